@@ -1,0 +1,61 @@
+#include "app/Dialogs.h"
+
+#include "guestfile/DataFolder.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Zimbrana");
+
+QString askDataFile(QWidget *parent, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("OpenDialog1")
+                                                         : QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Only the folder of the chosen file counts, so an existing file is no reason to ask again.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QString::fromUtf8(kDataFileDefaultSuffix));
+    dialog.setNameFilters(QString::fromUtf8(kDataFileFilter).split(QStringLiteral(";;")));
+    dialog.selectFile(QString::fromUtf8(kDataFileDialogName));
+    dialog.setWindowTitle(mode == QFileDialog::AcceptOpen ? QStringLiteral("Datenordner wählen (Daten lesen)")
+                                                          : QStringLiteral("Datenordner wählen (Daten schreiben)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString QtDialogs::askOpenFile(QWidget *parent) { return askDataFile(parent, QFileDialog::AcceptOpen); }
+
+QString QtDialogs::askSaveFile(QWidget *parent) { return askDataFile(parent, QFileDialog::AcceptSave); }
+
+bool QtDialogs::askPrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    dialog.setWindowTitle(QStringLiteral("Rechnung drucken"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::confirm(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+void QtDialogs::inform(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
+}
+
+void QtDialogs::showError(QWidget *parent, const QString &text)
+{
+    QMessageBox::critical(parent, kTitle, text, QMessageBox::Ok);
+}

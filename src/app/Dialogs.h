@@ -1,0 +1,35 @@
+#pragma once
+// Everything the window asks the user goes through this interface, so tests can answer in
+// place of the user. The shipped implementation shows the real modal Qt dialogs.
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // The open and save dialogs for the data folder; the chosen file name, empty when cancelled.
+    virtual QString askOpenFile(QWidget *parent) = 0;
+    virtual QString askSaveFile(QWidget *parent) = 0;
+    // The printer set-up; true when the user confirms it, the chosen printer is then set up.
+    virtual bool askPrinter(QWidget *parent, QPrinter &printer) = 0;
+    // A question with Ja and Nein; true for Ja.
+    virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    virtual void inform(QWidget *parent, const QString &text) = 0;
+    virtual void showError(QWidget *parent, const QString &text) = 0;
+};
+
+class QtDialogs final : public Dialogs
+{
+public:
+    QString askOpenFile(QWidget *parent) override;
+    QString askSaveFile(QWidget *parent) override;
+    bool askPrinter(QWidget *parent, QPrinter &printer) override;
+    bool confirm(QWidget *parent, const QString &text) override;
+    void inform(QWidget *parent, const QString &text) override;
+    void showError(QWidget *parent, const QString &text) override;
+};

@@ -1,0 +1,92 @@
+#include "app/GuestForm.h"
+
+#include "ui_TMainForm.h"
+
+#include <cmath>
+
+using platform::DateToDay;
+using platform::DayToDate;
+using platform::FractionToTime;
+using platform::TimeToFraction;
+
+namespace {
+
+template <typename Field> void copyIfEdited(TGast &target, const TGast &form, const TGast &shown, Field TGast::*field)
+{
+    if (!(form.*field == shown.*field))
+        target.*field = form.*field;
+}
+
+} // namespace
+
+void GuestForm::show(const TGast &g)
+{
+    // In the order the record's fields come, except that the invoice number precedes the cost.
+    ui_.NumberBoxGastnr->setValue(g.GastNr);
+    ui_.EditZimmer->setText(g.Zimmer);
+    ui_.NumberBoxPersonen->setValue(g.Personen);
+    ui_.DateEditVon->setDate(DayToDate(g.Von));
+    ui_.TimeEditAnreise->setTime(FractionToTime(g.Anreise));
+    ui_.DateEditBis->setDate(DayToDate(g.Bis));
+    ui_.TimeEditAbreise->setTime(FractionToTime(g.Abreise));
+    ui_.EditName->setText(g.Name);
+    ui_.EditStrasse->setText(g.Strasse);
+    ui_.NumberBoxPLZ->setValue(g.PLZ);
+    ui_.EditOrt->setText(g.Ort);
+    ui_.EditTelefon->setText(g.Telefon);
+    ui_.EditEMail->setText(g.EMail);
+    ui_.NumberBoxReNr->setValue(g.ReNr);
+    ui_.NumberBoxKosten->setValue(g.Kosten);
+    ui_.CheckBoxBez->setChecked(g.Bezahlt);
+    ui_.CheckBoxKey->setChecked(g.Schluessel);
+    ui_.EditBem->setText(g.Bemerkung);
+    shown_ = read();
+}
+
+TGast GuestForm::read() const
+{
+    TGast g;
+    g.GastNr = ui_.NumberBoxGastnr->value();
+    g.Zimmer = ui_.EditZimmer->text();
+    g.Personen = ui_.NumberBoxPersonen->value();
+    g.Von = DateToDay(ui_.DateEditVon->date());
+    g.Anreise = TimeToFraction(ui_.TimeEditAnreise->time());
+    g.Bis = DateToDay(ui_.DateEditBis->date());
+    g.Abreise = TimeToFraction(ui_.TimeEditAbreise->time());
+    g.Name = ui_.EditName->text();
+    g.Strasse = ui_.EditStrasse->text();
+    g.PLZ = ui_.NumberBoxPLZ->value();
+    g.Ort = ui_.EditOrt->text();
+    g.Telefon = ui_.EditTelefon->text();
+    g.EMail = ui_.EditEMail->text();
+    g.Kosten = static_cast<float>(ui_.NumberBoxKosten->value());
+    g.ReNr = ui_.NumberBoxReNr->value();
+    g.Bezahlt = ui_.CheckBoxBez->isChecked();
+    g.Schluessel = ui_.CheckBoxKey->isChecked();
+    g.Bemerkung = ui_.EditBem->text();
+    return g;
+}
+
+void GuestForm::store(TGast &gast)
+{
+    const TGast form = read();
+    copyIfEdited(gast, form, shown_, &TGast::GastNr);
+    copyIfEdited(gast, form, shown_, &TGast::Zimmer);
+    copyIfEdited(gast, form, shown_, &TGast::Personen);
+    copyIfEdited(gast, form, shown_, &TGast::Von);
+    copyIfEdited(gast, form, shown_, &TGast::Anreise);
+    copyIfEdited(gast, form, shown_, &TGast::Bis);
+    copyIfEdited(gast, form, shown_, &TGast::Abreise);
+    copyIfEdited(gast, form, shown_, &TGast::Name);
+    copyIfEdited(gast, form, shown_, &TGast::Strasse);
+    copyIfEdited(gast, form, shown_, &TGast::PLZ);
+    copyIfEdited(gast, form, shown_, &TGast::Ort);
+    copyIfEdited(gast, form, shown_, &TGast::Telefon);
+    copyIfEdited(gast, form, shown_, &TGast::EMail);
+    copyIfEdited(gast, form, shown_, &TGast::Kosten);
+    copyIfEdited(gast, form, shown_, &TGast::ReNr);
+    copyIfEdited(gast, form, shown_, &TGast::Bezahlt);
+    copyIfEdited(gast, form, shown_, &TGast::Schluessel);
+    copyIfEdited(gast, form, shown_, &TGast::Bemerkung);
+    shown_ = form;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The transfer between the guest form's controls and a guest record.
+//
+// The controls cannot hold every value a record may hold (a cost with three decimals, no persons,
+// a time with seconds, a room text a user could not type). So a field the user left as it was
+// shown keeps the record's own value; only what was edited is copied back.
+
+#include "register/TGast.h"
+
+namespace Ui {
+class TMainForm;
+}
+
+class GuestForm
+{
+public:
+    explicit GuestForm(Ui::TMainForm &ui) : ui_(ui) {}
+
+    // RecordToMask: shows the record in the form.
+    void show(const TGast &gast);
+    // MaskToRecord: copies the form into the record, every field the user changed since show().
+    void store(TGast &gast);
+
+    // The form's values as a record (rounded and clamped as the controls hold them).
+    TGast read() const;
+
+private:
+    Ui::TMainForm &ui_;
+    TGast shown_; // what the controls showed, read back from them
+};

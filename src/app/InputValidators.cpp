@@ -1,0 +1,30 @@
+#include "app/InputValidators.h"
+
+QString FilterText(const QString &input, int &pos, bool (*keep)(QChar c, const QString &keptSoFar))
+{
+    QString kept;
+    kept.reserve(input.size());
+    int newPos = pos;
+    for (qsizetype i = 0; i < input.size(); ++i) {
+        if (keep(input.at(i), kept))
+            kept += input.at(i);
+        else if (i < pos)
+            --newPos;
+    }
+    pos = newPos;
+    return kept;
+}
+
+QValidator::State NoSemicolonValidator::validate(QString &input, int &pos) const
+{
+    input = FilterText(input, pos, [](QChar c, const QString &) { return c != u';'; });
+    return Acceptable;
+}
+
+QValidator::State RoomDigitsValidator::validate(QString &input, int &pos) const
+{
+    input = FilterText(input, pos, [](QChar c, const QString &kept) {
+        return (c == u'1' || c == u'2' || c == u'3') && !kept.contains(c);
+    });
+    return Acceptable;
+}

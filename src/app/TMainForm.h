@@ -1,0 +1,90 @@
+#pragma once
+// The main window: the guest form on the page "Gast" and the room calendar on the page
+// "Zimmerkalender". Its handlers read the form or the list, call the core modules and show
+// the result; the logic itself lives in those modules.
+
+#include "app/Dialogs.h"
+#include "app/GuestForm.h"
+#include "billing/PriceMatrix.h"
+#include "calendar/RoomCalendar.h"
+#include "guestfile/DataFolder.h"
+#include "register/GuestList.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class TMainForm;
+}
+class QPrinter;
+class RoomCalendarModel;
+
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    // Tests pass dialogs that answer in place of the user.
+    explicit TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    const GuestList &guests() const { return list_; }
+    const PickState &picks() const { return picks_; }
+    const TPreisMatrix &preisMatrix() const { return matrix_; }
+    const DataFolder &dataFolder() const { return dataFolder_; }
+
+    // Copies the form into the current record / shows the current record in the form.
+    void MaskToRecord();
+    void RecordToMask();
+
+    // Fills the room calendar; row 11 shows Starttag.
+    void ZeigGrid(platform::TDateTime Starttag);
+
+    // The handlers, public so tests can start each one on its own.
+    void FileSave();
+    void FileRead();
+    void ButtonSaveClick();
+    void ButtonReadClick();
+    void ButtonNeuerGastClick();
+    void ButtonStornierenClick();
+    void DelGast();
+    void SpinBox1Change(int value);
+    void ZimmerClick();
+    void GridZimmerSelectCell(int ACol, int ARow);
+    void GridZimmerCellClick(int Column, int Row);
+    void GridZimmerCellDblClick(int Column, int Row);
+    void DateEditVonEnter();
+    void NumberBoxKostenEnter();
+    void Uebernachtungskosten();
+    void ButtonPrintReClick();
+    void CreateBill(QPrinter &printer);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    bool FormClose();
+    void connectControls();
+    void ChangedData();
+    // Shows the record at `index` and lets the spin box follow.
+    void ShowRecord(int index);
+    void NextReNr();
+    QString DataPath(const char *fileName, bool forSaving);
+    // Runs a handler; an error that escapes it is shown in the error box and the program goes on.
+    void guarded(const std::function<void()> &handler);
+    void setStatus(const QString &text);
+
+    std::unique_ptr<Ui::TMainForm> ui_;
+    std::unique_ptr<Dialogs> dialogs_;
+    GuestForm form_;
+    GuestList list_;
+    PickState picks_;
+    TPreisMatrix matrix_;
+    DataFolder dataFolder_;
+    RoomCalendarModel *calendar_ = nullptr; // owned by the window
+    bool showing_ = false;                  // true while RecordToMask fills the form
+};

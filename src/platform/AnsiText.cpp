@@ -1,0 +1,152 @@
+#include "platform/AnsiText.h"
+
+#include "platform/IoError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <array>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+#ifndef Q_OS_WIN
+// Windows-1252 bytes 0x80..0x9F; the five bytes it leaves undefined map to the C1 controls of
+// the same value, as Windows itself does, so they survive a round trip.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char encodeOne(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return static_cast<char>(0x80 + i);
+    return '?';
+}
+#endif
+
+} // namespace
+
+QByteArray ToAnsi(const QString &text)
+{
+#ifdef Q_OS_WIN
+    const auto wide = reinterpret_cast<const wchar_t *>(text.utf16());
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), nullptr, 0, "?", nullptr);
+    QByteArray out(size, Qt::Uninitialized);
+    WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), out.data(), size, "?", nullptr);
+    return out;
+#else
+    QByteArray out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        out.append(encodeOne(c));
+    return out;
+#endif
+}
+
+QString FromAnsi(QByteArrayView bytes)
+{
+#ifdef Q_OS_WIN
+    const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    QString out(size, Qt::Uninitialized);
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), reinterpret_cast<wchar_t *>(out.data()), size);
+    return out;
+#else
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *dst++ = QChar(u >= 0x80 && u < 0xA0 ? kHighControls[u - 0x80] : char16_t(u));
+    }
+    return out;
+#endif
+}
+
+QStringList SplitAnsiLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        if (end < 0)
+            end = bytes.size();
+        qsizetype stop = end;
+        if (stop > start && bytes.at(stop - 1) == '\r')
+            --stop;
+        lines.append(FromAnsi(QByteArrayView(bytes).sliced(start, stop - start)));
+        start = next;
+    }
+    return lines;
+}
+
+QStringList ReadTextFile(const QString &path)
+{
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowLastIoError(path);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        ThrowLastIoError(path);
+    return SplitAnsiLines(bytes);
+}
+
+QString ReadFirstLine(const QString &path)
+{
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowLastIoError(path);
+    QByteArray line = file.readLine();
+    if (file.error() != QFileDevice::NoError)
+        ThrowLastIoError(path);
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return FromAnsi(line);
+}
+
+bool WriteTextLines(QIODevice &device, const QStringList &lines)
+{
+    for (const QString &line : lines) {
+        QByteArray bytes = ToAnsi(line);
+        bytes.append("\r\n", 2);
+        if (device.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}
+
+void SaveTextFileAtomic(const QString &path, const QStringList &lines)
+{
+    const QFileInfo old(path);
+    const bool existed = old.exists();
+    const QFileDevice::Permissions keep = existed ? QFile(path).permissions() : QFileDevice::Permissions();
+
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowLastIoError(path);
+    file.setPermissions(existed ? keep : (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    errno = 0;
+    if (!WriteTextLines(file, lines)) {
+        const int code = LastIoErrorCode(path);
+        file.cancelWriting();
+        throw EInOutError(code, path);
+    }
+    errno = 0;
+    if (!file.commit())
+        ThrowLastIoError(path);
+}
+
+} // namespace platform

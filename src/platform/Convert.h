@@ -1,0 +1,47 @@
+#pragma once
+// Text conversions with the regional settings. A text that cannot be converted raises
+// EConvertError with the German message the user sees.
+
+#include "platform/DayNumber.h"
+
+#include <QString>
+#include <stdexcept>
+
+namespace platform {
+
+class EConvertError : public std::runtime_error
+{
+public:
+    explicit EConvertError(const QString &message);
+    QString message() const;
+};
+
+// Day number to text in the short date format (the date only).
+QString DateToStr(TDateTime day);
+// Time of day (the fraction of a day number) to text in the long time format.
+QString TimeToStr(TDateTime day);
+
+// Reads a date in the order and with the separator of the short date format; leading zeros
+// and one- or two-digit day and month are optional ("1.1.2025" and "01.01.2025").
+TDateTime StrToDate(const QString &text);
+bool TryStrToDate(const QString &text, TDateTime &day);
+// Hours, minutes and optional seconds with the regional time separator (AM/PM where the format has it).
+TDateTime StrToTime(const QString &text);
+bool TryStrToTime(const QString &text, TDateTime &time);
+
+// Optional leading blanks, optional sign, decimal digits or hexadecimal digits after "$" or
+// "0x"; the digits must run to the end and the value must fit 32 bits.
+bool TryStrToInt(const QString &text, qint32 &value);
+qint32 StrToInt(const QString &text);
+
+// A decimal number with the regional decimal separator; blanks around it are allowed.
+bool TryStrToFloat(const QString &text, double &value);
+
+// A number gives false for 0 and true otherwise; else "True"/"False" in any case.
+bool StrToBool(const QString &text);
+QString BoolToStr(bool value); // "True" or "False"
+
+// printf's "%<width>.<decimals>f" with the regional decimal separator and no thousands separator.
+QString FormatFixed(double value, int width, int decimals);
+
+} // namespace platform

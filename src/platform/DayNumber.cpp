@@ -1,0 +1,44 @@
+#include "platform/DayNumber.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace platform {
+
+namespace {
+const QDate kEpoch(1899, 12, 30);
+constexpr double kMsPerDay = 24.0 * 60 * 60 * 1000;
+} // namespace
+
+TDateTime DateToDay(const QDate &date) { return static_cast<double>(kEpoch.daysTo(date)); }
+
+QDate DayToDate(TDateTime day) { return kEpoch.addDays(static_cast<qint64>(std::trunc(day))); }
+
+TDateTime TimeToFraction(const QTime &time) { return time.msecsSinceStartOfDay() / kMsPerDay; }
+
+QTime FractionToTime(TDateTime day)
+{
+    double fraction = std::fabs(day - std::trunc(day));
+    auto ms = static_cast<int>(std::llround(fraction * kMsPerDay));
+    if (ms >= static_cast<int>(kMsPerDay))
+        ms = static_cast<int>(kMsPerDay) - 1;
+    return QTime::fromMSecsSinceStartOfDay(ms);
+}
+
+TDateTime EncodeDate(int year, int month, int day)
+{
+    const QDate date(year, month, day);
+    if (!date.isValid() || year < 1 || year > 9999)
+        throw std::out_of_range("invalid date");
+    return DateToDay(date);
+}
+
+int DayOfWeek(TDateTime day) { return DayToDate(day).dayOfWeek() % 7 + 1; }
+
+int YearOf(TDateTime day) { return DayToDate(day).year(); }
+
+bool IsSameDay(TDateTime a, TDateTime b) { return std::trunc(a) == std::trunc(b); }
+
+TDateTime DateOf(TDateTime day) { return std::trunc(day); }
+
+} // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+// Day numbers: days since 30 December 1899 (day 0) as a double; the fraction is the time of day.
+// The guest file, the calendar and the holidays all count days this way.
+
+#include <QDate>
+#include <QTime>
+
+namespace platform {
+
+using TDateTime = double;
+
+// The day number of a calendar date (a whole number).
+TDateTime DateToDay(const QDate &date);
+// The calendar date of a day number; the time of day is dropped (truncated toward zero).
+QDate DayToDate(TDateTime day);
+// The fraction of a day for a time of day (12:00 is 0.5).
+TDateTime TimeToFraction(const QTime &time);
+// The time of day held in the fraction of a day number, rounded to the millisecond.
+QTime FractionToTime(TDateTime day);
+// Day number of year, month and day; throws std::out_of_range when the date does not exist.
+TDateTime EncodeDate(int year, int month, int day);
+// 1 = Sunday ... 7 = Saturday.
+int DayOfWeek(TDateTime day);
+int YearOf(TDateTime day);
+// Two day numbers fall on the same calendar day when their whole-day parts are equal.
+bool IsSameDay(TDateTime a, TDateTime b);
+// The whole-day part of a day number (truncated toward zero).
+TDateTime DateOf(TDateTime day);
+
+} // namespace platform

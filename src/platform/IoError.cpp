@@ -1,0 +1,67 @@
+#include "platform/IoError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace platform {
+
+EInOutError::EInOutError(int code, const QString &path)
+    : std::runtime_error((IoErrorText(code) + u'\n' + QDir::toNativeSeparators(path)).toStdString()), code_(code),
+      path_(path)
+{
+}
+
+QString EInOutError::message() const { return QString::fromUtf8(what()); }
+
+QString IoErrorText(int code)
+{
+    switch (code) {
+    case kFileNotFound: return QStringLiteral("Datei nicht gefunden");
+    case kPathNotFound: return QStringLiteral("Ungültiger Dateiname");
+    case kTooManyOpenFiles: return QStringLiteral("Zu viele geöffnete Dateien");
+    case kAccessDenied: return QStringLiteral("Dateizugriff verweigert");
+    case kDiskFull: return QStringLiteral("Zu wenig Speicherplatz");
+    default: return QStringLiteral("E/A-Fehler %1").arg(code);
+    }
+}
+
+int LastIoErrorCode(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    const DWORD error = GetLastError();
+    return error == 0 ? kAccessDenied : static_cast<int>(error);
+#else
+    const int error = errno;
+    switch (error) {
+    case ENOENT:
+        // A missing folder is a wrong path rather than a missing file.
+        return QFileInfo(path).absoluteDir().exists() ? kFileNotFound : kPathNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EISDIR: return kPathNotFound;
+    case EMFILE:
+    case ENFILE: return kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY: return kAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kDiskFull;
+    case 0: return QFileInfo::exists(path) ? kAccessDenied : kFileNotFound;
+    default: return error;
+    }
+#endif
+}
+
+void ThrowLastIoError(const QString &path) { throw EInOutError(LastIoErrorCode(path), path); }
+
+} // namespace platform

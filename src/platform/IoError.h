@@ -1,0 +1,40 @@
+#pragma once
+// File errors with the German texts the user sees, followed by the file's path on a second line.
+
+#include <QString>
+#include <stdexcept>
+
+namespace platform {
+
+// The error codes of the messages (the Windows numbers, which the messages were made for).
+enum IoErrorCode : int {
+    kFileNotFound = 2,
+    kPathNotFound = 3,
+    kTooManyOpenFiles = 4,
+    kAccessDenied = 5,
+    kDiskFull = 112,
+};
+
+class EInOutError : public std::runtime_error
+{
+public:
+    EInOutError(int code, const QString &path);
+    int code() const { return code_; }
+    QString path() const { return path_; }
+    QString message() const;
+
+private:
+    int code_;
+    QString path_;
+};
+
+// "Datei nicht gefunden", ..., "E/A-Fehler %d".
+QString IoErrorText(int code);
+
+// The code for the operating system's last error (errno, or GetLastError on Windows), as
+// seen right after a failed file operation on `path`.
+int LastIoErrorCode(const QString &path);
+
+[[noreturn]] void ThrowLastIoError(const QString &path);
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+// The user's regional settings, read once from the system locale: dates, times and decimal
+// numbers are written and read with them on screen and in the guest file alike.
+
+#include <QChar>
+#include <QLocale>
+#include <QString>
+
+namespace platform {
+
+struct RegionalSettings
+{
+    QString shortDateFormat; // Qt date format, always with a four-digit year ("dd.MM.yyyy")
+    QChar dateSeparator;     // the separator of the short date format ('.')
+    QString longTimeFormat;  // Qt time format without a time zone ("HH:mm:ss")
+    QChar timeSeparator;     // ':'
+    QChar decimalSeparator;  // ','
+};
+
+// Derives the settings from a locale (the short date widened to four year digits, the zone dropped).
+RegionalSettings SettingsFromLocale(const QLocale &locale);
+
+// The settings in force; taken from QLocale::system() on first use.
+const RegionalSettings &Regional();
+// Replaces the settings in force (tests use a fixed German or US locale).
+void SetRegional(const QLocale &locale);
+
+} // namespace platform
