@@ -139,7 +139,9 @@ void SaveTextFileAtomic(const QString &path, const QStringList &lines)
         ThrowLastIoError(path);
     file.setPermissions(existed ? keep : (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     errno = 0;
-    if (!WriteTextLines(file, lines)) {
+    // Flush here: commit() ignores a failure of its own final flush and would put a truncated
+    // file in place of the old one.
+    if (!WriteTextLines(file, lines) || !file.flush()) {
         const int code = LastIoErrorCode(path);
         file.cancelWriting();
         throw EInOutError(code, path);

@@ -57,6 +57,9 @@ int LastIoErrorCode(const QString &path)
     case EDQUOT:
     case EFBIG: return kDiskFull;
     case 0: return QFileInfo::exists(path) ? kAccessDenied : kFileNotFound;
+    // EIO has the number of the access-denied code and would show that text; a failing
+    // device gets the Windows number of a device error (ERROR_IO_DEVICE) instead.
+    case EIO: return 1117;
     default: return error;
     }
 #endif
