@@ -1,0 +1,16 @@
+#include "guestfile/DataFolder.h"
+
+#include <QDir>
+#include <algorithm>
+
+void DataFolder::chooseFromFile(const QString &chosenFileName)
+{
+    const QString name = QDir::fromNativeSeparators(chosenFileName);
+    qsizetype cut = name.lastIndexOf(u'/');
+#ifdef Q_OS_WIN
+    // "C:name" lies in the current folder of drive C.
+    cut = std::max(cut, name.lastIndexOf(u':'));
+#endif
+    folder_ = name.first(cut + 1);
+    chosen_ = true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The guest file: the whole guest list, one record per line, record 0 first.
+
+#include "register/TGast.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QIODevice;
+
+inline constexpr char kGuestFileName[] = "Gaeste.csv";
+
+// The records of the file's lines. Blank lines are skipped; without any record the result is a
+// single empty record 0, never an empty list. A line that cannot be read throws EConvertError
+// with the reason and, on a second line, "<fileName>, Zeile <n>" (n counted from 1).
+std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName);
+
+// Reads the whole file or nothing: on any error it throws (EInOutError, EConvertError) and the
+// caller keeps the list it has.
+std::vector<TGast> ReadGuestFile(const QString &path);
+
+QStringList EncodeGuestLines(const std::vector<TGast> &records);
+
+// Replaces the file only once everything has been written, so a failure keeps the old file.
+// A new file is readable by its owner only; an existing one keeps its permissions.
+// Throws EInOutError.
+void WriteGuestFile(const QString &path, const std::vector<TGast> &records);
+
+// Writes the records to an open device; false when a write fails. A buffered device may still
+// fail when it is flushed, so the caller checks that as well.
+bool WriteGuestFile(QIODevice &device, const std::vector<TGast> &records);
