@@ -1,0 +1,45 @@
+#pragma once
+// The room calendar as a read-only table: date, weekday and the three rooms, one row per day.
+
+#include "calendar/RoomCalendar.h"
+
+#include <QAbstractTableModel>
+
+#include <optional>
+#include <vector>
+
+class RoomCalendarModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kColumnCount = 5;
+    static constexpr int kColumnWidths[kColumnCount] = {65, 30, 40, 40, 40};
+    // The day number of a row (double), on any of its cells; nothing for a row without a day.
+    static constexpr int DayRole = Qt::UserRole + 1;
+
+    explicit RoomCalendarModel(int rowCount, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Shows new rows; the row count stays as it is: missing rows are empty, surplus ones dropped.
+    void setRows(std::vector<CalendarRow> rows);
+    // Empties every row.
+    void clear();
+
+    // The text of a cell, an empty text outside the grid.
+    QString cellText(int row, int column) const;
+    // The day a row shows, if it shows one.
+    std::optional<platform::TDateTime> dayOfRow(int row) const;
+    // The row that shows a calendar day (time of day ignored), or -1.
+    int rowOfDay(platform::TDateTime day) const;
+
+private:
+    const CalendarRow *rowAt(int row) const;
+
+    std::vector<CalendarRow> rows_;
+};
