@@ -1,0 +1,620 @@
+// Prices, stay costs, invoice numbers and the drawn and printed invoice.
+
+#include "billing/Invoice.h"
+#include "billing/InvoiceNumber.h"
+#include "billing/PriceMatrix.h"
+#include "billing/StayCost.h"
+#include "platform/Clock.h"
+#include "platform/Convert.h"
+#include "platform/DayNumber.h"
+#include "platform/IoError.h"
+#include "platform/Regional.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using Matrix = std::array<std::array<qint32, 3>, 5>;
+Q_DECLARE_METATYPE(Matrix)
+Q_DECLARE_METATYPE(TGast)
+
+namespace {
+
+QString dataFile(const char *name)
+{
+    return QStringLiteral(BILLING_TEST_DATA "/") + QLatin1String(name);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+TGast stay(double von, double bis, qint32 personen, const QString &zimmer)
+{
+    TGast g;
+    g.Von = von;
+    g.Bis = bis;
+    g.Personen = personen;
+    g.Zimmer = zimmer;
+    return g;
+}
+
+#ifdef Q_OS_UNIX
+// Root ignores file permissions but not the file size limit: with the limit at zero every write
+// to a regular file fails as on a full disk.
+class NoFileGrowth
+{
+public:
+    NoFileGrowth()
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit zero{0, old_.rlim_max};
+        active_ = setrlimit(RLIMIT_FSIZE, &zero) == 0;
+    }
+    ~NoFileGrowth()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    NoFileGrowth(const NoFileGrowth &) = delete;
+    NoFileGrowth &operator=(const NoFileGrowth &) = delete;
+    bool active() const { return active_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool active_ = false;
+};
+#endif
+
+// Where the ink of a region lies; left < 0 when the region is blank.
+struct Ink
+{
+    int left = -1, right = -1, top = -1, bottom = -1;
+};
+
+Ink inkIn(const QImage &image, int fromRow, int toRow)
+{
+    Ink ink;
+    fromRow = std::max(fromRow, 0);
+    toRow = std::min(toRow, image.height());
+    for (int y = fromRow; y < toRow; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(line[x]) >= 128)
+                continue;
+            if (ink.left < 0 || x < ink.left)
+                ink.left = x;
+            ink.right = std::max(ink.right, x);
+            if (ink.top < 0)
+                ink.top = y;
+            ink.bottom = y;
+        }
+    }
+    return ink;
+}
+
+QImage whiteForm()
+{
+    QImage form(2480, 3508, QImage::Format_RGB32);
+    form.fill(Qt::white);
+    return form;
+}
+
+TGast invoiceGuest()
+{
+    TGast g;
+    g.Name = QStringLiteral("Jürgen Weiß");
+    g.Strasse = QStringLiteral("Hauptstraße 5");
+    g.PLZ = 1067;
+    g.Ort = QStringLiteral("Dresden");
+    g.ReNr = 1042;
+    g.Von = platform::EncodeDate(2026, 12, 27);
+    g.Bis = platform::EncodeDate(2026, 12, 30);
+    g.Personen = 2;
+    g.Kosten = 123.4f;
+    return g;
+}
+
+} // namespace
+
+class TestBilling : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void readsPriceFile_data();
+    void readsPriceFile();
+    void missingPriceFileKeepsMatrix();
+
+    void countsRooms_data();
+    void countsRooms();
+    void pricesStay_data();
+    void pricesStay();
+    void largeCostDoesNotOverflow();
+
+    void nextInvoiceNumber_data();
+    void nextInvoiceNumber();
+    void missingCounterIsNotCreated();
+    void badCounterIsLeftAlone_data();
+    void badCounterIsLeftAlone();
+    void failedCounterWriteKeepsOldNumber();
+
+    void invoiceTexts_data();
+    void invoiceTexts();
+    void drawsLinesInPlace();
+    void emptyTextDrawsNothing();
+
+    void loadsTemplate();
+    void rejectsBadTemplate_data();
+    void rejectsBadTemplate();
+    void printsOnePage();
+
+private:
+    QTemporaryDir tmp_;
+};
+
+void TestBilling::initTestCase()
+{
+    platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
+    platform::Clock::fix(QDateTime(QDate(2027, 1, 5), QTime(10, 0)));
+    QVERIFY(tmp_.isValid());
+}
+
+void TestBilling::cleanupTestCase()
+{
+    platform::Clock::release();
+}
+
+// --- price file -------------------------------------------------------------------------------
+
+void TestBilling::readsPriceFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("content"); // written to `path` first unless empty
+    QTest::addColumn<Matrix>("expected");
+
+    // Extra fields and lines are ignored, blanks around the line are not part of a value,
+    // "x" and "12 " (a blank before the separator) are no numbers, a short line ends in zeros.
+    QTest::newRow("fixture") << dataFile("billing_preismatrix.dat") << QByteArray()
+                             << Matrix{{{45, 42, 38}, {68, 64, 58}, {88, 82, 76}, {104, 0, 0}, {120, 0, 104}}};
+    QTest::newRow("three lines") << tmp_.filePath(QStringLiteral("three.dat"))
+                                 << QByteArray("1;2;3\r\n4;5;6\r\n7;8;9\r\n")
+                                 << Matrix{{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {0, 0, 0}, {0, 0, 0}}};
+    QTest::newRow("two values") << tmp_.filePath(QStringLiteral("two.dat"))
+                                << QByteArray("1;2;3\n4;5\n7;8;9\n10;11;12\n13;14;15")
+                                << Matrix{{{1, 2, 3}, {4, 5, 0}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}}};
+    QTest::newRow("hex, sign, empty line")
+        << tmp_.filePath(QStringLiteral("hex.dat")) << QByteArray("$1F;0x10;-3\r\n\r\n;;7\r\n")
+        << Matrix{{{31, 16, -3}, {0, 0, 0}, {0, 0, 7}, {0, 0, 0}, {0, 0, 0}}};
+    QTest::newRow("empty file") << tmp_.filePath(QStringLiteral("empty.dat")) << QByteArray("\r\n") << Matrix{};
+}
+
+void TestBilling::readsPriceFile()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, content);
+    QFETCH(Matrix, expected);
+    if (!content.isEmpty())
+        writeFile(path, content);
+
+    TPreisMatrix m;
+    for (auto &row : m.Preis)
+        row.fill(-99); // every cell must be overwritten, also the missing ones
+    QVERIFY(LiesPreisMatrix(path, m));
+    QCOMPARE(m.Preis, expected);
+}
+
+void TestBilling::missingPriceFileKeepsMatrix()
+{
+    TPreisMatrix fresh;
+    QVERIFY(!LiesPreisMatrix(tmp_.filePath(QStringLiteral("nicht_da.dat")), fresh));
+    QCOMPARE(fresh.Preis, Matrix{});
+
+    TPreisMatrix known;
+    known.Preis[0] = {45, 42, 38};
+    QVERIFY(!LiesPreisMatrix(tmp_.filePath(QStringLiteral("nicht_da.dat")), known));
+    QCOMPARE(known.Preis[0], (std::array<qint32, 3>{45, 42, 38}));
+}
+
+// --- stay cost --------------------------------------------------------------------------------
+
+void TestBilling::countsRooms_data()
+{
+    QTest::addColumn<QString>("zimmer");
+    QTest::addColumn<int>("rooms");
+    QTest::newRow("none") << QString() << 0;
+    QTest::newRow("one") << QStringLiteral("1") << 1;
+    QTest::newRow("all three") << QStringLiteral("123") << 3;
+    QTest::newRow("reverse") << QStringLiteral("31") << 2;
+    QTest::newRow("same room twice") << QStringLiteral("22") << 1;
+    QTest::newRow("with a dash") << QStringLiteral("1-") << 1;
+    QTest::newRow("no such room") << QStringLiteral("4") << 0;
+}
+
+void TestBilling::countsRooms()
+{
+    QFETCH(QString, zimmer);
+    QFETCH(int, rooms);
+    QCOMPARE(AnzahlZimmer(zimmer), rooms);
+}
+
+void TestBilling::pricesStay_data()
+{
+    QTest::addColumn<double>("von");
+    QTest::addColumn<double>("bis");
+    QTest::addColumn<int>("personen");
+    QTest::addColumn<QString>("zimmer");
+    QTest::addColumn<int>("nights");
+    QTest::addColumn<float>("cost");
+
+    const double day = platform::EncodeDate(2026, 12, 27);
+    const QString r1 = QStringLiteral("1");
+    // Prices from the fixture: 45;42;38 / 68;64;58 / 88;82;76 / 104;0;0 / 120;0;104.
+    QTest::newRow("no night") << day << day << 2 << r1 << 0 << 0.0f;
+    QTest::newRow("1 night") << day << day + 1 << 1 << r1 << 1 << 45.0f;
+    QTest::newRow("2 nights") << day << day + 2 << 2 << r1 << 2 << 128.0f;
+    QTest::newRow("3 nights") << day << day + 3 << 3 << r1 << 3 << 228.0f;
+    QTest::newRow("5 nights, 3 rooms") << day << day + 5 << 3 << QStringLiteral("123") << 5 << 1140.0f;
+    QTest::newRow("2.75 days are 2 nights") << day << day + 2.75 << 1 << r1 << 2 << 84.0f;
+    QTest::newRow("departure before arrival") << day + 3 << day << 2 << QStringLiteral("2") << 3 << 174.0f;
+    QTest::newRow("4 persons, 2 rooms") << day << day + 1 << 4 << QStringLiteral("12") << 1 << 208.0f;
+    QTest::newRow("5 persons: group") << day << day + 1 << 5 << r1 << 1 << 120.0f;
+    QTest::newRow("7 persons, 4 nights") << day << day + 4 << 7 << r1 << 4 << 416.0f;
+    QTest::newRow("no persons as one") << day << day + 1 << 0 << r1 << 1 << 45.0f;
+    QTest::newRow("negative persons as one") << day << day + 2 << -3 << r1 << 2 << 84.0f;
+    QTest::newRow("no room") << day << day + 2 << 2 << QString() << 2 << 0.0f;
+    QTest::newRow("same room twice") << day << day + 1 << 1 << QStringLiteral("22") << 1 << 45.0f;
+    QTest::newRow("unreadable price") << day << day + 2 << 4 << r1 << 2 << 0.0f;
+}
+
+void TestBilling::pricesStay()
+{
+    QFETCH(double, von);
+    QFETCH(double, bis);
+    QFETCH(int, personen);
+    QFETCH(QString, zimmer);
+    QFETCH(int, nights);
+    QFETCH(float, cost);
+
+    TPreisMatrix m;
+    QVERIFY(LiesPreisMatrix(dataFile("billing_preismatrix.dat"), m));
+    const TGast g = stay(von, bis, personen, zimmer);
+    QCOMPARE(Naechte(g), nights);
+    QCOMPARE(Uebernachtungskosten(g, m), cost);
+}
+
+void TestBilling::largeCostDoesNotOverflow()
+{
+    TPreisMatrix m;
+    m.Preis[0][2] = 2'000'000'000;
+    const TGast g = stay(0, 1'000'000, 1, QStringLiteral("123"));
+    QCOMPARE(Uebernachtungskosten(g, m), static_cast<float>(6'000'000'000'000'000LL));
+
+    // The largest values the file and the day numbers allow.
+    constexpr qint32 top = std::numeric_limits<qint32>::max();
+    m.Preis[0][2] = top;
+    const TGast far = stay(0, 1e12, 1, QStringLiteral("123"));
+    QCOMPARE(Naechte(far), top);
+    QCOMPARE(Uebernachtungskosten(far, m), static_cast<float>(3.0 * double(top) * double(top)));
+    m.Preis[0][2] = std::numeric_limits<qint32>::min();
+    QCOMPARE(Uebernachtungskosten(far, m), static_cast<float>(-3.0 * double(top) * (double(top) + 1)));
+}
+
+// --- invoice number ---------------------------------------------------------------------------
+
+void TestBilling::nextInvoiceNumber_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("further lines dropped") << QByteArray("41\r\nold\r\n") << 42 << QByteArray("42\r\n");
+    QTest::newRow("no line end") << QByteArray("1041") << 1042 << QByteArray("1042\r\n");
+    QTest::newRow("LF only") << QByteArray("9\n") << 10 << QByteArray("10\r\n");
+    QTest::newRow("leading blanks and sign") << QByteArray("  +99\r\n") << 100 << QByteArray("100\r\n");
+    QTest::newRow("negative") << QByteArray("-1\r\n") << 0 << QByteArray("0\r\n");
+}
+
+void TestBilling::nextInvoiceNumber()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(int, number);
+    QFETCH(QByteArray, after);
+    const QString path = tmp_.filePath(QLatin1String(kReNummerDatei));
+    writeFile(path, before);
+    QCOMPARE(NextReNr(path), number);
+    QCOMPARE(readFile(path), after);
+    QCOMPARE(NextReNr(path), number + 1);
+    QVERIFY(QFile::remove(path));
+}
+
+void TestBilling::missingCounterIsNotCreated()
+{
+    const QString path = tmp_.filePath(QStringLiteral("fehlt.DAT"));
+    try {
+        NextReNr(path);
+        QFAIL("no error for a missing counter file");
+    } catch (const platform::EInOutError &e) {
+        QCOMPARE(e.code(), int(platform::kFileNotFound));
+        QVERIFY(e.message().startsWith(QStringLiteral("Datei nicht gefunden\n")));
+    }
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestBilling::badCounterIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("'' ist kein gültiger Integerwert");
+    QTest::newRow("blank line") << QByteArray("\r\n7\r\n") << QStringLiteral("'' ist kein gültiger Integerwert");
+    QTest::newRow("letters") << QByteArray("abc\r\n") << QStringLiteral("'abc' ist kein gültiger Integerwert");
+    QTest::newRow("trailing blank") << QByteArray("41 \r\n") << QStringLiteral("'41 ' ist kein gültiger Integerwert");
+    QTest::newRow("largest number")
+        << QByteArray("2147483647\r\n")
+        << QStringLiteral(
+               "Die Rechnungsnummer 2147483647 ist die größte mögliche; es kann keine weitere vergeben werden.");
+}
+
+void TestBilling::badCounterIsLeftAlone()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    const QString path = tmp_.filePath(QLatin1String(kReNummerDatei));
+    writeFile(path, content);
+    try {
+        NextReNr(path);
+        QFAIL("no error for a bad counter");
+    } catch (const platform::EConvertError &e) {
+        QCOMPARE(e.message(), message);
+    }
+    QCOMPARE(readFile(path), content);
+    QVERIFY(QFile::remove(path));
+}
+
+void TestBilling::failedCounterWriteKeepsOldNumber()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(kReNummerDatei));
+    writeFile(path, "41\r\n");
+    bool thrown = false;
+    {
+        NoFileGrowth full;
+        QVERIFY(full.active());
+        try {
+            NextReNr(path);
+        } catch (const platform::EInOutError &) {
+            thrown = true;
+        }
+    }
+    QVERIFY(thrown);
+    QCOMPARE(readFile(path), QByteArray("41\r\n"));
+    // No half-written temporary file is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QLatin1String(kReNummerDatei)});
+    // Once writing works again the next number follows the old one.
+    QCOMPARE(NextReNr(path), 42);
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+// --- invoice ----------------------------------------------------------------------------------
+
+void TestBilling::invoiceTexts_data()
+{
+    QTest::addColumn<TGast>("guest");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString blanks(36, u' ');
+    const QString closing = QStringLiteral("Wir hoffen, sie hatten einen angenehmen Aufenthalt.");
+
+    QTest::newRow("typical")
+        << invoiceGuest()
+        << QStringList{QStringLiteral("Jürgen Weiß"),
+                       QStringLiteral("Hauptstraße 5"),
+                       QStringLiteral(" 1067 Dresden"),
+                       QStringLiteral("05.01.2027"),
+                       QStringLiteral("Rechnung Nr. 1042"),
+                       QStringLiteral("Für die Nutzung unserer Klosterherberge vom 27.12.2026 bis 30.12.2026"),
+                       QStringLiteral("3 Übernachtungen mit 2 Personen berechnen wir Ihnen") + blanks +
+                           QStringLiteral(" 123,40 Euro"),
+                       closing};
+
+    QTest::newRow("empty record")
+        << TGast{}
+        << QStringList{QString(),
+                       QString(),
+                       QStringLiteral("    0 "),
+                       QStringLiteral("05.01.2027"),
+                       QStringLiteral("Rechnung Nr. 0"),
+                       QStringLiteral("Für die Nutzung unserer Klosterherberge vom 30.12.1899 bis 30.12.1899"),
+                       QStringLiteral("0 Übernachtungen mit 0 Personen berechnen wir Ihnen") + blanks +
+                           QStringLiteral("   0,00 Euro"),
+                       closing};
+
+    TGast big = invoiceGuest();
+    big.PLZ = 34519;
+    big.Ort = QStringLiteral("Diemelsee %1");
+    big.Von = platform::EncodeDate(2027, 1, 14);
+    big.Bis = platform::EncodeDate(2027, 1, 2); // entered the wrong way round
+    big.Personen = 7;
+    big.Kosten = 12345.5f;
+    QTest::newRow("large numbers")
+        << big
+        << QStringList{QStringLiteral("Jürgen Weiß"),
+                       QStringLiteral("Hauptstraße 5"),
+                       QStringLiteral("34519 Diemelsee %1"),
+                       QStringLiteral("05.01.2027"),
+                       QStringLiteral("Rechnung Nr. 1042"),
+                       QStringLiteral("Für die Nutzung unserer Klosterherberge vom 14.01.2027 bis 02.01.2027"),
+                       QStringLiteral("12 Übernachtungen mit 7 Personen berechnen wir Ihnen") + blanks +
+                           QStringLiteral("12345,50 Euro"),
+                       closing};
+}
+
+void TestBilling::invoiceTexts()
+{
+    QFETCH(TGast, guest);
+    QFETCH(QStringList, lines);
+    QCOMPARE(InvoiceLines(guest, platform::Today()), lines);
+}
+
+void TestBilling::drawsLinesInPlace()
+{
+    QImage form = whiteForm();
+    TGast g = invoiceGuest();
+    g.PLZ = 34519; // a blank before the post code would move its first ink
+    DrawInvoice(form, g, platform::Today());
+
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(50);
+    const QFontMetricsF fm(font, &form);
+    const qreal h = fm.height();
+    const qreal w = fm.horizontalAdvance(u'+');
+    QVERIFY2(w > 20 && w < 40 && h > 45 && h < 70, qPrintable(QStringLiteral("w %1, h %2").arg(w).arg(h)));
+
+    const QStringList texts = InvoiceLines(g, platform::Today());
+    const int rows[8] = {13, 15, 16, 20, 24, 26, 27, 30};
+    const int columns[8] = {10, 10, 10, 70, 10, 10, 10, 10};
+    constexpr qreal tolerance = 3;
+    int previousBandEnd = 0;
+    for (int i = 0; i < 8; ++i) {
+        const qreal x = columns[i] * w;
+        const qreal y = rows[i] * h;
+        // Ink must appear where the text's own glyph outlines put it when its line box starts at (x, y).
+        const QRectF glyphs = fm.tightBoundingRect(texts.at(i)).translated(x, y + fm.ascent());
+        const Ink ink = inkIn(form, int(y), int(y + h));
+        const QString where = QStringLiteral("line %1 \"%2\": ink %3..%4 x %5..%6, expected %7..%8 x %9..%10")
+                                  .arg(i + 1)
+                                  .arg(texts.at(i))
+                                  .arg(ink.left)
+                                  .arg(ink.right)
+                                  .arg(ink.top)
+                                  .arg(ink.bottom)
+                                  .arg(glyphs.left())
+                                  .arg(glyphs.right())
+                                  .arg(glyphs.top())
+                                  .arg(glyphs.bottom());
+        QVERIFY2(qAbs(ink.left - glyphs.left()) <= tolerance, qPrintable(where));
+        QVERIFY2(qAbs(ink.top - glyphs.top()) <= tolerance, qPrintable(where));
+        QVERIFY2(qAbs(ink.bottom - glyphs.bottom()) <= tolerance, qPrintable(where));
+        QVERIFY2(qAbs(ink.right - glyphs.right()) <= tolerance, qPrintable(where));
+        // Nothing between this line and the one before.
+        QVERIFY2(inkIn(form, previousBandEnd, int(y) - 1).left < 0, qPrintable(where));
+        previousBandEnd = int(y + h) + 1;
+    }
+    QVERIFY(inkIn(form, previousBandEnd, form.height()).left < 0);
+}
+
+void TestBilling::emptyTextDrawsNothing()
+{
+    QImage form = whiteForm();
+    TGast g = invoiceGuest();
+    g.Name.clear();
+    DrawInvoice(form, g, platform::Today());
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(50);
+    const qreal h = QFontMetricsF(font, &form).height();
+    QVERIFY(inkIn(form, int(13 * h) - 2, int(14 * h) + 2).left < 0);
+    QVERIFY(inkIn(form, int(15 * h), int(16 * h)).left >= 0); // the street is still there
+
+    QImage blank = whiteForm();
+    const QImage before = blank;
+    TextLine(blank, QString(), QStringLiteral("Arial"), 0xFF000000, 50, 1, 1);
+    QCOMPARE(blank, before);
+}
+
+void TestBilling::loadsTemplate()
+{
+    QImage colours(40, 30, QImage::Format_ARGB32);
+    colours.fill(Qt::transparent);
+    QPainter(&colours).fillRect(0, 0, 20, 30, QColor(0, 0, 255));
+    const QString png = tmp_.filePath(QStringLiteral("vorlage.png"));
+    QVERIFY(colours.save(png));
+
+    const QImage form = LoadInvoiceTemplate(png);
+    QCOMPARE(form.size(), QSize(40, 30));
+    QCOMPARE(form.format(), QImage::Format_RGB32);
+    QCOMPARE(form.pixel(5, 5), qRgb(0, 0, 255));
+    QCOMPARE(form.pixel(30, 5), qRgb(255, 255, 255)); // transparent parts are paper
+
+    const QString jpeg = tmp_.filePath(QLatin1String(kRechnungsvorlageDatei));
+    QVERIFY(whiteForm().save(jpeg, "JPG", 90));
+    QImage invoice = LoadInvoiceTemplate(jpeg);
+    QCOMPARE(invoice.size(), QSize(2480, 3508));
+    DrawInvoice(invoice, invoiceGuest(), platform::Today()); // paintable as loaded
+    QVERIFY(inkIn(invoice, 0, invoice.height()).left >= 0);
+}
+
+void TestBilling::rejectsBadTemplate_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\xFF\xD8\xFF\xE0 kein Bild, nur Text");
+    QTest::newRow("text") << QByteArray("45;42;38\r\n");
+}
+
+void TestBilling::rejectsBadTemplate()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(kRechnungsvorlageDatei));
+    if (!content.isEmpty())
+        writeFile(path, content);
+    try {
+        LoadInvoiceTemplate(path);
+        QFAIL("no error for a bad form");
+    } catch (const EInvoiceError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Die Rechnungsvorlage REVORL.JPG fehlt oder ist kein lesbares Bild.\n") +
+                                  QDir::toNativeSeparators(path));
+    }
+    QCOMPARE(QFile::exists(path), !content.isEmpty());
+}
+
+void TestBilling::printsOnePage()
+{
+    const QString pdf = tmp_.filePath(QStringLiteral("rechnung.pdf"));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+
+    QImage invoice = whiteForm();
+    DrawInvoice(invoice, invoiceGuest(), platform::Today());
+    PrintInvoice(printer, invoice);
+    QCOMPARE(printer.resolution(), 600);
+
+    const QByteArray bytes = readFile(pdf);
+    QVERIFY(bytes.startsWith("%PDF"));
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
+    QVERIFY(bytes.contains("/Subtype /Image"));
+}
+
+QTEST_MAIN(TestBilling)
+#include "test_billing.moc"
