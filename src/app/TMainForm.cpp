@@ -217,7 +217,8 @@ void TMainForm::DelGast()
     }
     ChangedData();
     ShowRecord(list_.currentIndex());
-    ZeigGrid(platform::Today() + kTageVorStarttag);
+    // From today as a whole day, so departure days show as occupied as after a tab click.
+    ZeigGrid(platform::Today());
 }
 
 void TMainForm::SpinBox1Change(int value)

@@ -1,0 +1,111 @@
+#pragma once
+// A main window in a working folder of its own, with a fixed clock, German settings and
+// scripted dialogs; plus the few moves a user makes on the form.
+
+#include "ScriptedDialogs.h"
+#include "app/TMainForm.h"
+#include "platform/Clock.h"
+#include "platform/Regional.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class AppFixture
+{
+public:
+    // Starts the window in a fresh working folder; `preismatrix` becomes its price file unless null.
+    explicit AppFixture(const char *preismatrix = "50;45;40\n80;75;70\n100;95;90\n120;115;110\n25;22;20\n")
+    {
+        platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        platform::Clock::fix(QDateTime(QDate(2025, 2, 20), QTime(10, 0)));
+        oldDir_ = QDir::currentPath();
+        QDir::setCurrent(work_.path());
+        if (preismatrix)
+            writeFile(QStringLiteral("Preismatrix.dat"), preismatrix);
+        window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY2(QTest::qWaitForWindowActive(window.get()), "window not active");
+    }
+
+    ~AppFixture()
+    {
+        window.reset();
+        QDir::setCurrent(oldDir_);
+        platform::Clock::release();
+    }
+
+    QString path(const QString &name) const { return work_.filePath(name); }
+
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    template <typename T = QWidget> T *w(const char *name) const
+    {
+        T *widget = window->findChild<T *>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+
+    // Moves the focus into a control (its Enter runs) ...
+    void enter(const char *name) const
+    {
+        QWidget *widget = w(name);
+        widget->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+    }
+    // ... and out of it to a control without handlers (its Exit runs).
+    void leave() const
+    {
+        w("ButtonSave")->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+    }
+    // Key presses for each character, umlauts included.
+    static void keyClicks(QWidget *widget, const QString &text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() < 128)
+                QTest::keyClick(widget, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+    void keyClicks(const char *name, const QString &text) const { keyClicks(w(name), text); }
+    // Types into an edit as a user does, then leaves it.
+    void type(const char *name, const QString &text) const
+    {
+        enter(name);
+        keyClicks(name, text);
+        leave();
+    }
+    void click(const char *button) const { QTest::mouseClick(w<QAbstractButton>(button), Qt::LeftButton); }
+
+    const GuestList &list() const { return window->guests(); }
+    QString status() const { return w<QLabel>("LabelStatus")->text(); }
+
+    ScriptedDialogs::Script dialogs;
+    std::unique_ptr<TMainForm> window;
+
+private:
+    QTemporaryDir work_;
+    QString oldDir_;
+};

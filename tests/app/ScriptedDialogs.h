@@ -1,0 +1,49 @@
+#pragma once
+// Dialogs that answer as a test tells them and remember what they were asked.
+
+#include "app/Dialogs.h"
+
+#include <QPrinter>
+#include <QStringList>
+#include <functional>
+
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    struct Script
+    {
+        QString openFile;       // the answer of the open dialog; empty = cancelled
+        QString saveFile;       // the answer of the save dialog; empty = cancelled
+        bool confirmAnswer = false;
+        std::function<bool(QPrinter &)> printer; // sets the printer up; false = cancelled
+        int openAsked = 0;
+        int saveAsked = 0;
+        QStringList confirmations;
+        QStringList informations;
+        QStringList errors;
+    };
+
+    explicit ScriptedDialogs(Script &script) : s_(script) {}
+
+    QString askOpenFile(QWidget *) override
+    {
+        ++s_.openAsked;
+        return s_.openFile;
+    }
+    QString askSaveFile(QWidget *) override
+    {
+        ++s_.saveAsked;
+        return s_.saveFile;
+    }
+    bool askPrinter(QWidget *, QPrinter &printer) override { return s_.printer && s_.printer(printer); }
+    bool confirm(QWidget *, const QString &text) override
+    {
+        s_.confirmations << text;
+        return s_.confirmAnswer;
+    }
+    void inform(QWidget *, const QString &text) override { s_.informations << text; }
+    void showError(QWidget *, const QString &text) override { s_.errors << text; }
+
+private:
+    Script &s_;
+};

@@ -1,0 +1,313 @@
+// The main window's page "Gast": the controls, the guest list and the transfer between form and
+// record, driven through the real window.
+
+#include "AppFixture.h"
+#include "platform/DayNumber.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimeEdit>
+
+using platform::EncodeDate;
+
+class TestGuestForm : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void windowHasItsControls_data();
+    void windowHasItsControls();
+    void startsWithRecordZero();
+    void newGuestAfterStart();
+    void typedNameReachesOldRecordBeforeNewGuest();
+    void typingMarksChangedShowingDoesNot();
+    void spinBoxClampsToList();
+    void deleteShowsTheRecordInItsPlace();
+    void recordZeroIsNotDeleted();
+    void valuesBeyondTheBoxesSurviveTheForm();
+    void checkBoxReachesRecordAtOnce();
+    void semicolonIsRefused();
+    void closingAsksOnlyWhenChanged();
+    void closingKeepsWindowOpenWhenSaveFails();
+};
+
+void TestGuestForm::windowHasItsControls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("Label1") << "Label1" << QRect(5, 8, 155, 20) << "Gast    Zimmer       Name" << "";
+    QTest::newRow("EditZimmer") << "EditZimmer" << QRect(44, 32, 43, 25) << ""
+                                << " Eine oder mehrere Zimmer 1oder 123";
+    QTest::newRow("EditName") << "EditName" << QRect(95, 32, 280, 25) << "" << "Wenn mehrere Zimmer dann 123 ";
+    QTest::newRow("NumberBoxPersonen") << "NumberBoxPersonen" << QRect(5, 87, 34, 25) << ""
+                                       << "wenn >4  dann Gruppentarif";
+    QTest::newRow("NumberBoxPLZ") << "NumberBoxPLZ" << QRect(7, 142, 49, 25) << "" << "";
+    QTest::newRow("SpinBox1") << "SpinBox1" << QRect(270, 255, 100, 25) << "" << "Gast wählen";
+    QTest::newRow("NumberBoxReNr") << "NumberBoxReNr" << QRect(5, 370, 61, 25) << ""
+                                   << "wird automatisch bei Rechnungsdruck vergeben";
+    QTest::newRow("NumberBoxKosten") << "NumberBoxKosten" << QRect(95, 370, 65, 25) << ""
+                                     << "Klick berechnet die Kosten";
+    QTest::newRow("ButtonSave") << "ButtonSave" << QRect(270, 352, 100, 22) << "Daten schreiben" << "Daten sichern";
+    QTest::newRow("ButtonRead") << "ButtonRead" << QRect(270, 382, 100, 22) << "Daten lesen" << "Daten einlesen";
+    QTest::newRow("CheckBoxBez") << "CheckBoxBez" << QRect(4, 400, 63, 19) << "Bezahlt" << "Rechnung bezahlt?";
+    QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << QRect(270, 412, 100, 22) << "Neuer Gast"
+                                     << "Neuen Gast anlegen";
+    QTest::newRow("ButtonStornieren") << "ButtonStornieren" << QRect(270, 442, 100, 22) << "Gast stornieren"
+                                      << "Den Gast löschen";
+    QTest::newRow("ButtonPrintRe") << "ButtonPrintRe" << QRect(270, 472, 100, 22) << "Rechnung drucken"
+                                   << "Abrechnung drucken";
+}
+
+void TestGuestForm::windowHasItsControls()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    QFETCH(QString, hint);
+    AppFixture app;
+    QCOMPARE(app.window->windowTitle(), QStringLiteral("Zimbrana Ver1.03"));
+    auto *control = app.window->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->geometry(), geometry);
+    QCOMPARE(control->toolTip(), hint);
+    if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), text);
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        QCOMPARE(button->text(), text);
+    auto *tabs = app.w<QTabWidget>("Tabcontrol1");
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Gast"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Zimmerkalender"));
+}
+
+void TestGuestForm::startsWithRecordZero()
+{
+    AppFixture app;
+    QCOMPARE(app.list().size(), 1);
+    QCOMPARE(app.list().currentIndex(), 0);
+    QVERIFY(!app.list().changed());
+    // The form shows its starting values, not record 0's zeros.
+    QCOMPARE(app.w<QDateEdit>("DateEditVon")->date(), QDate(2025, 2, 20));
+    QCOMPARE(app.w<QTimeEdit>("TimeEditAnreise")->time(), QTime(12, 0));
+    QCOMPARE(app.w<QSpinBox>("NumberBoxPersonen")->value(), 1);
+    QCOMPARE(app.w<QSpinBox>("SpinBox1")->maximum(), 100);
+    QVERIFY(app.dialogs.informations.isEmpty()); // the price file was there
+}
+
+void TestGuestForm::newGuestAfterStart()
+{
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    QCOMPARE(app.list().size(), 2);
+    QCOMPARE(app.list().currentIndex(), 1);
+    QCOMPARE(app.list().current().GastNr, 1);
+    QCOMPARE(app.w<QSpinBox>("NumberBoxGastnr")->value(), 1);
+    QVERIFY(app.list().changed());
+    // The pickers show today while the record's dates are still 0 ...
+    QCOMPARE(app.w<QDateEdit>("DateEditVon")->date(), QDate(2025, 2, 20));
+    QCOMPARE(app.w<QDateEdit>("DateEditBis")->date(), QDate(2025, 2, 20));
+    QCOMPARE(app.list().current().Von, 0.0);
+    // ... until the next field is left.
+    app.enter("EditName");
+    app.leave();
+    QCOMPARE(app.list().current().Von, EncodeDate(2025, 2, 20));
+    QCOMPARE(app.list().current().Bis, EncodeDate(2025, 2, 20));
+    QCOMPARE(app.list().current().Personen, 1);
+}
+
+void TestGuestForm::typedNameReachesOldRecordBeforeNewGuest()
+{
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    app.enter("EditName");
+    app.keyClicks("EditName", QStringLiteral("Müller"));
+    app.click("ButtonNeuerGast"); // the click takes the focus: the name field is left first
+    QCOMPARE(app.list().size(), 3);
+    QCOMPARE(app.list().at(1).Name, QStringLiteral("Müller"));
+    QCOMPARE(app.list().current().Name, QString());
+    QCOMPARE(app.w<QLineEdit>("EditName")->text(), QString());
+}
+
+void TestGuestForm::typingMarksChangedShowingDoesNot()
+{
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    app.type("EditName", QStringLiteral("Anna"));
+    app.click("ButtonNeuerGast");
+    app.type("EditName", QStringLiteral("Bert"));
+    app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.window->FileSave();
+    QVERIFY(!app.list().changed());
+
+    // Showing other records (spin box) changes nothing.
+    app.w<QSpinBox>("SpinBox1")->setValue(1);
+    QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Anna"));
+    QVERIFY(!app.list().changed());
+
+    // Any field the user edits marks the data as changed, e-mail and check boxes included.
+    app.type("EditEMail", QStringLiteral("a@b.de"));
+    QVERIFY(app.list().changed());
+    app.window->FileSave();
+    QVERIFY(!app.list().changed());
+    app.w<QCheckBox>("CheckBoxKey")->click();
+    QVERIFY(app.list().changed());
+}
+
+void TestGuestForm::spinBoxClampsToList()
+{
+    AppFixture app;
+    for (int i = 0; i < 4; ++i)
+        app.click("ButtonNeuerGast");
+    QCOMPARE(app.list().size(), 5);
+    auto *spin = app.w<QSpinBox>("SpinBox1");
+    spin->setValue(7);
+    QCOMPARE(app.list().currentIndex(), 4);
+    QCOMPARE(spin->value(), 5);
+    QCOMPARE(app.w<QSpinBox>("NumberBoxGastnr")->value(), 4);
+    spin->setValue(2);
+    QCOMPARE(app.list().currentIndex(), 2);
+    QCOMPARE(spin->maximum(), 3);
+    spin->setValue(4); // up by at most one record at a time
+    QCOMPARE(spin->value(), 3);
+    QCOMPARE(app.list().currentIndex(), 3);
+}
+
+void TestGuestForm::deleteShowsTheRecordInItsPlace()
+{
+    AppFixture app;
+    for (const char *name : {"Anna", "Bert", "Carl"}) {
+        app.click("ButtonNeuerGast");
+        app.type("EditName", QString::fromLatin1(name));
+    }
+    app.w<QSpinBox>("SpinBox1")->setValue(1);
+    app.click("ButtonStornieren");
+    QCOMPARE(app.list().size(), 3);
+    QCOMPARE(app.list().currentIndex(), 1);
+    QCOMPARE(app.list().at(1).GastNr, 2); // numbers are not renumbered
+    QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Bert"));
+    QCOMPARE(app.w<QSpinBox>("SpinBox1")->value(), 1);
+    QVERIFY(app.list().changed());
+
+    // Leaving a field now writes into the record that is shown, not over it.
+    app.type("EditOrt", QStringLiteral("Kassel"));
+    QCOMPARE(app.list().at(1).Name, QStringLiteral("Bert"));
+    QCOMPARE(app.list().at(1).Ort, QStringLiteral("Kassel"));
+
+    // Deleting the last record shows the new last one.
+    app.w<QSpinBox>("SpinBox1")->setValue(2);
+    app.click("ButtonStornieren");
+    QCOMPARE(app.list().size(), 2);
+    QCOMPARE(app.list().currentIndex(), 1);
+    QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Bert"));
+
+    // The next new guest takes the number of its index, even if another guest has it.
+    app.click("ButtonNeuerGast");
+    QCOMPARE(app.list().current().GastNr, 2);
+    QCOMPARE(app.list().at(1).GastNr, 2);
+}
+
+void TestGuestForm::recordZeroIsNotDeleted()
+{
+    AppFixture app;
+    app.click("ButtonStornieren");
+    QCOMPARE(app.list().size(), 1);
+    QCOMPARE(app.status(), QStringLiteral("Kein Gast gewählt"));
+    QVERIFY(!app.list().changed());
+}
+
+void TestGuestForm::valuesBeyondTheBoxesSurviveTheForm()
+{
+    AppFixture app;
+    app.writeFile(QStringLiteral("Gaeste.csv"),
+                  "0;;0;30.12.1899;00:00:00;30.12.1899;00:00:00;;;0;;;;0; 0,00;False;False;\r\n"
+                  "150;2;7;01.03.2025;14:30:15;03.03.2025;10:00:00;Gruppe;Weg 1;34519;Diemelsee;;;2000000000;"
+                  "1234567,89;True;False;Chor\r\n");
+    app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.click("ButtonRead");
+    QCOMPARE(app.list().currentIndex(), 1);
+    const TGast before = app.list().current();
+    app.type("EditBem", QStringLiteral(" 2025")); // leaving any field copies the form
+    TGast expected = before;
+    expected.Bemerkung = QStringLiteral("Chor 2025");
+    QCOMPARE(app.list().current(), expected);
+    QCOMPARE(app.list().current().GastNr, 150);
+    QCOMPARE(app.list().current().Personen, 7);
+    QCOMPARE(app.list().current().ReNr, 2000000000);
+    QCOMPARE(app.list().current().Kosten, 1234567.89f);
+    QCOMPARE(app.w<QSpinBox>("NumberBoxGastnr")->value(), 150);
+    QCOMPARE(app.w<QSpinBox>("NumberBoxPersonen")->value(), 7);
+}
+
+void TestGuestForm::checkBoxReachesRecordAtOnce()
+{
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    QTest::mouseClick(app.w<QCheckBox>("CheckBoxBez"), Qt::LeftButton);
+    QVERIFY(app.list().current().Bezahlt);
+    app.w<QCheckBox>("CheckBoxKey")->click();
+    QVERIFY(app.list().current().Schluessel);
+}
+
+void TestGuestForm::semicolonIsRefused()
+{
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    app.type("EditName", QStringLiteral("Mayer;Schulz"));
+    app.type("EditZimmer", QStringLiteral("1;24x31"));
+    QCOMPARE(app.list().current().Name, QStringLiteral("MayerSchulz"));
+    QCOMPARE(app.list().current().Zimmer, QStringLiteral("123"));
+}
+
+void TestGuestForm::closingAsksOnlyWhenChanged()
+{
+    {
+        AppFixture app;
+        QVERIFY(app.window->close());
+        QVERIFY(app.dialogs.confirmations.isEmpty());
+    }
+    {
+        AppFixture app;
+        app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
+        app.click("ButtonNeuerGast");
+        app.enter("EditName");
+        app.keyClicks("EditName", QStringLiteral("Otto"));
+        app.dialogs.confirmAnswer = false; // No: nothing is written
+        QVERIFY(app.window->close());
+        QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+        QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
+    }
+    {
+        AppFixture app;
+        app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
+        app.click("ButtonNeuerGast");
+        app.enter("EditName");
+        app.keyClicks("EditName", QStringLiteral("Otto"));
+        app.dialogs.confirmAnswer = true; // Yes: the name being typed is saved too
+        QVERIFY(app.window->close());
+        QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Otto;"));
+    }
+}
+
+void TestGuestForm::closingKeepsWindowOpenWhenSaveFails()
+{
+    AppFixture app;
+    app.dialogs.saveFile = app.path(QStringLiteral("kein/Ordner/Gaeste.csv"));
+    app.click("ButtonNeuerGast");
+    app.dialogs.confirmAnswer = true;
+    QVERIFY(!app.window->close());
+    QVERIFY(app.window->isVisible());
+    QCOMPARE(app.dialogs.errors.size(), 1);
+    QVERIFY(app.dialogs.errors.first().startsWith(QStringLiteral("Ungültiger Dateiname\n")));
+    QVERIFY(app.list().changed());
+}
+
+QTEST_MAIN(TestGuestForm)
+#include "test_guestform.moc"
