@@ -62,6 +62,9 @@ void TMainForm::FormCreate()
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     for (int c = 0; c < RoomCalendarModel::kColumnCount; ++c)
         grid->setColumnWidth(c, RoomCalendarModel::kColumnWidths[c]);
+    // The date must be readable whole in the desktop's font.
+    const int dateWidth = grid->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 8;
+    grid->setColumnWidth(0, std::max(RoomCalendarModel::kColumnWidths[0], dateWidth));
     // A grid that takes the focus by the Tab key would make its first cell current, and every
     // new current cell is a pick for a booking; so only a click focuses it.
     grid->setFocusPolicy(Qt::ClickFocus);
@@ -308,10 +311,14 @@ void TMainForm::ZimmerClick()
 {
     const QDate today = platform::Clock::now().date();
     ZeigGrid(platform::EncodeDate(today.year(), 1, 1) + kTageVorStarttag);
-    // Scroll today into view; making it current would count as a pick.
+    // Scroll today into view (making it current would count as a pick). The tab click comes
+    // before the page is shown, so wait until the grid has its size.
     const int row = calendar_->rowOfDay(platform::Today());
     if (row >= 0)
-        ui_->GridZimmer->scrollTo(calendar_->index(row, 0), QAbstractItemView::PositionAtCenter);
+        QMetaObject::invokeMethod(
+            this,
+            [this, row] { ui_->GridZimmer->scrollTo(calendar_->index(row, 0), QAbstractItemView::PositionAtCenter); },
+            Qt::QueuedConnection);
 }
 
 void TMainForm::GridZimmerSelectCell(int ACol, int ARow) { picks_.SelectCell(ACol, ARow); }

@@ -49,6 +49,7 @@ void clickTab(const AppFixture &app, int index)
 {
     QTabBar *bar = app.w<QTabWidget>("Tabcontrol1")->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    QCoreApplication::processEvents();
 }
 
 QPoint cellCentre(QTableView *view, int row, int column)
