@@ -2,13 +2,12 @@
 
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 ZimbranaApplication::ZimbranaApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setOrganizationName(QStringLiteral("Kestrumbel"));
-    // Every text of the program is German, the buttons of Qt's standard dialogs too.
-    if (qtTranslator_.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(&qtTranslator_);
+    InstallGermanQtTexts(*this);
 }
 
 bool ZimbranaApplication::notify(QObject *receiver, QEvent *event)
@@ -19,6 +18,16 @@ bool ZimbranaApplication::notify(QObject *receiver, QEvent *event)
         ShowErrorBox(QString::fromUtf8(error.what()));
     }
     return false;
+}
+
+bool InstallGermanQtTexts(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void ShowErrorBox(const QString &text)

@@ -3,17 +3,17 @@
 // handler is shown in the error box instead of ending the program.
 
 #include <QApplication>
-#include <QTranslator>
 
 class ZimbranaApplication : public QApplication
 {
 public:
     ZimbranaApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
-
-private:
-    QTranslator qtTranslator_;
 };
+
+// Qt's standard dialogs say "Ja", "Nein", "Abbrechen" whatever the desktop's language; every
+// text of the program is German. False when Qt's German translation is not installed.
+bool InstallGermanQtTexts(QCoreApplication &app);
 
 // The error box: a critical message titled "Zimbrana".
 void ShowErrorBox(const QString &text);

@@ -2,15 +2,18 @@
 // record, driven through the real window.
 
 #include "AppFixture.h"
+#include "app/ZimbranaApplication.h"
 #include "platform/DayNumber.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimeEdit>
+#include <QTimer>
 
 using platform::EncodeDate;
 
@@ -35,6 +38,7 @@ private Q_SLOTS:
     void semicolonIsRefused();
     void closingAsksOnlyWhenChanged();
     void closingKeepsWindowOpenWhenSaveFails();
+    void realQuestionOnClosingSaysJaNein();
 };
 
 void TestGuestForm::windowHasItsControls_data()
@@ -307,6 +311,31 @@ void TestGuestForm::closingKeepsWindowOpenWhenSaveFails()
     QCOMPARE(app.dialogs.errors.size(), 1);
     QVERIFY(app.dialogs.errors.first().startsWith(QStringLiteral("Ungültiger Dateiname\n")));
     QVERIFY(app.list().changed());
+}
+
+void TestGuestForm::realQuestionOnClosingSaysJaNein()
+{
+    QVERIFY(InstallGermanQtTexts(*QCoreApplication::instance()));
+    AppFixture app; // its working folder holds the price file
+    app.window.reset();
+    TMainForm window; // the shipped dialogs
+    window.show();
+    window.findChild<QAbstractButton *>(QStringLiteral("ButtonNeuerGast"))->click();
+    QStringList buttons;
+    QString question;
+    QTimer::singleShot(0, &window, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        question = box->text();
+        for (QAbstractButton *button : box->buttons())
+            buttons << button->text().remove(u'&');
+        box->button(QMessageBox::No)->click();
+    });
+    QVERIFY(window.close());
+    QCOMPARE(question, QStringLiteral("Daten sichern?"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
+    QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
 }
 
 QTEST_MAIN(TestGuestForm)
