@@ -32,9 +32,15 @@ QString askDataFile(QWidget *parent, QFileDialog::AcceptMode mode)
 
 } // namespace
 
-QString QtDialogs::askOpenFile(QWidget *parent) { return askDataFile(parent, QFileDialog::AcceptOpen); }
+QString QtDialogs::askOpenFile(QWidget *parent)
+{
+    return askDataFile(parent, QFileDialog::AcceptOpen);
+}
 
-QString QtDialogs::askSaveFile(QWidget *parent) { return askDataFile(parent, QFileDialog::AcceptSave); }
+QString QtDialogs::askSaveFile(QWidget *parent)
+{
+    return askDataFile(parent, QFileDialog::AcceptSave);
+}
 
 bool QtDialogs::askPrinter(QWidget *parent, QPrinter &printer)
 {

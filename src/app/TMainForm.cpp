@@ -88,10 +88,10 @@ void TMainForm::connectControls()
     Ui::TMainForm &ui = *ui_;
 
     // Every field copies the whole form into the current record when it loses the focus.
-    const QList<QWidget *> exitFields = {ui.NumberBoxGastnr, ui.EditZimmer,     ui.EditName,    ui.NumberBoxPersonen,
-                                         ui.EditStrasse,     ui.NumberBoxPLZ,   ui.EditOrt,     ui.DateEditVon,
-                                         ui.TimeEditAnreise, ui.DateEditBis,    ui.TimeEditAbreise, ui.EditTelefon,
-                                         ui.EditEMail,       ui.EditBem,        ui.NumberBoxReNr, ui.NumberBoxKosten};
+    const QList<QWidget *> exitFields = {ui.NumberBoxGastnr, ui.EditZimmer,   ui.EditName,        ui.NumberBoxPersonen,
+                                         ui.EditStrasse,     ui.NumberBoxPLZ, ui.EditOrt,         ui.DateEditVon,
+                                         ui.TimeEditAnreise, ui.DateEditBis,  ui.TimeEditAbreise, ui.EditTelefon,
+                                         ui.EditEMail,       ui.EditBem,      ui.NumberBoxReNr,   ui.NumberBoxKosten};
     for (QWidget *field : exitFields)
         field->installEventFilter(this);
 
@@ -138,14 +138,12 @@ void TMainForm::connectControls()
     });
 
     QTableView *grid = ui.GridZimmer;
-    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    GridZimmerSelectCell(current.column(), current.row());
-            });
-    connect(grid, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        guarded([&] { GridZimmerCellClick(index.column(), index.row()); });
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid())
+            GridZimmerSelectCell(current.column(), current.row());
     });
+    connect(grid, &QTableView::clicked, this,
+            [this](const QModelIndex &index) { guarded([&] { GridZimmerCellClick(index.column(), index.row()); }); });
     connect(grid, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         guarded([&] { GridZimmerCellDblClick(index.column(), index.row()); });
     });
@@ -173,11 +171,20 @@ void TMainForm::guarded(const std::function<void()> &handler)
     }
 }
 
-void TMainForm::setStatus(const QString &text) { ui_->LabelStatus->setText(text); }
+void TMainForm::setStatus(const QString &text)
+{
+    ui_->LabelStatus->setText(text);
+}
 
-void TMainForm::ChangedData() { list_.setChanged(true); }
+void TMainForm::ChangedData()
+{
+    list_.setChanged(true);
+}
 
-void TMainForm::MaskToRecord() { form_.store(list_.current()); }
+void TMainForm::MaskToRecord()
+{
+    form_.store(list_.current());
+}
 
 void TMainForm::RecordToMask()
 {
@@ -210,7 +217,10 @@ void TMainForm::ButtonNeuerGastClick()
     ChangedData();
 }
 
-void TMainForm::ButtonStornierenClick() { DelGast(); }
+void TMainForm::ButtonStornierenClick()
+{
+    DelGast();
+}
 
 void TMainForm::DelGast()
 {
@@ -263,7 +273,10 @@ void TMainForm::FileRead()
     list_.setChanged(false);
 }
 
-void TMainForm::ButtonSaveClick() { FileSave(); }
+void TMainForm::ButtonSaveClick()
+{
+    FileSave();
+}
 
 void TMainForm::ButtonReadClick()
 {
@@ -321,7 +334,10 @@ void TMainForm::ZimmerClick()
             Qt::QueuedConnection);
 }
 
-void TMainForm::GridZimmerSelectCell(int ACol, int ARow) { picks_.SelectCell(ACol, ARow); }
+void TMainForm::GridZimmerSelectCell(int ACol, int ARow)
+{
+    picks_.SelectCell(ACol, ARow);
+}
 
 void TMainForm::GridZimmerCellClick(int Column, int Row)
 {
@@ -351,8 +367,8 @@ void TMainForm::GridZimmerCellDblClick(int Column, int Row)
 
 void TMainForm::DateEditVonEnter()
 {
-    const auto taken =
-        TakePicks(picks_, [this](int row) { return calendar_->cellText(row, 0); }, ui_->EditZimmer->text());
+    const auto taken = TakePicks(
+        picks_, [this](int row) { return calendar_->cellText(row, 0); }, ui_->EditZimmer->text());
     if (!taken)
         return;
     ui_->DateEditVon->setDate(platform::DayToDate(taken->Von));
@@ -364,7 +380,10 @@ void TMainForm::DateEditVonEnter()
 
 // --- billing --------------------------------------------------------------------------------
 
-void TMainForm::NumberBoxKostenEnter() { Uebernachtungskosten(); }
+void TMainForm::NumberBoxKostenEnter()
+{
+    Uebernachtungskosten();
+}
 
 void TMainForm::Uebernachtungskosten()
 {

@@ -8,11 +8,20 @@ std::optional<QDateTime> &Clock::fixed()
     return moment;
 }
 
-QDateTime Clock::now() { return fixed() ? *fixed() : QDateTime::currentDateTime(); }
+QDateTime Clock::now()
+{
+    return fixed() ? *fixed() : QDateTime::currentDateTime();
+}
 
-void Clock::fix(const QDateTime &moment) { fixed() = moment; }
+void Clock::fix(const QDateTime &moment)
+{
+    fixed() = moment;
+}
 
-void Clock::release() { fixed().reset(); }
+void Clock::release()
+{
+    fixed().reset();
+}
 
 TDateTime Now()
 {
@@ -20,6 +29,9 @@ TDateTime Now()
     return DateToDay(moment.date()) + TimeToFraction(moment.time());
 }
 
-TDateTime Today() { return DateToDay(Clock::now().date()); }
+TDateTime Today()
+{
+    return DateToDay(Clock::now().date());
+}
 
 } // namespace platform

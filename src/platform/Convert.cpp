@@ -11,7 +11,10 @@ namespace platform {
 
 EConvertError::EConvertError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
-QString EConvertError::message() const { return QString::fromUtf8(what()); }
+QString EConvertError::message() const
+{
+    return QString::fromUtf8(what());
+}
 
 namespace {
 
@@ -56,9 +59,15 @@ int widenYear(int year, int digits)
 
 } // namespace
 
-QString DateToStr(TDateTime day) { return DayToDate(day).toString(Regional().shortDateFormat); }
+QString DateToStr(TDateTime day)
+{
+    return DayToDate(day).toString(Regional().shortDateFormat);
+}
 
-QString TimeToStr(TDateTime day) { return FractionToTime(day).toString(Regional().longTimeFormat); }
+QString TimeToStr(TDateTime day)
+{
+    return FractionToTime(day).toString(Regional().longTimeFormat);
+}
 
 bool TryStrToDate(const QString &text, TDateTime &day)
 {
@@ -99,7 +108,8 @@ bool TryStrToTime(const QString &text, TDateTime &time)
     QString s = text.trimmed();
     int addHours = 0;
     bool twelveHour = false;
-    if (s.endsWith(QStringLiteral("AM"), Qt::CaseInsensitive) || s.endsWith(QStringLiteral("PM"), Qt::CaseInsensitive)) {
+    if (s.endsWith(QStringLiteral("AM"), Qt::CaseInsensitive) ||
+        s.endsWith(QStringLiteral("PM"), Qt::CaseInsensitive)) {
         twelveHour = true;
         addHours = s.endsWith(QStringLiteral("PM"), Qt::CaseInsensitive) ? 12 : 0;
         s.chop(2);
@@ -221,7 +231,10 @@ bool StrToBool(const QString &text)
     throw EConvertError(quoted(text, "ist kein gültiger boolescher Wert"));
 }
 
-QString BoolToStr(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+QString BoolToStr(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
 
 QString FormatFixed(double value, int width, int decimals)
 {

@@ -10,11 +10,20 @@ const QDate kEpoch(1899, 12, 30);
 constexpr double kMsPerDay = 24.0 * 60 * 60 * 1000;
 } // namespace
 
-TDateTime DateToDay(const QDate &date) { return static_cast<double>(kEpoch.daysTo(date)); }
+TDateTime DateToDay(const QDate &date)
+{
+    return static_cast<double>(kEpoch.daysTo(date));
+}
 
-QDate DayToDate(TDateTime day) { return kEpoch.addDays(static_cast<qint64>(std::trunc(day))); }
+QDate DayToDate(TDateTime day)
+{
+    return kEpoch.addDays(static_cast<qint64>(std::trunc(day)));
+}
 
-TDateTime TimeToFraction(const QTime &time) { return time.msecsSinceStartOfDay() / kMsPerDay; }
+TDateTime TimeToFraction(const QTime &time)
+{
+    return time.msecsSinceStartOfDay() / kMsPerDay;
+}
 
 QTime FractionToTime(TDateTime day)
 {
@@ -33,12 +42,24 @@ TDateTime EncodeDate(int year, int month, int day)
     return DateToDay(date);
 }
 
-int DayOfWeek(TDateTime day) { return DayToDate(day).dayOfWeek() % 7 + 1; }
+int DayOfWeek(TDateTime day)
+{
+    return DayToDate(day).dayOfWeek() % 7 + 1;
+}
 
-int YearOf(TDateTime day) { return DayToDate(day).year(); }
+int YearOf(TDateTime day)
+{
+    return DayToDate(day).year();
+}
 
-bool IsSameDay(TDateTime a, TDateTime b) { return std::trunc(a) == std::trunc(b); }
+bool IsSameDay(TDateTime a, TDateTime b)
+{
+    return std::trunc(a) == std::trunc(b);
+}
 
-TDateTime DateOf(TDateTime day) { return std::trunc(day); }
+TDateTime DateOf(TDateTime day)
+{
+    return std::trunc(day);
+}
 
 } // namespace platform

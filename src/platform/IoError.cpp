@@ -13,10 +13,12 @@ namespace platform {
 EInOutError::EInOutError(int code, const QString &path)
     : std::runtime_error((IoErrorText(code) + u'\n' + QDir::toNativeSeparators(path)).toStdString()), code_(code),
       path_(path)
-{
-}
+{}
 
-QString EInOutError::message() const { return QString::fromUtf8(what()); }
+QString EInOutError::message() const
+{
+    return QString::fromUtf8(what());
+}
 
 QString IoErrorText(int code)
 {
@@ -65,6 +67,9 @@ int LastIoErrorCode(const QString &path)
 #endif
 }
 
-void ThrowLastIoError(const QString &path) { throw EInOutError(LastIoErrorCode(path), path); }
+void ThrowLastIoError(const QString &path)
+{
+    throw EInOutError(LastIoErrorCode(path), path);
+}
 
 } // namespace platform

@@ -51,6 +51,9 @@ const RegionalSettings &Regional()
     return *current();
 }
 
-void SetRegional(const QLocale &locale) { current() = SettingsFromLocale(locale); }
+void SetRegional(const QLocale &locale)
+{
+    current() = SettingsFromLocale(locale);
+}
 
 } // namespace platform

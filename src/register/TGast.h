@@ -10,8 +10,8 @@ struct TGast
     qint32 GastNr = 0; // the list index when the record was made; never renumbered
     QString Zimmer;    // one digit per booked room: "1", "13", "123"
     qint32 Personen = 0;
-    platform::TDateTime Von = 0; // arrival day (whole days)
-    platform::TDateTime Bis = 0; // departure day (whole days)
+    platform::TDateTime Von = 0;     // arrival day (whole days)
+    platform::TDateTime Bis = 0;     // departure day (whole days)
     platform::TDateTime Anreise = 0; // arrival time of day (fraction of a day)
     platform::TDateTime Abreise = 0; // departure time of day
     QString Name;
@@ -20,7 +20,7 @@ struct TGast
     QString Ort;
     QString Telefon;
     QString EMail;
-    qint32 ReNr = 0; // invoice number, 0 until an invoice is printed
+    qint32 ReNr = 0;  // invoice number, 0 until an invoice is printed
     float Kosten = 0; // euros
     bool Bezahlt = false;
     bool Schluessel = false; // the key has been handed over

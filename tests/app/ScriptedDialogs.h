@@ -12,8 +12,8 @@ class ScriptedDialogs final : public Dialogs
 public:
     struct Script
     {
-        QString openFile;       // the answer of the open dialog; empty = cancelled
-        QString saveFile;       // the answer of the save dialog; empty = cancelled
+        QString openFile; // the answer of the open dialog; empty = cancelled
+        QString saveFile; // the answer of the save dialog; empty = cancelled
         bool confirmAnswer = false;
         std::function<bool(QPrinter &)> printer; // sets the printer up; false = cancelled
         int openAsked = 0;

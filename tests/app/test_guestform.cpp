@@ -47,21 +47,28 @@ void TestGuestForm::windowHasItsControls_data()
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("Label1") << "Label1" << QRect(5, 8, 155, 20) << "Gast    Zimmer       Name" << "";
+    QTest::newRow("Label1") << "Label1" << QRect(5, 8, 155, 20) << "Gast    Zimmer       Name"
+                            << "";
     QTest::newRow("EditZimmer") << "EditZimmer" << QRect(44, 32, 43, 25) << ""
                                 << " Eine oder mehrere Zimmer 1oder 123";
-    QTest::newRow("EditName") << "EditName" << QRect(95, 32, 280, 25) << "" << "Wenn mehrere Zimmer dann 123 ";
+    QTest::newRow("EditName") << "EditName" << QRect(95, 32, 280, 25) << ""
+                              << "Wenn mehrere Zimmer dann 123 ";
     QTest::newRow("NumberBoxPersonen") << "NumberBoxPersonen" << QRect(5, 87, 34, 25) << ""
                                        << "wenn >4  dann Gruppentarif";
-    QTest::newRow("NumberBoxPLZ") << "NumberBoxPLZ" << QRect(7, 142, 49, 25) << "" << "";
-    QTest::newRow("SpinBox1") << "SpinBox1" << QRect(270, 255, 100, 25) << "" << "Gast wählen";
+    QTest::newRow("NumberBoxPLZ") << "NumberBoxPLZ" << QRect(7, 142, 49, 25) << ""
+                                  << "";
+    QTest::newRow("SpinBox1") << "SpinBox1" << QRect(270, 255, 100, 25) << ""
+                              << "Gast wählen";
     QTest::newRow("NumberBoxReNr") << "NumberBoxReNr" << QRect(5, 370, 61, 25) << ""
                                    << "wird automatisch bei Rechnungsdruck vergeben";
     QTest::newRow("NumberBoxKosten") << "NumberBoxKosten" << QRect(95, 370, 65, 25) << ""
                                      << "Klick berechnet die Kosten";
-    QTest::newRow("ButtonSave") << "ButtonSave" << QRect(270, 352, 100, 22) << "Daten schreiben" << "Daten sichern";
-    QTest::newRow("ButtonRead") << "ButtonRead" << QRect(270, 382, 100, 22) << "Daten lesen" << "Daten einlesen";
-    QTest::newRow("CheckBoxBez") << "CheckBoxBez" << QRect(4, 400, 63, 19) << "Bezahlt" << "Rechnung bezahlt?";
+    QTest::newRow("ButtonSave") << "ButtonSave" << QRect(270, 352, 100, 22) << "Daten schreiben"
+                                << "Daten sichern";
+    QTest::newRow("ButtonRead") << "ButtonRead" << QRect(270, 382, 100, 22) << "Daten lesen"
+                                << "Daten einlesen";
+    QTest::newRow("CheckBoxBez") << "CheckBoxBez" << QRect(4, 400, 63, 19) << "Bezahlt"
+                                 << "Rechnung bezahlt?";
     QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << QRect(270, 412, 100, 22) << "Neuer Gast"
                                      << "Neuen Gast anlegen";
     QTest::newRow("ButtonStornieren") << "ButtonStornieren" << QRect(270, 442, 100, 22) << "Gast stornieren"

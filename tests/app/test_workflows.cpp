@@ -27,8 +27,8 @@ const QByteArray kRecordZero = "0;;0;30.12.1899;00:00:00;30.12.1899;00:00:00;;;0
 
 QByteArray guestLine(int nr, const char *zimmer, int personen, const char *von, const char *bis, const char *name)
 {
-    return QByteArray::number(nr) + ';' + zimmer + ';' + QByteArray::number(personen) + ';' + von + ";14:00:00;" +
-           bis + ";10:00:00;" + name + ";Weg 1;34519;Diemelsee;;;0; 0,00;False;False;\r\n";
+    return QByteArray::number(nr) + ';' + zimmer + ';' + QByteArray::number(personen) + ';' + von + ";14:00:00;" + bis +
+           ";10:00:00;" + name + ";Weg 1;34519;Diemelsee;;;0; 0,00;False;False;\r\n";
 }
 
 // Three guests around 20 February 2025.
@@ -39,7 +39,10 @@ QByteArray threeGuests()
            guestLine(3, "3", 4, "01.01.2025", "02.01.2025", "Carl");
 }
 
-QTableView *grid(const AppFixture &app) { return app.w<QTableView>("GridZimmer"); }
+QTableView *grid(const AppFixture &app)
+{
+    return app.w<QTableView>("GridZimmer");
+}
 const RoomCalendarModel *calendar(const AppFixture &app)
 {
     return qobject_cast<const RoomCalendarModel *>(grid(app)->model());
@@ -158,17 +161,15 @@ void TestWorkflows::cancelledDialogUsesTheWorkingFolder()
 void TestWorkflows::badLineChangesNothing()
 {
     AppFixture app;
-    app.writeFile(QStringLiteral("Gaeste.csv"),
-                  kRecordZero + guestLine(1, "1", 2, "19.02.2025", "21.02.2025", "Anna") +
-                      guestLine(2, "2", 1, "31.02.2025", "12.02.2025", "Bert"));
+    app.writeFile(QStringLiteral("Gaeste.csv"), kRecordZero + guestLine(1, "1", 2, "19.02.2025", "21.02.2025", "Anna") +
+                                                    guestLine(2, "2", 1, "31.02.2025", "12.02.2025", "Bert"));
     app.click("ButtonNeuerGast");
     app.type("EditName", QStringLiteral("Dora"));
     app.dialogs.confirmAnswer = false;
     app.click("ButtonRead");
 
     QCOMPARE(app.dialogs.errors.size(), 1);
-    QCOMPARE(app.dialogs.errors.first(),
-             QStringLiteral("'31.02.2025' ist kein gültiges Datum\nGaeste.csv, Zeile 3"));
+    QCOMPARE(app.dialogs.errors.first(), QStringLiteral("'31.02.2025' ist kein gültiges Datum\nGaeste.csv, Zeile 3"));
     QCOMPARE(app.list().size(), 2);
     QCOMPARE(app.list().currentIndex(), 1);
     QCOMPARE(app.list().current().Name, QStringLiteral("Dora"));
@@ -224,7 +225,8 @@ void TestWorkflows::realFileDialogChoosesTheFolder()
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         QCOMPARE(dialog->defaultSuffix(), QStringLiteral("csv"));
-        QCOMPARE(dialog->nameFilters(), (QStringList{QStringLiteral("Gästedaten (*.csv)"), QStringLiteral("Daten (*.DAT)")}));
+        QCOMPARE(dialog->nameFilters(),
+                 (QStringList{QStringLiteral("Gästedaten (*.csv)"), QStringLiteral("Daten (*.DAT)")}));
         dialog->selectFile(dir.filePath(QStringLiteral("Gaeste.csv")));
         static_cast<QDialog *>(dialog)->accept(); // QFileDialog checks the chosen name
         answered = true;
@@ -244,8 +246,12 @@ void TestWorkflows::tabClickFillsFromFirstOfThisYear_data()
     QTest::addColumn<QString>("row0");
     QTest::addColumn<QString>("weekday0");
     QTest::addColumn<QString>("row999");
-    QTest::newRow("2025") << QDate(2025, 2, 20) << "01.01.2025" << "Mi" << "27.09.2027";
-    QTest::newRow("after September 2027") << QDate(2027, 12, 1) << "01.01.2027" << "Fr" << "26.09.2029";
+    QTest::newRow("2025") << QDate(2025, 2, 20) << "01.01.2025"
+                          << "Mi"
+                          << "27.09.2027";
+    QTest::newRow("after September 2027") << QDate(2027, 12, 1) << "01.01.2027"
+                                          << "Fr"
+                                          << "26.09.2029";
 }
 
 void TestWorkflows::tabClickFillsFromFirstOfThisYear()
@@ -313,18 +319,18 @@ void TestWorkflows::bookingFromPicks_data()
     QTest::addColumn<QString>("rooms");
     QTest::newRow("two picks in Zi 2") << QList<QPoint>{{3, 40}, {3, 43}} << "" << QDate(2025, 2, 10)
                                        << QDate(2025, 2, 13) << "2";
-    QTest::newRow("later picks move the last day") << QList<QPoint>{{3, 40}, {4, 43}, {2, 45}} << ""
-                                                   << QDate(2025, 2, 10) << QDate(2025, 2, 15) << "2";
+    QTest::newRow("later picks move the last day")
+        << QList<QPoint>{{3, 40}, {4, 43}, {2, 45}} << "" << QDate(2025, 2, 10) << QDate(2025, 2, 15) << "2";
     QTest::newRow("backwards") << QList<QPoint>{{3, 43}, {3, 40}} << "" << QDate(2025, 2, 13) << QDate(2025, 2, 10)
                                << "2";
-    QTest::newRow("a second room") << QList<QPoint>{{3, 40}, {3, 43}} << "1" << QDate(2025, 2, 10)
-                                   << QDate(2025, 2, 13) << "12";
+    QTest::newRow("a second room") << QList<QPoint>{{3, 40}, {3, 43}} << "1" << QDate(2025, 2, 10) << QDate(2025, 2, 13)
+                                   << "12";
     QTest::newRow("the same room again") << QList<QPoint>{{3, 40}, {3, 43}} << "2" << QDate(2025, 2, 10)
                                          << QDate(2025, 2, 13) << "2";
-    QTest::newRow("first pick on a date") << QList<QPoint>{{0, 40}, {3, 43}} << "" << QDate(2025, 2, 10)
-                                          << QDate(2025, 2, 13) << "";
-    QTest::newRow("one pick books one day") << QList<QPoint>{{4, 40}} << "" << QDate(2025, 2, 10)
-                                            << QDate(2025, 2, 10) << "3";
+    QTest::newRow("first pick on a date")
+        << QList<QPoint>{{0, 40}, {3, 43}} << "" << QDate(2025, 2, 10) << QDate(2025, 2, 13) << "";
+    QTest::newRow("one pick books one day")
+        << QList<QPoint>{{4, 40}} << "" << QDate(2025, 2, 10) << QDate(2025, 2, 10) << "3";
 }
 
 void TestWorkflows::bookingFromPicks()
