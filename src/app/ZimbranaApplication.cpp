@@ -1,5 +1,6 @@
 #include "app/ZimbranaApplication.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -7,6 +8,7 @@
 ZimbranaApplication::ZimbranaApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setOrganizationName(QStringLiteral("Kestrumbel"));
+    setWindowIcon(QIcon(QStringLiteral(":/Zimbrana.png")));
     InstallGermanQtTexts(*this);
 }
 
