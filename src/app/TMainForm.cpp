@@ -407,6 +407,8 @@ void TMainForm::NextReNr()
 {
     const qint32 number = ::NextReNr(DataPath(kReNummerDatei, false));
     list_.current().ReNr = number;
+    // The number is spent; should the save after printing fail, closing must still offer to save it.
+    ChangedData();
     const QSignalBlocker block(ui_->NumberBoxReNr);
     ui_->NumberBoxReNr->setValue(number);
 }

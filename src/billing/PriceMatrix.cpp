@@ -13,11 +13,16 @@ bool LiesPreisMatrix(const QString &path, TPreisMatrix &matrix)
         // The caller tells the user once and goes on with the prices it has.
         return false;
     }
+    PreisMatrixAusZeilen(lines, matrix);
+    return true;
+}
+
+void PreisMatrixAusZeilen(const QStringList &lines, TPreisMatrix &matrix)
+{
     const QString separator = QStringLiteral(";");
     for (std::size_t row = 0; row < matrix.Preis.size(); ++row) {
         QString line = static_cast<qsizetype>(row) < lines.size() ? lines.at(static_cast<qsizetype>(row)) : QString();
         for (qint32 &price : matrix.Preis[row])
             price = NextFieldInt(line, separator);
     }
-    return true;
 }

@@ -2,6 +2,7 @@
 // Room prices by number of persons and length of stay, read from "Preismatrix.dat".
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
 
@@ -18,3 +19,5 @@ struct TPreisMatrix
 // fields and values that are no whole number give 0; anything after the third value and after the
 // fifth line is ignored. Returns false, leaving the matrix as it was, when the file cannot be read.
 bool LiesPreisMatrix(const QString &path, TPreisMatrix &matrix);
+// The same reading of lines already taken from the file.
+void PreisMatrixAusZeilen(const QStringList &lines, TPreisMatrix &matrix);

@@ -15,3 +15,9 @@ qint32 NextFieldInt(QString &line, const QString &separator);
 // The next field as a decimal number whose first comma counts as the decimal point, whatever
 // the regional settings say; '.' is accepted too. Anything unreadable is 0.
 double NextFieldFloat(QString &line, const QString &separator);
+
+// The same cuts on a view of the line: the field is a view into it and nothing is copied, so a
+// reader that keeps only some fields as texts pays for those alone.
+QStringView NextField(QStringView &line, QStringView separator);
+qint32 NextFieldInt(QStringView &line, QStringView separator);
+double NextFieldFloat(QStringView &line, QStringView separator);

@@ -16,9 +16,10 @@ bool isBlank(const QString &line)
     return true;
 }
 
-} // namespace
-
-std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName)
+// Decodes the lines in order and calls release(i) once line i is read, so that a caller who owns
+// the lines can free each as it goes.
+template <typename Release>
+std::vector<TGast> decodeLines(const QStringList &lines, const QString &fileName, Release release)
 {
     std::vector<TGast> records;
     records.reserve(static_cast<std::size_t>(lines.size()));
@@ -37,6 +38,7 @@ std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fil
                                           (fileName.isEmpty() ? where : fileName + QStringLiteral(", ") + where));
         }
         records.push_back(std::move(gast));
+        release(i);
     }
     // The program always works on record 0, so even an empty file yields it.
     if (records.empty())
@@ -44,9 +46,19 @@ std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fil
     return records;
 }
 
+} // namespace
+
+std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName)
+{
+    return decodeLines(lines, fileName, [](qsizetype) {});
+}
+
 std::vector<TGast> ReadGuestFile(const QString &path)
 {
-    return DecodeGuestLines(platform::ReadTextFile(path), QFileInfo(path).fileName());
+    QStringList lines = platform::ReadTextFile(path);
+    // Each line is dropped as soon as it is decoded: its memory then takes the record's texts, so a
+    // file of many years is not held twice over (as lines and as records) while it is read.
+    return decodeLines(lines, QFileInfo(path).fileName(), [&lines](qsizetype i) { lines[i] = QString(); });
 }
 
 QStringList EncodeGuestLines(const std::vector<TGast> &records)

@@ -26,31 +26,59 @@ float toCost(double value)
     return std::fabs(value) <= double(std::numeric_limits<float>::max()) ? static_cast<float>(value) : 0.0f;
 }
 
+// A date, time or Boolean field as StrToDate, StrToTime and StrToBool read it; the field is copied
+// only when it is bad, for the error that names it.
+platform::TDateTime dateOf(QStringView field)
+{
+    platform::TDateTime day = 0;
+    return platform::TryStrToDate(field, day) ? day : platform::StrToDate(field.toString());
+}
+
+platform::TDateTime timeOf(QStringView field)
+{
+    platform::TDateTime time = 0;
+    return platform::TryStrToTime(field, time) ? time : platform::StrToTime(field.toString());
+}
+
+bool boolOf(QStringView field)
+{
+    // The file writes these two; anything else goes the whole way (numbers, other cases, errors).
+    if (field == u"True")
+        return true;
+    if (field == u"False")
+        return false;
+    return platform::StrToBool(field.toString());
+}
+
 } // namespace
 
 void DecodeSatz(TGast &AktGast, QString line)
 {
     using namespace platform;
+    // Cut from a view of the line, so that only the texts the record keeps are copied: a guest
+    // file of many years is read line by line through here.
+    QStringView rest(line);
+    const QStringView separator(kSeparator);
     // Filled aside so that a failing field leaves the caller's record whole.
     TGast g;
-    g.GastNr = NextFieldInt(line, kSeparator);
-    g.Zimmer = NextField(line, kSeparator);
-    g.Personen = NextFieldInt(line, kSeparator);
-    g.Von = StrToDate(NextField(line, kSeparator));
-    g.Anreise = StrToTime(NextField(line, kSeparator));
-    g.Bis = StrToDate(NextField(line, kSeparator));
-    g.Abreise = StrToTime(NextField(line, kSeparator));
-    g.Name = NextField(line, kSeparator);
-    g.Strasse = NextField(line, kSeparator);
-    g.PLZ = NextFieldInt(line, kSeparator);
-    g.Ort = NextField(line, kSeparator);
-    g.Telefon = NextField(line, kSeparator);
-    g.EMail = NextField(line, kSeparator);
-    g.ReNr = NextFieldInt(line, kSeparator);
-    g.Kosten = toCost(NextFieldFloat(line, kSeparator));
-    g.Bezahlt = StrToBool(NextField(line, kSeparator));
-    g.Schluessel = StrToBool(NextField(line, kSeparator));
-    g.Bemerkung = NextField(line, kSeparator);
+    g.GastNr = NextFieldInt(rest, separator);
+    g.Zimmer = NextField(rest, separator).toString();
+    g.Personen = NextFieldInt(rest, separator);
+    g.Von = dateOf(NextField(rest, separator));
+    g.Anreise = timeOf(NextField(rest, separator));
+    g.Bis = dateOf(NextField(rest, separator));
+    g.Abreise = timeOf(NextField(rest, separator));
+    g.Name = NextField(rest, separator).toString();
+    g.Strasse = NextField(rest, separator).toString();
+    g.PLZ = NextFieldInt(rest, separator);
+    g.Ort = NextField(rest, separator).toString();
+    g.Telefon = NextField(rest, separator).toString();
+    g.EMail = NextField(rest, separator).toString();
+    g.ReNr = NextFieldInt(rest, separator);
+    g.Kosten = toCost(NextFieldFloat(rest, separator));
+    g.Bezahlt = boolOf(NextField(rest, separator));
+    g.Schluessel = boolOf(NextField(rest, separator));
+    g.Bemerkung = NextField(rest, separator).toString();
     AktGast = std::move(g);
 }
 

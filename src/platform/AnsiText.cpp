@@ -24,6 +24,14 @@ constexpr std::array<char16_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x01
                                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The character of every byte, so that reading a file costs one look-up per byte.
+constexpr std::array<char16_t, 256> kFromAnsi = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        table[b] = b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : static_cast<char16_t>(b);
+    return table;
+}();
+
 char encodeOne(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
@@ -46,10 +54,22 @@ QByteArray ToAnsi(const QString &text)
     WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), out.data(), size, "?", nullptr);
     return out;
 #else
-    QByteArray out;
-    out.reserve(text.size());
-    for (const char32_t c : text.toUcs4())
-        out.append(encodeOne(c));
+    // One pass into a buffer of the final size: the guest file is written through here line by line.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *dst = out.data();
+    const QChar *p = text.constData();
+    const QChar *const end = p + text.size();
+    while (p < end) {
+        // A surrogate pair is one character, and none of the code page; a lone surrogate also becomes '?'.
+        if (p->isHighSurrogate() && p + 1 < end && p[1].isLowSurrogate()) {
+            *dst++ = '?';
+            p += 2;
+        } else {
+            *dst++ = encodeOne(p->unicode());
+            ++p;
+        }
+    }
+    out.truncate(dst - out.constData());
     return out;
 #endif
 }
@@ -64,10 +84,8 @@ QString FromAnsi(QByteArrayView bytes)
 #else
     QString out(bytes.size(), Qt::Uninitialized);
     QChar *dst = out.data();
-    for (const char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        *dst++ = QChar(u >= 0x80 && u < 0xA0 ? kHighControls[u - 0x80] : char16_t(u));
-    }
+    for (const char b : bytes)
+        *dst++ = QChar(kFromAnsi[static_cast<unsigned char>(b)]);
     return out;
 #endif
 }
@@ -75,17 +93,24 @@ QString FromAnsi(QByteArrayView bytes)
 QStringList SplitAnsiLines(const QByteArray &bytes)
 {
     QStringList lines;
+    const QByteArrayView all(bytes);
+    const qsizetype size = all.size();
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        const qsizetype next = end < 0 ? bytes.size() : end + 1;
-        if (end < 0)
-            end = bytes.size();
-        qsizetype stop = end;
-        if (stop > start && bytes.at(stop - 1) == '\r')
-            --stop;
-        lines.append(FromAnsi(QByteArrayView(bytes).sliced(start, stop - start)));
-        start = next;
+    qsizetype lf = -1; // the next LF at or after start; searched once per LF to stay linear
+    while (start < size) {
+        if (lf < start) {
+            lf = all.indexOf('\n', start);
+            if (lf < 0)
+                lf = size;
+        }
+        // A lone CR ends a line too: a file saved with old Mac line ends would otherwise be one
+        // line, read as its first record only, and the next save would drop all the others.
+        const qsizetype cr = all.sliced(start, lf - start).indexOf('\r');
+        const qsizetype stop = cr < 0 ? lf : start + cr;
+        lines.append(FromAnsi(all.sliced(start, stop - start)));
+        start = stop + 1;
+        if (cr >= 0 && start == lf)
+            ++start; // CR LF is one line end
     }
     return lines;
 }

@@ -15,8 +15,8 @@ QByteArray ToAnsi(const QString &text);
 // The ANSI code page to Unicode.
 QString FromAnsi(QByteArrayView bytes);
 
-// Splits bytes into lines at LF, dropping a CR before the LF; a last line without LF counts,
-// a final LF does not start another line.
+// Splits bytes into lines at CR LF, LF or a lone CR, as Windows programs read text; a last line
+// without a line end counts, a final line end does not start another line.
 QStringList SplitAnsiLines(const QByteArray &bytes);
 
 // Reads a whole text file into lines; throws EInOutError when it cannot be opened or read.

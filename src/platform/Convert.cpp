@@ -4,6 +4,8 @@
 #include "platform/Regional.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -20,7 +22,20 @@ namespace {
 
 QString quoted(const QString &text, const char *rest)
 {
-    return QStringLiteral("'%1' %2").arg(text, QString::fromUtf8(rest));
+    // A field of a damaged file may be megabytes long; quoted whole it would make an error box
+    // that takes minutes to lay out. Its start is enough to find it.
+    constexpr qsizetype kShown = 60;
+    QString shown = text;
+    if (shown.size() > kShown) {
+        shown.truncate(shown.at(kShown - 1).isHighSurrogate() ? kShown - 1 : kShown);
+        shown += u'…';
+    }
+    // The message travels as a C string, so a NUL would cut off its reason; other control
+    // characters would not show. Both appear as the replacement mark.
+    for (QChar &c : shown)
+        if (c.unicode() < 32)
+            c = QChar(QChar::ReplacementCharacter);
+    return QStringLiteral("'%1' %2").arg(shown, QString::fromUtf8(rest));
 }
 
 bool allDigits(QStringView s)
@@ -33,14 +48,89 @@ bool allDigits(QStringView s)
     return true;
 }
 
-// The order of day, month and year in the short date format, e.g. "dMy" or "Mdy".
-QString dateOrder(const QString &format)
+// The order of day, month and year in the short date format, e.g. "dMy" or "Mdy". Built without
+// allocating, since the guest file reads two dates per line.
+std::array<char16_t, 3> dateOrder(QStringView format)
 {
-    QString order;
-    for (const QChar c : format)
-        if ((c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
-            order += c;
-    return order.size() == 3 ? order : QStringLiteral("dMy");
+    std::array<char16_t, 3> order{};
+    std::size_t found = 0;
+    for (const QChar c : format) {
+        const char16_t u = c.unicode();
+        if ((u == u'd' || u == u'M' || u == u'y') &&
+            std::find(order.begin(), order.begin() + found, u) == order.begin() + found)
+            order[found++] = u;
+    }
+    return found == 3 ? order : std::array<char16_t, 3>{u'd', u'M', u'y'};
+}
+
+// Cuts a text at each separator as QString::split does (empty parts kept) into at most `max`
+// parts; returns the number of parts, or max + 1 when there are more.
+qsizetype splitParts(QStringView text, QChar separator, QStringView *parts, qsizetype max)
+{
+    qsizetype count = 0;
+    qsizetype start = 0;
+    for (;;) {
+        // A plain loop: the texts are a few characters long.
+        qsizetype at = start;
+        while (at < text.size() && text.at(at) != separator)
+            ++at;
+        if (at == text.size())
+            at = -1;
+        if (count == max)
+            return max + 1;
+        parts[count++] = at < 0 ? text.sliced(start) : text.sliced(start, at - start);
+        if (at < 0)
+            return count;
+        start = at + 1;
+    }
+}
+
+// The value of a text of at most four ASCII digits (checked by the caller).
+int digitsValue(QStringView digits)
+{
+    int value = 0;
+    for (const QChar c : digits)
+        value = value * 10 + (c.unicode() - u'0');
+    return value;
+}
+
+// A non-negative number with leading zeros up to `width` digits.
+void appendNumber(QString &out, int value, qsizetype width)
+{
+    char16_t digits[16];
+    qsizetype n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0 && n < 10);
+    while (n < width && n < 16)
+        digits[n++] = u'0';
+    std::reverse(digits, digits + n);
+    out.append(QStringView(digits, n));
+}
+
+// Writes a date or time by a format made only of number fields and characters other than letters
+// and quotes, as QDate/QTime::toString would; false for any other format, which is left to Qt.
+// `number` gives the text of a field letter repeated `run` times, or false when it has none.
+template <typename Number> bool formatNumbersOnly(QStringView format, QString &out, Number number)
+{
+    out.reserve(format.size() + 4);
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        qsizetype run = 1;
+        while (i + run < format.size() && format.at(i + run) == c)
+            ++run;
+        if (c.isLetter()) {
+            if (!number(c.unicode(), run, out))
+                return false;
+        } else if (c == u'\'') {
+            return false;
+        } else {
+            out.append(format.sliced(i, run));
+        }
+        i += run;
+    }
+    return true;
 }
 
 int widenYear(int year, int digits)
@@ -61,28 +151,69 @@ int widenYear(int year, int digits)
 
 QString DateToStr(TDateTime day)
 {
-    return DayToDate(day).toString(Regional().shortDateFormat);
+    const QDate date = DayToDate(day);
+    const QString &format = Regional().shortDateFormat;
+    // Qt's general formatter is slow for the thousands of dates of a guest file; the usual short
+    // formats are only numbers and separators. Four-digit years only: Qt pads and signs others.
+    if (date.isValid() && date.year() >= 1000 && date.year() <= 9999) {
+        QString text;
+        const bool done = formatNumbersOnly(format, text, [&date](char16_t letter, qsizetype run, QString &out) {
+            if ((letter == u'd' || letter == u'M') && run <= 2)
+                appendNumber(out, letter == u'd' ? date.day() : date.month(), run);
+            else if (letter == u'y' && (run == 2 || run == 4))
+                appendNumber(out, run == 4 ? date.year() : date.year() % 100, run);
+            else
+                return false;
+            return true;
+        });
+        if (done)
+            return text;
+    }
+    return date.toString(format);
 }
 
 QString TimeToStr(TDateTime day)
 {
-    return FractionToTime(day).toString(Regional().longTimeFormat);
+    const QTime time = FractionToTime(day);
+    const QString &format = Regional().longTimeFormat;
+    // As for dates; a format with an AM/PM marker or milliseconds is left to Qt.
+    QString text;
+    const bool done = formatNumbersOnly(format, text, [&time](char16_t letter, qsizetype run, QString &out) {
+        if (run > 2)
+            return false;
+        if (letter == u'h' || letter == u'H')
+            appendNumber(out, time.hour(), run);
+        else if (letter == u'm')
+            appendNumber(out, time.minute(), run);
+        else if (letter == u's')
+            appendNumber(out, time.second(), run);
+        else
+            return false;
+        return true;
+    });
+    return done ? text : time.toString(format);
 }
 
 bool TryStrToDate(const QString &text, TDateTime &day)
 {
+    return TryStrToDate(QStringView(text), day);
+}
+
+bool TryStrToDate(QStringView text, TDateTime &day)
+{
     const RegionalSettings &r = Regional();
-    const QStringList parts = text.trimmed().split(r.dateSeparator);
-    if (parts.size() != 3)
+    // Views into the text, not copies: the guest file reads two dates on every line.
+    QStringView parts[3];
+    if (splitParts(text.trimmed(), r.dateSeparator, parts, 3) != 3)
         return false;
-    const QString order = dateOrder(r.shortDateFormat);
+    const std::array<char16_t, 3> order = dateOrder(r.shortDateFormat);
     int d = 0, m = 0, y = 0;
-    for (int i = 0; i < 3; ++i) {
-        const QString part = parts.at(i).trimmed();
+    for (std::size_t i = 0; i < 3; ++i) {
+        const QStringView part = parts[i].trimmed();
         if (!allDigits(part) || part.size() > 4)
             return false;
-        const int v = part.toInt();
-        switch (order.at(i).unicode()) {
+        const int v = digitsValue(part);
+        switch (order[i]) {
         case u'd': d = v; break;
         case u'M': m = v; break;
         default: y = widenYear(v, static_cast<int>(part.size())); break;
@@ -105,24 +236,31 @@ TDateTime StrToDate(const QString &text)
 
 bool TryStrToTime(const QString &text, TDateTime &time)
 {
-    QString s = text.trimmed();
+    return TryStrToTime(QStringView(text), time);
+}
+
+bool TryStrToTime(QStringView text, TDateTime &time)
+{
+    QStringView s = text.trimmed();
     int addHours = 0;
     bool twelveHour = false;
-    if (s.endsWith(QStringLiteral("AM"), Qt::CaseInsensitive) ||
-        s.endsWith(QStringLiteral("PM"), Qt::CaseInsensitive)) {
+    // Looked at the last letter first: most times have no marker, and the guest file reads two a line.
+    const bool marked = !s.isEmpty() && (s.back() == u'M' || s.back() == u'm');
+    if (marked && (s.endsWith(u"AM", Qt::CaseInsensitive) || s.endsWith(u"PM", Qt::CaseInsensitive))) {
         twelveHour = true;
-        addHours = s.endsWith(QStringLiteral("PM"), Qt::CaseInsensitive) ? 12 : 0;
+        addHours = s.endsWith(u"PM", Qt::CaseInsensitive) ? 12 : 0;
         s.chop(2);
         s = s.trimmed();
     }
-    const QStringList parts = s.split(Regional().timeSeparator);
-    if (parts.size() < 2 || parts.size() > 3)
+    QStringView parts[3];
+    const qsizetype count = splitParts(s, Regional().timeSeparator, parts, 3);
+    if (count < 2 || count > 3)
         return false;
     int values[3] = {0, 0, 0};
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (!allDigits(parts.at(i)) || parts.at(i).size() > 2)
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!allDigits(parts[i]) || parts[i].size() > 2)
             return false;
-        values[i] = parts.at(i).toInt();
+        values[i] = digitsValue(parts[i]);
     }
     int hours = values[0];
     if (twelveHour) {
@@ -146,6 +284,11 @@ TDateTime StrToTime(const QString &text)
 }
 
 bool TryStrToInt(const QString &text, qint32 &value)
+{
+    return TryStrToInt(QStringView(text), value);
+}
+
+bool TryStrToInt(QStringView text, qint32 &value)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();

@@ -1,6 +1,7 @@
 #pragma once
 // Text conversions with the regional settings. A text that cannot be converted raises
-// EConvertError with the German message the user sees.
+// EConvertError with the German message the user sees; it quotes at most the first 60
+// characters of the text, control characters as U+FFFD.
 
 #include "platform/DayNumber.h"
 
@@ -25,13 +26,17 @@ QString TimeToStr(TDateTime day);
 // and one- or two-digit day and month are optional ("1.1.2025" and "01.01.2025").
 TDateTime StrToDate(const QString &text);
 bool TryStrToDate(const QString &text, TDateTime &day);
+// The same on a part of a longer text, without copying it (the guest file reader's way).
+bool TryStrToDate(QStringView text, TDateTime &day);
 // Hours, minutes and optional seconds with the regional time separator (AM/PM where the format has it).
 TDateTime StrToTime(const QString &text);
 bool TryStrToTime(const QString &text, TDateTime &time);
+bool TryStrToTime(QStringView text, TDateTime &time);
 
 // Optional leading blanks, optional sign, decimal digits or hexadecimal digits after "$" or
 // "0x"; the digits must run to the end and the value must fit 32 bits.
 bool TryStrToInt(const QString &text, qint32 &value);
+bool TryStrToInt(QStringView text, qint32 &value);
 qint32 StrToInt(const QString &text);
 
 // A decimal number with the regional decimal separator; blanks around it are allowed.

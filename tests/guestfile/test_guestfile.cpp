@@ -16,7 +16,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <algorithm>
+#include <bit>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -212,6 +214,8 @@ private Q_SLOTS:
     void nextFieldInt();
     void nextFieldFloat_data();
     void nextFieldFloat();
+    void costReadsToTheLastBit_data();
+    void costReadsToTheLastBit();
 
     void decodeSatz_data();
     void decodeSatz();
@@ -280,6 +284,12 @@ void TestGuestFile::nextField()
     QFETCH(QStringList, fields);
     QFETCH(QString, rest);
 
+    // The cut on a view of the line gives the same fields and leaves the same rest.
+    QStringView view(line);
+    for (const QString &expected : fields)
+        QCOMPARE(NextField(view, separator).toString(), expected);
+    QCOMPARE(view.toString(), rest);
+
     for (const QString &expected : fields)
         QCOMPARE(NextField(line, separator), expected);
     QCOMPARE(line, rest);
@@ -313,6 +323,10 @@ void TestGuestFile::nextFieldInt()
     QFETCH(QString, line);
     QFETCH(qint32, expected);
     QFETCH(QString, rest);
+
+    QStringView view(line);
+    QCOMPARE(NextFieldInt(view, u";"), expected);
+    QCOMPARE(view.toString(), rest);
 
     QCOMPARE(NextFieldInt(line, QStringLiteral(";")), expected);
     QCOMPARE(line, rest);
@@ -369,7 +383,46 @@ void TestGuestFile::nextFieldFloat()
     QFETCH(double, expected);
 
     useRegional(regional);
+    QStringView view(line);
+    QCOMPARE(NextFieldFloat(view, u";"), expected);
     QCOMPARE(NextFieldFloat(line, QStringLiteral(";")), expected);
+}
+
+void TestGuestFile::costReadsToTheLastBit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("cents") << "128,50";
+    QTest::newRow("one tenth") << "0,1";
+    QTest::newRow("three tenths") << "0,3";
+    QTest::newRow("five cents") << "45,05";
+    QTest::newRow("many decimals") << "0,000000000000001";
+    QTest::newRow("fifteen digits") << "123456789012,345";
+    QTest::newRow("fifteen nines") << "999999999999999";
+    QTest::newRow("sixteen digits") << "9999999999999999";
+    QTest::newRow("seventeen digits") << "0,30000000000000004";
+    QTest::newRow("leading zeros") << "000000000000000000012,5";
+    QTest::newRow("plus sign") << "+12,5";
+    QTest::newRow("negative") << "-0,07";
+    QTest::newRow("zero") << "0,00";
+    QTest::newRow("negative zero") << "-0,00";
+    QTest::newRow("point") << "19.99";
+    QTest::newRow("exponent") << "1,25e3";
+}
+
+// A cost reads as exactly the number that the full conversion of the C locale makes of it, to
+// the last bit and with the sign of a zero, however it is read.
+void TestGuestFile::costReadsToTheLastBit()
+{
+    QFETCH(QString, text);
+    QString dotted = text;
+    dotted.replace(u',', u'.');
+    bool ok = false;
+    const double expected = QLocale::c().toDouble(dotted, &ok);
+    QVERIFY(ok);
+
+    QString line = text;
+    const double read = NextFieldFloat(line, QStringLiteral(";"));
+    QCOMPARE(std::bit_cast<quint64>(read), std::bit_cast<quint64>(expected));
 }
 
 void TestGuestFile::decodeSatz_data()

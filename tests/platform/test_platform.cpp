@@ -133,6 +133,8 @@ private Q_SLOTS:
     void strToTime();
     void timeToStr_data();
     void timeToStr();
+    void datesAndTimesAsQtWritesThem_data();
+    void datesAndTimesAsQtWritesThem();
     void strToInt_data();
     void strToInt();
     void strToFloat_data();
@@ -404,6 +406,11 @@ void TestPlatform::strToDate()
         QCOMPARE(errorText<EConvertError>([&] { StrToDate(text); }),
                  QStringLiteral("'%1' ist kein gültiges Datum").arg(text));
     }
+    // Read as a part of a longer line, the text means the same.
+    const QString line = QStringLiteral("7;") + text + QStringLiteral(";8");
+    double fromPart = -12345;
+    QCOMPARE(TryStrToDate(QStringView(line).sliced(2, text.size()), fromPart), valid);
+    QCOMPARE(fromPart, valid ? day : -12345.0);
 }
 
 void TestPlatform::twoDigitYearsFollowToday()
@@ -479,6 +486,11 @@ void TestPlatform::strToTime()
     QFETCH(bool, valid);
     QFETCH(QTime, time);
     SetRegional(locale);
+    // Read as a part of a longer line, the text means the same.
+    const QString line = QStringLiteral("7;") + text + QStringLiteral(";8");
+    double fromPart = -1;
+    QCOMPARE(TryStrToTime(QStringView(line).sliced(2, text.size()), fromPart), valid);
+    QCOMPARE(fromPart, valid ? TimeToFraction(time) : -1.0);
     if (valid) {
         QCOMPARE(StrToTime(text), TimeToFraction(time));
     } else {
@@ -510,6 +522,37 @@ void TestPlatform::timeToStr()
     QFETCH(QString, text);
     SetRegional(locale);
     QCOMPARE(TimeToStr(day), text);
+}
+
+void TestPlatform::datesAndTimesAsQtWritesThem_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("de_DE") << kGerman;
+    QTest::newRow("en_US, AM/PM") << kUs;
+    QTest::newRow("sv_SE, year first") << QLocale(QLocale::Swedish, QLocale::Sweden);
+    QTest::newRow("zh_CN, one-digit month") << QLocale(QLocale::Chinese, QLocale::China);
+    QTest::newRow("ko_KR, blanks and marker first") << QLocale(QLocale::Korean, QLocale::SouthKorea);
+    QTest::newRow("fi_FI, point in the time") << QLocale(QLocale::Finnish, QLocale::Finland);
+    QTest::newRow("bg_BG, quoted text") << QLocale(QLocale::Bulgarian, QLocale::Bulgaria);
+    QTest::newRow("ar_EG, direction marks") << QLocale(QLocale::Arabic, QLocale::Egypt);
+    QTest::newRow("ja_JP, letters in the time") << QLocale(QLocale::Japanese, QLocale::Japan);
+}
+
+// Whatever the regional format holds (field widths and order, literal text, quotes, AM/PM),
+// dates and times are written just as Qt's own formatter writes them with that format.
+void TestPlatform::datesAndTimesAsQtWritesThem()
+{
+    QFETCH(QLocale, locale);
+    SetRegional(locale);
+    const RegionalSettings &r = Regional();
+    for (const QDate date : {QDate(1, 1, 1), QDate(999, 12, 31), QDate(1000, 1, 1), QDate(1899, 12, 30),
+                             QDate(2025, 1, 2), QDate(2026, 11, 30), QDate(9999, 12, 31)}) {
+        for (const double day : {DateToDay(date), DateToDay(date) + 0.75})
+            QCOMPARE(DateToStr(day), DayToDate(day).toString(r.shortDateFormat));
+    }
+    for (const QTime time :
+         {QTime(0, 0), QTime(0, 5, 9), QTime(9, 30), QTime(12, 0), QTime(13, 45, 59), QTime(23, 59, 59)})
+        QCOMPARE(TimeToStr(45658 + TimeToFraction(time)), time.toString(r.longTimeFormat));
 }
 
 void TestPlatform::strToInt_data()
@@ -554,6 +597,11 @@ void TestPlatform::strToInt()
     QFETCH(int, value);
     qint32 result = 4711;
     QCOMPARE(TryStrToInt(text, result), valid);
+    // Read as a part of a longer line, the text means the same.
+    const QString line = QStringLiteral("7;") + text + QStringLiteral(";8");
+    qint32 fromPart = 4711;
+    QCOMPARE(TryStrToInt(QStringView(line).sliced(2, text.size()), fromPart), valid);
+    QCOMPARE(fromPart, valid ? value : 4711);
     if (valid) {
         QCOMPARE(result, value);
         QCOMPARE(StrToInt(text), value);
@@ -684,6 +732,12 @@ void TestPlatform::toAnsi_data()
                                                          "d?");
     QTest::newRow("surrogate pair") << QStringLiteral("a😀b") << QByteArray("a?b");
     QTest::newRow("two surrogate pairs") << QStringLiteral("😀😀") << QByteArray("??");
+    QTest::newRow("lone high surrogate") << QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b")
+                                         << QByteArray("a?b");
+    QTest::newRow("lone low surrogate") << QStringLiteral("a") + QChar(0xDE00) + QStringLiteral("b")
+                                        << QByteArray("a?b");
+    QTest::newRow("high surrogate at the end") << QStringLiteral("a") + QChar(0xD83D) << QByteArray("a?");
+    QTest::newRow("reversed pair") << QString(QChar(0xDE00)) + QChar(0xD83D) << QByteArray("??");
     QTest::newRow("empty") << QString() << QByteArray();
 }
 
@@ -705,8 +759,10 @@ void TestPlatform::splitAnsiLines_data()
     QTest::newRow("last line without LF") << QByteArray("a\r\nb") << QStringList{"a", "b"};
     QTest::newRow("empty line in the middle") << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"};
     QTest::newRow("only an empty line") << QByteArray("\r\n") << QStringList{""};
-    QTest::newRow("CR alone is no line end") << QByteArray("a\rb") << QStringList{"a\rb"};
-    QTest::newRow("only one CR dropped") << QByteArray("a\r\r\n") << QStringList{"a\r"};
+    QTest::newRow("CR alone ends a line") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("CR CR LF is two line ends") << QByteArray("a\r\r\n") << QStringList{"a", ""};
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("mixed line ends") << QByteArray("a\r\nb\rc\nd") << QStringList{"a", "b", "c", "d"};
     QTest::newRow("ANSI bytes") << QByteArray("Gr\xFC\xDF"
                                               "e\r\n\x80")
                                 << QStringList{QStringLiteral("Grüße"), "€"};
