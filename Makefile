@@ -4,7 +4,11 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= 2
 
-.PHONY: run test deps build clean
+# Fuzzing needs clang and libFuzzer (not in `make test`, which replays the seeds with g++).
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev llvm-14
+FUZZ_SECONDS ?= 30
+
+.PHONY: run test bench fuzz deps build clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -26,6 +30,13 @@ test: deps
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZIMBRANA_SANITIZE=ON
 	cmake --build build/test -j$(JOBS)
 	cd build/test && ctest --output-on-failure -j$(JOBS)
+
+bench: deps
+	bench/run.sh
+
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash fuzz/run.sh
 
 clean:
 	rm -rf build

@@ -1,0 +1,41 @@
+#pragma once
+// Dialogs for a benchmarked window: the open and save dialogs answer with the guest file in a
+// given folder, and anything else the window would ask or say is written down, so a benchmark
+// can refuse figures taken while a dialog would have been open.
+
+#include "app/Dialogs.h"
+#include "guestfile/GuestFile.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace bench {
+
+class BenchDialogs final : public Dialogs
+{
+public:
+    BenchDialogs(const QString &folder, QStringList &said)
+        : file_(QDir(folder).filePath(QString::fromUtf8(kGuestFileName))), said_(said)
+    {}
+
+    QString askOpenFile(QWidget *) override { return file_; }
+    QString askSaveFile(QWidget *) override { return file_; }
+    bool askPrinter(QWidget *, QPrinter &) override
+    {
+        said_ << QStringLiteral("printer dialog");
+        return false;
+    }
+    bool confirm(QWidget *, const QString &text) override
+    {
+        said_ << text;
+        return false;
+    }
+    void inform(QWidget *, const QString &text) override { said_ << text; }
+    void showError(QWidget *, const QString &text) override { said_ << text; }
+
+private:
+    QString file_;
+    QStringList &said_;
+};
+
+} // namespace bench

@@ -1,0 +1,189 @@
+// Start-up time and peak memory, each start a fresh child process (startup_child). Baseline: a
+// bare Qt application that shows an empty main window, started the same way just before.
+
+#include "GuestData.h"
+#include "Summary.h"
+
+#include "guestfile/GuestFile.h"
+#include "platform/Regional.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int kManyGuests = 100000;
+
+struct Start
+{
+    double startupMs = 0;
+    double loadMs = 0;
+    double processMs = 0; // from starting the process to its end, as seen from outside
+    double peakMb = 0;
+    double rssMb = 0;
+    int records = 0;
+};
+
+struct Folders
+{
+    QTemporaryDir home;  // the child's user data folder, so no settings folder lands in $HOME
+    QTemporaryDir start; // the price file only
+    QTemporaryDir load;  // the price file and a guest file with kManyGuests bookings
+    bool loadFilled = false;
+};
+
+Folders &TheFolders()
+{
+    static Folders folders;
+    return folders;
+}
+
+void WritePrices(const QString &folder)
+{
+    QFile prices(bench::PathIn(folder, QStringLiteral("Preismatrix.dat")));
+    if (prices.open(QIODevice::WriteOnly))
+        prices.write("50;45;40\r\n80;75;70\r\n100;95;90\r\n120;115;110\r\n25;22;20\r\n");
+}
+
+// Runs the child once; an error text when it failed.
+std::optional<Start> RunChild(const char *mode, const QString &folder, QString &error)
+{
+    QProcess child;
+    child.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/zimbrana_startup_child"));
+    child.setArguments({QString::fromLatin1(mode)});
+    child.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), TheFolders().home.path());
+    child.setProcessEnvironment(env);
+    QElapsedTimer wall;
+    wall.start();
+    child.start();
+    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        child.kill();
+        child.waitForFinished();
+        error = QStringLiteral("child %1 failed: %2 %3")
+                    .arg(QString::fromLatin1(mode), child.errorString(),
+                         QString::fromLocal8Bit(child.readAllStandardError()));
+        return std::nullopt;
+    }
+    Start start;
+    start.processMs = static_cast<double>(wall.nsecsElapsed()) / 1e6;
+    const QString out = QString::fromLatin1(child.readAllStandardOutput()).trimmed();
+    int found = 0;
+    for (const QString &pair : out.split(u' ')) {
+        const QString key = pair.section(u'=', 0, 0);
+        const double value = pair.section(u'=', 1).toDouble();
+        found += 1;
+        if (key == QStringLiteral("startup_ms"))
+            start.startupMs = value;
+        else if (key == QStringLiteral("load_ms"))
+            start.loadMs = value;
+        else if (key == QStringLiteral("peak_kb"))
+            start.peakMb = value / 1024;
+        else if (key == QStringLiteral("rss_kb"))
+            start.rssMb = value / 1024;
+        else if (key == QStringLiteral("records"))
+            start.records = static_cast<int>(value);
+        else
+            found -= 1;
+    }
+    if (found != 5) {
+        error = QStringLiteral("child %1 printed: %2").arg(QString::fromLatin1(mode), out);
+        return std::nullopt;
+    }
+    return start;
+}
+
+// Each repetition is one start of each kind; the summary takes the median of the repetitions.
+void BM_StartUp(benchmark::State &state)
+{
+    Folders &folders = TheFolders();
+    for (auto _ : state) {
+        QString error;
+        const auto baseline = RunChild("empty", folders.start.path(), error);
+        const auto program = baseline ? RunChild("window", folders.start.path(), error) : std::nullopt;
+        if (!program) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+        state.SetIterationTime(program->startupMs / 1000);
+        state.counters["baseline_ms"] = baseline->startupMs;
+        state.counters["process_ms"] = program->processMs;
+        state.counters["ratio"] = program->startupMs / baseline->startupMs;
+        state.counters["peak_MB"] = program->peakMb;
+        state.counters["baseline_peak_MB"] = baseline->peakMb;
+    }
+}
+
+void BM_PeakMemory100k(benchmark::State &state)
+{
+    Folders &folders = TheFolders();
+    if (!folders.loadFilled) {
+        WritePrices(folders.load.path());
+        WriteGuestFile(bench::PathIn(folders.load.path(), QString::fromUtf8(kGuestFileName)),
+                       bench::MakeGuests(kManyGuests));
+        folders.loadFilled = true;
+    }
+    for (auto _ : state) {
+        QString error;
+        const auto baseline = RunChild("window", folders.start.path(), error);
+        const auto program = baseline ? RunChild("load", folders.load.path(), error) : std::nullopt;
+        if (!program) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+        if (program->records != kManyGuests) {
+            state.SkipWithError("the child did not read the whole list");
+            return;
+        }
+        // The time is that of reading the list and filling the calendar.
+        state.SetIterationTime(program->loadMs / 1000);
+        state.counters["peak_MB"] = program->peakMb;
+        state.counters["rss_after_MB"] = program->rssMb;
+        state.counters["empty_list_peak_MB"] = baseline->peakMb;
+        state.counters["ratio"] = program->peakMb / baseline->peakMb;
+    }
+}
+
+BENCHMARK(BM_StartUp)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PeakMemory100k)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
+    platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
+    WritePrices(TheFolders().start.path());
+    // One start unmeasured: the first one after a build finds the libraries and fonts cold.
+    QString error;
+    if (!RunChild("window", TheFolders().start.path(), error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+
+    const std::vector<bench::Target> targets = {
+        {"BM_StartUp", "", 300, "Start-up to the main window shown (ms)"},
+        {"BM_PeakMemory100k", "peak_MB", 100, "Peak memory with 100000 records loaded (MB)"},
+    };
+    return bench::RunWithTargets(argc, argv, targets);
+}
