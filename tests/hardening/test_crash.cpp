@@ -1,0 +1,225 @@
+// A crash in the middle of a save must not cost the host his records. A helper program saves a
+// large guest list over and over, or takes invoice numbers one after the other, and is killed
+// (SIGKILL) at random moments from a fixed seed. After every kill the guest file is one whole
+// version, the last saved or the one being saved, and reads without error; the invoice counter
+// holds a whole number, and no number is ever handed out twice.
+
+#include "HardeningSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace hardening;
+
+namespace {
+
+constexpr int kKills = 50;
+constexpr int kGuests = 2000;
+constexpr quint32 kSeed = 20250220;
+
+// One run of the helper, killed at a chosen moment; what it reported comes back as lines.
+class Child
+{
+public:
+    explicit Child(const QStringList &arguments)
+    {
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(QStringLiteral(HARDENING_CHILD), arguments);
+    }
+
+    bool started() { return process_.waitForStarted(20000); }
+
+    // Waits until the helper has said `count` lines in all; false if it ended or took too long.
+    bool waitForLines(int count)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (lines_.size() < count) {
+            if (timer.elapsed() > 30000 || process_.state() != QProcess::Running)
+                return false;
+            process_.waitForReadyRead(100);
+            takeLines();
+        }
+        return true;
+    }
+
+    QStringList killAndCollect()
+    {
+        process_.kill();
+        process_.waitForFinished(20000);
+        takeLines();
+        return lines_;
+    }
+
+private:
+    void takeLines()
+    {
+        while (process_.canReadLine())
+            lines_ << QString::fromLatin1(process_.readLine()).trimmed();
+    }
+
+    QProcess process_;
+    QStringList lines_;
+};
+
+// Waits a random time of up to `window` microseconds.
+void waitRandomly(QRandomGenerator &random, qint64 window)
+{
+    QThread::usleep(static_cast<unsigned long>(random.bounded(static_cast<quint64>(std::max<qint64>(window, 1)))));
+}
+
+// The time one step (a save, a number) takes, measured on a first run that is then killed like
+// the others; the helper reports a step in `linesPerStep` lines.
+qint64 microsecondsPerStep(Child &child, int linesPerStep)
+{
+    constexpr int kSteps = 4;
+    QElapsedTimer timer;
+    if (!child.waitForLines(1 + linesPerStep))
+        return 0;
+    timer.start();
+    if (!child.waitForLines(1 + linesPerStep * (1 + kSteps)))
+        return 0;
+    return timer.nsecsElapsed() / 1000 / kSteps;
+}
+
+} // namespace
+
+class TestCrash : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { UseGermanSettings(); }
+    void guestFileIsWholeAfterEveryKill();
+    void invoiceNumbersStayUniqueAcrossKills();
+};
+
+void TestCrash::guestFileIsWholeAfterEveryKill()
+{
+    // GIVEN a guest file with version 0 of a large list
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QString::fromLatin1(kGuestFileName));
+    const std::vector<TGast> even = Guests(kGuests);
+    const std::vector<TGast> odd = Guests(kGuests + 1);
+    WriteGuestFile(path, Version(even, odd, 0));
+
+    QRandomGenerator random(kSeed);
+    int stand = 0;
+    int killedWhileSaving = 0;
+    int newerVersionFound = 0;
+    qint64 window = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        // WHEN the helper saves one version after the other and is killed at a random moment
+        Child child({QStringLiteral("save-guests"), path, QString::number(kGuests), QString::number(stand)});
+        QVERIFY(child.started());
+        if (kill == 0) {
+            // Three saves long, so that the kills fall on every part of a save.
+            window = 3 * microsecondsPerStep(child, 2);
+            QVERIFY2(window > 0, "the helper did not save");
+        } else if (random.bounded(10) != 0) { // now and then right at its start
+            QVERIFY(child.waitForLines(1));
+            waitRandomly(random, window);
+        }
+        const QStringList said = child.killAndCollect();
+
+        // THEN the file reads without error and is exactly the last saved version or the next
+        int lastDone = stand;
+        int lastBegun = stand;
+        for (const QString &line : said) {
+            QVERIFY2(!line.startsWith(QStringLiteral("error")), qPrintable(line));
+            if (line.startsWith(QStringLiteral("done ")))
+                lastDone = line.mid(5).toInt();
+            else if (line.startsWith(QStringLiteral("begin ")))
+                lastBegun = line.mid(6).toInt();
+        }
+        std::vector<TGast> read;
+        try {
+            read = ReadGuestFile(path);
+        } catch (const std::exception &error) {
+            QFAIL(qPrintable(QStringLiteral("kill %1: %2").arg(kill).arg(QString::fromUtf8(error.what()))));
+        }
+        const int found = StandOf(read);
+        QVERIFY2(found == lastDone || found == lastBegun,
+                 qPrintable(QStringLiteral("kill %1: stand %2 after done %3, begun %4")
+                                .arg(kill)
+                                .arg(found)
+                                .arg(lastDone)
+                                .arg(lastBegun)));
+        QVERIFY2(read == Version(even, odd, found), qPrintable(QStringLiteral("kill %1").arg(kill)));
+        killedWhileSaving += lastBegun > lastDone ? 1 : 0;
+        newerVersionFound += found > lastDone ? 1 : 0;
+        stand = found;
+    }
+    qInfo("%d kills, %d of them during a save (%d after the new file was in place); %d versions saved; "
+          "left beside the file: %s",
+          kKills, killedWhileSaving, newerVersionFound, stand,
+          qPrintable(Leftovers(dir.path(), QString::fromLatin1(kGuestFileName)).join(u' ')));
+    // The test shows something only if kills did strike saves under way.
+    QVERIFY(killedWhileSaving > 0);
+}
+
+void TestCrash::invoiceNumbersStayUniqueAcrossKills()
+{
+    // GIVEN the counter at 1000
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("ReNummer.DAT"));
+    QVERIFY(WriteBytes(path, "1000\r\n"));
+
+    QRandomGenerator random(kSeed + 1);
+    const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+\r\n$"));
+    qint64 lastHandedOut = 1000; // the last number a run reported, or the counter's start
+    qint64 floor = 1000;         // no number at or below this may be handed out again
+    int takenButNotReported = 0;
+    int handedOut = 0;
+    qint64 window = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        // WHEN the helper takes one number after the other and is killed at a random moment
+        Child child({QStringLiteral("next-renr"), path});
+        QVERIFY(child.started());
+        if (kill == 0) {
+            window = 3 * microsecondsPerStep(child, 1);
+            QVERIFY2(window > 0, "the helper took no numbers");
+        } else if (random.bounded(10) != 0) {
+            QVERIFY(child.waitForLines(1));
+            waitRandomly(random, window);
+        }
+        const QStringList said = child.killAndCollect();
+
+        // THEN every number it got is new, and larger than all before it
+        for (const QString &line : said) {
+            if (line == u"ready")
+                continue;
+            bool ok = false;
+            const qint64 number = line.toLongLong(&ok);
+            QVERIFY2(ok, qPrintable(line));
+            QVERIFY2(number > floor, qPrintable(QStringLiteral("kill %1: %2 handed out again").arg(kill).arg(number)));
+            floor = lastHandedOut = number;
+            ++handedOut;
+        }
+        // AND the counter holds one whole number: the last one handed out, or the one taken just
+        // before the kill
+        const QByteArray content = FileBytes(path);
+        QVERIFY2(wholeNumber.match(QString::fromLatin1(content)).hasMatch(), content.constData());
+        const qint64 counter = content.trimmed().toLongLong();
+        QVERIFY2(
+            counter == floor || counter == floor + 1,
+            qPrintable(QStringLiteral("kill %1: counter %2, last handed out %3").arg(kill).arg(counter).arg(floor)));
+        takenButNotReported += counter > floor ? 1 : 0;
+        floor = counter;
+    }
+    qInfo("%d kills, %d numbers handed out (last %lld), %d numbers taken but lost to a kill (gaps, never "
+          "repeats); left beside the file: %s",
+          kKills, handedOut, lastHandedOut, takenButNotReported,
+          qPrintable(Leftovers(dir.path(), QStringLiteral("ReNummer.DAT")).join(u' ')));
+    QVERIFY(handedOut > 0);
+}
+
+QTEST_GUILESS_MAIN(TestCrash)
+#include "test_crash.moc"
