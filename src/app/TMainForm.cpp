@@ -211,7 +211,7 @@ void TMainForm::ButtonNeuerGastClick()
     list_.appendNew();
     // A booking is for one person at least; the form cannot show fewer.
     list_.current().Personen = ui_->NumberBoxPersonen->minimum();
-    RecordToMask();
+    ShowRecord(list_.currentIndex()); // the spin box follows, so it never points at another guest
     ui_->DateEditVon->setDate(platform::Clock::now().date());
     ui_->DateEditBis->setDate(ui_->DateEditVon->date());
     ChangedData();

@@ -121,6 +121,7 @@ void TestGuestForm::newGuestAfterStart()
     QCOMPARE(app.list().currentIndex(), 1);
     QCOMPARE(app.list().current().GastNr, 1);
     QCOMPARE(app.w<QSpinBox>("NumberBoxGastnr")->value(), 1);
+    QCOMPARE(app.w<QSpinBox>("SpinBox1")->value(), 1);
     QVERIFY(app.list().changed());
     // The pickers show today while the record's dates are still 0 ...
     QCOMPARE(app.w<QDateEdit>("DateEditVon")->date(), QDate(2025, 2, 20));
