@@ -28,3 +28,6 @@ struct TGast
 
     bool operator==(const TGast &) const = default;
 };
+
+// Every field as it is held, separated by "|": for test and fuzzing reports.
+QString Describe(const TGast &gast);
