@@ -357,11 +357,10 @@ void TMainForm::GridZimmerCellDblClick(int Column, int Row)
     if (text.isEmpty())
         return;
     const qint32 gastNr = NextFieldInt(text, QStringLiteral(","));
-    const auto &records = list_.records();
-    const auto found = std::find_if(records.begin(), records.end(), [&](const TGast &g) { return g.GastNr == gastNr; });
-    if (found == records.end())
+    const int index = list_.firstIndexOf(gastNr);
+    if (index < 0)
         return;
-    ShowRecord(static_cast<int>(found - records.begin()));
+    ShowRecord(index);
     ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
 }
 

@@ -4,6 +4,13 @@
 
 GuestList::GuestList() : records_(1) {}
 
+int GuestList::firstIndexOf(qint32 gastNr) const
+{
+    const auto found =
+        std::find_if(records_.begin(), records_.end(), [gastNr](const TGast &g) { return g.GastNr == gastNr; });
+    return found == records_.end() ? -1 : static_cast<int>(found - records_.begin());
+}
+
 int GuestList::select(int index)
 {
     current_ = std::clamp(index, 0, lastIndex());

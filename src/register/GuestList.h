@@ -22,6 +22,10 @@ public:
     const TGast &current() const { return records_[static_cast<std::size_t>(current_)]; }
     const TGast &at(int index) const { return records_.at(static_cast<std::size_t>(index)); }
 
+    // The index of the first record with this guest number, or -1. Guest numbers are not unique:
+    // a deletion lets a later guest get the number of an earlier one.
+    int firstIndexOf(qint32 gastNr) const;
+
     // Makes `index` current, clamped into the list; returns the index made current.
     int select(int index);
 

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void recordZeroCannotBeRemoved();
     void removeMiddleKeepsNumbers();
     void removeLastSelectsNewLast();
+    void firstIndexOfFindsTheFirstHolder();
     void select_data();
     void select();
     void replace_data();
@@ -144,6 +145,20 @@ void TestRegister::removeMiddleKeepsNumbers()
     QCOMPARE(list.currentIndex(), 3);
     QCOMPARE(list.current().GastNr, 3);
     QCOMPARE(guestNumbers(list), (std::vector<qint32>{0, 2, 3, 3}));
+}
+
+void TestRegister::firstIndexOfFindsTheFirstHolder()
+{
+    // Numbers 0, 1, 2, 3; deleting index 1 and adding a guest gives 0, 2, 3, 3.
+    GuestList list;
+    for (int i = 0; i < 3; ++i)
+        list.appendNew();
+    list.select(1);
+    QVERIFY(list.removeCurrent());
+    list.appendNew();
+    QCOMPARE(list.firstIndexOf(3), 2);
+    QCOMPARE(list.firstIndexOf(0), 0);
+    QCOMPARE(list.firstIndexOf(1), -1);
 }
 
 void TestRegister::removeLastSelectsNewLast()
