@@ -1,9 +1,9 @@
 // The main window's page "Gast": the controls, the guest list and the transfer between form and
 // record, driven through the real window.
 
-#include "AppFixture.h"
 #include "app/ZimbranaApplication.h"
 #include "platform/DayNumber.h"
+#include "support/AppFixture.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

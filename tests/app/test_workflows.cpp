@@ -1,10 +1,10 @@
 // The main window's work with files, the room calendar and the invoice, driven through the real
 // window: the guest file, booking from the calendar, the cost and the printed invoice.
 
-#include "AppFixture.h"
 #include "calendar/RoomCalendarModel.h"
 #include "platform/AnsiText.h"
 #include "platform/DayNumber.h"
+#include "support/AppFixture.h"
 
 #include <QDateEdit>
 #include <QDoubleSpinBox>
@@ -72,14 +72,6 @@ void doubleClickCell(const AppFixture &app, int row, int column)
     const QPoint at = cellCentre(grid(app), row, column);
     QTest::mouseClick(grid(app)->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(grid(app)->viewport(), Qt::LeftButton, {}, at);
-}
-
-// A plain white invoice form, so the test does not depend on the bundled one.
-void writeTemplate(const AppFixture &app)
-{
-    QImage form(620, 877, QImage::Format_RGB32);
-    form.fill(Qt::white);
-    QVERIFY(form.save(app.path(QStringLiteral("REVORL.JPG")), "JPG"));
 }
 
 int pdfPages(const QByteArray &pdf)
@@ -416,7 +408,7 @@ void TestWorkflows::missingPriceFileIsReported()
 void TestWorkflows::printingTakesTheNextNumber()
 {
     AppFixture app;
-    writeTemplate(app);
+    app.writeInvoiceForm();
     QDir(app.path(QString())).mkdir(QStringLiteral("daten"));
     app.writeFile(QStringLiteral("daten/Gaeste.csv"), threeGuests());
     app.writeFile(QStringLiteral("daten/ReNummer.DAT"), "41\r\nalte Zeile\r\n");
@@ -424,12 +416,7 @@ void TestWorkflows::printingTakesTheNextNumber()
     app.click("ButtonRead");
     app.w<QSpinBox>("SpinBox1")->setValue(1); // Anna: 2 nights, 2 persons, room 1
     const QString pdf = app.path(QStringLiteral("rechnung.pdf"));
-    app.dialogs.printer = [&](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        return true;
-    };
+    app.printToPdf(pdf);
 
     app.click("ButtonPrintRe");
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
@@ -455,11 +442,7 @@ void TestWorkflows::missingTemplateTakesNoNumber()
     AppFixture app;
     app.writeFile(QStringLiteral("ReNummer.DAT"), "41\r\n");
     app.click("ButtonNeuerGast");
-    app.dialogs.printer = [&](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(app.path(QStringLiteral("x.pdf")));
-        return true;
-    };
+    app.printToPdf(app.path(QStringLiteral("x.pdf")));
     app.click("ButtonPrintRe");
     QCOMPARE(app.dialogs.errors.size(), 1);
     QVERIFY(app.dialogs.errors.first().contains(QStringLiteral("REVORL.JPG")));
@@ -472,7 +455,7 @@ void TestWorkflows::missingTemplateTakesNoNumber()
 void TestWorkflows::cancelledPrinterDialogDoesNothing()
 {
     AppFixture app;
-    writeTemplate(app);
+    app.writeInvoiceForm();
     app.writeFile(QStringLiteral("ReNummer.DAT"), "41\r\n");
     app.click("ButtonNeuerGast");
     app.dialogs.printer = [](QPrinter &) { return false; };

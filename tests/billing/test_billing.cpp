@@ -9,6 +9,7 @@
 #include "platform/DayNumber.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
+#include "support/FileFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +33,7 @@ namespace {
 
 QString dataFile(const char *name)
 {
-    return QStringLiteral(BILLING_TEST_DATA "/") + QLatin1String(name);
+    return QStringLiteral(ZIMBRANA_TEST_DATA "/") + QLatin1String(name);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -57,35 +58,6 @@ TGast stay(double von, double bis, qint32 personen, const QString &zimmer)
     g.Zimmer = zimmer;
     return g;
 }
-
-#ifdef Q_OS_UNIX
-// Root ignores file permissions but not the file size limit: with the limit at zero every write
-// to a regular file fails as on a full disk.
-class NoFileGrowth
-{
-public:
-    NoFileGrowth()
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit zero{0, old_.rlim_max};
-        active_ = setrlimit(RLIMIT_FSIZE, &zero) == 0;
-    }
-    ~NoFileGrowth()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    NoFileGrowth(const NoFileGrowth &) = delete;
-    NoFileGrowth &operator=(const NoFileGrowth &) = delete;
-    bool active() const { return active_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool active_ = false;
-};
-#endif
 
 // Where the ink of a region lies; left < 0 when the region is blank.
 struct Ink
@@ -403,8 +375,8 @@ void TestBilling::failedCounterWriteKeepsOldNumber()
     writeFile(path, "41\r\n");
     bool thrown = false;
     {
-        NoFileGrowth full;
-        QVERIFY(full.active());
+        const testsupport::DiskFull full(0);
+        QVERIFY(full.ok());
         try {
             NextReNr(path);
         } catch (const platform::EInOutError &) {

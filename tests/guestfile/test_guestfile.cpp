@@ -8,6 +8,7 @@
 #include "platform/DayNumber.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
+#include "support/FileFaults.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -155,29 +156,6 @@ QFileDevice::Permissions permissionsOf(int mode)
     p.setFlag(QFileDevice::WriteOther, mode & 0002);
     return p;
 }
-
-// Takes a fixed number of bytes and then refuses, like a disk running full.
-class FailingDevice : public QIODevice
-{
-public:
-    explicit FailingDevice(qint64 capacity) : capacity_(capacity) {}
-    QByteArray written;
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        const qint64 room = capacity_ - written.size();
-        if (room <= 0)
-            return -1;
-        const qint64 n = std::min(room, size);
-        written.append(data, n);
-        return n;
-    }
-
-private:
-    qint64 capacity_;
-};
 
 } // namespace
 
@@ -580,7 +558,7 @@ void TestGuestFile::separatorsInTextsKeepTheRecordInShape()
 
 void TestGuestFile::fixtureReadsAndWritesBackByteForByte()
 {
-    const QString fixture = QStringLiteral(GUESTFILE_TEST_DATA "/guestfile_gaeste.csv");
+    const QString fixture = QStringLiteral(ZIMBRANA_TEST_DATA "/guestfile_gaeste.csv");
     const std::vector<TGast> records = ReadGuestFile(fixture);
     QCOMPARE(records.size(), std::size_t(4));
     QCOMPARE(records[0], TGast());
@@ -739,24 +717,19 @@ void TestGuestFile::failedWriteKeepsOldFile()
 
     // Tests run as root, whom permissions do not stop; a file size limit below the new
     // content stops every user. The limit holds only around the write, with nothing logged.
-    rlimit saved{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const bool limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
     int code = 0;
     bool failed = false;
-    try {
-        WriteGuestFile(path, {TGast(), mueller(), mueller(), mueller()});
-    } catch (const platform::EInOutError &e) {
-        failed = true;
-        code = e.code();
+    {
+        const testsupport::DiskFull full(100);
+        QVERIFY(full.ok());
+        try {
+            WriteGuestFile(path, {TGast(), mueller(), mueller(), mueller()});
+        } catch (const platform::EInOutError &e) {
+            failed = true;
+            code = e.code();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
 
-    QVERIFY(limited);
     QVERIFY(failed);
     QCOMPARE(code, int(platform::kDiskFull));
     QCOMPARE(fileBytes(path), old);
@@ -782,7 +755,7 @@ void TestGuestFile::writeToDevice()
 
     const std::vector<TGast> records = {TGast(), mueller()};
     const QByteArray all = platform::ToAnsi(kZeroLine + "\r\n" + kMuellerDe + "\r\n");
-    FailingDevice device(capacity);
+    testsupport::FailingDevice device(capacity);
     QVERIFY(device.open(QIODevice::WriteOnly));
     QCOMPARE(WriteGuestFile(device, records), ok);
     QCOMPARE(device.written, all.first(std::min<qint64>(capacity, all.size())));

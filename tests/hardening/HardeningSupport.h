@@ -10,6 +10,7 @@
 #include "platform/DayNumber.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
+#include "support/FileFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,8 @@
 #include <vector>
 
 namespace hardening {
+
+using testsupport::DiskFull;
 
 inline void UseGermanSettings()
 {
@@ -150,34 +153,6 @@ public:
 private:
     const bool wasRoot_ = IsRoot();
     bool active_ = false;
-};
-
-// While it lives, no file of this process may grow beyond `bytes`: a write past it fails as on
-// a full disk. The signal the kernel sends then is ignored, so the write just returns an error.
-class DiskFull
-{
-public:
-    explicit DiskFull(rlim_t bytes)
-    {
-        ok_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved_;
-        small.rlim_cur = bytes;
-        ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~DiskFull()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    DiskFull(const DiskFull &) = delete;
-    DiskFull &operator=(const DiskFull &) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-    bool ok_ = false;
 };
 
 // Everything in a folder but the given file: leftovers of a failed save would show here.

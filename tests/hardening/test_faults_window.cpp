@@ -2,8 +2,8 @@
 // wrong and where, the list and the form keep the host's work, the file on disk stays as it was,
 // and the same click succeeds once the cause is gone.
 
-#include "AppFixture.h"
 #include "HardeningSupport.h"
+#include "support/AppFixture.h"
 
 #include <QImage>
 #include <QPrinter>
@@ -163,15 +163,9 @@ void TestFaultsWindow::invoiceWhenTheCounterCannotBeSavedTakesNoNumber()
 {
     // GIVEN a read list, the invoice form, and a printer that writes a PDF file
     LoadedWindow app;
-    QImage form(620, 877, QImage::Format_RGB32);
-    form.fill(Qt::white);
-    QVERIFY(form.save(app.path(QStringLiteral("REVORL.JPG")), "JPG"));
+    app.writeInvoiceForm();
     const QString pdf = app.path(QStringLiteral("rechnung.pdf"));
-    app.dialogs.printer = [&](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    app.printToPdf(pdf);
     const QByteArray old = FileBytes(app.guestFile());
     const QString counter = app.path(QStringLiteral("daten/ReNummer.DAT"));
 
@@ -202,15 +196,9 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
 {
     // GIVEN a read list, the invoice form, a printer, and a guest file that may not be written
     LoadedWindow app;
-    QImage form(620, 877, QImage::Format_RGB32);
-    form.fill(Qt::white);
-    QVERIFY(form.save(app.path(QStringLiteral("REVORL.JPG")), "JPG"));
+    app.writeInvoiceForm();
     const QString pdf = app.path(QStringLiteral("daten/rechnung.pdf"));
-    app.dialogs.printer = [&](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    app.printToPdf(pdf);
     const QByteArray old = FileBytes(app.guestFile());
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
 

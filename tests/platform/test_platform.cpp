@@ -4,6 +4,7 @@
 #include "platform/DayNumber.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
+#include "support/FileFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,29 +63,6 @@ constexpr QFileDevice::Permissions kModeBits = QFileDevice::ReadOwner | QFileDev
                                                QFileDevice::ExeOwner | QFileDevice::ReadGroup |
                                                QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                                                QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-
-// Accepts `limit` bytes and then refuses, like a disk that runs full in the middle of a file.
-class LimitedDevice : public QIODevice
-{
-public:
-    explicit LimitedDevice(qint64 limit) : limit_(limit) { open(QIODevice::WriteOnly); }
-    QByteArray written;
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 len) override
-    {
-        const qint64 room = limit_ - written.size();
-        if (room <= 0)
-            return -1;
-        const qint64 n = std::min(room, len);
-        written.append(data, n);
-        return n;
-    }
-
-private:
-    qint64 limit_;
-};
 
 } // namespace
 
@@ -913,15 +891,12 @@ void TestPlatform::saveFailureKeepsOldFile()
     QVERIFY(writeBytes(path, old));
     const QStringList lines(lineCount, QStringLiteral("eine Zeile, die länger ist als die erlaubte Dateigröße"));
 
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = errorText<EInOutError>([&] { SaveTextFileAtomic(path, lines); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    QString error;
+    {
+        const testsupport::DiskFull full(64);
+        QVERIFY(full.ok());
+        error = errorText<EInOutError>([&] { SaveTextFileAtomic(path, lines); });
+    }
 
     QCOMPARE(error, QStringLiteral("Zu wenig Speicherplatz\n") + QDir::toNativeSeparators(path));
     QCOMPARE(readBytes(path), old);
@@ -947,8 +922,8 @@ void TestPlatform::writeTextLinesReportsFailure()
 {
     QFETCH(int, limit);
     QFETCH(bool, ok);
-    LimitedDevice device(limit);
-    QVERIFY(device.isOpen());
+    testsupport::FailingDevice device(limit);
+    QVERIFY(device.open(QIODevice::WriteOnly));
     QCOMPARE(WriteTextLines(device, {QStringLiteral("Bär"), QStringLiteral("def")}), ok);
     if (ok)
         QCOMPARE(device.written, QByteArray("B\xE4r\r\ndef\r\n"));

@@ -2,17 +2,20 @@
 // A main window in a working folder of its own, with a fixed clock, German settings and
 // scripted dialogs; plus the few moves a user makes on the form.
 
-#include "ScriptedDialogs.h"
 #include "app/TMainForm.h"
 #include "platform/Clock.h"
 #include "platform/Regional.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSize>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -56,6 +59,25 @@ public:
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // A plain white invoice form in the working folder, so tests do not depend on the bundled one.
+    void writeInvoiceForm() const
+    {
+        QImage form(620, 877, QImage::Format_RGB32);
+        form.fill(Qt::white);
+        QVERIFY(form.save(path(QStringLiteral("REVORL.JPG")), "JPG"));
+    }
+
+    // The printer dialog is confirmed with an A4 PDF file as the printer.
+    void printToPdf(const QString &pdf)
+    {
+        dialogs.printer = [pdf](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            return true;
+        };
     }
 
     template <typename T = QWidget> T *w(const char *name) const
