@@ -1,5 +1,7 @@
 #include "app/InputValidators.h"
 
+#include "register/Rooms.h"
+
 QString FilterText(const QString &input, int &pos, bool (*keep)(QChar c, const QString &keptSoFar))
 {
     QString kept;
@@ -23,8 +25,6 @@ QValidator::State NoSemicolonValidator::validate(QString &input, int &pos) const
 
 QValidator::State RoomDigitsValidator::validate(QString &input, int &pos) const
 {
-    input = FilterText(input, pos, [](QChar c, const QString &kept) {
-        return (c == u'1' || c == u'2' || c == u'3') && !kept.contains(c);
-    });
+    input = FilterText(input, pos, [](QChar c, const QString &kept) { return IsRoomDigit(c) && !kept.contains(c); });
     return Acceptable;
 }

@@ -1,6 +1,9 @@
 #include "billing/StayCost.h"
 
+#include "register/Rooms.h"
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -17,11 +20,7 @@ qint32 Naechte(const TGast &g)
 
 int AnzahlZimmer(const QString &Zimmer)
 {
-    int rooms = 0;
-    for (const QChar room : {u'1', u'2', u'3'})
-        if (Zimmer.contains(room))
-            ++rooms;
-    return rooms;
+    return std::popcount(RoomMask(Zimmer));
 }
 
 float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m)

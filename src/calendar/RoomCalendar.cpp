@@ -31,17 +31,6 @@ Phase PhaseOf(const TGast &gast, platform::TDateTime Datum)
     return an ? (ab ? kAnUndAb : kAnreise) : (ab ? kAbreise : kMitte);
 }
 
-// Bit k - 1 set for each room k the field names; no allocation, as the grid asks for every record.
-unsigned RoomMask(const QString &Zimmer)
-{
-    unsigned mask = 0;
-    for (const QChar c : Zimmer) {
-        if (c >= u'1' && c <= u'3')
-            mask |= 1u << (c.unicode() - u'1');
-    }
-    return mask;
-}
-
 bool PhasesShareNight(Phase a, Phase b)
 {
     return a == kMitte || b == kMitte || (a == b && a != kAnUndAb);

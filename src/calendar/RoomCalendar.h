@@ -3,6 +3,7 @@
 // the grid shows, and booking by picking days in the grid.
 
 #include "platform/DayNumber.h"
+#include "register/Rooms.h"
 #include "register/TGast.h"
 
 #include <QString>
@@ -22,7 +23,6 @@ QString WochentagText(int dayOfWeek);
 
 // The grid shows this many days before the start day, so the start day sits in row 11.
 inline constexpr int kTageVorStarttag = 11;
-inline constexpr int kRaeume = 3;
 
 // The rooms (1..3) a room field names, ascending, each once. Any other character names no room.
 std::vector<int> RoomsOf(const QString &Zimmer);

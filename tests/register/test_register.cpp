@@ -1,5 +1,6 @@
 #include "platform/Regional.h"
 #include "register/GuestList.h"
+#include "register/Rooms.h"
 
 #include <QTest>
 
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void removeMiddleKeepsNumbers();
     void removeLastSelectsNewLast();
     void firstIndexOfFindsTheFirstHolder();
+    void roomMask_data();
+    void roomMask();
     void select_data();
     void select();
     void replace_data();
@@ -159,6 +162,25 @@ void TestRegister::firstIndexOfFindsTheFirstHolder()
     QCOMPARE(list.firstIndexOf(3), 2);
     QCOMPARE(list.firstIndexOf(0), 0);
     QCOMPARE(list.firstIndexOf(1), -1);
+}
+
+void TestRegister::roomMask_data()
+{
+    QTest::addColumn<QString>("zimmer");
+    QTest::addColumn<unsigned>("mask");
+    QTest::newRow("empty") << "" << 0u;
+    QTest::newRow("one room") << "2" << 0b010u;
+    QTest::newRow("all three") << "321" << 0b111u;
+    QTest::newRow("a digit twice") << "22" << 0b010u;
+    QTest::newRow("no rooms 0 and 4 to 9") << "0456789" << 0u;
+    QTest::newRow("other characters") << "1- x3" << 0b101u;
+}
+
+void TestRegister::roomMask()
+{
+    QFETCH(QString, zimmer);
+    QFETCH(unsigned, mask);
+    QCOMPARE(RoomMask(zimmer), mask);
 }
 
 void TestRegister::removeLastSelectsNewLast()
