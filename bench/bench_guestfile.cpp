@@ -194,6 +194,15 @@ bool FormatAndWrite(const std::vector<PlainRecord> &records, const std::string &
     return std::fclose(file) == 0 && written;
 }
 
+// Records per second of both sides, and the program's time as a multiple of the baseline's.
+void ReportRatio(benchmark::State &state, std::size_t listSize, double program, double baseline)
+{
+    const auto records = static_cast<double>(listSize) * static_cast<double>(state.iterations());
+    state.counters["records/s"] = benchmark::Counter(records, benchmark::Counter::kIsRate);
+    state.counters["baseline_records/s"] = records / baseline;
+    state.counters["ratio"] = program / baseline;
+}
+
 void BM_ReadGuestFile(benchmark::State &state)
 {
     const Data &d = DataFor(static_cast<int>(state.range(0)));
@@ -224,10 +233,7 @@ void BM_ReadGuestFile(benchmark::State &state)
         program += Seconds(t2, t3);
         state.SetIterationTime(Seconds(t2, t3));
     }
-    const auto records = static_cast<double>(d.list.size()) * static_cast<double>(state.iterations());
-    state.counters["records/s"] = benchmark::Counter(records, benchmark::Counter::kIsRate);
-    state.counters["baseline_records/s"] = records / baseline;
-    state.counters["ratio"] = program / baseline;
+    ReportRatio(state, d.list.size(), program, baseline);
 }
 
 void BM_WriteGuestFile(benchmark::State &state)
@@ -256,10 +262,7 @@ void BM_WriteGuestFile(benchmark::State &state)
         program += Seconds(t2, t3);
         state.SetIterationTime(Seconds(t2, t3));
     }
-    const auto records = static_cast<double>(d.list.size()) * static_cast<double>(state.iterations());
-    state.counters["records/s"] = benchmark::Counter(records, benchmark::Counter::kIsRate);
-    state.counters["baseline_records/s"] = records / baseline;
-    state.counters["ratio"] = program / baseline;
+    ReportRatio(state, d.list.size(), program, baseline);
 }
 
 void Sizes(benchmark::internal::Benchmark *b)
