@@ -115,16 +115,21 @@ QStringList SplitAnsiLines(const QByteArray &bytes)
     return lines;
 }
 
-QStringList ReadTextFile(const QString &path)
+QByteArray ReadFileBytes(const QString &path)
 {
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
         ThrowLastIoError(path);
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         ThrowLastIoError(path);
-    return SplitAnsiLines(bytes);
+    return bytes;
+}
+
+QStringList ReadTextFile(const QString &path)
+{
+    return SplitAnsiLines(ReadFileBytes(path));
 }
 
 QString ReadFirstLine(const QString &path)
@@ -154,6 +159,16 @@ bool WriteTextLines(QIODevice &device, const QStringList &lines)
 
 void SaveTextFileAtomic(const QString &path, const QStringList &lines)
 {
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        bytes.append(ToAnsi(line));
+        bytes.append("\r\n", 2);
+    }
+    SaveFileAtomic(path, bytes);
+}
+
+void SaveFileAtomic(const QString &path, const QByteArray &bytes)
+{
     const QFileInfo old(path);
     const bool existed = old.exists();
     const QFileDevice::Permissions keep = existed ? QFile(path).permissions() : QFileDevice::Permissions();
@@ -166,7 +181,7 @@ void SaveTextFileAtomic(const QString &path, const QStringList &lines)
     errno = 0;
     // Flush here: commit() ignores a failure of its own final flush and would put a truncated
     // file in place of the old one.
-    if (!WriteTextLines(file, lines) || !file.flush()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const int code = LastIoErrorCode(path);
         file.cancelWriting();
         throw EInOutError(code, path);

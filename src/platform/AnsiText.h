@@ -19,6 +19,8 @@ QString FromAnsi(QByteArrayView bytes);
 // without a line end counts, a final line end does not start another line.
 QStringList SplitAnsiLines(const QByteArray &bytes);
 
+// Reads a whole file's bytes; throws EInOutError when it cannot be opened or read.
+QByteArray ReadFileBytes(const QString &path);
 // Reads a whole text file into lines; throws EInOutError when it cannot be opened or read.
 QStringList ReadTextFile(const QString &path);
 // Reads only the first line (empty when the file is empty).
@@ -32,5 +34,7 @@ bool WriteTextLines(QIODevice &device, const QStringList &lines);
 // readable and writable by its owner only; a replaced file keeps its permissions.
 // Throws EInOutError on any failure.
 void SaveTextFileAtomic(const QString &path, const QStringList &lines);
+// The same for bytes already encoded.
+void SaveFileAtomic(const QString &path, const QByteArray &bytes);
 
 } // namespace platform
