@@ -21,6 +21,9 @@ public:
     // MaskToRecord: copies the form into the record, every field the user changed since show().
     void store(TGast &gast);
 
+    // Takes what the controls show now as shown, so that only later edits count (the start values).
+    void markShown() { shown_ = read(); }
+
     // The form's values as a record (rounded and clamped as the controls hold them).
     TGast read() const;
 

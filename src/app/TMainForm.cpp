@@ -1,22 +1,26 @@
 #include "app/TMainForm.h"
 
+#include "app/DateTimeFields.h"
 #include "app/InputValidators.h"
+#include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/StayCost.h"
 #include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendarModel.h"
-#include "guestfile/Fields.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/SettingsFolder.h"
 #include "holidays/De_Feiertage.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
+#include "register/StayText.h"
 #include "ui_TMainForm.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
 
@@ -25,6 +29,22 @@ using platform::TDateTime;
 namespace {
 constexpr int kGridRows = 1000;
 constexpr int kGridRowHeight = 20;
+
+// Only a focus the host gives runs an enter handler: Qt also hands the focus back when a page or
+// the window becomes active again, and that must not change a booking.
+bool GivenByHost(const QEvent *event)
+{
+    switch (static_cast<const QFocusEvent *>(event)->reason()) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason: return true;
+    default: return false;
+    }
+}
+
+const QString kAbreiseVorAnreise = QStringLiteral("Abreise liegt vor Anreise");
+const QString kKeinGast = QStringLiteral("Kein Gast gewählt");
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : TMainForm(std::make_unique<QtDialogs>(), parent) {}
@@ -50,6 +70,8 @@ void TMainForm::FormCreate()
     ui_->DateEditBis->setDate(platform::Clock::now().date());
     ui_->TimeEditAnreise->setTime(QTime(12, 0));
     ui_->TimeEditAbreise->setTime(QTime(12, 0));
+    // These are suggestions, not values of record 0: only what the host edits reaches it.
+    form_.markShown();
 
     calendar_ = new RoomCalendarModel(kGridRows, this);
     QTableView *grid = ui_->GridZimmer;
@@ -70,17 +92,55 @@ void TMainForm::FormCreate()
     grid->setFocusPolicy(Qt::ClickFocus);
 
     connectControls();
+    connectList();
+    createMenus();
 
     picks_.reset();
-    if (!LiesPreisMatrix(QString::fromUtf8(kPreisMatrixDatei), matrix_))
+    matrixRead_ = LiesPreisMatrix(QString::fromUtf8(kPreisMatrixDatei), matrix_);
+    if (!matrixRead_)
         dialogs_->inform(this, QStringLiteral("Preismatrix.dat fehlt"));
     ui_->Tabcontrol1->setCurrentIndex(0);
     MakeSettingsFolder();
 
     // The page layout is fixed; centre the window on the screen it opens on.
-    resize(384, 567);
+    resize(384, 567 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMainForm::createMenus()
+{
+    const auto action = [this](QMenu *menu, const QString &text, const QKeySequence &keys, auto handler) {
+        QAction *entry = menu->addAction(text);
+        entry->setShortcut(keys);
+        connect(entry, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        return entry;
+    };
+    menuDatei_ = menuBar()->addMenu(QStringLiteral("&Datei"));
+    menuDatei_->setObjectName(QStringLiteral("MenuDatei"));
+    action(menuDatei_, QStringLiteral("Daten &lesen"), QKeySequence(Qt::CTRL | Qt::Key_O),
+           [this] { ButtonReadClick(); });
+    action(menuDatei_, QStringLiteral("Daten &schreiben"), QKeySequence(Qt::CTRL | Qt::Key_S),
+           [this] { ButtonSaveClick(); });
+    menuDatei_->addSeparator();
+    action(menuDatei_, QStringLiteral("&Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+
+    menuAnsicht_ = menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    menuAnsicht_->setObjectName(QStringLiteral("MenuAnsicht"));
+    action(menuAnsicht_, QStringLiteral("&Gast"), QKeySequence(Qt::CTRL | Qt::Key_1), [this] {
+        MaskToRecord();
+        ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
+    });
+    action(menuAnsicht_, QStringLiteral("&Zimmerkalender"), QKeySequence(Qt::CTRL | Qt::Key_2), [this] {
+        ZimmerClick();
+        ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer);
+    });
+    menuAnsicht_->addSeparator();
+
+    menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
+    menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));
+    action(menuRechnung_, QStringLiteral("Rechnung &drucken…"), QKeySequence(Qt::CTRL | Qt::Key_P),
+           [this] { ButtonPrintReClick(); });
 }
 
 void TMainForm::connectControls()
@@ -95,36 +155,33 @@ void TMainForm::connectControls()
     for (QWidget *field : exitFields)
         field->installEventFilter(this);
 
-    for (QLineEdit *edit : {ui.EditName, ui.EditStrasse, ui.EditOrt, ui.EditTelefon, ui.EditEMail, ui.EditBem}) {
+    for (QLineEdit *edit : {ui.EditName, ui.EditStrasse, ui.EditOrt, ui.EditTelefon, ui.EditEMail, ui.EditBem})
         edit->setValidator(new NoSemicolonValidator(edit));
-        connect(edit, &QLineEdit::textEdited, this, [this] { ChangedData(); });
-    }
     ui.EditZimmer->setValidator(new RoomDigitsValidator(ui.EditZimmer));
     connect(ui.EditZimmer, &QLineEdit::textEdited, this, [this](const QString &text) {
-        list_.current().Zimmer = text; // EditZimmerChange
-        ChangedData();
+        // EditZimmerChange: the room text reaches the record at once.
+        storing_ = true;
+        list_.modifyCurrent([&text](TGast &g) { g.Zimmer = text; });
+        storing_ = false;
     });
 
-    // Any change the user makes marks the data as changed; showing a record does not.
-    const auto changedByUser = [this] {
-        if (!showing_)
-            ChangedData();
-    };
-    for (QSpinBox *box : {ui.NumberBoxPersonen, ui.NumberBoxPLZ})
-        connect(box, &QSpinBox::valueChanged, this, changedByUser);
-    connect(ui.NumberBoxKosten, &QDoubleSpinBox::valueChanged, this, changedByUser);
-    for (QDateEdit *picker : {ui.DateEditVon, ui.DateEditBis})
-        connect(picker, &QDateEdit::dateChanged, this, changedByUser);
-    for (QTimeEdit *picker : {ui.TimeEditAnreise, ui.TimeEditAbreise})
-        connect(picker, &QTimeEdit::timeChanged, this, changedByUser);
     // A tick reaches the record at once.
     for (QCheckBox *box : {ui.CheckBoxBez, ui.CheckBoxKey})
         connect(box, &QCheckBox::toggled, this, [this] {
-            if (showing_)
-                return;
-            MaskToRecord();
-            ChangedData();
+            if (!showing_)
+                MaskToRecord();
         });
+    for (QDateEdit *field : {ui.DateEditVon, ui.DateEditBis})
+        connect(field, &QDateEdit::dateChanged, this, [this] { checkStay(); });
+    // A typed date or time that is none: said once the focus has settled, not in the middle of its move.
+    const auto refused = [this](const QString &message) {
+        QMetaObject::invokeMethod(
+            this, [this, message] { dialogs_->showError(this, message); }, Qt::QueuedConnection);
+    };
+    for (DateField *field : {ui.DateEditVon, ui.DateEditBis})
+        connect(field, &DateField::refused, this, refused);
+    for (TimeField *field : {ui.TimeEditAnreise, ui.TimeEditAbreise})
+        connect(field, &TimeField::refused, this, refused);
 
     connect(ui.SpinBox1, &QSpinBox::valueChanged, this, [this](int value) { guarded([&] { SpinBox1Change(value); }); });
     connect(ui.ButtonSave, &QPushButton::clicked, this, [this] { guarded([this] { ButtonSaveClick(); }); });
@@ -140,7 +197,7 @@ void TMainForm::connectControls()
     QTableView *grid = ui.GridZimmer;
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
         if (current.isValid())
-            GridZimmerSelectCell(current.column(), current.row());
+            guarded([&] { GridZimmerSelectCell(current.column(), current.row()); });
     });
     connect(grid, &QTableView::clicked, this,
             [this](const QModelIndex &index) { guarded([&] { GridZimmerCellClick(index.column(), index.row()); }); });
@@ -149,11 +206,22 @@ void TMainForm::connectControls()
     });
 }
 
+void TMainForm::connectList()
+{
+    // Whoever changes the list (a handler, another window), the form shows what it holds.
+    connect(&list_, &GuestList::recordChanged, this, [this](int index) {
+        if (index == list_.currentIndex() && !storing_)
+            RecordToMask();
+    });
+    connect(&list_, &GuestList::currentChanged, this, [this] { showCurrent(); });
+    connect(&list_, &GuestList::listReset, this, [this] { showCurrent(); });
+}
+
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
         MaskToRecord();
-    } else if (event->type() == QEvent::FocusIn) {
+    } else if (event->type() == QEvent::FocusIn && GivenByHost(event)) {
         if (watched == ui_->DateEditVon)
             guarded([this] { DateEditVonEnter(); });
         else if (watched == ui_->NumberBoxKosten)
@@ -176,14 +244,15 @@ void TMainForm::setStatus(const QString &text)
     ui_->LabelStatus->setText(text);
 }
 
-void TMainForm::ChangedData()
-{
-    list_.setChanged(true);
-}
-
 void TMainForm::MaskToRecord()
 {
-    form_.store(list_.current());
+    if (showing_)
+        return;
+    TGast gast = list_.current();
+    form_.store(gast);
+    storing_ = true;
+    list_.updateCurrent(gast);
+    storing_ = false;
 }
 
 void TMainForm::RecordToMask()
@@ -192,11 +261,11 @@ void TMainForm::RecordToMask()
     showing_ = true;
     form_.show(list_.current());
     showing_ = false;
+    checkStay();
 }
 
-void TMainForm::ShowRecord(int index)
+void TMainForm::showCurrent()
 {
-    list_.select(index);
     RecordToMask();
     // The spin box may go up by one record at a time; make room for the shown index first.
     const QSignalBlocker block(ui_->SpinBox1);
@@ -204,17 +273,35 @@ void TMainForm::ShowRecord(int index)
     ui_->SpinBox1->setValue(list_.currentIndex());
 }
 
+void TMainForm::ShowRecord(int index)
+{
+    list_.select(index);
+    showCurrent();
+}
+
+void TMainForm::openRecord(int index)
+{
+    MaskToRecord();
+    ShowRecord(index);
+    ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
+}
+
+void TMainForm::checkStay()
+{
+    // Said while the form shows such a stay, and taken back once it is mended.
+    const bool reversed = ui_->DateEditBis->date() < ui_->DateEditVon->date();
+    if (reversed)
+        setStatus(kAbreiseVorAnreise);
+    else if (ui_->LabelStatus->text() == kAbreiseVorAnreise)
+        setStatus(QString());
+}
+
 // --- the guest list -------------------------------------------------------------------------
 
 void TMainForm::ButtonNeuerGastClick()
 {
+    MaskToRecord();
     list_.appendNew();
-    // A booking is for one person at least; the form cannot show fewer.
-    list_.current().Personen = ui_->NumberBoxPersonen->minimum();
-    ShowRecord(list_.currentIndex()); // the spin box follows, so it never points at another guest
-    ui_->DateEditVon->setDate(platform::Clock::now().date());
-    ui_->DateEditBis->setDate(ui_->DateEditVon->date());
-    ChangedData();
 }
 
 void TMainForm::ButtonStornierenClick()
@@ -224,12 +311,16 @@ void TMainForm::ButtonStornierenClick()
 
 void TMainForm::DelGast()
 {
-    if (!list_.removeCurrent()) {
-        setStatus(QStringLiteral("Kein Gast gewählt"));
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
         return;
     }
-    ChangedData();
-    ShowRecord(list_.currentIndex());
+    const TGast gast = list_.current();
+    if (!dialogs_->confirm(this, StornoFrage(gast)))
+        return;
+    list_.removeCurrent();
+    setStatus(GuestName(gast) + QStringLiteral(" storniert"));
     // From today as a whole day, so departure days show as occupied as after a tab click.
     ZeigGrid(platform::Today());
 }
@@ -260,7 +351,7 @@ void TMainForm::FileSave()
 {
     const QString path = DataPath(kGuestFileName, true);
     WriteGuestFile(path, list_.records());
-    list_.setChanged(false);
+    list_.markSaved();
     setStatus(QStringLiteral("%1 Gästedatensätze in Gaeste.csv geschrieben").arg(list_.guestCount()));
 }
 
@@ -270,16 +361,17 @@ void TMainForm::FileRead()
     const QString path = DataPath(kGuestFileName, false);
     // Read everything first: a file that fails leaves the list as it was.
     list_.replace(ReadGuestFile(path));
-    list_.setChanged(false);
 }
 
 void TMainForm::ButtonSaveClick()
 {
+    MaskToRecord();
     FileSave();
 }
 
 void TMainForm::ButtonReadClick()
 {
+    MaskToRecord();
     if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")))
         FileSave();
     FileRead();
@@ -322,8 +414,9 @@ void TMainForm::ZeigGrid(TDateTime Starttag)
 
 void TMainForm::ZimmerClick()
 {
-    const QDate today = platform::Clock::now().date();
-    ZeigGrid(platform::EncodeDate(today.year(), 1, 1) + kTageVorStarttag);
+    // The field being edited belongs in the calendar that is about to be filled.
+    MaskToRecord();
+    ZeigGrid(KalenderStarttag(platform::Today()));
     // Scroll today into view (making it current would count as a pick). The tab click comes
     // before the page is shown, so wait until the grid has its size.
     const int row = calendar_->rowOfDay(platform::Today());
@@ -336,7 +429,21 @@ void TMainForm::ZimmerClick()
 
 void TMainForm::GridZimmerSelectCell(int ACol, int ARow)
 {
-    picks_.SelectCell(ACol, ARow);
+    // Only a room cell is a pick; the date and weekday columns are for looking up holidays.
+    if (calendar_->pickCell(picks_, ACol, ARow))
+        showPicks();
+}
+
+void TMainForm::setPicks(const PickState &picks)
+{
+    picks_ = picks;
+    showPicks();
+}
+
+void TMainForm::showPicks()
+{
+    calendar_->setPicks(picks_);
+    setStatus(AuswahlText(picks_));
 }
 
 void TMainForm::GridZimmerCellClick(int Column, int Row)
@@ -353,28 +460,36 @@ void TMainForm::GridZimmerCellClick(int Column, int Row)
 
 void TMainForm::GridZimmerCellDblClick(int Column, int Row)
 {
-    QString text = calendar_->cellText(Row, Column);
-    if (text.isEmpty())
+    const int index = calendar_->data(calendar_->index(Row, Column), RoomCalendarModel::RecordRole).toInt();
+    if (index <= 0 || index > list_.lastIndex())
         return;
-    const qint32 gastNr = NextFieldInt(text, QStringLiteral(","));
-    const int index = list_.firstIndexOf(gastNr);
-    if (index < 0)
-        return;
-    ShowRecord(index);
-    ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
+    // Opening a guest is no pick for a booking.
+    picks_.reset();
+    showPicks();
+    openRecord(index);
 }
 
 void TMainForm::DateEditVonEnter()
 {
-    const auto taken = TakePicks(
-        picks_, [this](int row) { return calendar_->cellText(row, 0); }, ui_->EditZimmer->text());
-    if (!taken)
+    if (picks_.empty())
         return;
-    ui_->DateEditVon->setDate(platform::DayToDate(taken->Von));
-    ui_->EditZimmer->setText(taken->Zimmer);
-    list_.current().Zimmer = taken->Zimmer; // EditZimmerChange
-    ui_->DateEditBis->setDate(platform::DayToDate(taken->Bis));
-    ChangedData();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast + QStringLiteral(": die Auswahl bleibt für einen neuen Gast"));
+        return;
+    }
+    MaskToRecord();
+    const TGast &gast = list_.current();
+    const auto taken = PeekPicks(picks_, gast.Zimmer);
+    const bool replace = !HoldsBooking(gast) || dialogs_->confirm(this, AuswahlErsetzenFrage(gast, *taken));
+    picks_.reset();
+    showPicks();
+    if (!replace)
+        return;
+    list_.modifyCurrent([&taken](TGast &g) {
+        g.Von = taken->Von;
+        g.Bis = taken->Bis;
+        g.Zimmer = taken->Zimmer;
+    });
 }
 
 // --- billing --------------------------------------------------------------------------------
@@ -386,40 +501,32 @@ void TMainForm::NumberBoxKostenEnter()
 
 void TMainForm::Uebernachtungskosten()
 {
-    TGast &gast = list_.current();
-    const float kosten = ::Uebernachtungskosten(gast, matrix_);
-    if (kosten != gast.Kosten)
-        ChangedData();
-    gast.Kosten = kosten;
-    const QSignalBlocker block(ui_->NumberBoxKosten);
-    ui_->NumberBoxKosten->setValue(kosten);
+    MaskToRecord();
+    const KostenVorschlag vorschlag =
+        KostenBeimEintritt(list_.current(), matrixRead_ ? &matrix_ : nullptr, ui_->NumberBoxKosten->maximum());
+    if (!vorschlag.status.isEmpty())
+        setStatus(vorschlag.status);
+    if (vorschlag.kosten)
+        list_.modifyCurrent([&vorschlag](TGast &g) { g.Kosten = *vorschlag.kosten; });
 }
 
 void TMainForm::ButtonPrintReClick()
 {
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     if (dialogs_->askPrinter(this, printer))
         CreateBill(printer);
 }
 
-void TMainForm::NextReNr()
-{
-    const qint32 number = ::NextReNr(DataPath(kReNummerDatei, false));
-    list_.current().ReNr = number;
-    // The number is spent; should the save after printing fail, closing must still offer to save it.
-    ChangedData();
-    const QSignalBlocker block(ui_->NumberBoxReNr);
-    ui_->NumberBoxReNr->setValue(number);
-}
-
 void TMainForm::CreateBill(QPrinter &printer)
 {
-    // The form first: a missing or broken form must not use up an invoice number.
-    QImage invoice = LoadInvoiceTemplate(QString::fromUtf8(kRechnungsvorlageDatei));
-    NextReNr();
-    if (list_.current().Kosten == 0)
-        Uebernachtungskosten();
-    DrawInvoice(invoice, list_.current(), platform::Today());
-    PrintInvoice(printer, invoice);
+    const RechnungsDateien dateien{QString::fromUtf8(kRechnungsvorlageDatei),
+                                   [this] { return DataPath(kReNummerDatei, false); }};
+    RechnungErstellen(list_, list_.currentIndex(), dateien, matrixRead_ ? &matrix_ : nullptr, printer,
+                      platform::Today());
     FileSave();
 }

@@ -17,6 +17,7 @@
 namespace Ui {
 class TMainForm;
 }
+class QMenu;
 class QPrinter;
 class RoomCalendarModel;
 
@@ -31,9 +32,17 @@ public:
     ~TMainForm() override;
 
     const GuestList &guests() const { return list_; }
+    // The other windows change records through the list, which tells this window.
+    GuestList &guestList() { return list_; }
     const PickState &picks() const { return picks_; }
     const TPreisMatrix &preisMatrix() const { return matrix_; }
     const DataFolder &dataFolder() const { return dataFolder_; }
+    Dialogs &dialogs() { return *dialogs_; }
+
+    // Makes a record current and shows it on the page "Gast" (from the other windows).
+    void openRecord(int index);
+    // Takes picks made elsewhere (the occupancy plan) as if they were made in the calendar.
+    void setPicks(const PickState &picks);
 
     // Copies the form into the current record / shows the current record in the form.
     void MaskToRecord();
@@ -69,10 +78,13 @@ private:
     void FormCreate();
     bool FormClose();
     void connectControls();
-    void ChangedData();
+    void connectList();
+    void createMenus();
     // Shows the record at `index` and lets the spin box follow.
     void ShowRecord(int index);
-    void NextReNr();
+    void showCurrent();
+    void showPicks();
+    void checkStay();
     QString DataPath(const char *fileName, bool forSaving);
     // Runs a handler; an error that escapes it is shown in the error box and the program goes on.
     void guarded(const std::function<void()> &handler);
@@ -84,7 +96,13 @@ private:
     GuestList list_;
     PickState picks_;
     TPreisMatrix matrix_;
+    bool matrixRead_ = false;
     DataFolder dataFolder_;
     RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form
+    bool storing_ = false;                  // true while the form's own values go into the list
+    // The menus; the other windows put their entries in them.
+    QMenu *menuDatei_ = nullptr;
+    QMenu *menuAnsicht_ = nullptr;
+    QMenu *menuRechnung_ = nullptr;
 };

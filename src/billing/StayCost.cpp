@@ -1,5 +1,6 @@
 #include "billing/StayCost.h"
 
+#include "platform/Convert.h"
 #include "register/Rooms.h"
 
 #include <algorithm>
@@ -38,4 +39,29 @@ float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m)
     const quint64 magnitude = quint64(perRoom < 0 ? -perRoom : perRoom) * quint64(AnzahlZimmer(g.Zimmer));
     const float cost = static_cast<float>(magnitude);
     return perRoom < 0 ? -cost : cost;
+}
+
+QString EuroText(double euros)
+{
+    return platform::FormatFixed(euros, 0, 2);
+}
+
+KostenVorschlag KostenBeimEintritt(const TGast &g, const TPreisMatrix *matrix, double maximum)
+{
+    if (g.ReNr != 0)
+        return {std::nullopt, QStringLiteral("Rechnung Nr. %1 ist gestellt: die Kosten bleiben %2 Euro")
+                                  .arg(g.ReNr)
+                                  .arg(EuroText(g.Kosten))};
+    if (matrix == nullptr)
+        return {std::nullopt, QStringLiteral("Preismatrix.dat fehlt: die Kosten werden nicht berechnet")};
+    const float kosten = Uebernachtungskosten(g, *matrix);
+    if (kosten > maximum || kosten < 0)
+        return {std::nullopt, QStringLiteral("Die berechneten Kosten von %1 Euro passen nicht in das Feld; "
+                                             "die Kosten bleiben %2 Euro")
+                                  .arg(EuroText(kosten), EuroText(g.Kosten))};
+    if (g.Kosten != 0 && kosten != g.Kosten)
+        return {
+            kosten,
+            QStringLiteral("Kosten neu berechnet: %1 Euro (vorher %2 Euro)").arg(EuroText(kosten), EuroText(g.Kosten))};
+    return {kosten, QString()};
 }

@@ -1,6 +1,7 @@
 #include "calendar/RoomCalendar.h"
 
 #include "platform/Convert.h"
+#include "register/StayText.h"
 
 #include <QDate>
 
@@ -196,6 +197,7 @@ std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::
                 continue;
             const TGast &gast = list[static_cast<std::size_t>(cell.shown)];
             row.rooms[k].text = QStringLiteral("%1,%2P").arg(gast.GastNr).arg(gast.Personen);
+            row.rooms[k].record = cell.shown;
             if (HasClash(cell)) {
                 row.rooms[k].clash = true;
                 row.rooms[k].clashHint = ClashHint(list, cell.shown, ClashPartner(cell));
@@ -205,41 +207,65 @@ std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::
     return result;
 }
 
-void PickState::SelectCell(int ACol, int ARow)
+void PickState::pick(int room, platform::TDateTime day)
 {
-    if (ErsteZeile < 0) {
-        ErsteZeile = ARow;
-        ErsteSpalte = ACol;
+    if (room < 1 || room > kRaeume)
+        return;
+    if (room_ == 0) {
+        room_ = room;
+        first_ = day;
     } else {
-        LetzteZeile = ARow;
+        last_ = day;
+        hasLast_ = true;
     }
 }
 
 void PickState::reset()
 {
-    ErsteZeile = -1;
-    ErsteSpalte = 0;
-    LetzteZeile = -1;
+    *this = PickState();
 }
 
-std::optional<PickResult> TakePicks(PickState &state, const std::function<QString(int row)> &dateTextOfRow,
-                                    const QString &zimmerText)
+std::optional<PickResult> PeekPicks(const PickState &state, const QString &zimmerText)
 {
     if (state.empty())
         return std::nullopt;
-
-    // Both dates are read before anything changes, so a bad one leaves the picks untouched.
     PickResult result;
-    result.Von = platform::StrToDate(dateTextOfRow(state.ErsteZeile));
-    result.Bis = state.LetzteZeile < 0 ? result.Von : platform::StrToDate(dateTextOfRow(state.LetzteZeile));
-
+    result.Von = state.first();
+    result.Bis = state.last();
     result.Zimmer = zimmerText;
-    const int room = state.ErsteSpalte - 1;
-    if (room >= 1 && room <= kRaeume) {
-        const QChar digit(u'0' + room);
-        if (!zimmerText.contains(digit))
-            result.Zimmer += digit;
-    }
+    const QChar digit(u'0' + state.room());
+    if (!zimmerText.contains(digit))
+        result.Zimmer += digit;
+    return result;
+}
+
+std::optional<PickResult> TakePicks(PickState &state, const QString &zimmerText)
+{
+    auto result = PeekPicks(state, zimmerText);
     state.reset();
     return result;
+}
+
+QString AuswahlText(const PickState &state)
+{
+    if (state.empty())
+        return {};
+    return QStringLiteral("Auswahl: Zimmer %1, %2 bis %3")
+        .arg(state.room())
+        .arg(platform::DateToStr(state.first()), platform::DateToStr(state.last()));
+}
+
+platform::TDateTime KalenderStarttag(platform::TDateTime today)
+{
+    return platform::EncodeDate(platform::YearOf(today), 1, 1) + kTageVorStarttag;
+}
+
+QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &neu)
+{
+    const QString alt =
+        QStringLiteral("Zimmer %1, %2").arg(gast.Zimmer.isEmpty() ? QStringLiteral("-") : gast.Zimmer, StayText(gast));
+    const QString neuText = QStringLiteral("Zimmer %1, %2 bis %3")
+                                .arg(neu.Zimmer, platform::DateToStr(neu.Von), platform::DateToStr(neu.Bis));
+    return QStringLiteral("%1 hat schon eine Buchung: %2.\nDurch die Auswahl ersetzen: %3?")
+        .arg(GuestName(gast), alt, neuText);
 }

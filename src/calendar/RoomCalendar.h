@@ -41,6 +41,7 @@ bool TeilenNacht(const TGast &a, const TGast &b, platform::TDateTime Datum);
 struct CalendarCell
 {
     QString text;
+    int record = 0; // the index of the record shown, 0 when free
     bool clash = false;
     QString clashHint;
 };
@@ -58,18 +59,28 @@ struct CalendarRow
 // A day that has no calendar date (not finite or beyond the years 1..9999) gets empty texts.
 std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::TDateTime Starttag, int rowCount);
 
-// The cells picked in the grid to book a stay: the first pick gives the arrival day and the room,
-// the second one the departure day.
+// The days picked to book a stay, in the grid or in the occupancy plan: the first pick gives the
+// arrival day and the room, every later one the departure day, in whatever room. The days are
+// kept, not the grid rows, so refilling the grid from another start day leaves the picks on the
+// days the host saw marked.
 class PickState
 {
 public:
-    int ErsteZeile = -1;
-    int ErsteSpalte = 0;
-    int LetzteZeile = -1;
-
-    void SelectCell(int ACol, int ARow);
-    bool empty() const { return ErsteZeile < 0; }
+    // A pick in room 1..3 on a day; anything else (the date or weekday column) is no pick.
+    void pick(int room, platform::TDateTime day);
+    bool empty() const { return room_ == 0; }
+    bool hasLast() const { return hasLast_; }
+    int room() const { return room_; }
+    platform::TDateTime first() const { return first_; }
+    // The departure day: the last pick, or the first day while there is only one pick.
+    platform::TDateTime last() const { return hasLast_ ? last_ : first_; }
     void reset();
+
+private:
+    int room_ = 0;
+    platform::TDateTime first_ = 0;
+    platform::TDateTime last_ = 0;
+    bool hasLast_ = false;
 };
 
 struct PickResult
@@ -79,8 +90,19 @@ struct PickResult
     QString Zimmer;
 };
 
-// Turns the picks into arrival, departure and room field, then clears the picks. Nothing is
-// picked: nullopt. A date text that cannot be read throws EConvertError and leaves the picks as
-// they were.
-std::optional<PickResult> TakePicks(PickState &state, const std::function<QString(int row)> &dateTextOfRow,
-                                    const QString &zimmerText);
+// What the picks would book for a room field that holds `zimmerText`: arrival, departure and the
+// room field with the picked room appended (once). Nothing is picked: nullopt.
+std::optional<PickResult> PeekPicks(const PickState &state, const QString &zimmerText);
+// The same, and the picks are cleared.
+std::optional<PickResult> TakePicks(PickState &state, const QString &zimmerText);
+
+// "Auswahl: Zimmer 3, 14.12.2026 bis 16.12.2026" for the status line; empty when nothing is picked.
+QString AuswahlText(const PickState &state);
+
+// The day the calendar's fill starts from when the page is opened: row 11 shows the first of
+// January of today's year.
+platform::TDateTime KalenderStarttag(platform::TDateTime today);
+
+// The question before picks replace a booking the record already holds: the guest, the old stay
+// and the new one.
+QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &neu);

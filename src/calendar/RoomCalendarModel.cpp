@@ -6,6 +6,8 @@
 namespace {
 
 const QColor kClashBackground(0xFF, 0xD6, 0xD6);
+// Picked days: the blue of a selection, light enough to read the cell.
+const QColor kPickBackground(0xBF, 0xDB, 0xFF);
 
 const char *const kHeaders[RoomCalendarModel::kColumnCount] = {"Datum", "WT", "Zi 1", "Zi 2", "Zi 3"};
 
@@ -65,6 +67,10 @@ QVariant RoomCalendarModel::data(const QModelIndex &index, int role) const
     if (index.column() < 2)
         return {};
     const CalendarCell &cell = row.rooms[static_cast<std::size_t>(index.column() - 2)];
+    if (role == RecordRole)
+        return cell.record;
+    if (role == Qt::BackgroundRole && isPicked(index.row(), index.column()))
+        return QBrush(kPickBackground);
     if (!cell.clash)
         return {};
     if (role == Qt::BackgroundRole)
@@ -101,6 +107,33 @@ void RoomCalendarModel::setRows(std::vector<CalendarRow> rows)
 void RoomCalendarModel::clear()
 {
     setRows({});
+}
+
+bool RoomCalendarModel::pickCell(PickState &picks, int column, int row) const
+{
+    const auto day = dayOfRow(row);
+    if (column < 2 || column >= kColumnCount || !day)
+        return false;
+    picks.pick(column - 1, *day);
+    return true;
+}
+
+void RoomCalendarModel::setPicks(const PickState &picks)
+{
+    picks_ = picks;
+    if (!rows_.empty())
+        Q_EMIT dataChanged(index(0, 2), index(static_cast<int>(rows_.size()) - 1, kColumnCount - 1),
+                           {Qt::BackgroundRole});
+}
+
+bool RoomCalendarModel::isPicked(int row, int column) const
+{
+    const CalendarRow *r = rowAt(row);
+    if (picks_.empty() || r == nullptr || !ShowsDay(*r) || column != picks_.room() + 1)
+        return false;
+    const platform::TDateTime from = std::min(picks_.first(), picks_.last());
+    const platform::TDateTime to = std::max(picks_.first(), picks_.last());
+    return platform::DateOf(r->day) >= platform::DateOf(from) && platform::DateOf(r->day) <= platform::DateOf(to);
 }
 
 std::optional<platform::TDateTime> RoomCalendarModel::dayOfRow(int row) const

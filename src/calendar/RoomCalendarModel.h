@@ -17,6 +17,8 @@ public:
     static constexpr int kColumnWidths[kColumnCount] = {65, 30, 40, 40, 40};
     // The day number of a row (double), on any of its cells; nothing for a row without a day.
     static constexpr int DayRole = Qt::UserRole + 1;
+    // The index of the record a room cell shows (int), 0 when the room is free.
+    static constexpr int RecordRole = Qt::UserRole + 2;
 
     explicit RoomCalendarModel(int rowCount, QObject *parent = nullptr);
 
@@ -30,6 +32,14 @@ public:
     void setRows(std::vector<CalendarRow> rows);
     // Empties every row.
     void clear();
+    // A click or a keyboard move onto a cell as a pick: a room cell of a row that shows a day
+    // picks that room and day; the date and weekday columns and empty rows pick nothing.
+    // Returns whether it was a pick.
+    bool pickCell(PickState &picks, int column, int row) const;
+    // Marks the picked days in the picked room's column, so the host sees what would be booked.
+    void setPicks(const PickState &picks);
+    // Whether a cell is marked as picked.
+    bool isPicked(int row, int column) const;
 
     // The text of a cell, an empty text outside the grid.
     QString cellText(int row, int column) const;
@@ -42,4 +52,5 @@ private:
     const CalendarRow *rowAt(int row) const;
 
     std::vector<CalendarRow> rows_;
+    PickState picks_;
 };

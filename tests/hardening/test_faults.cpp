@@ -240,7 +240,7 @@ void TestFaults::failedReadKeepsTheList()
     GuestList list;
     list.replace(Guests(3, 1));
     list.select(2);
-    list.setChanged(true);
+    list.markChanged();
 
     // WHEN the file is read into the list while the fault holds
     const FaultOn on(data, name, fault);

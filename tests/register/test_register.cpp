@@ -1,7 +1,10 @@
+#include "platform/Clock.h"
 #include "platform/Regional.h"
 #include "register/GuestList.h"
 #include "register/Rooms.h"
+#include "register/StayText.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -17,15 +20,13 @@ std::vector<qint32> guestNumbers(const GuestList &list)
     return numbers;
 }
 
-// Record 0 plus `guests` new guests, each named after its index so moves are visible.
-GuestList listWith(int guests)
+// Adds `guests` new guests to record 0, each named after its index so moves are visible.
+void fill(GuestList &list, int guests)
 {
-    GuestList list;
     for (int i = 1; i <= guests; ++i) {
         list.appendNew();
-        list.current().Name = QStringLiteral("Gast %1").arg(i);
+        list.modifyCurrent([i](TGast &g) { g.Name = QStringLiteral("Gast %1").arg(i); });
     }
-    return list;
 }
 
 TGast guest(qint32 nr, const QString &name)
@@ -43,7 +44,12 @@ class TestRegister : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { platform::SetRegional(QLocale(QLocale::German, QLocale::Germany)); }
+    void initTestCase()
+    {
+        platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
+        platform::Clock::fix(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    }
+    void cleanupTestCase() { platform::Clock::release(); }
 
     void defaultGuestIsEmpty();
     void startsWithRecordZero();
@@ -52,6 +58,13 @@ private Q_SLOTS:
     void removeMiddleKeepsNumbers();
     void removeLastSelectsNewLast();
     void firstIndexOfFindsTheFirstHolder();
+    void newNumbersStayUnique_data();
+    void newNumbersStayUnique();
+    void updateMarksAndTellsOnlyRealChanges();
+    void everyChangeIsAnnounced();
+    void holdsBooking_data();
+    void holdsBooking();
+    void stayTexts();
     void roomMask_data();
     void roomMask();
     void select_data();
@@ -106,14 +119,18 @@ void TestRegister::startsWithRecordZero()
 void TestRegister::appendNewMakesItCurrent()
 {
     GuestList list;
-    list.current().Name = QStringLiteral("Platzhalter");
+    list.modifyCurrent([](TGast &g) { g.Name = QStringLiteral("Platzhalter"); });
     for (int n = 1; n <= 3; ++n) {
         list.appendNew();
         QCOMPARE(list.size(), n + 1);
         QCOMPARE(list.currentIndex(), n);
         QCOMPARE(list.current().GastNr, n);
+        // A new booking is for one person, from today to today.
         TGast expected;
         expected.GastNr = n;
+        expected.Personen = 1;
+        expected.Von = platform::EncodeDate(2026, 12, 10);
+        expected.Bis = expected.Von;
         QCOMPARE(list.current(), expected);
     }
     QCOMPARE(list.at(0).Name, QStringLiteral("Platzhalter"));
@@ -121,7 +138,8 @@ void TestRegister::appendNewMakesItCurrent()
 
 void TestRegister::recordZeroCannotBeRemoved()
 {
-    GuestList list = listWith(2);
+    GuestList list;
+    fill(list, 2);
     QCOMPARE(list.select(0), 0);
     const std::vector<TGast> before = list.records();
     QVERIFY(!list.removeCurrent());
@@ -135,7 +153,8 @@ void TestRegister::recordZeroCannotBeRemoved()
 
 void TestRegister::removeMiddleKeepsNumbers()
 {
-    GuestList list = listWith(3);
+    GuestList list;
+    fill(list, 3);
     QCOMPARE(guestNumbers(list), (std::vector<qint32>{0, 1, 2, 3}));
     list.select(1);
     QVERIFY(list.removeCurrent());
@@ -144,24 +163,133 @@ void TestRegister::removeMiddleKeepsNumbers()
     QCOMPARE(list.currentIndex(), 1);
     QCOMPARE(list.current().Name, QStringLiteral("Gast 2"));
 
+    // A new guest never takes a number that another record holds.
     list.appendNew();
     QCOMPARE(list.currentIndex(), 3);
-    QCOMPARE(list.current().GastNr, 3);
-    QCOMPARE(guestNumbers(list), (std::vector<qint32>{0, 2, 3, 3}));
+    QCOMPARE(list.current().GastNr, 4);
+    QCOMPARE(guestNumbers(list), (std::vector<qint32>{0, 2, 3, 4}));
 }
 
 void TestRegister::firstIndexOfFindsTheFirstHolder()
 {
-    // Numbers 0, 1, 2, 3; deleting index 1 and adding a guest gives 0, 2, 3, 3.
+    // Files of older versions may hold a number twice: 0, 2, 3, 3.
     GuestList list;
-    for (int i = 0; i < 3; ++i)
-        list.appendNew();
-    list.select(1);
-    QVERIFY(list.removeCurrent());
-    list.appendNew();
+    list.replace({guest(0, {}), guest(2, {}), guest(3, QStringLiteral("a")), guest(3, QStringLiteral("b"))});
     QCOMPARE(list.firstIndexOf(3), 2);
     QCOMPARE(list.firstIndexOf(0), 0);
     QCOMPARE(list.firstIndexOf(1), -1);
+}
+
+void TestRegister::newNumbersStayUnique_data()
+{
+    QTest::addColumn<QList<int>>("numbers"); // the loaded records' numbers, record 0 first
+    QTest::addColumn<int>("expected");
+    QTest::newRow("no deletions: the new index") << QList<int>{0, 1, 2, 3} << 4;
+    QTest::newRow("guest 6 of 8 deleted") << QList<int>{0, 1, 2, 3, 4, 5, 7, 8} << 9;
+    QTest::newRow("last guest deleted") << QList<int>{0, 1, 2} << 3;
+    QTest::newRow("numbers below the index") << QList<int>{0, 0, 0} << 3;
+    QTest::newRow("a high number") << QList<int>{0, 150} << 151;
+    QTest::newRow("the largest number") << QList<int>{0, 2147483647} << 2147483647;
+}
+
+void TestRegister::newNumbersStayUnique()
+{
+    QFETCH(QList<int>, numbers);
+    QFETCH(int, expected);
+    std::vector<TGast> records;
+    for (int n : numbers)
+        records.push_back(guest(n, {}));
+    GuestList list;
+    list.replace(records);
+    QCOMPARE(list.nextGastNr(), expected);
+    list.appendNew();
+    QCOMPARE(list.current().GastNr, expected);
+}
+
+void TestRegister::updateMarksAndTellsOnlyRealChanges()
+{
+    GuestList list;
+    fill(list, 2);
+    list.markSaved();
+    QSignalSpy changed(&list, &GuestList::recordChanged);
+
+    // Storing what the record already holds is no change.
+    QVERIFY(!list.update(1, list.at(1)));
+    QVERIFY(!list.changed());
+    QCOMPARE(changed.count(), 0);
+
+    QVERIFY(list.modify(1, [](TGast &g) { g.Kosten = 128; }));
+    QVERIFY(list.changed());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toInt(), 1);
+    QCOMPARE(list.at(1).Kosten, 128.0f);
+
+    list.markSaved();
+    QVERIFY(!list.modify(1, [](TGast &g) { g.Kosten = 128; }));
+    QVERIFY(!list.changed());
+}
+
+void TestRegister::everyChangeIsAnnounced()
+{
+    GuestList list;
+    QSignalSpy inserted(&list, &GuestList::recordInserted);
+    QSignalSpy removed(&list, &GuestList::recordRemoved);
+    QSignalSpy reset(&list, &GuestList::listReset);
+    QSignalSpy current(&list, &GuestList::currentChanged);
+    QSignalSpy flag(&list, &GuestList::changedFlagChanged);
+
+    list.appendNew();
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.at(0).at(0).toInt(), 1);
+    QCOMPARE(current.count(), 1);
+    QCOMPARE(flag.count(), 1);
+    QVERIFY(flag.at(0).at(0).toBool());
+
+    QVERIFY(list.removeCurrent());
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.at(0).at(0).toInt(), 1);
+    QCOMPARE(current.count(), 2);
+
+    list.replace({guest(0, {}), guest(1, QStringLiteral("Weiß"))});
+    QCOMPARE(reset.count(), 1);
+    QVERIFY(!list.changed()); // a list read from a file holds nothing unsaved
+    QCOMPARE(flag.count(), 2);
+}
+
+void TestRegister::holdsBooking_data()
+{
+    QTest::addColumn<QString>("zimmer");
+    QTest::addColumn<int>("reNr");
+    QTest::addColumn<bool>("holds");
+    QTest::newRow("fresh record") << "" << 0 << false;
+    QTest::newRow("a room") << "1" << 0 << true;
+    QTest::newRow("no room, but invoiced") << "" << 42 << true;
+    QTest::newRow("only characters that name no room") << "0-" << 0 << false;
+}
+
+void TestRegister::holdsBooking()
+{
+    QFETCH(QString, zimmer);
+    QFETCH(int, reNr);
+    QFETCH(bool, holds);
+    TGast g;
+    g.Zimmer = zimmer;
+    g.ReNr = reNr;
+    QCOMPARE(HoldsBooking(g), holds);
+}
+
+void TestRegister::stayTexts()
+{
+    TGast g = guest(6, QStringLiteral("Weiß"));
+    g.Von = platform::EncodeDate(2026, 12, 18);
+    g.Bis = platform::EncodeDate(2026, 12, 20);
+    QCOMPARE(GuestAndStay(g), QStringLiteral("Gast 6 (Weiß, 18.12.2026 bis 20.12.2026)"));
+    QCOMPARE(StornoFrage(g), QStringLiteral("Gast 6 (Weiß, 18.12.2026 bis 20.12.2026) stornieren?"));
+    g.ReNr = 1042;
+    QVERIFY(StornoFrage(g).contains(QStringLiteral("Rechnung Nr. 1042")));
+    g.Name.clear();
+    QCOMPARE(GuestAndStay(g), QStringLiteral("Gast 6 (18.12.2026 bis 20.12.2026)"));
+    QCOMPARE(GuestName(g), QStringLiteral("Gast 6"));
 }
 
 void TestRegister::roomMask_data()
@@ -185,7 +313,8 @@ void TestRegister::roomMask()
 
 void TestRegister::removeLastSelectsNewLast()
 {
-    GuestList list = listWith(2);
+    GuestList list;
+    fill(list, 2);
     QCOMPARE(list.currentIndex(), 2);
     QVERIFY(list.removeCurrent());
     QCOMPARE(list.size(), 2);
@@ -213,7 +342,8 @@ void TestRegister::select()
 {
     QFETCH(int, index);
     QFETCH(int, expected);
-    GuestList list = listWith(3);
+    GuestList list;
+    fill(list, 3);
     list.select(1);
     QCOMPARE(list.select(index), expected);
     QCOMPARE(list.currentIndex(), expected);
@@ -235,7 +365,8 @@ void TestRegister::replace()
     for (int i = 0; i < count; ++i)
         records.push_back(guest(i * 10, QStringLiteral("Geladen %1").arg(i)));
 
-    GuestList list = listWith(5);
+    GuestList list;
+    fill(list, 5);
     list.select(2);
     list.replace(records);
     if (count == 0) {
@@ -246,9 +377,9 @@ void TestRegister::replace()
     }
     QCOMPARE(list.currentIndex(), list.lastIndex());
 
-    // Numbers come from the list size, not from the loaded numbers.
+    // The next number lies above every loaded number and the new index.
     list.appendNew();
-    QCOMPARE(list.current().GastNr, std::max(count, 1));
+    QCOMPARE(list.current().GastNr, std::max((count - 1) * 10 + 1, std::max(count, 1)));
 }
 
 QTEST_GUILESS_MAIN(TestRegister)

@@ -88,11 +88,11 @@ public:
         return widget;
     }
 
-    // Moves the focus into a control (its Enter runs) ...
+    // Moves the focus into a control as a click does (its Enter runs) ...
     void enter(const char *name) const
     {
         QWidget *widget = w(name);
-        widget->setFocus(Qt::OtherFocusReason);
+        widget->setFocus(Qt::MouseFocusReason);
         QCoreApplication::processEvents();
     }
     // ... and out of it to a control without handlers (its Exit runs).

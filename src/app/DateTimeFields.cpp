@@ -1,0 +1,144 @@
+#include "app/DateTimeFields.h"
+
+#include "platform/Convert.h"
+#include "platform/Regional.h"
+#include "platform/TypedTime.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+bool isTypedText(const QKeyEvent *event)
+{
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+}
+
+// Qt's field jumps between its sections whenever the cursor moves and then re-reads a half-typed
+// text, which throws it away; the whole text is read when the field is left instead.
+void editAsWholeText(QAbstractSpinBox *field, QLineEdit *edit)
+{
+    QObject::disconnect(edit, SIGNAL(cursorPositionChanged(int, int)), field, nullptr);
+}
+
+// Digits and the separators a date or time may be typed with; anything else cannot become one.
+QValidator::State stateOf(const QString &input, bool readable, QChar separator)
+{
+    for (const QChar c : input)
+        if (!c.isDigit() && c != separator && c != u' ')
+            return QValidator::Invalid;
+    return readable ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+bool readDate(const QString &text, QDate &date)
+{
+    platform::TDateTime day = 0;
+    if (!platform::TryStrToDate(text.trimmed(), day))
+        return false;
+    date = platform::DayToDate(day);
+    return date.isValid();
+}
+
+bool readTime(const QString &text, QTime &time)
+{
+    platform::TDateTime fraction = 0;
+    if (!platform::TryTypedTime(text, fraction))
+        return false;
+    time = platform::FractionToTime(fraction);
+    return time.isValid();
+}
+
+} // namespace
+
+DateField::DateField(QWidget *parent) : QDateEdit(parent)
+{
+    setCalendarPopup(true);
+    editAsWholeText(this, lineEdit());
+}
+
+QValidator::State DateField::validate(QString &input, int &) const
+{
+    QDate date;
+    const bool readable = readDate(input, date) && date >= minimumDate() && date <= maximumDate();
+    return stateOf(input, readable, platform::Regional().dateSeparator);
+}
+
+void DateField::fixup(QString &) const
+{
+    // Nothing is guessed: an impossible date keeps the old one.
+}
+
+QDateTime DateField::dateTimeFromText(const QString &text) const
+{
+    QDate date;
+    return readDate(text, date) ? QDateTime(date, QTime(0, 0)) : QDateTime(this->date(), QTime(0, 0));
+}
+
+void DateField::keyPressEvent(QKeyEvent *event)
+{
+    if (isTypedText(event)) {
+        lineEdit()->insert(event->text());
+        return;
+    }
+    QDateEdit::keyPressEvent(event);
+}
+
+void DateField::focusOutEvent(QFocusEvent *event)
+{
+    const QString typed = text();
+    int pos = 0;
+    QString probe = typed;
+    if (!typed.trimmed().isEmpty() && validate(probe, pos) != QValidator::Acceptable) {
+        QDateEdit::focusOutEvent(event); // puts the old date back
+        Q_EMIT refused(QStringLiteral("'%1' ist kein gültiges Datum").arg(typed));
+        return;
+    }
+    QDateEdit::focusOutEvent(event);
+}
+
+TimeField::TimeField(QWidget *parent) : QTimeEdit(parent)
+{
+    editAsWholeText(this, lineEdit());
+}
+
+QValidator::State TimeField::validate(QString &input, int &) const
+{
+    QTime time;
+    return stateOf(input, readTime(input, time), platform::Regional().timeSeparator);
+}
+
+void TimeField::fixup(QString &) const {}
+
+QDateTime TimeField::dateTimeFromText(const QString &text) const
+{
+    QTime time;
+    if (!readTime(text, time))
+        time = this->time();
+    // A time shown without its seconds keeps them while the minutes are unchanged.
+    else if (time.second() == 0 && time.hour() == this->time().hour() && time.minute() == this->time().minute())
+        time = this->time();
+    return QDateTime(date(), time);
+}
+
+void TimeField::keyPressEvent(QKeyEvent *event)
+{
+    if (isTypedText(event)) {
+        lineEdit()->insert(event->text());
+        return;
+    }
+    QTimeEdit::keyPressEvent(event);
+}
+
+void TimeField::focusOutEvent(QFocusEvent *event)
+{
+    const QString typed = text();
+    int pos = 0;
+    QString probe = typed;
+    if (!typed.trimmed().isEmpty() && validate(probe, pos) != QValidator::Acceptable) {
+        QTimeEdit::focusOutEvent(event);
+        Q_EMIT refused(QStringLiteral("'%1' ist keine gültige Uhrzeit").arg(typed));
+        return;
+    }
+    QTimeEdit::focusOutEvent(event);
+}
