@@ -1,0 +1,9 @@
+#pragma once
+// What the program remembers between runs (the data folder, window sizes), kept in one INI file
+// "Zimbrana.ini" in the settings folder. The host's own data files never go there.
+
+#include <QSettings>
+#include <memory>
+
+// The settings file, opened for reading and writing; made with its folder when missing.
+std::unique_ptr<QSettings> OpenSettings();
