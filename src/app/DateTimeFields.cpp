@@ -9,10 +9,24 @@
 
 namespace {
 
-bool isTypedText(const QKeyEvent *event)
+// Puts a typed character into the text as a line edit would; false for keys that are no text.
+bool typeInto(QLineEdit *edit, const QKeyEvent *event)
 {
     const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+    if (text.isEmpty() || !text.at(0).isPrint() || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+        return false;
+    edit->insert(text);
+    return true;
+}
+
+// The message for a text the host leaves behind that is no value of the field; empty when it is one.
+template <typename Validate> QString refusalOf(const QString &typed, Validate validate, const char *what)
+{
+    int pos = 0;
+    QString probe = typed;
+    if (typed.trimmed().isEmpty() || validate(probe, pos) == QValidator::Acceptable)
+        return {};
+    return QStringLiteral("'%1' %2").arg(typed, QString::fromUtf8(what));
 }
 
 // Qt's field jumps between its sections whenever the cursor moves and then re-reads a half-typed
@@ -77,24 +91,17 @@ QDateTime DateField::dateTimeFromText(const QString &text) const
 
 void DateField::keyPressEvent(QKeyEvent *event)
 {
-    if (isTypedText(event)) {
-        lineEdit()->insert(event->text());
-        return;
-    }
-    QDateEdit::keyPressEvent(event);
+    if (!typeInto(lineEdit(), event))
+        QDateEdit::keyPressEvent(event);
 }
 
 void DateField::focusOutEvent(QFocusEvent *event)
 {
-    const QString typed = text();
-    int pos = 0;
-    QString probe = typed;
-    if (!typed.trimmed().isEmpty() && validate(probe, pos) != QValidator::Acceptable) {
-        QDateEdit::focusOutEvent(event); // puts the old date back
-        Q_EMIT refused(QStringLiteral("'%1' ist kein gültiges Datum").arg(typed));
-        return;
-    }
-    QDateEdit::focusOutEvent(event);
+    const QString refusal = refusalOf(
+        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist kein gültiges Datum");
+    QDateEdit::focusOutEvent(event); // puts the old date back when the text is none
+    if (!refusal.isEmpty())
+        Q_EMIT refused(refusal);
 }
 
 TimeField::TimeField(QWidget *parent) : QTimeEdit(parent)
@@ -123,22 +130,15 @@ QDateTime TimeField::dateTimeFromText(const QString &text) const
 
 void TimeField::keyPressEvent(QKeyEvent *event)
 {
-    if (isTypedText(event)) {
-        lineEdit()->insert(event->text());
-        return;
-    }
-    QTimeEdit::keyPressEvent(event);
+    if (!typeInto(lineEdit(), event))
+        QTimeEdit::keyPressEvent(event);
 }
 
 void TimeField::focusOutEvent(QFocusEvent *event)
 {
-    const QString typed = text();
-    int pos = 0;
-    QString probe = typed;
-    if (!typed.trimmed().isEmpty() && validate(probe, pos) != QValidator::Acceptable) {
-        QTimeEdit::focusOutEvent(event);
-        Q_EMIT refused(QStringLiteral("'%1' ist keine gültige Uhrzeit").arg(typed));
-        return;
-    }
+    const QString refusal = refusalOf(
+        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist keine gültige Uhrzeit");
     QTimeEdit::focusOutEvent(event);
+    if (!refusal.isEmpty())
+        Q_EMIT refused(refusal);
 }
