@@ -9,6 +9,8 @@
 #include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendarModel.h"
 #include "guestfile/GuestFile.h"
+#include "guestfile/SaveGuard.h"
+#include "guestfile/Settings.h"
 #include "guestfile/SettingsFolder.h"
 #include "holidays/De_Feiertage.h"
 #include "platform/Clock.h"
@@ -18,6 +20,8 @@
 #include "ui_TMainForm.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -101,6 +105,7 @@ void TMainForm::FormCreate()
         dialogs_->inform(this, QStringLiteral("Preismatrix.dat fehlt"));
     ui_->Tabcontrol1->setCurrentIndex(0);
     MakeSettingsFolder();
+    OpenRememberedData();
 
     // The page layout is fixed; centre the window on the screen it opens on.
     resize(384, 567 + menuBar()->sizeHint().height());
@@ -337,22 +342,65 @@ void TMainForm::SpinBox1Change(int value)
 
 // --- the guest file -------------------------------------------------------------------------
 
+void TMainForm::OpenRememberedData()
+{
+    // The host's data is read at once from where it was last time, so there is no blank start and
+    // no save over a file that was never read.
+    const QString folder = RememberedDataFolder();
+    if (folder.isEmpty())
+        return;
+    if (!QFileInfo(folder).isDir()) {
+        setStatus(QStringLiteral("Der Datenordner %1 ist nicht da").arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    dataFolder_.chooseFolder(folder);
+    const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
+    try {
+        FileRead();
+        setStatus(QStringLiteral("%1 Gästedatensätze gelesen aus %2")
+                      .arg(list_.guestCount())
+                      .arg(QDir::toNativeSeparators(dataFolder_.folder())));
+        ShowRecord(list_.lastIndex());
+    } catch (const std::exception &error) {
+        setStatus(QStringLiteral("Gaeste.csv nicht gelesen: ") +
+                  QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
+    }
+}
+
 QString TMainForm::DataPath(const char *fileName, bool forSaving)
 {
     if (!dataFolder_.chosen()) {
         const QString chosen = forSaving ? dialogs_->askSaveFile(this) : dialogs_->askOpenFile(this);
-        if (!chosen.isEmpty())
+        // Reading may fall back to the working folder, where nothing can be lost; a save may not.
+        if (chosen.isEmpty() && forSaving)
+            return {};
+        if (!chosen.isEmpty()) {
             dataFolder_.chooseFromFile(chosen);
+            RememberDataFolder(QFileInfo(chosen).absolutePath() + u'/');
+        }
     }
     return dataFolder_.pathOf(QString::fromUtf8(fileName));
 }
 
-void TMainForm::FileSave()
+bool TMainForm::FileSave()
 {
     const QString path = DataPath(kGuestFileName, true);
+    if (path.isEmpty()) {
+        setStatus(QStringLiteral("Nicht gespeichert: kein Datenordner gewählt"));
+        return false;
+    }
+    if (!guestFileSeen_) {
+        const QString question = ReplaceUnreadQuestion(path, list_.guestCount());
+        if (!question.isEmpty() && !dialogs_->confirm(this, question)) {
+            setStatus(QStringLiteral("Nicht gespeichert"));
+            return false;
+        }
+    }
     WriteGuestFile(path, list_.records());
+    guestFileSeen_ = true;
     list_.markSaved();
     setStatus(QStringLiteral("%1 Gästedatensätze in Gaeste.csv geschrieben").arg(list_.guestCount()));
+    return true;
 }
 
 void TMainForm::FileRead()
@@ -361,6 +409,7 @@ void TMainForm::FileRead()
     const QString path = DataPath(kGuestFileName, false);
     // Read everything first: a file that fails leaves the list as it was.
     list_.replace(ReadGuestFile(path));
+    guestFileSeen_ = true;
 }
 
 void TMainForm::ButtonSaveClick()
@@ -372,8 +421,9 @@ void TMainForm::ButtonSaveClick()
 void TMainForm::ButtonReadClick()
 {
     MaskToRecord();
-    if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")))
-        FileSave();
+    // Changes the host wants kept are not dropped by a read when their save did not happen.
+    if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")) && !FileSave())
+        return;
     FileRead();
     setStatus(QStringLiteral("%1 Gästedatensätze gelesen").arg(list_.guestCount()));
     ShowRecord(list_.lastIndex());
@@ -388,8 +438,7 @@ bool TMainForm::FormClose()
     if (!dialogs_->confirm(this, QStringLiteral("Daten sichern?")))
         return true;
     try {
-        FileSave();
-        return true;
+        return FileSave();
     } catch (const std::exception &error) {
         // The window stays open, so the user can try again.
         dialogs_->showError(this, QString::fromUtf8(error.what()));

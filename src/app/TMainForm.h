@@ -52,7 +52,8 @@ public:
     void ZeigGrid(platform::TDateTime Starttag);
 
     // The handlers, public so tests can start each one on its own.
-    void FileSave();
+    // False when nothing was saved because the host said no or cancelled.
+    bool FileSave();
     void FileRead();
     void ButtonSaveClick();
     void ButtonReadClick();
@@ -80,6 +81,7 @@ private:
     void connectControls();
     void connectList();
     void createMenus();
+    void OpenRememberedData();
     // Shows the record at `index` and lets the spin box follow.
     void ShowRecord(int index);
     void showCurrent();
@@ -98,6 +100,7 @@ private:
     TPreisMatrix matrix_;
     bool matrixRead_ = false;
     DataFolder dataFolder_;
+    bool guestFileSeen_ = false; // read or written in this session, so a save may replace it
     RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form
     bool storing_ = false;                  // true while the form's own values go into the list

@@ -14,3 +14,11 @@ void DataFolder::chooseFromFile(const QString &chosenFileName)
     folder_ = name.first(cut + 1);
     chosen_ = true;
 }
+
+void DataFolder::chooseFolder(const QString &folder)
+{
+    folder_ = QDir::fromNativeSeparators(folder);
+    if (!folder_.isEmpty() && !folder_.endsWith(u'/'))
+        folder_ += u'/';
+    chosen_ = true;
+}

@@ -22,6 +22,8 @@ public:
     // Takes the folder of the chosen file; its name does not matter, since the program's own
     // files always keep their fixed names.
     void chooseFromFile(const QString &chosenFileName);
+    // Takes a folder remembered from an earlier run.
+    void chooseFolder(const QString &folder);
 
     // The full name of one of the program's files in the data folder.
     QString pathOf(const QString &fileName) const { return folder_ + fileName; }

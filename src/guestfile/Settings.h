@@ -7,3 +7,7 @@
 
 // The settings file, opened for reading and writing; made with its folder when missing.
 std::unique_ptr<QSettings> OpenSettings();
+
+// The data folder the host chose last (with its trailing '/'), empty when none was chosen yet.
+QString RememberedDataFolder();
+void RememberDataFolder(const QString &folder);

@@ -3,6 +3,7 @@
 // scripted dialogs; plus the few moves a user makes on the form.
 
 #include "app/TMainForm.h"
+#include "guestfile/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Regional.h"
 #include "support/ScriptedDialogs.h"
@@ -33,6 +34,8 @@ public:
         QDir::setCurrent(work_.path());
         if (preismatrix)
             writeFile(QStringLiteral("Preismatrix.dat"), preismatrix);
+        // Each window starts as on a first run, without a data folder from an earlier test.
+        RememberDataFolder(QString());
         window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
         window->show();
         QApplication::setActiveWindow(window.get());

@@ -1,0 +1,150 @@
+// Nothing the host has is lost by the window: a save never replaces a guest file it has not read,
+// a cancelled folder dialog saves nothing, and the program starts on the host's data.
+
+#include "guestfile/Settings.h"
+#include "support/AppFixture.h"
+#include "support/WindowMoves.h"
+
+#include <QStandardPaths>
+
+using namespace moves;
+
+namespace {
+
+QByteArray eightGuests()
+{
+    QByteArray file = kRecordZero;
+    for (int nr = 1; nr <= 8; ++nr)
+        file += guestLine(nr, "1", 1, "01.03.2025", "02.03.2025", "Gast");
+    return file;
+}
+
+// A second window on the same working folder, started as the program starts.
+std::unique_ptr<TMainForm> startWindow(ScriptedDialogs::Script &script)
+{
+    auto window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(script));
+    window->show();
+    return window;
+}
+
+QString statusOf(const TMainForm &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("LabelStatus"))->text();
+}
+
+} // namespace
+
+class TestNothingLost : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void saveOverAnUnreadFileAsks_data();
+    void saveOverAnUnreadFileAsks();
+    void saveAfterAFailedReadAsks();
+    void cancelledFolderDialogSavesNothing();
+    void startReadsTheRememberedFolder();
+    void startWithoutTheRememberedFileSaysWhy_data();
+    void startWithoutTheRememberedFileSaysWhy();
+};
+
+void TestNothingLost::saveOverAnUnreadFileAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Ja: replaced") << true;
+    QTest::newRow("Nein: kept") << false;
+}
+
+void TestNothingLost::saveOverAnUnreadFileAsks()
+{
+    QFETCH(bool, answer);
+    AppFixture app;
+    app.writeFile(QStringLiteral("Gaeste.csv"), eightGuests());
+    app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.dialogs.confirmAnswer = answer;
+    app.click("ButtonSave"); // before any read
+    QCOMPARE(app.dialogs.confirmations.size(), 1);
+    QVERIFY(app.dialogs.confirmations.first().contains(QStringLiteral("Sie enthält 8 Gäste")));
+    QVERIFY(app.dialogs.confirmations.first().contains(QStringLiteral("Gaeste.csv")));
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")) == eightGuests(), !answer);
+    QCOMPARE(app.status(), answer ? QStringLiteral("0 Gästedatensätze in Gaeste.csv geschrieben")
+                                  : QStringLiteral("Nicht gespeichert"));
+
+    // Once read or written, the file is the session's own: no more questions.
+    app.dialogs.confirmAnswer = true;
+    app.click("ButtonRead");
+    app.click("ButtonSave");
+    QCOMPARE(app.dialogs.confirmations.size(), 1);
+}
+
+void TestNothingLost::saveAfterAFailedReadAsks()
+{
+    AppFixture app;
+    QByteArray bad = eightGuests();
+    bad.replace("02.03.2025", "kein Datum");
+    app.writeFile(QStringLiteral("Gaeste.csv"), bad);
+    app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.click("ButtonRead");
+    QCOMPARE(app.dialogs.errors.size(), 1);
+    app.click("ButtonSave");
+    QCOMPARE(app.dialogs.confirmations.size(), 1);
+    QVERIFY(app.dialogs.confirmations.first().contains(QStringLiteral("nicht lesbar")));
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), bad);
+}
+
+void TestNothingLost::cancelledFolderDialogSavesNothing()
+{
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    app.click("ButtonSave"); // the folder dialog is cancelled
+    QCOMPARE(app.dialogs.saveAsked, 1);
+    QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
+    QCOMPARE(app.status(), QStringLiteral("Nicht gespeichert: kein Datenordner gewählt"));
+    QVERIFY(app.list().changed());
+}
+
+void TestNothingLost::startReadsTheRememberedFolder()
+{
+    AppFixture app;
+    QDir(app.path(QString())).mkdir(QStringLiteral("daten"));
+    app.writeFile(QStringLiteral("daten/Gaeste.csv"), eightGuests());
+    app.dialogs.openFile = app.path(QStringLiteral("daten/Gaeste.csv"));
+    app.click("ButtonRead"); // the folder is chosen, and remembered
+
+    ScriptedDialogs::Script script;
+    const auto window = startWindow(script);
+    QCOMPARE(window->guests().guestCount(), 8);
+    QCOMPARE(window->guests().currentIndex(), 8);
+    QCOMPARE(script.openAsked, 0);
+    QCOMPARE(statusOf(*window), QStringLiteral("8 Gästedatensätze gelesen aus %1")
+                                    .arg(QDir::toNativeSeparators(app.path(QStringLiteral("daten/")))));
+}
+
+void TestNothingLost::startWithoutTheRememberedFileSaysWhy_data()
+{
+    QTest::addColumn<QByteArray>("file"); // empty: no file at all
+    QTest::addColumn<QString>("status");
+    QTest::newRow("missing") << QByteArray() << "Gaeste.csv nicht gelesen: Datei nicht gefunden – ";
+    QTest::newRow("damaged") << QByteArray("0;;0;kaputt\r\n")
+                             << "Gaeste.csv nicht gelesen: 'kaputt' ist kein gültiges Datum – Gaeste.csv, Zeile 1";
+}
+
+void TestNothingLost::startWithoutTheRememberedFileSaysWhy()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, status);
+    AppFixture app;
+    if (!file.isEmpty())
+        app.writeFile(QStringLiteral("Gaeste.csv"), file);
+    RememberDataFolder(app.path(QString()));
+    ScriptedDialogs::Script script;
+    const auto window = startWindow(script);
+    QCOMPARE(window->guests().size(), 1);
+    QVERIFY2(statusOf(*window).startsWith(status), qPrintable(statusOf(*window)));
+    QVERIFY(script.errors.isEmpty());
+}
+
+QTEST_MAIN(TestNothingLost)
+#include "test_nothinglost.moc"
