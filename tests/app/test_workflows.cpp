@@ -135,6 +135,7 @@ void TestWorkflows::readingAsksToSaveUnsavedChanges()
     app.writeFile(QStringLiteral("Gaeste.csv"), threeGuests());
     app.click("ButtonRead");
     app.type("EditName", QStringLiteral("a")); // Carl becomes Carla
+    app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
     app.dialogs.confirmAnswer = answer;
     app.click("ButtonRead");
     QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
