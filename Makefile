@@ -4,11 +4,14 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= 2
 
+# The desktop's validators and dpkg-shlibdeps with its helper, for `make package` and the tests.
+PACKAGES += desktop-file-utils appstream dpkg-dev file
+
 # Fuzzing needs clang and libFuzzer (not in `make test`, which replays the seeds with g++).
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev llvm-14
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test bench fuzz deps build clean
+.PHONY: run test package bench fuzz deps build clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -23,12 +26,21 @@ build: deps
 	cmake --build build/release -j$(JOBS) --target Zimbrana
 
 run: build
-	# The example data is German, so the demo runs with German regional settings.
-	cd example && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ../build/release/src/app/Zimbrana
+	# The demo works on a copy of example/ (files missing there are copied again), so using it
+	# never changes the repository. The example data is German, so it runs with German settings.
+	@mkdir -p build/example; for f in example/*; do \
+	  [ -e "build/$$f" ] || { echo "cp $$f build/example/"; cp -p "$$f" build/example/; }; done
+	cd build/example && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ../release/src/app/Zimbrana
+
+# A Debian package from the release build (no sanitizers): build/release/zimbrana_<version>_<arch>.deb
+package: build
+	cmake --build build/release -j$(JOBS) --target package
 
 test: deps
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZIMBRANA_SANITIZE=ON
 	cmake --build build/test -j$(JOBS)
+	# The test package_install installs this package, starts it and removes it again.
+	@$(MAKE) --no-print-directory package
 	cd build/test && ctest --output-on-failure -j$(JOBS)
 
 bench: deps

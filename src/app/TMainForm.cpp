@@ -2,6 +2,7 @@
 
 #include "app/DateTimeFields.h"
 #include "app/InputValidators.h"
+#include "app/Version.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceNumber.h"
@@ -57,6 +58,7 @@ TMainForm::TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()), dialogs_(std::move(dialogs)), form_(*ui_)
 {
     ui_->setupUi(this);
+    setWindowTitle(QString::fromLatin1(version::kWindowTitle));
     FormCreate();
 }
 

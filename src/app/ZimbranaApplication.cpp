@@ -1,5 +1,7 @@
 #include "app/ZimbranaApplication.h"
 
+#include "app/Version.h"
+
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -8,6 +10,8 @@
 ZimbranaApplication::ZimbranaApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setOrganizationName(QStringLiteral("Kestrumbel"));
+    setApplicationVersion(QString::fromLatin1(version::kText));
+    setDesktopFileName(QString::fromLatin1(version::kAppId));
     setWindowIcon(QIcon(QStringLiteral(":/Zimbrana.png")));
     InstallGermanQtTexts(*this);
 }

@@ -1,10 +1,22 @@
+#include "app/StartOptions.h"
 #include "app/TMainForm.h"
 #include "app/ZimbranaApplication.h"
+
+#include <QTextStream>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     ZimbranaApplication app(argc, argv);
+    const StartOptions options = ParseStartOptions(app);
+    std::unique_ptr<StartCheck> check;
+    if (options.selfTest)
+        check = std::make_unique<StartCheck>(app);
     TMainForm window;
     window.show();
+    if (check) {
+        QTextStream out(stdout);
+        return check->report(window, std::chrono::seconds(30), out);
+    }
     return app.exec();
 }

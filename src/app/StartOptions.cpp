@@ -1,0 +1,79 @@
+#include "app/StartOptions.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QEvent>
+#include <QMessageBox>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+StartOptions ParseStartOptions(QApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Buchungen, Zimmerkalender und Rechnungen eines kleinen Gästehauses"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption selfTest(QStringLiteral("self-test"),
+                                      QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, und "
+                                                     "beendet sich wieder (Rückgabewert 0: erschienen)."));
+    parser.addOption(selfTest);
+    parser.process(app);
+    StartOptions options;
+    options.selfTest = parser.isSet(selfTest);
+    return options;
+}
+
+StartCheck::StartCheck(QApplication &app) : QObject(&app)
+{
+    app.installEventFilter(this);
+}
+
+bool StartCheck::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        auto *dialog = qobject_cast<QDialog *>(watched);
+        if (dialog && dialog->isModal()) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            dialogs_.append(box ? box->text() : dialog->windowTitle());
+            // Closed once its own event loop runs; closing it here would end that loop before it starts.
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+int StartCheck::report(QWidget &window, std::chrono::milliseconds limit, QTextStream &out)
+{
+    const QDeadlineTimer deadline(limit);
+    auto shown = [&window] {
+        return window.isVisible() && window.windowHandle() && window.windowHandle()->isExposed();
+    };
+    while (!shown() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(10);
+    }
+    // Let the first paint through, so a failure there surfaces here and not after the report.
+    QCoreApplication::processEvents();
+
+    int result = 0;
+    for (const QString &text : std::as_const(dialogs_)) {
+        out << QStringLiteral("Beim Start erschien die Meldung „%1“.").arg(text) << Qt::endl;
+        result = 1;
+    }
+    if (shown()) {
+        out << QStringLiteral("%1: Hauptfenster angezeigt (%2 × %3).")
+                   .arg(window.windowTitle())
+                   .arg(window.width())
+                   .arg(window.height())
+            << Qt::endl;
+    } else {
+        out << QStringLiteral("Das Hauptfenster wurde nicht angezeigt.") << Qt::endl;
+        result = 1;
+    }
+    return result;
+}
