@@ -2,6 +2,7 @@
 
 #include "app/DateTimeFields.h"
 #include "app/InputValidators.h"
+#include "app/TerminationWatch.h"
 #include "app/Version.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
@@ -20,6 +21,7 @@
 #include "register/StayText.h"
 #include "ui_TMainForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -28,6 +30,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
+#include <QSessionManager>
 
 using platform::TDateTime;
 
@@ -100,6 +103,14 @@ void TMainForm::FormCreate()
     connectControls();
     connectList();
     createMenus();
+
+    // Ended by the system or the desktop session: as if the host closed the window.
+    connect(new TerminationWatch(this), &TerminationWatch::terminationRequested, this, [this] { close(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (!SessionEnds(manager.allowsInteraction()))
+            manager.cancel();
+        manager.release();
+    });
 
     picks_.reset();
     matrixRead_ = LiesPreisMatrix(QString::fromUtf8(kPreisMatrixDatei), matrix_);
@@ -446,6 +457,24 @@ bool TMainForm::FormClose()
         dialogs_->showError(this, QString::fromUtf8(error.what()));
         return false;
     }
+}
+
+bool TMainForm::SessionEnds(bool mayAsk)
+{
+    if (mayAsk)
+        return FormClose();
+    MaskToRecord();
+    if (list_.changed()) {
+        // Nobody can be asked: saving is what loses nothing. A save that would replace a file this
+        // session has not seen is refused by FileSave's own question, which is then not asked.
+        try {
+            if (guestFileSeen_)
+                FileSave();
+        } catch (const std::exception &) {
+            // Nothing more can be done while the session ends; the old file is intact.
+        }
+    }
+    return true;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

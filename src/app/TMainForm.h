@@ -70,6 +70,9 @@ public:
     void Uebernachtungskosten();
     void ButtonPrintReClick();
     void CreateBill(QPrinter &printer);
+    // The desktop session ends: unsaved changes are saved, or asked about where the session lets
+    // the program ask. False when the host wants the session not to end.
+    bool SessionEnds(bool mayAsk);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -100,7 +103,7 @@ private:
     TPreisMatrix matrix_;
     bool matrixRead_ = false;
     DataFolder dataFolder_;
-    bool guestFileSeen_ = false; // read or written in this session, so a save may replace it
+    bool guestFileSeen_ = false;            // read or written in this session, so a save may replace it
     RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form
     bool storing_ = false;                  // true while the form's own values go into the list

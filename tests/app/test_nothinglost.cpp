@@ -6,6 +6,7 @@
 #include "support/WindowMoves.h"
 
 #include <QStandardPaths>
+#include <csignal>
 
 using namespace moves;
 
@@ -39,13 +40,19 @@ class TestNothingLost : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
 
     void saveOverAnUnreadFileAsks_data();
     void saveOverAnUnreadFileAsks();
     void saveAfterAFailedReadAsks();
     void cancelledFolderDialogSavesNothing();
     void startReadsTheRememberedFolder();
+    void terminationClosesAsTheHostWould();
+    void endingSessionSavesWithoutAsking();
     void startWithoutTheRememberedFileSaysWhy_data();
     void startWithoutTheRememberedFileSaysWhy();
 };
@@ -103,6 +110,34 @@ void TestNothingLost::cancelledFolderDialogSavesNothing()
     QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
     QCOMPARE(app.status(), QStringLiteral("Nicht gespeichert: kein Datenordner gewählt"));
     QVERIFY(app.list().changed());
+}
+
+void TestNothingLost::terminationClosesAsTheHostWould()
+{
+    AppFixture app;
+    app.writeFile(QStringLiteral("Gaeste.csv"), eightGuests());
+    app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.click("ButtonRead");
+    app.enter("EditName");
+    app.keyClicks("EditName", QStringLiteral("x")); // still in the field when the system ends the program
+    app.dialogs.confirmAnswer = true;
+    QCOMPARE(::raise(SIGTERM), 0);
+    QTRY_VERIFY(!app.window->isVisible());
+    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Gastx;"));
+}
+
+void TestNothingLost::endingSessionSavesWithoutAsking()
+{
+    AppFixture app;
+    app.writeFile(QStringLiteral("Gaeste.csv"), eightGuests());
+    app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.click("ButtonRead");
+    app.type("EditName", QStringLiteral("y"));
+    QVERIFY(app.window->SessionEnds(false));
+    QVERIFY(app.dialogs.confirmations.isEmpty());
+    QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Gasty;"));
+    QVERIFY(!app.list().changed());
 }
 
 void TestNothingLost::startReadsTheRememberedFolder()
