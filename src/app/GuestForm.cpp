@@ -2,6 +2,8 @@
 
 #include "ui_TMainForm.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 using platform::DateToDay;
@@ -17,29 +19,38 @@ template <typename Field> void copyIfEdited(TGast &target, const TGast &form, co
         target.*field = form.*field;
 }
 
+// A line edit cuts its text to its length limit (32,767 characters by default), and the next edit
+// would store the cut text; so the limit grows with the text shown, leaving room to type.
+void setWholeText(QLineEdit *edit, const QString &text)
+{
+    constexpr qsizetype kQtDefaultLimit = 32767;
+    edit->setMaxLength(static_cast<int>(std::min<qsizetype>(text.size() + kQtDefaultLimit, INT_MAX)));
+    edit->setText(text);
+}
+
 } // namespace
 
 void GuestForm::show(const TGast &g)
 {
     // In the order the record's fields come, except that the invoice number precedes the cost.
     ui_.NumberBoxGastnr->setValue(g.GastNr);
-    ui_.EditZimmer->setText(g.Zimmer);
+    setWholeText(ui_.EditZimmer, g.Zimmer);
     ui_.NumberBoxPersonen->setValue(g.Personen);
     ui_.DateEditVon->setDate(DayToDate(g.Von));
     ui_.TimeEditAnreise->setTime(FractionToTime(g.Anreise));
     ui_.DateEditBis->setDate(DayToDate(g.Bis));
     ui_.TimeEditAbreise->setTime(FractionToTime(g.Abreise));
-    ui_.EditName->setText(g.Name);
-    ui_.EditStrasse->setText(g.Strasse);
+    setWholeText(ui_.EditName, g.Name);
+    setWholeText(ui_.EditStrasse, g.Strasse);
     ui_.NumberBoxPLZ->setValue(g.PLZ);
-    ui_.EditOrt->setText(g.Ort);
-    ui_.EditTelefon->setText(g.Telefon);
-    ui_.EditEMail->setText(g.EMail);
+    setWholeText(ui_.EditOrt, g.Ort);
+    setWholeText(ui_.EditTelefon, g.Telefon);
+    setWholeText(ui_.EditEMail, g.EMail);
     ui_.NumberBoxReNr->setValue(g.ReNr);
     ui_.NumberBoxKosten->setValue(g.Kosten);
     ui_.CheckBoxBez->setChecked(g.Bezahlt);
     ui_.CheckBoxKey->setChecked(g.Schluessel);
-    ui_.EditBem->setText(g.Bemerkung);
+    setWholeText(ui_.EditBem, g.Bemerkung);
     shown_ = read();
 }
 

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void saveAfterAFailedReadAsks();
     void cancelledFolderDialogSavesNothing();
     void startReadsTheRememberedFolder();
+    void longTextSurvivesAnEdit();
     void terminationClosesAsTheHostWould();
     void endingSessionSavesWithoutAsking();
     void startWithoutTheRememberedFileSaysWhy_data();
@@ -110,6 +111,23 @@ void TestNothingLost::cancelledFolderDialogSavesNothing()
     QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
     QCOMPARE(app.status(), QStringLiteral("Nicht gespeichert: kein Datenordner gewählt"));
     QVERIFY(app.list().changed());
+}
+
+void TestNothingLost::longTextSurvivesAnEdit()
+{
+    AppFixture app;
+    const QByteArray remark(40000, 'r');
+    app.writeFile(QStringLiteral("Gaeste.csv"),
+                  kRecordZero + "1;1;1;18.02.2025;14:00:00;20.02.2025;10:00:00;Lang;;0;;;;0; 0,00;False;False;" +
+                      remark + "\r\n");
+    app.click("ButtonRead");
+    app.type("EditName", QStringLiteral("e"));
+    app.enter("EditBem");
+    QTest::keyClick(app.w("EditBem"), Qt::Key_End);
+    app.keyClicks("EditBem", QStringLiteral("!"));
+    app.leave();
+    QCOMPARE(app.list().current().Name, QStringLiteral("Lange"));
+    QCOMPARE(app.list().current().Bemerkung, QString::fromLatin1(remark) + u'!');
 }
 
 void TestNothingLost::terminationClosesAsTheHostWould()
