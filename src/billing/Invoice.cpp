@@ -3,14 +3,84 @@
 #include "billing/StayCost.h"
 #include "platform/Convert.h"
 
+#include "platform/FileIo.h"
+#include "platform/IoError.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImageReader>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <array>
+#include <cstdio>
+
+namespace {
+
+// While it lives, the warnings of Qt's image decoders are caught and counted instead of printed;
+// every other message goes on as before. The decoders' warnings are switched on for the time,
+// so that a logging rule that silences them cannot hide a damaged image.
+class DecoderWarnings
+{
+public:
+    DecoderWarnings()
+    {
+        count() = 0;
+        previousHandler() = qInstallMessageHandler(&DecoderWarnings::handle);
+        previousFilter() = QLoggingCategory::installFilter(&DecoderWarnings::filter);
+    }
+    ~DecoderWarnings()
+    {
+        QLoggingCategory::installFilter(previousFilter());
+        qInstallMessageHandler(previousHandler());
+    }
+    DecoderWarnings(const DecoderWarnings &) = delete;
+    DecoderWarnings &operator=(const DecoderWarnings &) = delete;
+
+    bool seen() const { return count() > 0; }
+
+private:
+    static bool isDecoder(const char *category) { return category && qstrncmp(category, "qt.gui.imageio", 14) == 0; }
+    static void filter(QLoggingCategory *category)
+    {
+        if (previousFilter())
+            previousFilter()(category);
+        if (isDecoder(category->categoryName()))
+            category->setEnabled(QtWarningMsg, true);
+    }
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg && isDecoder(context.category)) {
+            ++count();
+            return;
+        }
+        if (previousHandler())
+            previousHandler()(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+    static int &count()
+    {
+        static int n = 0;
+        return n;
+    }
+    static QtMessageHandler &previousHandler()
+    {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static QLoggingCategory::CategoryFilter &previousFilter()
+    {
+        static QLoggingCategory::CategoryFilter filter = nullptr;
+        return filter;
+    }
+};
+
+} // namespace
 
 EInvoiceError::EInvoiceError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
@@ -21,11 +91,50 @@ QString EInvoiceError::message() const
 
 QImage LoadInvoiceTemplate(const QString &path)
 {
-    QImageReader reader(path);
-    const QImage loaded = reader.read();
+    const QString name = QFileInfo(path).fileName();
+    const auto refuse = [&](const QString &why) {
+        return EInvoiceError(
+            QStringLiteral("Die Rechnungsvorlage %1 %2.\n%3").arg(name, why, QDir::toNativeSeparators(path)));
+    };
+
+    QByteArray bytes;
+    try {
+        bytes = platform::ReadFileBytes(path);
+    } catch (const platform::EInOutError &error) {
+        if (error.code() == platform::kFileNotFound || error.code() == platform::kPathNotFound)
+            throw refuse(QStringLiteral("fehlt"));
+        throw refuse(QStringLiteral("kann nicht gelesen werden: ") + platform::IoErrorText(error.code()));
+    }
+
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // JPEG reports a file cut short or damaged only as a warning and fills the rest grey: an
+    // invoice printed from it would be half empty, so a warning counts as a failure.
+    const DecoderWarnings warnings;
+    const QSize size = reader.canRead() ? reader.size() : QSize();
+    // A form scanned at 600 dpi is larger than Qt's default guard against absurd images allows;
+    // the form is the host's own file, so it may use more, within reason.
+    const qint64 megabytes = (qint64(size.width()) * size.height() * 4 + (1 << 20) - 1) >> 20;
+    if (size.isValid() && megabytes > kTemplateMegabytes)
+        throw refuse(QStringLiteral("ist mit %1 × %2 Bildpunkten zu groß: sie bräuchte %3 MB Speicher, höchstens %4 MB "
+                                    "sind vorgesehen. Bitte scannen Sie das Formular mit höchstens 600 dpi")
+                         .arg(size.width())
+                         .arg(size.height())
+                         .arg(megabytes)
+                         .arg(kTemplateMegabytes));
+    QImage loaded;
+    if (reader.canRead()) {
+        // The limit is the whole program's; it is raised for this one image only.
+        const int usualLimit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(kTemplateMegabytes + 1);
+        const auto restore = qScopeGuard([usualLimit] { QImageReader::setAllocationLimit(usualLimit); });
+        loaded = reader.read();
+    }
+    if (warnings.seen() || (loaded.isNull() && reader.error() == QImageReader::InvalidDataError))
+        throw refuse(QStringLiteral("ist beschädigt oder unvollständig"));
     if (loaded.isNull())
-        throw EInvoiceError(QStringLiteral("Die Rechnungsvorlage %1 fehlt oder ist kein lesbares Bild.\n%2")
-                                .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(path)));
+        throw refuse(QStringLiteral("ist kein lesbares Bild"));
     if (!loaded.hasAlphaChannel())
         return loaded.convertToFormat(QImage::Format_RGB32);
     // A form with transparent parts is put on white paper, as it would print.

@@ -21,8 +21,12 @@ public:
     QString message() const;
 };
 
-// Loads the invoice form as an image that can be painted on; throws EInvoiceError when the file
-// is missing or no readable image.
+// The most memory the form may take once loaded (a 600-dpi A3 scan takes 278 MB).
+inline constexpr int kTemplateMegabytes = 512;
+
+// Loads the invoice form as an image that can be painted on. Throws EInvoiceError, naming the
+// reason, when the file is missing or unreadable, no image, damaged or cut short (a decoder that
+// reports damage counts), or larger than kTemplateMegabytes allow.
 QImage LoadInvoiceTemplate(const QString &path);
 
 // The eight texts of the invoice, in the order they are drawn: name, street, post code and town,

@@ -6,9 +6,12 @@
 
 bool LiesPreisMatrix(const QString &path, TPreisMatrix &matrix)
 {
+    // Five short lines are all that counts: a huge file (or a device that never ends) must not
+    // hold up the start, so only its beginning is read.
+    constexpr qsizetype kEnough = 64 * 1024;
     QStringList lines;
     try {
-        lines = platform::ReadTextFile(path);
+        lines = platform::SplitAnsiLines(platform::ReadFileStart(path, kEnough));
     } catch (const platform::EInOutError &) {
         // The caller tells the user once and goes on with the prices it has.
         return false;

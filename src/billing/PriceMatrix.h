@@ -17,7 +17,8 @@ struct TPreisMatrix
 
 // Reads the five lines of the price file, three values each separated by ';'. Missing lines or
 // fields and values that are no whole number give 0; anything after the third value and after the
-// fifth line is ignored. Returns false, leaving the matrix as it was, when the file cannot be read.
+// fifth line is ignored, and only the file's first 64 KiB are read. Returns false, leaving the
+// matrix as it was, when the file cannot be read or is no ordinary file.
 bool LiesPreisMatrix(const QString &path, TPreisMatrix &matrix);
 // The same reading of lines already taken from the file.
 void PreisMatrixAusZeilen(const QStringList &lines, TPreisMatrix &matrix);

@@ -5,6 +5,7 @@
 #include "platform/Convert.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -53,12 +54,36 @@ std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fil
     return decodeLines(lines, fileName, [](qsizetype) {});
 }
 
-std::vector<TGast> ReadGuestFile(const QString &path)
+std::vector<TGast> DecodeGuestFile(const QByteArray &bytes, const QString &fileName)
 {
-    QStringList lines = platform::ReadTextFile(path);
+    QStringList lines = platform::SplitAnsiLines(bytes);
     // Each line is dropped as soon as it is decoded: its memory then takes the record's texts, so a
     // file of many years is not held twice over (as lines and as records) while it is read.
-    return decodeLines(lines, QFileInfo(path).fileName(), [&lines](qsizetype i) { lines[i] = QString(); });
+    return decodeLines(lines, fileName, [&lines](qsizetype i) { lines[i] = QString(); });
+}
+
+int GuestsInFile(const QByteArray &bytes)
+{
+    int records = 0;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        // Blank lines hold no record, as when reading.
+        for (qsizetype i = start; i < end; ++i)
+            if (static_cast<unsigned char>(bytes.at(i)) > 32) {
+                ++records;
+                break;
+            }
+        start = end + 1;
+    }
+    return std::max(records - 1, 0);
+}
+
+std::vector<TGast> ReadGuestFile(const QString &path)
+{
+    return DecodeGuestFile(platform::ReadFileBytes(path), QFileInfo(path).fileName());
 }
 
 QStringList EncodeGuestLines(const std::vector<TGast> &records)
@@ -70,9 +95,14 @@ QStringList EncodeGuestLines(const std::vector<TGast> &records)
     return lines;
 }
 
+QByteArray GuestFileBytes(const std::vector<TGast> &records)
+{
+    return platform::AnsiTextBytes(EncodeGuestLines(records));
+}
+
 void WriteGuestFile(const QString &path, const std::vector<TGast> &records)
 {
-    platform::SaveTextFileAtomic(path, EncodeGuestLines(records));
+    platform::SaveFileAtomic(path, GuestFileBytes(records));
 }
 
 bool WriteGuestFile(QIODevice &device, const std::vector<TGast> &records)

@@ -16,11 +16,20 @@ inline constexpr char kGuestFileName[] = "Gaeste.csv";
 // with the reason and, on a second line, "<fileName>, Zeile <n>" (n counted from 1).
 std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName);
 
+// The records of a whole file's bytes, as DecodeGuestLines gives them.
+std::vector<TGast> DecodeGuestFile(const QByteArray &bytes, const QString &fileName);
+
+// The number of guests a guest file's bytes hold, as reading would count them (lines that are not
+// blank) without record 0; a damaged file is counted all the same.
+int GuestsInFile(const QByteArray &bytes);
+
 // Reads the whole file or nothing: on any error it throws (EInOutError, EConvertError) and the
 // caller keeps the list it has.
 std::vector<TGast> ReadGuestFile(const QString &path);
 
 QStringList EncodeGuestLines(const std::vector<TGast> &records);
+// The whole file's bytes for the records.
+QByteArray GuestFileBytes(const std::vector<TGast> &records);
 
 // Replaces the file only once everything has been written, so a failure keeps the old file.
 // A new file is readable by its owner only; an existing one keeps its permissions.

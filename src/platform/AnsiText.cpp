@@ -1,12 +1,9 @@
 #include "platform/AnsiText.h"
 
-#include "platform/IoError.h"
+#include "platform/Convert.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QDir>
 #include <array>
-#include <cerrno>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -90,6 +87,25 @@ QString FromAnsi(QByteArrayView bytes)
 #endif
 }
 
+QString CharactersAnsiLacks(const QString &text)
+{
+    QString lacking;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        const QChar c = text.at(i);
+        // A surrogate pair is one character and goes whole into the answer.
+        const qsizetype length = c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const QStringView one = QStringView(text).sliced(i, length);
+        i += length;
+        if (length == 1 && c.unicode() < 0x80)
+            continue; // ASCII, the common case, fits every code page
+        const QString character = one.toString();
+        if (FromAnsi(ToAnsi(character)) != character && !lacking.contains(character))
+            lacking += character;
+    }
+    return lacking;
+}
+
 QStringList SplitAnsiLines(const QByteArray &bytes)
 {
     QStringList lines;
@@ -115,18 +131,6 @@ QStringList SplitAnsiLines(const QByteArray &bytes)
     return lines;
 }
 
-QByteArray ReadFileBytes(const QString &path)
-{
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        ThrowLastIoError(path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        ThrowLastIoError(path);
-    return bytes;
-}
-
 QStringList ReadTextFile(const QString &path)
 {
     return SplitAnsiLines(ReadFileBytes(path));
@@ -134,16 +138,17 @@ QStringList ReadTextFile(const QString &path)
 
 QString ReadFirstLine(const QString &path)
 {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        ThrowLastIoError(path);
-    QByteArray line = file.readLine();
-    if (file.error() != QFileDevice::NoError)
-        ThrowLastIoError(path);
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return FromAnsi(line);
+    // The first line is all that counts; a huge file must not cost the time to read it all.
+    constexpr qsizetype kEnough = 64 * 1024;
+    const QByteArray start = ReadFileStart(path, kEnough);
+    qsizetype end = 0;
+    while (end < start.size() && start.at(end) != '\n' && start.at(end) != '\r')
+        ++end;
+    if (end == kEnough)
+        throw EConvertError(QStringLiteral("Die erste Zeile ist länger als %1 Zeichen.\n%2")
+                                .arg(kEnough)
+                                .arg(QDir::toNativeSeparators(path)));
+    return FromAnsi(QByteArrayView(start).first(end));
 }
 
 bool WriteTextLines(QIODevice &device, const QStringList &lines)
@@ -157,38 +162,19 @@ bool WriteTextLines(QIODevice &device, const QStringList &lines)
     return true;
 }
 
-void SaveTextFileAtomic(const QString &path, const QStringList &lines)
+QByteArray AnsiTextBytes(const QStringList &lines)
 {
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes.append(ToAnsi(line));
         bytes.append("\r\n", 2);
     }
-    SaveFileAtomic(path, bytes);
+    return bytes;
 }
 
-void SaveFileAtomic(const QString &path, const QByteArray &bytes)
+void SaveTextFileAtomic(const QString &path, const QStringList &lines)
 {
-    const QFileInfo old(path);
-    const bool existed = old.exists();
-    const QFileDevice::Permissions keep = existed ? QFile(path).permissions() : QFileDevice::Permissions();
-
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowLastIoError(path);
-    file.setPermissions(existed ? keep : (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    errno = 0;
-    // Flush here: commit() ignores a failure of its own final flush and would put a truncated
-    // file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int code = LastIoErrorCode(path);
-        file.cancelWriting();
-        throw EInOutError(code, path);
-    }
-    errno = 0;
-    if (!file.commit())
-        ThrowLastIoError(path);
+    SaveFileAtomic(path, AnsiTextBytes(lines));
 }
 
 } // namespace platform

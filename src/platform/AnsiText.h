@@ -2,6 +2,8 @@
 // Text files as the host's Windows program keeps them: the ANSI code page (Windows-1252 on
 // German systems), no byte-order mark, CR LF line ends.
 
+#include "platform/FileIo.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,27 +16,28 @@ namespace platform {
 QByteArray ToAnsi(const QString &text);
 // The ANSI code page to Unicode.
 QString FromAnsi(QByteArrayView bytes);
+// The characters of `text` that the ANSI code page cannot hold (ToAnsi would write '?' for
+// them), each once, in the order they first appear; empty when all of them fit.
+QString CharactersAnsiLacks(const QString &text);
 
 // Splits bytes into lines at CR LF, LF or a lone CR, as Windows programs read text; a last line
 // without a line end counts, a final line end does not start another line.
 QStringList SplitAnsiLines(const QByteArray &bytes);
 
-// Reads a whole file's bytes; throws EInOutError when it cannot be opened or read.
-QByteArray ReadFileBytes(const QString &path);
-// Reads a whole text file into lines; throws EInOutError when it cannot be opened or read.
+// Reads a whole text file into lines; throws EInOutError as ReadFileBytes does.
 QStringList ReadTextFile(const QString &path);
-// Reads only the first line (empty when the file is empty).
+// Reads only the first line (empty when the file is empty). Only the file's first 64 KiB are
+// read; a first line that does not end within them throws EConvertError.
 QString ReadFirstLine(const QString &path);
 
 // Writes the lines, each followed by CR LF, to a device; returns false when a write fails.
 bool WriteTextLines(QIODevice &device, const QStringList &lines);
 
-// Writes the lines to a new file beside `path` and puts it in place of the old one only when
-// everything was written and flushed, so a failure leaves the old file intact. A new file is
-// readable and writable by its owner only; a replaced file keeps its permissions.
+// The bytes of the lines in the ANSI code page, each followed by CR LF.
+QByteArray AnsiTextBytes(const QStringList &lines);
+
+// Saves the lines with SaveFileAtomic: the old file stays whole until the new one is on the disk.
 // Throws EInOutError on any failure.
 void SaveTextFileAtomic(const QString &path, const QStringList &lines);
-// The same for bytes already encoded.
-void SaveFileAtomic(const QString &path, const QByteArray &bytes);
 
 } // namespace platform

@@ -28,6 +28,10 @@ QString IoErrorText(int code)
     case kTooManyOpenFiles: return QStringLiteral("Zu viele geöffnete Dateien");
     case kAccessDenied: return QStringLiteral("Dateizugriff verweigert");
     case kDiskFull: return QStringLiteral("Zu wenig Speicherplatz");
+    case kReadFault: return QStringLiteral("Die Datei konnte nicht vollständig gelesen werden");
+    case kSharingViolation: return QStringLiteral("Die Datei wird gerade von einem anderen Programm benutzt");
+    case kDeviceFault: return QStringLiteral("E/A-Fehler 1117: Das Speichergerät meldet einen Fehler");
+    case kNotAFile: return QStringLiteral("Keine gewöhnliche Datei, sondern ein Gerät oder eine Pipe");
     default: return QStringLiteral("E/A-Fehler %1").arg(code);
     }
 }
@@ -61,7 +65,7 @@ int LastIoErrorCode(const QString &path)
     case 0: return QFileInfo::exists(path) ? kAccessDenied : kFileNotFound;
     // EIO has the number of the access-denied code and would show that text; a failing
     // device gets the Windows number of a device error (ERROR_IO_DEVICE) instead.
-    case EIO: return 1117;
+    case EIO: return kDeviceFault;
     default: return error;
     }
 #endif

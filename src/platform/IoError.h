@@ -12,7 +12,11 @@ enum IoErrorCode : int {
     kPathNotFound = 3,
     kTooManyOpenFiles = 4,
     kAccessDenied = 5,
+    kReadFault = 30,        // fewer or more bytes arrived than the file holds
+    kSharingViolation = 32, // another program holds the file or folder
     kDiskFull = 112,
+    kDeviceFault = 1117, // the device reported an error (EIO)
+    kNotAFile = 1920,    // a pipe, a device or a socket where a file belongs
 };
 
 class EInOutError : public std::runtime_error

@@ -11,9 +11,12 @@
 #include "platform/Regional.h"
 #include "support/FileFaults.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -23,6 +26,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using Matrix = std::array<std::array<qint32, 3>, 5>;
@@ -93,6 +97,33 @@ QImage whiteForm()
     return form;
 }
 
+// What stands at a path instead of an ordinary file.
+enum class Odd { Pipe, Device, Folder };
+
+// Puts the odd thing at `path`.
+bool makeOdd(Odd odd, const QString &path)
+{
+    switch (odd) {
+    case Odd::Pipe: return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    case Odd::Device: return QFile::link(QStringLiteral("/dev/zero"), path); // never ends
+    case Odd::Folder: return QDir().mkdir(path);
+    }
+    return false;
+}
+
+// A JPEG of the given size, as a scanner would save it.
+QByteArray jpeg(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).fillRect(0, 0, width / 2, height / 2, QColor(200, 30, 30));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 80);
+    return bytes;
+}
+
 TGast invoiceGuest()
 {
     TGast g;
@@ -110,6 +141,8 @@ TGast invoiceGuest()
 
 } // namespace
 
+Q_DECLARE_METATYPE(Odd)
+
 class TestBilling : public QObject
 {
     Q_OBJECT
@@ -121,6 +154,9 @@ private Q_SLOTS:
     void readsPriceFile_data();
     void readsPriceFile();
     void missingPriceFileKeepsMatrix();
+    void hugePriceFileIsReadOnlyAsFarAsItsLines();
+    void oddFileIsRefusedAtOnce_data();
+    void oddFileIsRefusedAtOnce();
 
     void countsRooms_data();
     void countsRooms();
@@ -143,6 +179,8 @@ private Q_SLOTS:
     void loadsTemplate();
     void rejectsBadTemplate_data();
     void rejectsBadTemplate();
+    void loadsFormScannedAt600Dpi();
+    void refusesFormTooLargeNamingWhy();
     void printsOnePage();
 
 private:
@@ -210,6 +248,73 @@ void TestBilling::missingPriceFileKeepsMatrix()
     known.Preis[0] = {45, 42, 38};
     QVERIFY(!LiesPreisMatrix(tmp_.filePath(QStringLiteral("nicht_da.dat")), known));
     QCOMPARE(known.Preis[0], (std::array<qint32, 3>{45, 42, 38}));
+}
+
+void TestBilling::hugePriceFileIsReadOnlyAsFarAsItsLines()
+{
+#ifdef Q_OS_UNIX
+    // GIVEN a price file of five lines followed by 200 MB (a file someone pasted into by mistake)
+    const QString path = tmp_.filePath(QStringLiteral("riesig.dat"));
+    writeFile(path, "1;2;3\r\n4;5;6\r\n7;8;9\r\n10;11;12\r\n13;14;15\r\n");
+    QVERIFY(QFile::resize(path, 200LL * 1024 * 1024));
+
+    // WHEN it is read at start
+    QElapsedTimer timer;
+    timer.start();
+    TPreisMatrix m;
+    QVERIFY(LiesPreisMatrix(path, m));
+
+    // THEN the five lines count, and the start is not held up
+    QCOMPARE(m.Preis, (Matrix{{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}}}));
+    QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(QFile::remove(path));
+#else
+    QSKIP("needs a sparse file");
+#endif
+}
+
+void TestBilling::oddFileIsRefusedAtOnce_data()
+{
+    QTest::addColumn<Odd>("odd");
+    QTest::addColumn<int>("code");
+    QTest::newRow("pipe") << Odd::Pipe << int(platform::kNotAFile);
+    QTest::newRow("device") << Odd::Device << int(platform::kNotAFile);
+    QTest::newRow("folder") << Odd::Folder << int(platform::kPathNotFound);
+}
+
+void TestBilling::oddFileIsRefusedAtOnce()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(Odd, odd);
+    QFETCH(int, code);
+    // GIVEN a pipe, a device or a folder named like the price file and the invoice counter
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString prices = dir.filePath(QLatin1String(kPreisMatrixDatei));
+    const QString counter = dir.filePath(QLatin1String(kReNummerDatei));
+    QVERIFY(makeOdd(odd, prices));
+    QVERIFY(makeOdd(odd, counter));
+    QElapsedTimer timer;
+    timer.start();
+
+    // WHEN the prices are read THEN the matrix stays as it was
+    TPreisMatrix m;
+    m.Preis[0] = {45, 42, 38};
+    QVERIFY(!LiesPreisMatrix(prices, m));
+    QCOMPARE(m.Preis[0], (std::array<qint32, 3>{45, 42, 38}));
+
+    // WHEN a number is taken THEN the user reads why, and no number is handed out
+    try {
+        NextReNr(counter);
+        QFAIL("a number was handed out");
+    } catch (const platform::EInOutError &e) {
+        QCOMPARE(e.message(), platform::IoErrorText(code) + u'\n' + QDir::toNativeSeparators(counter));
+    }
+    // AND neither waited for the pipe or read the endless device
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+#else
+    QSKIP("pipes and devices");
+#endif
 }
 
 // --- stay cost --------------------------------------------------------------------------------
@@ -307,7 +412,7 @@ void TestBilling::nextInvoiceNumber_data()
     QTest::newRow("no line end") << QByteArray("1041") << 1042 << QByteArray("1042\r\n");
     QTest::newRow("LF only") << QByteArray("9\n") << 10 << QByteArray("10\r\n");
     QTest::newRow("leading blanks and sign") << QByteArray("  +99\r\n") << 100 << QByteArray("100\r\n");
-    QTest::newRow("negative") << QByteArray("-1\r\n") << 0 << QByteArray("0\r\n");
+    QTest::newRow("zero") << QByteArray("0\r\n") << 1 << QByteArray("1\r\n");
 }
 
 void TestBilling::nextInvoiceNumber()
@@ -344,6 +449,13 @@ void TestBilling::badCounterIsLeftAlone_data()
     QTest::newRow("blank line") << QByteArray("\r\n7\r\n") << QStringLiteral("'' ist kein gültiger Integerwert");
     QTest::newRow("letters") << QByteArray("abc\r\n") << QStringLiteral("'abc' ist kein gültiger Integerwert");
     QTest::newRow("trailing blank") << QByteArray("41 \r\n") << QStringLiteral("'41 ' ist kein gültiger Integerwert");
+    // The next number would be 0, the "no invoice" value, or below it.
+    const QString negative =
+        QStringLiteral("ReNummer.DAT enthält die Rechnungsnummer %1; eine Rechnungsnummer kann nicht "
+                       "negativ sein. Bitte tragen Sie dort die zuletzt vergebene Nummer ein.\n"
+                       "%path");
+    QTest::newRow("minus one") << QByteArray("-1\r\n") << negative.arg(-1);
+    QTest::newRow("smallest number") << QByteArray("-2147483648\r\n") << negative.arg(-2147483647 - 1);
     QTest::newRow("largest number")
         << QByteArray("2147483647\r\n")
         << QStringLiteral(
@@ -360,7 +472,7 @@ void TestBilling::badCounterIsLeftAlone()
         NextReNr(path);
         QFAIL("no error for a bad counter");
     } catch (const platform::EConvertError &e) {
-        QCOMPARE(e.message(), message);
+        QCOMPARE(e.message(), QString(message).replace(QStringLiteral("%path"), QDir::toNativeSeparators(path)));
     }
     QCOMPARE(readFile(path), content);
     QVERIFY(QFile::remove(path));
@@ -544,28 +656,100 @@ void TestBilling::loadsTemplate()
 
 void TestBilling::rejectsBadTemplate_data()
 {
-    QTest::addColumn<QByteArray>("content"); // empty: no file at all
-    QTest::newRow("missing") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\xFF\xD8\xFF\xE0 kein Bild, nur Text");
-    QTest::newRow("text") << QByteArray("45;42;38\r\n");
+    QTest::addColumn<QByteArray>("content"); // "<missing>", "<pipe>": no file, a pipe
+    QTest::addColumn<QString>("why");
+    const QByteArray form = jpeg(600, 800);
+    QByteArray damaged = form;
+    for (qsizetype i = damaged.size() / 2; i < damaged.size() / 2 + 64; ++i)
+        damaged[i] = '\x37';
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        whiteForm().save(&buffer, "PNG");
+    }
+
+    QTest::newRow("missing") << QByteArray("<missing>") << "fehlt";
+    QTest::newRow("pipe") << QByteArray("<pipe>")
+                          << "kann nicht gelesen werden: Keine gewöhnliche Datei, sondern ein Gerät oder eine Pipe";
+    QTest::newRow("garbage") << QByteArray("\xFF\xD8\xFF\xE0 kein Bild, nur Text")
+                             << "ist beschädigt oder unvollständig";
+    QTest::newRow("text") << QByteArray("45;42;38\r\n") << "ist kein lesbares Bild";
+    QTest::newRow("empty") << QByteArray("") << "ist kein lesbares Bild";
+    // JPEG fills what is missing or broken with grey and calls it a warning; an invoice on it would
+    // be half empty.
+    QTest::newRow("JPEG cut in half") << form.first(form.size() / 2) << "ist beschädigt oder unvollständig";
+    QTest::newRow("JPEG without its last bytes") << form.first(form.size() - 20) << "ist beschädigt oder unvollständig";
+    QTest::newRow("JPEG damaged in the middle") << damaged << "ist beschädigt oder unvollständig";
+    QTest::newRow("PNG cut in half") << png.first(png.size() / 2) << "ist beschädigt oder unvollständig";
 }
 
 void TestBilling::rejectsBadTemplate()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, why);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QLatin1String(kRechnungsvorlageDatei));
-    if (!content.isEmpty())
+    if (content == "<pipe>")
+        QVERIFY(makeOdd(Odd::Pipe, path));
+    else if (content != "<missing>")
         writeFile(path, content);
     try {
         LoadInvoiceTemplate(path);
         QFAIL("no error for a bad form");
     } catch (const EInvoiceError &e) {
-        QCOMPARE(e.message(), QStringLiteral("Die Rechnungsvorlage REVORL.JPG fehlt oder ist kein lesbares Bild.\n") +
-                                  QDir::toNativeSeparators(path));
+        QCOMPARE(e.message(),
+                 QStringLiteral("Die Rechnungsvorlage REVORL.JPG %1.\n").arg(why) + QDir::toNativeSeparators(path));
     }
-    QCOMPARE(QFile::exists(path), !content.isEmpty());
+    QCOMPARE(QFile::exists(path), content != "<missing>");
+    // The guard against absurd images is the program's; it is back as it was.
+    QCOMPARE(QImageReader::allocationLimit(), 128);
+}
+
+void TestBilling::loadsFormScannedAt600Dpi()
+{
+    // GIVEN the form scanned at 600 dpi, beyond Qt's usual 128 MB for an image
+    const QString path = tmp_.filePath(QLatin1String(kRechnungsvorlageDatei));
+    writeFile(path, jpeg(4960, 7016));
+
+    // WHEN it is loaded THEN it is whole and can be drawn on
+    QImage form = LoadInvoiceTemplate(path);
+    QCOMPARE(form.size(), QSize(4960, 7016));
+    QCOMPARE(qRed(form.pixel(10, 10)) > 150 && qGreen(form.pixel(10, 10)) < 100, true);
+    QCOMPARE(form.pixel(4950, 7000), qRgb(255, 255, 255));
+    const QImage blank = form;
+    DrawInvoice(form, invoiceGuest(), platform::Today());
+    QVERIFY(form != blank);
+    QCOMPARE(QImageReader::allocationLimit(), 128);
+    QVERIFY(QFile::remove(path));
+}
+
+void TestBilling::refusesFormTooLargeNamingWhy()
+{
+    // GIVEN a form whose header claims 20000 × 30000 pixels (2.4 GB once loaded)
+    QByteArray bytes = jpeg(64, 48);
+    const qsizetype frame = bytes.indexOf("\xFF\xC0");
+    QVERIFY(frame > 0);
+    bytes[frame + 5] = char(30000 >> 8); // height, then width, big-endian
+    bytes[frame + 6] = char(30000 & 0xFF);
+    bytes[frame + 7] = char(20000 >> 8);
+    bytes[frame + 8] = char(20000 & 0xFF);
+    const QString path = tmp_.filePath(QLatin1String(kRechnungsvorlageDatei));
+    writeFile(path, bytes);
+
+    // WHEN it is loaded THEN the host reads the real reason, and what to do
+    try {
+        LoadInvoiceTemplate(path);
+        QFAIL("no error for an oversized form");
+    } catch (const EInvoiceError &e) {
+        QCOMPARE(e.message(),
+                 QStringLiteral("Die Rechnungsvorlage REVORL.JPG ist mit 20000 × 30000 Bildpunkten zu groß: "
+                                "sie bräuchte 2289 MB Speicher, höchstens 512 MB sind vorgesehen. Bitte "
+                                "scannen Sie das Formular mit höchstens 600 dpi.\n") +
+                     QDir::toNativeSeparators(path));
+    }
+    QVERIFY(QFile::remove(path));
 }
 
 void TestBilling::printsOnePage()

@@ -7,9 +7,22 @@
 //   next-renr <file>               takes invoice numbers one after the other, printing each one
 //                                  once NextReNr has returned it
 // The last two first say "ready", once they are about to begin.
+//   take-renr <file> <n>           takes n invoice numbers, printing each, then says "done"
+//   read-guests <file>             reads the guest file and says "read <guests>"
+//   save-guests-once <file> <n>    saves a list of n guests (stand 1) once and says "saved"
+//   read-prices <file>             reads the price matrix: "prices <15 values>" or "missing"
+//   hold-instance <folder>         claims the folder for this copy ("locked", or "held <message>",
+//                                  or "impossible"), then waits for a line and ends
+//   hold-folder-lock <file> [ms]   locks the file's folder and says "locked"; releases it after ms
+//                                  milliseconds, or else when a line arrives, and says "released"
+// A failure ends each with "error <message>", its lines joined by " | ".
 
 #include "HardeningSupport.h"
 #include "billing/InvoiceNumber.h"
+#include "billing/PriceMatrix.h"
+#include "platform/FolderLock.h"
+
+#include <QThread>
 
 #include <QByteArray>
 #include <cstdio>
@@ -83,6 +96,77 @@ int nextReNr(const QString &path)
         say(QByteArray::number(NextReNr(path)));
 }
 
+void waitForLine()
+{
+    for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) {
+    }
+}
+
+int takeReNr(const QString &path, int count)
+{
+    for (int i = 0; i < count; ++i)
+        say(QByteArray::number(NextReNr(path)));
+    say("done");
+    return 0;
+}
+
+int readGuests(const QString &path)
+{
+    const std::vector<TGast> list = ReadGuestFile(path);
+    say("read " + QByteArray::number(qsizetype(list.size()) - 1));
+    return 0;
+}
+
+int saveGuestsOnce(const QString &path, int guests)
+{
+    WriteGuestFile(path, hardening::Guests(guests, 1));
+    say("saved");
+    return 0;
+}
+
+int readPrices(const QString &path)
+{
+    TPreisMatrix matrix;
+    if (!LiesPreisMatrix(path, matrix)) {
+        say("missing");
+        return 0;
+    }
+    QByteArray line = "prices";
+    for (const auto &row : matrix.Preis)
+        for (const qint32 price : row)
+            line += ' ' + QByteArray::number(price);
+    say(line);
+    return 0;
+}
+
+int holdInstance(const QString &folder)
+{
+    platform::InstanceLock lock;
+    switch (lock.lock(folder)) {
+    case platform::InstanceLock::State::Locked: say("locked"); break;
+    case platform::InstanceLock::State::HeldByAnother:
+        say("held " + lock.message().toUtf8().replace('\n', " | "));
+        break;
+    default: say("impossible"); break;
+    }
+    waitForLine();
+    return 0;
+}
+
+int holdFolderLock(const QString &file, int milliseconds)
+{
+    {
+        const platform::FolderLock lock(file, std::chrono::milliseconds(0));
+        say("locked");
+        if (milliseconds > 0)
+            QThread::msleep(static_cast<unsigned long>(milliseconds));
+        else
+            waitForLine();
+    }
+    say("released");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,10 +180,22 @@ int main(int argc, char **argv)
             return saveGuests(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
         if (mode == "next-renr" && argc == 3)
             return nextReNr(QString::fromLocal8Bit(argv[2]));
+        if (mode == "take-renr" && argc == 4)
+            return takeReNr(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+        if (mode == "read-guests" && argc == 3)
+            return readGuests(QString::fromLocal8Bit(argv[2]));
+        if (mode == "save-guests-once" && argc == 4)
+            return saveGuestsOnce(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+        if (mode == "read-prices" && argc == 3)
+            return readPrices(QString::fromLocal8Bit(argv[2]));
+        if (mode == "hold-instance" && argc == 3)
+            return holdInstance(QString::fromLocal8Bit(argv[2]));
+        if (mode == "hold-folder-lock" && (argc == 3 || argc == 4))
+            return holdFolderLock(QString::fromLocal8Bit(argv[2]), argc == 4 ? std::atoi(argv[3]) : 0);
     } catch (const std::exception &error) {
-        say(QByteArray("error ") + error.what());
+        say(QByteArray("error ") + QByteArray(error.what()).replace('\n', " | "));
         return 3;
     }
-    std::fprintf(stderr, "usage: %s hold-open|save-guests|next-renr <file> ...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <mode> <file> ... (see the top of hardening_child.cpp)\n", argv[0]);
     return 1;
 }

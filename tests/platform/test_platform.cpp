@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/DayNumber.h"
+#include "platform/FolderLock.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "support/FileFaults.h"
@@ -19,6 +20,7 @@
 #include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace platform;
@@ -138,6 +140,15 @@ private Q_SLOTS:
     void saveIntoMissingFolder();
     void saveFailureKeepsOldFile_data();
     void saveFailureKeepsOldFile();
+    void charactersAnsiLacks_data();
+    void charactersAnsiLacks();
+    void readRefusesWhatIsNoFile_data();
+    void readRefusesWhatIsNoFile();
+    void readFileStartStopsEarly();
+    void firstLineThatNeverEndsIsRefused();
+    void saveReplacesTheFileALinkNames();
+    void saveRefusesWhatIsNoFile();
+    void folderLockOfMissingFolder();
     void writeTextLinesReportsFailure_data();
     void writeTextLinesReportsFailure();
     void ioErrorText_data();
@@ -906,6 +917,155 @@ void TestPlatform::saveFailureKeepsOldFile()
 #endif
 }
 
+void TestPlatform::charactersAnsiLacks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("lacking");
+    QTest::newRow("German") << QStringLiteral("Jürgen Weiß, Köln – 12,50 €") << QString();
+    QTest::newRow("Polish and Czech") << QStringLiteral("Łukasz Dvořák") << QStringLiteral("Łř");
+    QTest::newRow("each once, in order") << QStringLiteral("ŁŁ řŁ č") << QStringLiteral("Łřč");
+    QTest::newRow("a question mark is fine") << QStringLiteral("Wann?") << QString();
+    QTest::newRow("character beyond 16 bits") << QStringLiteral("Gruß 😀 😀") << QStringLiteral("😀");
+    QTest::newRow("combining accent") << QStringLiteral("Dvor\u030Cák") << QStringLiteral("\u030C");
+    QTest::newRow("Cyrillic") << QStringLiteral("Москва, Мо") << QStringLiteral("Москва");
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestPlatform::charactersAnsiLacks()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, lacking);
+    QCOMPARE(CharactersAnsiLacks(text), lacking);
+    // Exactly these become '?' when saved.
+    QString kept = text;
+    for (const QChar c : lacking)
+        kept.remove(c);
+    QCOMPARE(FromAnsi(ToAnsi(kept)), kept);
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+
+// A pipe, a device that never ends, or a folder where a file belongs.
+bool makeOdd(const QString &kind, const QString &path)
+{
+    if (kind == u"pipe")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == u"device")
+        return QFile::link(QStringLiteral("/dev/zero"), path);
+    return QDir().mkdir(path);
+}
+
+} // namespace
+#endif
+
+void TestPlatform::readRefusesWhatIsNoFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("code");
+    QTest::newRow("pipe") << "pipe" << int(kNotAFile);
+    QTest::newRow("device") << "device" << int(kNotAFile);
+    QTest::newRow("folder") << "folder" << int(kPathNotFound);
+}
+
+void TestPlatform::readRefusesWhatIsNoFile()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, kind);
+    QFETCH(int, code);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Gaeste.csv"));
+    QVERIFY(makeOdd(kind, path));
+    // Each read returns at once with the reason: a pipe would wait for a writer forever, the
+    // device would fill the memory.
+    const QString expected = IoErrorText(code) + u'\n' + QDir::toNativeSeparators(path);
+    QCOMPARE(errorText<EInOutError>([&] { ReadFileBytes(path); }), expected);
+    QCOMPARE(errorText<EInOutError>([&] { ReadFileStart(path, 100); }), expected);
+    QCOMPARE(errorText<EInOutError>([&] { ReadTextFile(path); }), expected);
+    QCOMPARE(errorText<EInOutError>([&] { ReadFirstLine(path); }), expected);
+#else
+    QSKIP("pipes and devices");
+#endif
+}
+
+void TestPlatform::readFileStartStopsEarly()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("preise.dat"));
+    QVERIFY(writeBytes(path, "1;2;3\r\n4;5;6\r\n"));
+    QCOMPARE(ReadFileStart(path, 7), QByteArray("1;2;3\r\n"));
+    QCOMPARE(ReadFileStart(path, 100), QByteArray("1;2;3\r\n4;5;6\r\n"));
+    QCOMPARE(ReadFileStart(path, 0), QByteArray());
+    QCOMPARE(ReadFileBytes(path), QByteArray("1;2;3\r\n4;5;6\r\n"));
+}
+
+void TestPlatform::firstLineThatNeverEndsIsRefused()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("ReNummer.DAT"));
+    // Blanks before a number are allowed; cut off at some length they could end in the wrong number.
+    QVERIFY(writeBytes(path, QByteArray(70000, ' ') + "12345\r\n"));
+    QCOMPARE(errorText<EConvertError>([&] { ReadFirstLine(path); }),
+             QStringLiteral("Die erste Zeile ist länger als 65536 Zeichen.\n") + QDir::toNativeSeparators(path));
+    // A short first line is found however long the rest of the file is.
+    QVERIFY(writeBytes(path, "41\r\n" + QByteArray(200000, 'x')));
+    QCOMPARE(ReadFirstLine(path), QStringLiteral("41"));
+}
+
+void TestPlatform::saveReplacesTheFileALinkNames()
+{
+#ifdef Q_OS_UNIX
+    // GIVEN the guest file kept elsewhere, with a link to it in the data folder
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString real = dir.filePath(QStringLiteral("woanders.csv"));
+    const QString link = dir.filePath(QStringLiteral("Gaeste.csv"));
+    QVERIFY(writeBytes(real, "alt\r\n"));
+    QVERIFY(QFile::link(real, link));
+    // WHEN it is saved through the link THEN the file it names changes and the link stays
+    SaveTextFileAtomic(link, {QStringLiteral("neu")});
+    QCOMPARE(readBytes(real), QByteArray("neu\r\n"));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(filesIn(dir.path()), (QStringList{"Gaeste.csv", "woanders.csv"}));
+#else
+    QSKIP("links");
+#endif
+}
+
+void TestPlatform::saveRefusesWhatIsNoFile()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Gaeste.csv"));
+    QVERIFY(makeOdd(QStringLiteral("pipe"), path));
+    QCOMPARE(errorText<EInOutError>([&] { SaveTextFileAtomic(path, {QStringLiteral("neu")}); }),
+             IoErrorText(kNotAFile) + u'\n' + QDir::toNativeSeparators(path));
+    QVERIFY(!QFileInfo(path).isFile());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{"Gaeste.csv"});
+#else
+    QSKIP("pipes");
+#endif
+}
+
+void TestPlatform::folderLockOfMissingFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("fehlt/ReNummer.DAT"));
+    QCOMPARE(errorText<EInOutError>([&] { FolderLock lock(path); }),
+             IoErrorText(kPathNotFound) + u'\n' + QDir::toNativeSeparators(path));
+    // The folder that exists is locked and let go again.
+    {
+        const FolderLock lock(dir.filePath(QStringLiteral("ReNummer.DAT")));
+    }
+    const FolderLock again(dir.filePath(QStringLiteral("ReNummer.DAT")), std::chrono::milliseconds(0));
+}
+
 void TestPlatform::writeTextLinesReportsFailure_data()
 {
     QTest::addColumn<int>("limit");
@@ -938,6 +1098,10 @@ void TestPlatform::ioErrorText_data()
     QTest::newRow("4") << 4 << QStringLiteral("Zu viele geöffnete Dateien");
     QTest::newRow("5") << 5 << "Dateizugriff verweigert";
     QTest::newRow("112") << 112 << "Zu wenig Speicherplatz";
+    QTest::newRow("30") << 30 << QStringLiteral("Die Datei konnte nicht vollständig gelesen werden");
+    QTest::newRow("32") << 32 << "Die Datei wird gerade von einem anderen Programm benutzt";
+    QTest::newRow("1117") << 1117 << QStringLiteral("E/A-Fehler 1117: Das Speichergerät meldet einen Fehler");
+    QTest::newRow("1920") << 1920 << QStringLiteral("Keine gewöhnliche Datei, sondern ein Gerät oder eine Pipe");
     QTest::newRow("99") << 99 << "E/A-Fehler 99";
 }
 

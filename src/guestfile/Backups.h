@@ -1,0 +1,45 @@
+#pragma once
+// Backups of the guest file: before a save replaces "Gaeste.csv", the replaced version is kept
+// in the folder "Sicherung" inside the data folder, named by the time of the save. The last 30
+// are kept, and beyond them the newest of each month for a year, so the host can go back a
+// little or a long way without ever thinking of it.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <vector>
+
+inline constexpr char kBackupFolderName[] = "Sicherung";
+inline constexpr int kBackupsKept = 30;        // the newest, whatever their age
+inline constexpr int kMonthlyBackupsKept = 12; // the newest of each month, this month included
+
+struct BackupInfo
+{
+    QString path;
+    QDateTime time; // of the save that replaced this version
+    int guests = 0; // its records without record 0; -1 when the file cannot be read
+};
+
+// "Gaeste 2025-02-20 100503.csv" for a save at that moment.
+QString BackupFileName(const QDateTime &moment);
+// The moment a backup's name stands for; invalid for any other name.
+QDateTime BackupTime(const QString &fileName);
+
+// The folder of the backups of the data folder `dataFolder` (empty: the current one).
+QString BackupFolder(const QString &dataFolder);
+
+// Keeps `content`, the guest file a save is about to replace, as a backup named by the clock's
+// present moment, readable and writable by the owner only, and then thins the backups. Returns
+// the backup's path. A backup of the same second is kept as it is. Throws EInOutError when the
+// backup cannot be written; the save must not go on then.
+QString KeepBackup(const QString &dataFolder, const QByteArray &content);
+
+// Of the backup times, which to delete at `now`: all but the newest kBackupsKept and the newest
+// of each of the last kMonthlyBackupsKept months (the month of `now` and the eleven before it).
+QList<QDateTime> BackupsToThin(QList<QDateTime> times, const QDateTime &now);
+// Deletes the backups in the data folder that BackupsToThin names; other files stay.
+void ThinBackups(const QString &dataFolder);
+
+// The backups of the data folder, newest first, with the number of guests each holds.
+std::vector<BackupInfo> ListBackups(const QString &dataFolder);

@@ -1,0 +1,77 @@
+#include "guestfile/GuestFileSession.h"
+
+#include "guestfile/Backups.h"
+#include "guestfile/GuestFile.h"
+#include "platform/FileIo.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+
+namespace {
+
+QString absolute(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+void GuestFileSession::remember(const QString &path, const QByteArray &bytes)
+{
+    path_ = absolute(path);
+    version_ = FileVersionOf(path, bytes);
+}
+
+std::vector<TGast> GuestFileSession::read(const QString &path)
+{
+    const QByteArray bytes = platform::ReadFileBytes(path);
+    std::vector<TGast> records = DecodeGuestFile(bytes, QFileInfo(path).fileName());
+    remember(path, bytes);
+    return records;
+}
+
+std::vector<TGast> GuestFileSession::readBackup(const QString &backupPath, const QString &path)
+{
+    std::vector<TGast> records = DecodeGuestFile(platform::ReadFileBytes(backupPath), QFileInfo(backupPath).fileName());
+    if (QFileInfo::exists(path))
+        remember(path, platform::ReadFileBytes(path));
+    return records;
+}
+
+QString GuestFileSession::questionBeforeSave(const QString &path) const
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (absolute(path) != path_ || !version_.known()) {
+        // An empty file holds nothing that a save could lose.
+        if (info.size() == 0)
+            return {};
+        const int guests = GuestsInFile(platform::ReadFileBytes(path));
+        const QString held =
+            guests == 1 ? QStringLiteral("einem Gästedatensatz") : QStringLiteral("%1 Gästedatensätzen").arg(guests);
+        return QStringLiteral("Die Datei %1 mit %2 wurde in dieser Sitzung nicht gelesen.\n"
+                              "Soll sie durch die Daten im Fenster ersetzt werden?")
+            .arg(shown, held);
+    }
+    if (IsUnchangedOnDisk(path, version_))
+        return {};
+    const QDateTime modified = info.lastModified();
+    return QStringLiteral("Die Datei %1 wurde seit dem Lesen oder Speichern von einem anderen Programm geändert "
+                          "(zuletzt am %2 um %3 Uhr).\nSoll sie trotzdem durch die Daten im Fenster ersetzt werden?")
+        .arg(shown, QLocale(QLocale::German).toString(modified.date(), QStringLiteral("dd.MM.yyyy")),
+             modified.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void GuestFileSession::write(const QString &path, const std::vector<TGast> &records)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        KeepBackup(info.absolutePath(), platform::ReadFileBytes(path));
+    const QByteArray bytes = GuestFileBytes(records);
+    platform::SaveFileAtomic(path, bytes);
+    remember(path, bytes);
+}

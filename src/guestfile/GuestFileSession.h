@@ -1,0 +1,45 @@
+#pragma once
+// What this running copy of the program knows about the guest file it works on: which version
+// of it it read or last wrote. A save never silently replaces a file the session has not read, or
+// one that another program changed since; and each save keeps the version it replaces as a
+// backup. The window asks the user where the session says so.
+
+#include "guestfile/FileVersion.h"
+#include "register/TGast.h"
+
+#include <QString>
+#include <vector>
+
+class GuestFileSession
+{
+public:
+    // Reads the guest file (all or nothing, as ReadGuestFile) and remembers its version.
+    std::vector<TGast> read(const QString &path);
+
+    // Reads a backup as if it were the guest file at `path`: the next save writes it back there.
+    // The guest file as it now stands counts as known, since the user chose to go back to the
+    // backup; the save keeps it as a backup in turn.
+    std::vector<TGast> readBackup(const QString &backupPath, const QString &path);
+
+    // The Ja/Nein question to ask before saving to `path`, or an empty text when the save may
+    // simply go ahead: the file is new, or holds exactly the version this session read or wrote.
+    // Otherwise the question names the file and either how many guests it holds that this
+    // session has not read, or that it was "geändert" since. "Nein" must save nothing.
+    // Throws EInOutError when the file on disk cannot be read to compare.
+    QString questionBeforeSave(const QString &path) const;
+
+    // Saves the records to `path`: keeps the file being replaced as a backup in the data folder
+    // (its folder), writes the new one durably and remembers its version. Throws EInOutError;
+    // the old file then stays as it was.
+    void write(const QString &path, const std::vector<TGast> &records);
+
+    // The version of the file this session knows, and its path; unknown before any read or write.
+    const FileVersion &version() const { return version_; }
+    QString path() const { return path_; }
+
+private:
+    void remember(const QString &path, const QByteArray &bytes);
+
+    QString path_;
+    FileVersion version_;
+};
