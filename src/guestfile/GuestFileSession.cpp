@@ -2,12 +2,11 @@
 
 #include "guestfile/Backups.h"
 #include "guestfile/GuestFile.h"
+#include "guestfile/SaveGuard.h"
 #include "platform/FileIo.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
-#include <algorithm>
 
 namespace {
 
@@ -40,30 +39,20 @@ std::vector<TGast> GuestFileSession::readBackup(const QString &backupPath, const
     return records;
 }
 
-QString GuestFileSession::questionBeforeSave(const QString &path) const
+QString GuestFileSession::questionBeforeSave(const QString &path, int guestsInProgram) const
 {
     const QFileInfo info(path);
     if (!info.exists())
         return {};
+    if (absolute(path) != path_ || !version_.known())
+        return ReplaceUnreadQuestion(path, guestsInProgram);
     const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
-    if (absolute(path) != path_ || !version_.known()) {
-        // An empty file holds nothing that a save could lose.
-        if (info.size() == 0)
-            return {};
-        const int guests = GuestsInFile(platform::ReadFileBytes(path));
-        const QString held =
-            guests == 1 ? QStringLiteral("einem Gästedatensatz") : QStringLiteral("%1 Gästedatensätzen").arg(guests);
-        return QStringLiteral("Die Datei %1 mit %2 wurde in dieser Sitzung nicht gelesen.\n"
-                              "Soll sie durch die Daten im Fenster ersetzt werden?")
-            .arg(shown, held);
-    }
     if (IsUnchangedOnDisk(path, version_))
         return {};
     const QDateTime modified = info.lastModified();
     return QStringLiteral("Die Datei %1 wurde seit dem Lesen oder Speichern von einem anderen Programm geändert "
                           "(zuletzt am %2 um %3 Uhr).\nSoll sie trotzdem durch die Daten im Fenster ersetzt werden?")
-        .arg(shown, QLocale(QLocale::German).toString(modified.date(), QStringLiteral("dd.MM.yyyy")),
-             modified.time().toString(QStringLiteral("HH:mm:ss")));
+        .arg(shown, modified.toString(QStringLiteral("dd.MM.yyyy")), modified.toString(QStringLiteral("HH:mm:ss")));
 }
 
 void GuestFileSession::write(const QString &path, const std::vector<TGast> &records)

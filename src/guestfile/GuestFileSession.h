@@ -21,12 +21,12 @@ public:
     // backup; the save keeps it as a backup in turn.
     std::vector<TGast> readBackup(const QString &backupPath, const QString &path);
 
-    // The Ja/Nein question to ask before saving to `path`, or an empty text when the save may
-    // simply go ahead: the file is new, or holds exactly the version this session read or wrote.
-    // Otherwise the question names the file and either how many guests it holds that this
-    // session has not read, or that it was "geändert" since. "Nein" must save nothing.
-    // Throws EInOutError when the file on disk cannot be read to compare.
-    QString questionBeforeSave(const QString &path) const;
+    // The Ja/Nein question to ask before saving `guestsInProgram` guests to `path`, or an empty
+    // text when the save may simply go ahead: the file is new, or holds exactly the version this
+    // session read or wrote. Otherwise the question is ReplaceUnreadQuestion's for a file this
+    // session has neither read nor written, or says that the file was "geändert" since.
+    // "Nein" must save nothing. Throws EInOutError when the file cannot be read to compare.
+    QString questionBeforeSave(const QString &path, int guestsInProgram) const;
 
     // Saves the records to `path`: keeps the file being replaced as a backup in the data folder
     // (its folder), writes the new one durably and remembers its version. Throws EInOutError;

@@ -150,20 +150,18 @@ void TestSafeSaves::fileVersionFollowsTheContent()
 void TestSafeSaves::saveAsksFirstWhenTheFileWasNotRead_data()
 {
     QTest::addColumn<QByteArray>("content"); // "<missing>": no file
-    QTest::addColumn<QString>("held");       // how the question counts the guests; empty: no question
-    QTest::newRow("eight guests") << GuestFileBytes(guests(8)) << "8 Gästedatensätzen";
-    QTest::newRow("one guest") << GuestFileBytes(guests(1)) << "einem Gästedatensatz";
+    QTest::addColumn<QString>("holds");      // what the question says of the file; empty: no question
+    QTest::newRow("eight guests") << GuestFileBytes(guests(8)) << "Sie enthält 8 Gäste";
     // Record 0 may hold a guest of its own (a file whose first line is one): still asked.
-    QTest::newRow("record 0 alone") << GuestFileBytes(guests(0)) << "0 Gästedatensätzen";
-    QTest::newRow("damaged file") << QByteArray("kein;Gast\r\nnoch;einer\r\nund;noch\r\n") << "2 Gästedatensätzen";
-    QTest::newRow("empty file") << QByteArray() << "";
+    QTest::newRow("record 0 alone") << GuestFileBytes(guests(0)) << "Sie enthält 0 Gäste";
+    QTest::newRow("damaged file") << QByteArray("kein;Gast\r\n") << "Sie ist nicht lesbar";
     QTest::newRow("no file") << QByteArray("<missing>") << "";
 }
 
 void TestSafeSaves::saveAsksFirstWhenTheFileWasNotRead()
 {
     QFETCH(QByteArray, content);
-    QFETCH(QString, held);
+    QFETCH(QString, holds);
     // GIVEN a guest file this session has neither read nor written (after a failed read, or at
     // the start)
     QTemporaryDir dir;
@@ -173,15 +171,15 @@ void TestSafeSaves::saveAsksFirstWhenTheFileWasNotRead()
         QVERIFY(writeBytes(path, content));
     const GuestFileSession session;
 
-    // WHEN the window is about to save THEN it must ask, naming the file and its guests
-    const QString question = session.questionBeforeSave(path);
-    if (held.isEmpty()) {
+    // WHEN the window is about to save its 3 guests THEN it must ask, naming the file and its guests
+    const QString question = session.questionBeforeSave(path, 3);
+    if (holds.isEmpty()) {
         QCOMPARE(question, QString());
         return;
     }
-    QCOMPARE(question, QStringLiteral("Die Datei %1 mit %2 wurde in dieser Sitzung nicht gelesen.\n"
-                                      "Soll sie durch die Daten im Fenster ersetzt werden?")
-                           .arg(QDir::toNativeSeparators(path), held));
+    QCOMPARE(question, QStringLiteral("Die Datei %1 wurde in dieser Sitzung weder gelesen noch geschrieben. %2; im "
+                                      "Programm sind 3 Gäste.\nSoll sie trotzdem ersetzt werden?")
+                           .arg(QDir::toNativeSeparators(path), holds));
     QCOMPARE(bytesOf(path), content); // asking changes nothing
 }
 
@@ -195,12 +193,12 @@ void TestSafeSaves::saveAsksFirstWhenAnotherProgramChangedTheFile()
     // GIVEN a session that read the file
     GuestFileSession session;
     QCOMPARE(session.read(path), guests(5));
-    QCOMPARE(session.questionBeforeSave(path), QString());
+    QCOMPARE(session.questionBeforeSave(path, 5), QString());
 
     // WHEN another copy of the program saves its new guest into it
     QVERIFY(writeBehindTheSessionsBack(path, GuestFileBytes(guests(6))));
     // THEN this session asks before replacing that work
-    const QString question = session.questionBeforeSave(path);
+    const QString question = session.questionBeforeSave(path, 5);
     QVERIFY2(question.startsWith(QStringLiteral("Die Datei %1 wurde seit dem Lesen oder Speichern von einem anderen "
                                                 "Programm geändert (zuletzt am ")
                                      .arg(QDir::toNativeSeparators(path))),
@@ -211,7 +209,7 @@ void TestSafeSaves::saveAsksFirstWhenAnotherProgramChangedTheFile()
     // WHEN the user agrees and it saves THEN the file is its own again, and the other version is
     // kept as a backup
     session.write(path, guests(5, QStringLiteral("b")));
-    QCOMPARE(session.questionBeforeSave(path), QString());
+    QCOMPARE(session.questionBeforeSave(path, 5), QString());
     QCOMPARE(ReadGuestFile(path), guests(5, QStringLiteral("b")));
     const std::vector<BackupInfo> backups = ListBackups(dir.path());
     QCOMPARE(backups.size(), std::size_t(1));
@@ -219,13 +217,13 @@ void TestSafeSaves::saveAsksFirstWhenAnotherProgramChangedTheFile()
 
     // WHEN another program deletes the file THEN saving may recreate it without asking
     QVERIFY(QFile::remove(path));
-    QCOMPARE(session.questionBeforeSave(path), QString());
+    QCOMPARE(session.questionBeforeSave(path, 5), QString());
 
     // A file of another folder is one this session has not read.
     const QString other = dir.filePath(QStringLiteral("anders/Gaeste.csv"));
     QVERIFY(QDir().mkpath(QFileInfo(other).path()));
     QVERIFY(writeBytes(other, GuestFileBytes(guests(2))));
-    QVERIFY(session.questionBeforeSave(other).contains(QStringLiteral("nicht gelesen")));
+    QVERIFY(session.questionBeforeSave(other, 5).contains(QStringLiteral("weder gelesen noch geschrieben")));
 }
 
 void TestSafeSaves::failedReadKeepsTheKnownVersion()
@@ -243,7 +241,7 @@ void TestSafeSaves::failedReadKeepsTheKnownVersion()
     QVERIFY(writeBytes(path, "0;;0;kein Datum\r\n"));
     QVERIFY_THROWS_EXCEPTION(platform::EConvertError, session.read(path));
     QCOMPARE(session.version().hash, known.hash);
-    QVERIFY(session.questionBeforeSave(path).contains(QStringLiteral("geändert")));
+    QVERIFY(session.questionBeforeSave(path, 5).contains(QStringLiteral("geändert")));
 }
 
 // --- backups ----------------------------------------------------------------------------------
@@ -460,7 +458,7 @@ void TestSafeSaves::restoredBackupIsSavedBackAsTheGuestFile()
     // THEN it reads as the guest file did then, and the next save writes it back without asking,
     // keeping the version it replaces
     QCOMPARE(restored, guests(1));
-    QCOMPARE(session.questionBeforeSave(path), QString());
+    QCOMPARE(session.questionBeforeSave(path, 5), QString());
     session.write(path, restored);
     QCOMPARE(ReadGuestFile(path), guests(1));
     const std::vector<BackupInfo> after = ListBackups(dir.path());
