@@ -32,6 +32,11 @@ public:
     }
     void inform(QWidget *, const QString &text) override { said_ << text; }
     void showError(QWidget *, const QString &text) override { said_ << text; }
+    int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override
+    {
+        said_ << QStringLiteral("backup dialog");
+        return -1;
+    }
 
 private:
     QString file_;

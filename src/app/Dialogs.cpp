@@ -1,5 +1,6 @@
 #include "app/Dialogs.h"
 
+#include "app/backups/RestoreBackupDialog.h"
 #include "guestfile/DataFolder.h"
 
 #include <QFileDialog>
@@ -64,4 +65,10 @@ void QtDialogs::inform(QWidget *parent, const QString &text)
 void QtDialogs::showError(QWidget *parent, const QString &text)
 {
     QMessageBox::critical(parent, kTitle, text, QMessageBox::Ok);
+}
+
+int QtDialogs::chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups)
+{
+    RestoreBackupDialog dialog(backups, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.chosen() : -1;
 }

@@ -3,7 +3,9 @@
 // place of the user. The shipped implementation shows the real modal Qt dialogs.
 
 #include <QString>
+#include <vector>
 
+struct BackupInfo;
 class QPrinter;
 class QWidget;
 
@@ -21,6 +23,8 @@ public:
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void showError(QWidget *parent, const QString &text) = 0;
+    // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
+    virtual int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) = 0;
 };
 
 class QtDialogs final : public Dialogs
@@ -32,4 +36,5 @@ public:
     bool confirm(QWidget *parent, const QString &text) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
+    int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;
 };

@@ -10,8 +10,9 @@
 #include "billing/StayCost.h"
 #include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendarModel.h"
+#include "guestfile/Backups.h"
 #include "guestfile/GuestFile.h"
-#include "guestfile/SaveGuard.h"
+#include "guestfile/LostCharacters.h"
 #include "guestfile/Settings.h"
 #include "guestfile/SettingsFolder.h"
 #include "holidays/De_Feiertage.h"
@@ -140,6 +141,7 @@ void TMainForm::createMenus()
            [this] { ButtonReadClick(); });
     action(menuDatei_, QStringLiteral("Daten &schreiben"), QKeySequence(Qt::CTRL | Qt::Key_S),
            [this] { ButtonSaveClick(); });
+    action(menuDatei_, QStringLiteral("Sicherung &wiederherstellen…"), QKeySequence(), [this] { RestoreBackup(); });
     menuDatei_->addSeparator();
     action(menuDatei_, QStringLiteral("&Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
@@ -367,6 +369,7 @@ void TMainForm::OpenRememberedData()
         return;
     }
     dataFolder_.chooseFolder(folder);
+    ClaimDataFolder();
     const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
     try {
         FileRead();
@@ -395,6 +398,15 @@ QString TMainForm::DataPath(const char *fileName, bool forSaving)
     return dataFolder_.pathOf(QString::fromUtf8(fileName));
 }
 
+void TMainForm::ClaimDataFolder()
+{
+    const QString folder = dataFolder_.folder().isEmpty() ? QDir::currentPath() : dataFolder_.folder();
+    if (instance_.lock(folder) != platform::InstanceLock::State::HeldByAnother || warnedFolder_ == folder)
+        return;
+    warnedFolder_ = folder;
+    dialogs_->inform(this, instance_.message());
+}
+
 bool TMainForm::FileSave()
 {
     const QString path = DataPath(kGuestFileName, true);
@@ -402,15 +414,16 @@ bool TMainForm::FileSave()
         setStatus(QStringLiteral("Nicht gespeichert: kein Datenordner gewählt"));
         return false;
     }
-    if (!guestFileSeen_) {
-        const QString question = ReplaceUnreadQuestion(path, list_.guestCount());
+    // Another program's work in the file, or characters the file cannot hold, are not lost unasked.
+    for (const QString &question : {session_.questionBeforeSave(path, list_.guestCount()),
+                                    LostCharactersQuestion(CharactersLostOnSave(list_.records()))}) {
         if (!question.isEmpty() && !dialogs_->confirm(this, question)) {
             setStatus(QStringLiteral("Nicht gespeichert"));
             return false;
         }
     }
-    WriteGuestFile(path, list_.records());
-    guestFileSeen_ = true;
+    session_.write(path, list_.records());
+    ClaimDataFolder();
     list_.markSaved();
     setStatus(QStringLiteral("%1 Gästedatensätze in Gaeste.csv geschrieben").arg(list_.guestCount()));
     return true;
@@ -421,8 +434,8 @@ void TMainForm::FileRead()
     setStatus(QStringLiteral("Gästedaten laden"));
     const QString path = DataPath(kGuestFileName, false);
     // Read everything first: a file that fails leaves the list as it was.
-    list_.replace(ReadGuestFile(path));
-    guestFileSeen_ = true;
+    ClaimDataFolder();
+    list_.replace(session_.read(path));
 }
 
 void TMainForm::ButtonSaveClick()
@@ -459,16 +472,42 @@ bool TMainForm::FormClose()
     }
 }
 
+void TMainForm::RestoreBackup()
+{
+    MaskToRecord();
+    const QString path = DataPath(kGuestFileName, false);
+    const std::vector<BackupInfo> backups = ListBackups(dataFolder_.folder());
+    if (backups.empty()) {
+        dialogs_->inform(this, QStringLiteral("Im Ordner %1 gibt es noch keine Sicherung.")
+                                   .arg(QDir::toNativeSeparators(BackupFolder(dataFolder_.folder()))));
+        return;
+    }
+    const int chosen = dialogs_->chooseBackup(this, backups);
+    if (chosen < 0)
+        return;
+    if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")) && !FileSave())
+        return;
+    const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
+    list_.replace(session_.readBackup(backup.path, path));
+    // The list is not what Gaeste.csv holds: closing must offer to write it back.
+    list_.markChanged();
+    ShowRecord(list_.lastIndex());
+    setStatus(QStringLiteral("Sicherung vom %1 gelesen: %2 Gäste. \"Daten schreiben\" macht sie wieder zu Gaeste.csv.")
+                  .arg(QLocale().toString(backup.time, QStringLiteral("dd.MM.yyyy HH:mm:ss")))
+                  .arg(list_.guestCount()));
+}
+
 bool TMainForm::SessionEnds(bool mayAsk)
 {
     if (mayAsk)
         return FormClose();
     MaskToRecord();
     if (list_.changed()) {
-        // Nobody can be asked: saving is what loses nothing. A save that would replace a file this
-        // session has not seen is refused by FileSave's own question, which is then not asked.
+        // Nobody can be asked: saving is what loses nothing, unless the save itself would need a
+        // question (a file this session has not seen, or one another program changed).
         try {
-            if (guestFileSeen_)
+            const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
+            if (dataFolder_.chosen() && session_.questionBeforeSave(path, list_.guestCount()).isEmpty())
                 FileSave();
         } catch (const std::exception &) {
             // Nothing more can be done while the session ends; the old file is intact.

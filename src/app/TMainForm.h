@@ -8,6 +8,8 @@
 #include "billing/PriceMatrix.h"
 #include "calendar/RoomCalendar.h"
 #include "guestfile/DataFolder.h"
+#include "guestfile/GuestFileSession.h"
+#include "platform/FolderLock.h"
 #include "register/GuestList.h"
 
 #include <QMainWindow>
@@ -70,6 +72,7 @@ public:
     void Uebernachtungskosten();
     void ButtonPrintReClick();
     void CreateBill(QPrinter &printer);
+    void RestoreBackup();
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.
     bool SessionEnds(bool mayAsk);
@@ -85,6 +88,7 @@ private:
     void connectList();
     void createMenus();
     void OpenRememberedData();
+    void ClaimDataFolder();
     // Shows the record at `index` and lets the spin box follow.
     void ShowRecord(int index);
     void showCurrent();
@@ -103,7 +107,9 @@ private:
     TPreisMatrix matrix_;
     bool matrixRead_ = false;
     DataFolder dataFolder_;
-    bool guestFileSeen_ = false;            // read or written in this session, so a save may replace it
+    GuestFileSession session_;              // which version of the guest file this session knows
+    platform::InstanceLock instance_;       // tells a second copy of the program that the folder is taken
+    QString warnedFolder_;                  // the folder whose "bereits" message was shown
     RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form
     bool storing_ = false;                  // true while the form's own values go into the list

@@ -1,11 +1,16 @@
 // Nothing the host has is lost by the window: a save never replaces a guest file it has not read,
 // a cancelled folder dialog saves nothing, and the program starts on the host's data.
 
+#include "app/backups/RestoreBackupDialog.h"
+#include "guestfile/Backups.h"
 #include "guestfile/Settings.h"
 #include "support/AppFixture.h"
 #include "support/WindowMoves.h"
 
+#include <QMenu>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <csignal>
 
 using namespace moves;
@@ -26,6 +31,23 @@ std::unique_ptr<TMainForm> startWindow(ScriptedDialogs::Script &script)
     auto window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(script));
     window->show();
     return window;
+}
+
+void triggerMenu(const AppFixture &app, const char *menu, const QString &entry)
+{
+    for (QAction *action : app.w<QMenu>(menu)->actions())
+        if (action->text() == entry) {
+            action->trigger();
+            return;
+        }
+    QFAIL(qPrintable(QStringLiteral("no menu entry ") + entry));
+}
+
+void readFrom(AppFixture &app, const QByteArray &file)
+{
+    app.writeFile(QStringLiteral("Gaeste.csv"), file);
+    app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
+    app.click("ButtonRead");
 }
 
 QString statusOf(const TMainForm &window)
@@ -52,6 +74,13 @@ private Q_SLOTS:
     void cancelledFolderDialogSavesNothing();
     void startReadsTheRememberedFolder();
     void longTextSurvivesAnEdit();
+    void secondCopyOnTheSameFolderIsTold();
+    void saveOverAFileAnotherProgramChangedAsks_data();
+    void saveOverAFileAnotherProgramChangedAsks();
+    void charactersTheFileCannotHoldAreAsked_data();
+    void charactersTheFileCannotHoldAreAsked();
+    void eachSaveKeepsABackupThatCanBeRestored();
+    void restoreDialogListsTheBackups();
     void terminationClosesAsTheHostWould();
     void endingSessionSavesWithoutAsking();
     void startWithoutTheRememberedFileSaysWhy_data();
@@ -128,6 +157,119 @@ void TestNothingLost::longTextSurvivesAnEdit()
     app.leave();
     QCOMPARE(app.list().current().Name, QStringLiteral("Lange"));
     QCOMPARE(app.list().current().Bemerkung, QString::fromLatin1(remark) + u'!');
+}
+
+void TestNothingLost::secondCopyOnTheSameFolderIsTold()
+{
+    AppFixture app;
+    readFrom(app, eightGuests());
+    QVERIFY(app.dialogs.informations.isEmpty());
+
+    ScriptedDialogs::Script script;
+    script.openFile = app.path(QStringLiteral("Gaeste.csv"));
+    const auto second = startWindow(script);
+    QTest::mouseClick(second->findChild<QPushButton *>(QStringLiteral("ButtonRead")), Qt::LeftButton);
+    QCOMPARE(script.informations.size(), 1);
+    QVERIFY2(script.informations.first().contains(QStringLiteral("bereits")), qPrintable(script.informations.first()));
+    QCOMPARE(second->guests().guestCount(), 8); // reading is allowed; the host now knows
+}
+
+void TestNothingLost::saveOverAFileAnotherProgramChangedAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Ja: replaced") << true;
+    QTest::newRow("Nein: the other program's guest stays") << false;
+}
+
+void TestNothingLost::saveOverAFileAnotherProgramChangedAsks()
+{
+    QFETCH(bool, answer);
+    AppFixture app;
+    readFrom(app, eightGuests());
+    // Another copy of the program adds a guest and saves.
+    const QByteArray theirs = eightGuests() + guestLine(9, "2", 1, "05.03.2025", "06.03.2025", "Neu");
+    app.writeFile(QStringLiteral("Gaeste.csv"), theirs);
+    app.type("EditName", QStringLiteral("x"));
+    app.dialogs.confirmAnswer = answer;
+    app.click("ButtonSave");
+    QCOMPARE(app.dialogs.confirmations.size(), 1);
+    QVERIFY2(app.dialogs.confirmations.first().contains(QStringLiteral("geändert")),
+             qPrintable(app.dialogs.confirmations.first()));
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")) == theirs, !answer);
+    QCOMPARE(app.list().changed(), !answer);
+}
+
+void TestNothingLost::charactersTheFileCannotHoldAreAsked_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Ja: saved with ?") << true;
+    QTest::newRow("Nein: nothing saved") << false;
+}
+
+void TestNothingLost::charactersTheFileCannotHoldAreAsked()
+{
+    QFETCH(bool, answer);
+    AppFixture app;
+    readFrom(app, eightGuests());
+    app.enter("EditName");
+    app.w<QLineEdit>("EditName")->selectAll();
+    AppFixture::keyClicks(app.w("EditName"), QStringLiteral("Łukasz Dvořák"));
+    app.leave();
+    app.dialogs.confirmAnswer = answer;
+    app.click("ButtonSave");
+    QCOMPARE(app.dialogs.confirmations.size(), 1);
+    const QString question = app.dialogs.confirmations.first();
+    QVERIFY2(question.contains(QStringLiteral("Łukasz Dvořák")) && question.contains(u'Ł') && question.contains(u'ř'),
+             qPrintable(question));
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")).contains(";?ukasz Dvo?\xE1k;"), answer);
+    QCOMPARE(app.list().changed(), !answer);
+}
+
+void TestNothingLost::eachSaveKeepsABackupThatCanBeRestored()
+{
+    AppFixture app;
+    readFrom(app, eightGuests());
+    app.type("EditName", QStringLiteral("x"));
+    app.click("ButtonSave");
+    const std::vector<BackupInfo> backups = ListBackups(app.path(QString()) + u'/');
+    QCOMPARE(backups.size(), std::size_t(1));
+    QCOMPARE(backups.front().guests, 8);
+    QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Gastx;"));
+
+    // The host goes back to the version before the save.
+    app.type("EditName", QStringLiteral("y")); // unsaved, and asked about first
+    app.dialogs.backupAnswer = 0;
+    app.dialogs.confirmAnswer = false;
+    triggerMenu(app, "MenuDatei", QStringLiteral("Sicherung &wiederherstellen…"));
+    QCOMPARE(app.dialogs.backupsOffered, 1);
+    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.list().current().Name, QStringLiteral("Gast"));
+    QVERIFY(app.list().changed());
+    QVERIFY(app.status().startsWith(QStringLiteral("Sicherung vom ")));
+
+    platform::Clock::fix(QDateTime(QDate(2025, 2, 20), QTime(10, 1)));
+    app.click("ButtonSave"); // written back as Gaeste.csv, without a question
+    QCOMPARE(app.dialogs.confirmations.size(), 1);
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
+    QCOMPARE(ListBackups(app.path(QString()) + u'/').size(), std::size_t(2));
+}
+
+void TestNothingLost::restoreDialogListsTheBackups()
+{
+    const std::vector<BackupInfo> backups = {
+        {QStringLiteral("b.csv"), QDateTime(QDate(2025, 2, 20), QTime(10, 5, 3)), 8},
+        {QStringLiteral("a.csv"), QDateTime(QDate(2025, 1, 31), QTime(23, 0)), -1}};
+    RestoreBackupDialog dialog(backups);
+    QCOMPARE(dialog.objectName(), QStringLiteral("RestoreBackupDialog"));
+    auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("TableSicherungen"));
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("20.02.2025 10:05:03"));
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("8"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("nicht lesbar"));
+    QCOMPARE(dialog.chosen(), 0);
+    table->selectRow(1);
+    QCOMPARE(dialog.chosen(), 1);
 }
 
 void TestNothingLost::terminationClosesAsTheHostWould()

@@ -21,6 +21,8 @@ public:
         QStringList confirmations;
         QStringList informations;
         QStringList errors;
+        int backupAnswer = -1; // the backup chosen; -1 = cancelled
+        int backupsOffered = -1;
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
@@ -43,6 +45,11 @@ public:
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }
+    int chooseBackup(QWidget *, const std::vector<BackupInfo> &backups) override
+    {
+        s_.backupsOffered = static_cast<int>(backups.size());
+        return s_.backupAnswer;
+    }
 
 private:
     Script &s_;
