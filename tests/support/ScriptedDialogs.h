@@ -2,6 +2,7 @@
 // Dialogs that answer as a test tells them and remember what they were asked.
 
 #include "app/Dialogs.h"
+#include "guestfile/Backups.h"
 
 #include <QPrinter>
 #include <QStringList>
