@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -48,10 +49,14 @@ QString KeepBackup(const QString &dataFolder, const QByteArray &content)
     if (!QFileInfo(folder).isDir()) {
         // The guests' data: only the owner may look into the folder.
         const QDir parent(dataFolder.isEmpty() ? QStringLiteral(".") : dataFolder);
+        errno = 0;
         if (!parent.mkdir(QString::fromLatin1(kBackupFolderName),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) &&
-            !QFileInfo(folder).isDir())
-            platform::ThrowLastIoError(path);
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+            // Taken before anything else can overwrite the reason (a read-only folder, say).
+            const int code = platform::LastIoErrorCode(folder);
+            if (!QFileInfo(folder).isDir())
+                throw platform::EInOutError(code, path);
+        }
     }
     // Two saves within one second: the version before the first of them is the one worth keeping.
     if (!QFileInfo::exists(path))

@@ -1,4 +1,5 @@
 #include "guestfile/GuestFileSession.h"
+#include "platform/IoError.h"
 
 #include "guestfile/Backups.h"
 #include "guestfile/GuestFile.h"
@@ -58,8 +59,15 @@ QString GuestFileSession::questionBeforeSave(const QString &path, int guestsInPr
 void GuestFileSession::write(const QString &path, const std::vector<TGast> &records)
 {
     const QFileInfo info(path);
-    if (info.exists())
-        KeepBackup(info.absolutePath(), platform::ReadFileBytes(path));
+    if (info.exists()) {
+        // Without its backup the file is not replaced; the host is told about the guest file,
+        // which is what could not be saved.
+        try {
+            KeepBackup(info.absolutePath(), platform::ReadFileBytes(path));
+        } catch (const platform::EInOutError &error) {
+            throw platform::EInOutError(error.code(), path);
+        }
+    }
     const QByteArray bytes = GuestFileBytes(records);
     platform::SaveFileAtomic(path, bytes);
     remember(path, bytes);
