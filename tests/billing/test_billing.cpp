@@ -1,5 +1,6 @@
 // Prices, stay costs, invoice numbers and the drawn and printed invoice.
 
+#include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/PriceMatrix.h"
@@ -157,6 +158,8 @@ private Q_SLOTS:
     void hugePriceFileIsReadOnlyAsFarAsItsLines();
     void oddFileIsRefusedAtOnce_data();
     void oddFileIsRefusedAtOnce();
+    void failedPrintNamesTheNumberThatStaysFree();
+    void zeroCostWithoutPriceListTakesNoNumber();
 
     void countsRooms_data();
     void countsRooms();
@@ -770,6 +773,64 @@ void TestBilling::printsOnePage()
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
     QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
     QVERIFY(bytes.contains("/Subtype /Image"));
+}
+
+void TestBilling::failedPrintNamesTheNumberThatStaysFree()
+{
+    QTemporaryDir dir;
+    const QString counter = dir.filePath(QStringLiteral("ReNummer.DAT"));
+    QFile file(counter);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("41\r\n");
+    file.close();
+    QImage form(620, 877, QImage::Format_RGB32);
+    form.fill(Qt::white);
+    const QString formPath = dir.filePath(QStringLiteral("REVORL.JPG"));
+    QVERIFY(form.save(formPath, "JPG"));
+    GuestList list;
+    list.appendNew();
+    list.modifyCurrent([](TGast &g) { g.Kosten = 150; });
+    list.markSaved();
+
+    // A printer that cannot start: a PDF into a folder that does not exist.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("fehlt/rechnung.pdf")));
+    QString message;
+    try {
+        RechnungErstellen(list, 1, {formPath, [&] { return counter; }}, nullptr, printer, platform::Today());
+    } catch (const EInvoiceError &error) {
+        message = error.message();
+    }
+    QVERIFY2(message.endsWith(QStringLiteral("Rechnung Nr. 42 wurde nicht gedruckt und bleibt frei.")),
+             qPrintable(message));
+    QCOMPARE(list.current().ReNr, 0); // the record names no invoice that nobody has
+    QVERIFY(!list.changed());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("42\r\n")); // taken all the same: the books show the gap
+}
+
+void TestBilling::zeroCostWithoutPriceListTakesNoNumber()
+{
+    QTemporaryDir dir;
+    QImage form(62, 87, QImage::Format_RGB32);
+    form.fill(Qt::white);
+    const QString formPath = dir.filePath(QStringLiteral("REVORL.JPG"));
+    QVERIFY(form.save(formPath, "JPG"));
+    GuestList list;
+    list.appendNew();
+    QPrinter printer;
+    bool asked = false;
+    QVERIFY_THROWS_EXCEPTION(EInvoiceError, RechnungErstellen(list, 1,
+                                                              {formPath,
+                                                               [&] {
+                                                                   asked = true;
+                                                                   return QString();
+                                                               }},
+                                                              nullptr, printer, platform::Today()));
+    QVERIFY(!asked);
+    QVERIFY_THROWS_EXCEPTION(EInvoiceError,
+                             RechnungErstellen(list, 0, {formPath, [] { return QString(); }}, nullptr, printer, 0));
 }
 
 QTEST_MAIN(TestBilling)
