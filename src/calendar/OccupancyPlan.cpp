@@ -1,0 +1,386 @@
+#include "calendar/OccupancyPlan.h"
+
+#include "calendar/YearFigures.h"
+
+#include "holidays/De_Feiertage.h"
+#include "platform/Convert.h"
+#include "register/Rooms.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+
+namespace {
+
+constexpr double kMittag = 0.5;      // arrival and departure are drawn from the middle of the day
+constexpr double kBesuch = 0.25;     // a visit without a night fills the middle half of its day
+constexpr int kMaxPlanTage = 100000; // far more than the plan's zoom allows; keeps a bad call cheap
+
+// Days outside the years 1..9999 have no calendar date.
+bool HasCalendarDate(platform::TDateTime day)
+{
+    static const platform::TDateTime first = platform::DateToDay(QDate(1, 1, 1));
+    static const platform::TDateTime last = platform::DateToDay(QDate(9999, 12, 31));
+    return std::isfinite(day) && day >= first && day < last + 1;
+}
+
+// One booking in one room, in absolute day positions.
+struct Item
+{
+    int record = 0;
+    double s = 0, e = 0;   // drawn extent
+    double n0 = 0, n1 = 0; // from the middle of the arrival day to the middle of the departure day
+    int lane = 0, lanes = 1;
+    bool doppelt = false;
+    int partner = 0;
+};
+
+// The whole days of a booking that can be drawn, or false.
+bool StayDays(const TGast &gast, double &von, double &bis)
+{
+    if (!HasCalendarDate(gast.Von) || !HasCalendarDate(gast.Bis))
+        return false;
+    von = platform::DateOf(gast.Von);
+    bis = platform::DateOf(gast.Bis);
+    return bis >= von;
+}
+
+Item MakeItem(int record, double von, double bis)
+{
+    Item item;
+    item.record = record;
+    item.n0 = von + kMittag;
+    item.n1 = bis + kMittag;
+    if (bis > von) {
+        item.s = item.n0;
+        item.e = item.n1;
+    } else {
+        item.s = von + kBesuch;
+        item.e = von + 1 - kBesuch;
+    }
+    return item;
+}
+
+// Whether two bookings of one room share a night. A visit without a night shares one only with a
+// stay that goes on over its whole day; two that meet on a changeover day share none.
+bool ShareNight(const Item &a, const Item &b)
+{
+    const bool aPoint = a.n1 <= a.n0;
+    const bool bPoint = b.n1 <= b.n0;
+    if (aPoint && bPoint)
+        return false;
+    if (aPoint)
+        return b.n0 < a.n0 && a.n0 < b.n1;
+    if (bPoint)
+        return a.n0 < b.n0 && b.n0 < a.n1;
+    return std::max(a.n0, b.n0) < std::min(a.n1, b.n1);
+}
+
+QString BarLabel(const TGast &gast)
+{
+    const QString name = gast.Name.trimmed();
+    const QString who = name.isEmpty() ? QStringLiteral("Gast %1").arg(gast.GastNr) : name;
+    return QStringLiteral("%1 (%2 P.)").arg(who).arg(gast.Personen);
+}
+
+QString RoomsText(const QString &zimmer)
+{
+    QStringList rooms;
+    for (int room = 1; room <= kRaeume; ++room)
+        if (RoomMask(zimmer) & (1u << (room - 1)))
+            rooms << QString::number(room);
+    if (rooms.isEmpty())
+        return QStringLiteral("kein Zimmer");
+    if (rooms.size() == 1)
+        return QStringLiteral("Zimmer ") + rooms.front();
+    const QString last = rooms.takeLast();
+    return QStringLiteral("Zimmer %1 und %2").arg(rooms.join(QStringLiteral(", ")), last);
+}
+
+// Gathers, for one room, every booking that the visible ones overlap, and those that overlap
+// these in turn, so lanes and double bookings do not change while the host scrolls.
+std::vector<Item> Neighbourhood(const std::vector<Item> &all, double lo, double hi)
+{
+    bool grew = true;
+    while (grew) {
+        grew = false;
+        for (const Item &item : all) {
+            if (item.s < hi && item.e > lo && (item.s < lo || item.e > hi)) {
+                lo = std::min(lo, item.s);
+                hi = std::max(hi, item.e);
+                grew = true;
+            }
+        }
+    }
+    std::vector<Item> near;
+    for (const Item &item : all)
+        if (item.s < hi && item.e > lo)
+            near.push_back(item);
+    return near;
+}
+
+// Lanes for bars whose extents overlap, double bookings and the overlaps to hatch. `items` is
+// sorted by start.
+void Arrange(std::vector<Item> &items, int room, double first, int days, std::vector<PlanOverlap> &overlaps)
+{
+    std::size_t begin = 0;
+    while (begin < items.size()) {
+        // A cluster: bars joined by overlapping extents.
+        std::size_t end = begin + 1;
+        double reach = items[begin].e;
+        while (end < items.size() && items[end].s < reach) {
+            reach = std::max(reach, items[end].e);
+            ++end;
+        }
+        std::vector<double> laneEnds;
+        for (std::size_t i = begin; i < end; ++i) {
+            Item &item = items[i];
+            const auto free = std::find_if(laneEnds.begin(), laneEnds.end(), [&](double e) { return e <= item.s; });
+            if (free == laneEnds.end()) {
+                item.lane = static_cast<int>(laneEnds.size());
+                laneEnds.push_back(item.e);
+            } else {
+                item.lane = static_cast<int>(free - laneEnds.begin());
+                *free = item.e;
+            }
+            // Later bars that start before this one ends are the only ones it can share a night with.
+            for (std::size_t j = i + 1; j < end && items[j].s < item.e; ++j) {
+                Item &other = items[j];
+                if (!ShareNight(item, other))
+                    continue;
+                for (Item *x : {&item, &other}) {
+                    Item *y = x == &item ? &other : &item;
+                    if (!x->doppelt || y->record < x->partner)
+                        x->partner = y->record;
+                    x->doppelt = true;
+                }
+                const double s = std::max(item.s, other.s) - first;
+                const double e = std::min(item.e, other.e) - first;
+                if (s < days && e > 0)
+                    overlaps.push_back({room, std::max(s, 0.0), std::min(e, static_cast<double>(days))});
+            }
+        }
+        for (std::size_t i = begin; i < end; ++i)
+            items[i].lanes = static_cast<int>(laneEnds.size());
+        begin = end;
+    }
+}
+
+void MergeOverlaps(std::vector<PlanOverlap> &overlaps)
+{
+    std::sort(overlaps.begin(), overlaps.end(), [](const PlanOverlap &a, const PlanOverlap &b) {
+        return a.room != b.room ? a.room < b.room : a.start < b.start;
+    });
+    std::vector<PlanOverlap> merged;
+    for (const PlanOverlap &o : overlaps) {
+        if (!merged.empty() && merged.back().room == o.room && o.start <= merged.back().end)
+            merged.back().end = std::max(merged.back().end, o.end);
+        else
+            merged.push_back(o);
+    }
+    overlaps = std::move(merged);
+}
+
+void FillDays(PlanGeometry &plan, qint32 plz)
+{
+    std::map<int, std::map<double, QString>> holidays; // by year, the first name of each day
+    plan.dayInfo.resize(static_cast<std::size_t>(plan.days));
+    for (int i = 0; i < plan.days; ++i) {
+        PlanDay &d = plan.dayInfo[static_cast<std::size_t>(i)];
+        d.day = plan.first + i;
+        const QDate date = platform::DayToDate(d.day);
+        d.dayOfMonth = date.day();
+        d.dayOfWeek = platform::DayOfWeek(d.day);
+        auto year = holidays.find(date.year());
+        if (year == holidays.end()) {
+            year = holidays.emplace(date.year(), std::map<double, QString>{}).first;
+            for (const auto &h : De_Feiertage::GetFeiertage(static_cast<quint16>(date.year()), plz))
+                year->second.emplace(h.Date, h.Name); // the first entry of a day names it
+        }
+        const auto holiday = year->second.find(d.day);
+        if (holiday != year->second.end())
+            d.feiertag = holiday->second;
+        d.samstag = d.dayOfWeek == 7;
+        d.sonnOderFeiertag = d.dayOfWeek == 1 || !d.feiertag.isEmpty();
+        if (i == 0 || d.dayOfMonth == 1)
+            plan.months.push_back({i, 0, date.month(), date.year()});
+        ++plan.months.back().days;
+    }
+}
+
+} // namespace
+
+PlanZustand ZustandOf(const TGast &gast)
+{
+    if (gast.Bezahlt)
+        return PlanZustand::Bezahlt;
+    return gast.ReNr != 0 ? PlanZustand::Berechnet : PlanZustand::OhneRechnung;
+}
+
+PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime first, int days, platform::TDateTime now,
+                           qint32 plz)
+{
+    PlanGeometry plan;
+    if (!HasCalendarDate(first) || days <= 0)
+        return plan;
+    plan.first = platform::DateOf(first);
+    days = std::min(days, kMaxPlanTage);
+    while (days > 0 && !HasCalendarDate(plan.first + days - 1))
+        --days;
+    plan.days = days;
+    FillDays(plan, plz);
+    const double lo = plan.first;
+    const double hi = plan.first + days;
+    if (std::isfinite(now) && now >= lo && now <= hi)
+        plan.now = now - lo;
+
+    std::array<std::vector<Item>, kRaeume> rooms;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        const unsigned mask = RoomMask(list[i].Zimmer);
+        double von = 0, bis = 0;
+        if (mask == 0 || !StayDays(list[i], von, bis))
+            continue;
+        const Item item = MakeItem(static_cast<int>(i), von, bis);
+        for (int k = 0; k < kRaeume; ++k)
+            if (mask & (1u << k))
+                rooms[static_cast<std::size_t>(k)].push_back(item);
+    }
+
+    for (int k = 0; k < kRaeume; ++k) {
+        std::vector<Item> items = Neighbourhood(rooms[static_cast<std::size_t>(k)], lo, hi);
+        std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
+            return a.s != b.s ? a.s < b.s : (a.e != b.e ? a.e < b.e : a.record < b.record);
+        });
+        Arrange(items, k + 1, lo, days, plan.overlaps);
+        for (const Item &item : items) {
+            const double s = item.s - lo;
+            const double e = item.e - lo;
+            if (!(s < days && e > 0))
+                continue;
+            const TGast &gast = list[static_cast<std::size_t>(item.record)];
+            PlanBar bar;
+            bar.record = item.record;
+            bar.room = k + 1;
+            bar.start = std::max(s, 0.0);
+            bar.end = std::min(e, static_cast<double>(days));
+            bar.beginsBefore = s < 0;
+            bar.endsAfter = e > days;
+            bar.lane = item.lane;
+            bar.lanes = item.lanes;
+            bar.zustand = ZustandOf(gast);
+            bar.doppelt = item.doppelt;
+            bar.partner = item.partner;
+            bar.label = BarLabel(gast);
+            plan.bars.push_back(std::move(bar));
+        }
+    }
+    MergeOverlaps(plan.overlaps);
+    return plan;
+}
+
+QString MonatsName(int month)
+{
+    static const char *const names[] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
+                                        "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+    return month >= 1 && month <= 12 ? QString::fromUtf8(names[month - 1]) : QString();
+}
+
+QString MonatsKurzname(int month)
+{
+    static const char *const names[] = {"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
+                                        "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+    return month >= 1 && month <= 12 ? QString::fromUtf8(names[month - 1]) : QString();
+}
+
+QString ZeitraumText(platform::TDateTime first, int days)
+{
+    if (!HasCalendarDate(first) || days <= 0 || !HasCalendarDate(first + days - 1))
+        return {};
+    const QDate from = platform::DayToDate(first);
+    const QDate to = platform::DayToDate(first + days - 1);
+    if (from.day() == 1 && from.month() == 1 && to.month() == 12 && to.day() == 31 && from.year() == to.year())
+        return QString::number(from.year());
+    if (from.day() == 1 && to.day() == to.daysInMonth() && from.month() == to.month() && from.year() == to.year())
+        return QStringLiteral("%1 %2").arg(MonatsName(from.month())).arg(from.year());
+    return QStringLiteral("%1 bis %2").arg(platform::DateToStr(first), platform::DateToStr(first + days - 1));
+}
+
+QString PlanTooltip(const std::vector<TGast> &list, const PlanBar &bar)
+{
+    if (bar.record <= 0 || static_cast<std::size_t>(bar.record) >= list.size())
+        return {};
+    const TGast &gast = list[static_cast<std::size_t>(bar.record)];
+    const QString name = gast.Name.trimmed();
+    QStringList lines;
+    lines << (name.isEmpty() ? QStringLiteral("Gast %1").arg(gast.GastNr)
+                             : QStringLiteral("Gast %1: %2").arg(gast.GastNr).arg(name));
+    const auto nights = static_cast<qint64>(platform::DateOf(gast.Bis) - platform::DateOf(gast.Von));
+    lines << QStringLiteral("%1 bis %2, %3 %4")
+                 .arg(platform::DateToStr(gast.Von), platform::DateToStr(gast.Bis))
+                 .arg(nights)
+                 .arg(nights == 1 ? QStringLiteral("Nacht") : QStringLiteral("Nächte"));
+    lines << QStringLiteral("%1, %2 %3")
+                 .arg(RoomsText(gast.Zimmer))
+                 .arg(gast.Personen)
+                 .arg(gast.Personen == 1 ? QStringLiteral("Person") : QStringLiteral("Personen"));
+    lines << (gast.Kosten != 0 ? QStringLiteral("Kosten: ") + EuroText(gast.Kosten)
+                               : QStringLiteral("Kosten: noch nicht berechnet"));
+    if (gast.ReNr != 0)
+        lines << QStringLiteral("Rechnung Nr. %1, %2")
+                     .arg(gast.ReNr)
+                     .arg(gast.Bezahlt ? QStringLiteral("bezahlt") : QStringLiteral("noch nicht bezahlt"));
+    else
+        lines << (gast.Bezahlt ? QStringLiteral("Keine Rechnung, bezahlt") : QStringLiteral("Noch keine Rechnung"));
+    if (bar.doppelt && bar.partner > 0 && static_cast<std::size_t>(bar.partner) < list.size()) {
+        const TGast &other = list[static_cast<std::size_t>(bar.partner)];
+        const QString otherName = other.Name.trimmed();
+        lines << QStringLiteral("Doppelbelegung in Zimmer %1 mit %2")
+                     .arg(bar.room)
+                     .arg(otherName.isEmpty() ? QStringLiteral("Gast %1").arg(other.GastNr)
+                                              : QStringLiteral("Gast %1 (%2)").arg(other.GastNr).arg(otherName));
+    }
+    return lines.join(u'\n');
+}
+
+platform::TDateTime FreierTag(const std::vector<TGast> &list, int room, platform::TDateTime anchor,
+                              platform::TDateTime target)
+{
+    if (room < 1 || room > kRaeume || !HasCalendarDate(anchor) || !HasCalendarDate(target))
+        return anchor;
+    anchor = platform::DateOf(anchor);
+    target = platform::DateOf(target);
+    // Leftwards is rightwards on mirrored days.
+    const double sign = target >= anchor ? 1 : -1;
+    const double a = sign * anchor;
+    double result = sign * target;
+    const unsigned bit = 1u << (room - 1);
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        double von = 0, bis = 0;
+        if (!(RoomMask(list[i].Zimmer) & bit) || !StayDays(list[i], von, bis))
+            continue;
+        const double from = sign > 0 ? von : -bis;
+        const double to = sign > 0 ? bis : -von;
+        if (from == to) {
+            // A visit without a night stands in the way only of a stay that goes on over its day.
+            if (from > a)
+                result = std::min(result, from);
+        } else if (to > a) {
+            result = std::min(result, from < a ? a : from);
+        }
+    }
+    return sign * result;
+}
+
+platform::TDateTime HeuteStart(platform::TDateTime today, int days)
+{
+    today = platform::DateOf(today);
+    const QDate date = platform::DayToDate(today);
+    const platform::TDateTime monthStart = today - (date.day() - 1);
+    if (days >= date.daysInMonth() || today - monthStart < days - 3)
+        return monthStart;
+    return today - 3;
+}

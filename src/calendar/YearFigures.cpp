@@ -1,0 +1,231 @@
+#include "calendar/YearFigures.h"
+
+#include "platform/Convert.h"
+#include "register/StayText.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool HasCalendarDate(platform::TDateTime day)
+{
+    static const platform::TDateTime first = platform::DateToDay(QDate(1, 1, 1));
+    static const platform::TDateTime last = platform::DateToDay(QDate(9999, 12, 31));
+    return std::isfinite(day) && day >= first && day < last + 1;
+}
+
+// The month 1..12 of a day when it lies in `jahr`, else 0.
+int MonthIn(platform::TDateTime day, int jahr)
+{
+    if (!HasCalendarDate(day))
+        return 0;
+    const QDate date = platform::DayToDate(day);
+    return date.year() == jahr ? date.month() : 0;
+}
+
+double Percent(int part, int whole)
+{
+    return whole > 0 ? 100.0 * part / whole : 0.0;
+}
+
+QString Decimal(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    double rounded = std::round(value * scale) / scale;
+    if (rounded == 0)
+        rounded = 0; // no "-0,00"
+    return platform::FormatFixed(rounded, 0, decimals);
+}
+
+void Add(MonatsZahlen &sum, const MonatsZahlen &m)
+{
+    sum.tage += m.tage;
+    for (std::size_t k = 0; k < kRaeume; ++k) {
+        sum.naechte[k] += m.naechte[k];
+        sum.belegt[k] += m.belegt[k];
+    }
+    sum.naechteGesamt += m.naechteGesamt;
+    sum.belegtGesamt += m.belegtGesamt;
+    sum.gaeste += m.gaeste;
+    sum.personen += m.personen;
+    sum.umsatzAnreise += m.umsatzAnreise;
+    sum.umsatzRechnung += m.umsatzRechnung;
+}
+
+QString CsvField(const QString &text)
+{
+    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+} // namespace
+
+double MonatsZahlen::auslastung(int room) const
+{
+    if (room < 1 || room > kRaeume)
+        return 0;
+    return Percent(belegt[static_cast<std::size_t>(room - 1)], tage);
+}
+
+double MonatsZahlen::auslastungGesamt() const
+{
+    return Percent(belegtGesamt, tage * kRaeume);
+}
+
+JahresZahlen Jahresauswertung(const std::vector<TGast> &list, int jahr)
+{
+    JahresZahlen z;
+    z.jahr = jahr;
+    if (jahr < 1 || jahr > 9999)
+        return z;
+    const platform::TDateTime yearStart = platform::EncodeDate(jahr, 1, 1);
+    const platform::TDateTime yearEnd = jahr < 9999 ? platform::EncodeDate(jahr + 1, 1, 1) : yearStart + 365;
+    std::array<platform::TDateTime, 13> monthStart{};
+    for (int m = 0; m < 12; ++m) {
+        monthStart[static_cast<std::size_t>(m)] = platform::EncodeDate(jahr, m + 1, 1);
+        z.monate[static_cast<std::size_t>(m)].tage = QDate(jahr, m + 1, 1).daysInMonth();
+    }
+    monthStart[12] = yearEnd;
+
+    // Which room nights of the year are taken, so a double booking fills a night only once.
+    const auto yearDays = static_cast<std::size_t>(yearEnd - yearStart);
+    std::array<std::vector<bool>, kRaeume> taken;
+    for (auto &room : taken)
+        room.assign(yearDays, false);
+
+    int bookings = 0;
+    double bookedNights = 0;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        const TGast &g = list[i];
+        const unsigned mask = RoomMask(g.Zimmer);
+        const bool datesValid = HasCalendarDate(g.Von) && HasCalendarDate(g.Bis);
+        const double von = datesValid ? platform::DateOf(g.Von) : 0;
+        const double bis = datesValid ? platform::DateOf(g.Bis) : 0;
+        const bool stay = mask != 0 && datesValid && bis >= von;
+
+        if (const int m = MonthIn(g.Von, jahr)) {
+            MonatsZahlen &month = z.monate[static_cast<std::size_t>(m - 1)];
+            month.umsatzAnreise += g.Kosten;
+            if (stay) {
+                ++month.gaeste;
+                month.personen += std::max(0, g.Personen);
+                ++bookings;
+                bookedNights += bis - von;
+            }
+        }
+        if (g.ReNr != 0) {
+            if (const int m = MonthIn(g.Bis, jahr)) {
+                z.monate[static_cast<std::size_t>(m - 1)].umsatzRechnung += g.Kosten;
+                if (!g.Bezahlt)
+                    z.offen.push_back({static_cast<int>(i), g.ReNr, GuestName(g), g.Von, g.Bis, g.Kosten});
+            }
+            if (!g.Bezahlt) {
+                ++z.offenAlleJahre;
+                z.offenSummeAlleJahre += g.Kosten;
+            }
+        }
+        if (!stay)
+            continue;
+        // The nights of the stay that fall in this year, month by month.
+        const double from = std::max(von, yearStart);
+        const double to = std::min(bis, yearEnd);
+        if (from >= to)
+            continue;
+        for (std::size_t m = 0; m < 12; ++m) {
+            const double a = std::max(from, monthStart[m]);
+            const double b = std::min(to, monthStart[m + 1]);
+            if (a >= b)
+                continue;
+            const int nights = static_cast<int>(b - a);
+            for (std::size_t k = 0; k < kRaeume; ++k)
+                if (mask & (1u << k))
+                    z.monate[m].naechte[k] += nights;
+        }
+        for (std::size_t k = 0; k < kRaeume; ++k) {
+            if (!(mask & (1u << k)))
+                continue;
+            for (auto d = static_cast<std::size_t>(from - yearStart); d < static_cast<std::size_t>(to - yearStart); ++d)
+                taken[k][d] = true;
+        }
+    }
+
+    for (std::size_t m = 0; m < 12; ++m) {
+        MonatsZahlen &month = z.monate[m];
+        const auto a = static_cast<std::size_t>(monthStart[m] - yearStart);
+        const auto b = static_cast<std::size_t>(monthStart[m + 1] - yearStart);
+        for (std::size_t k = 0; k < kRaeume; ++k) {
+            month.naechteGesamt += month.naechte[k];
+            month.belegt[k] = static_cast<int>(std::count(taken[k].begin() + static_cast<std::ptrdiff_t>(a),
+                                                          taken[k].begin() + static_cast<std::ptrdiff_t>(b), true));
+            month.belegtGesamt += month.belegt[k];
+        }
+        Add(z.summe, month);
+    }
+    z.mittlereAufenthaltsdauer = bookings > 0 ? bookedNights / bookings : 0;
+    std::sort(z.offen.begin(), z.offen.end(), [](const OffeneRechnung &a, const OffeneRechnung &b) {
+        return a.reNr != b.reNr ? a.reNr < b.reNr : a.record < b.record;
+    });
+    for (const OffeneRechnung &o : z.offen)
+        z.offenSumme += o.kosten;
+    return z;
+}
+
+QStringList AuswertungKopf()
+{
+    QStringList head{QStringLiteral("Monat")};
+    for (int k = 1; k <= kRaeume; ++k)
+        head << QStringLiteral("Nächte Zi %1").arg(k);
+    head << QStringLiteral("Nächte");
+    for (int k = 1; k <= kRaeume; ++k)
+        head << QStringLiteral("Auslastung Zi %1 (%)").arg(k);
+    head << QStringLiteral("Auslastung (%)") << QStringLiteral("Gäste") << QStringLiteral("Personen")
+         << QStringLiteral("Umsatz nach Anreise (€)") << QStringLiteral("Umsatz nach Rechnung (€)");
+    return head;
+}
+
+std::vector<QStringList> AuswertungZeilen(const JahresZahlen &zahlen)
+{
+    const auto row = [](const QString &label, const MonatsZahlen &m) {
+        QStringList cells{label};
+        for (int n : m.naechte)
+            cells << QString::number(n);
+        cells << QString::number(m.naechteGesamt);
+        for (int k = 1; k <= kRaeume; ++k)
+            cells << Decimal(m.auslastung(k), 1);
+        cells << Decimal(m.auslastungGesamt(), 1) << QString::number(m.gaeste) << QString::number(m.personen)
+              << Decimal(m.umsatzAnreise, 2) << Decimal(m.umsatzRechnung, 2);
+        return cells;
+    };
+    std::vector<QStringList> rows;
+    for (int m = 0; m < 12; ++m)
+        rows.push_back(
+            row(QStringLiteral("%1").arg(m + 1, 2, 10, QLatin1Char('0')), zahlen.monate[static_cast<std::size_t>(m)]));
+    rows.push_back(row(QStringLiteral("Summe"), zahlen.summe));
+    return rows;
+}
+
+QByteArray AuswertungCsv(const JahresZahlen &zahlen)
+{
+    QStringList lines;
+    const auto add = [&lines](const QStringList &cells) {
+        QStringList fields;
+        for (const QString &cell : cells)
+            fields << CsvField(cell);
+        lines << fields.join(u';');
+    };
+    add(AuswertungKopf());
+    for (const QStringList &cells : AuswertungZeilen(zahlen))
+        add(cells);
+    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
+
+QString EuroText(double euros)
+{
+    return Decimal(euros, 2) + QStringLiteral(" €");
+}
