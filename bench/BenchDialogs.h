@@ -25,6 +25,16 @@ public:
         said_ << QStringLiteral("printer dialog");
         return false;
     }
+    bool askPrinterFor(QWidget *, QPrinter &, const QString &title) override
+    {
+        said_ << title;
+        return false;
+    }
+    QString askExportFile(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        said_ << title;
+        return {};
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         said_ << text;

@@ -8,7 +8,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build/bench"
 JOBS="${JOBS:-2}"
 
-PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-liberation libbenchmark-dev)
+PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n fonts-liberation libbenchmark-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

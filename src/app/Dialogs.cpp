@@ -4,6 +4,7 @@
 #include "guestfile/DataFolder.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -45,10 +46,32 @@ QString QtDialogs::askSaveFile(QWidget *parent)
 
 bool QtDialogs::askPrinter(QWidget *parent, QPrinter &printer)
 {
+    return askPrinterFor(parent, printer, QStringLiteral("Rechnung drucken"));
+}
+
+bool QtDialogs::askPrinterFor(QWidget *parent, QPrinter &printer, const QString &title)
+{
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
-    dialog.setWindowTitle(QStringLiteral("Rechnung drucken"));
+    dialog.setWindowTitle(title);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDialogs::askExportFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("ExportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+    if (!QFileInfo(suggested).path().isEmpty() && QFileInfo(suggested).path() != QStringLiteral("."))
+        dialog.setDirectory(QFileInfo(suggested).path());
+    dialog.selectFile(QFileInfo(suggested).fileName());
+    dialog.setWindowTitle(title);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtDialogs::confirm(QWidget *parent, const QString &text)

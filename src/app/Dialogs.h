@@ -19,6 +19,12 @@ public:
     virtual QString askSaveFile(QWidget *parent) = 0;
     // The printer set-up; true when the user confirms it, the chosen printer is then set up.
     virtual bool askPrinter(QWidget *parent, QPrinter &printer) = 0;
+    // The same for what is not an invoice, under its own title ("Belegungsplan drucken").
+    virtual bool askPrinterFor(QWidget *parent, QPrinter &printer, const QString &title) = 0;
+    // Where to write an export: `suggested` is the proposed file (with or without a folder),
+    // `filter` the file types ("CSV-Dateien (*.csv)"). The chosen path, empty when cancelled.
+    virtual QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
+                                  const QString &filter) = 0;
     // A question with Ja and Nein; true for Ja.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
@@ -33,6 +39,9 @@ public:
     QString askOpenFile(QWidget *parent) override;
     QString askSaveFile(QWidget *parent) override;
     bool askPrinter(QWidget *parent, QPrinter &printer) override;
+    bool askPrinterFor(QWidget *parent, QPrinter &printer, const QString &title) override;
+    QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
+                          const QString &filter) override;
     bool confirm(QWidget *parent, const QString &text) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;

@@ -4,6 +4,8 @@
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
 #include "app/Version.h"
+#include "app/occupancy/OccupancyPlanWindow.h"
+#include "app/statistics/StatisticsWindow.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceNumber.h"
@@ -156,6 +158,9 @@ void TMainForm::createMenus()
         ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer);
     });
     menuAnsicht_->addSeparator();
+    action(menuAnsicht_, QStringLiteral("&Belegungsplan"), QKeySequence(Qt::CTRL | Qt::Key_B),
+           [this] { OccupancyPlanWindow::open(*this); });
+    action(menuAnsicht_, QStringLiteral("A&uswertung"), QKeySequence(), [this] { StatisticsWindow::open(*this); });
 
     menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
     menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));

@@ -327,7 +327,7 @@ QString PlanTooltip(const std::vector<TGast> &list, const PlanBar &bar)
                  .arg(RoomsText(gast.Zimmer))
                  .arg(gast.Personen)
                  .arg(gast.Personen == 1 ? QStringLiteral("Person") : QStringLiteral("Personen"));
-    lines << (gast.Kosten != 0 ? QStringLiteral("Kosten: ") + EuroText(gast.Kosten)
+    lines << (gast.Kosten != 0 ? QStringLiteral("Kosten: ") + BetragText(gast.Kosten)
                                : QStringLiteral("Kosten: noch nicht berechnet"));
     if (gast.ReNr != 0)
         lines << QStringLiteral("Rechnung Nr. %1, %2")

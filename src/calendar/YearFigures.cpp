@@ -225,7 +225,7 @@ QByteArray AuswertungCsv(const JahresZahlen &zahlen)
     return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
 
-QString EuroText(double euros)
+QString BetragText(double euros)
 {
     return Decimal(euros, 2) + QStringLiteral(" €");
 }

@@ -82,4 +82,4 @@ std::vector<QStringList> AuswertungZeilen(const JahresZahlen &zahlen);
 QByteArray AuswertungCsv(const JahresZahlen &zahlen);
 
 // "1234,50 €"
-QString EuroText(double euros);
+QString BetragText(double euros);

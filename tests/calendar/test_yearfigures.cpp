@@ -161,11 +161,11 @@ private Q_SLOTS:
         // 9 to 2026, 8 is paid and guest 6 has no invoice yet.
         QStringList got;
         for (const OffeneRechnung &o : z.offen)
-            got << QStringLiteral("%1 %2 %3").arg(o.reNr).arg(o.gast).arg(EuroText(o.kosten));
+            got << QStringLiteral("%1 %2 %3").arg(o.reNr).arg(o.gast).arg(BetragText(o.kosten));
         QCOMPARE(got, (QStringList{"4 Gast 5 (Gast Nummer 5) 55,25 €", "5 Gast 1 (Gast Nummer 1) 90,00 €"}));
-        QCOMPARE(EuroText(z.offenSumme), QStringLiteral("145,25 €"));
+        QCOMPARE(BetragText(z.offenSumme), QStringLiteral("145,25 €"));
         QCOMPARE(z.offenAlleJahre, 4);
-        QCOMPARE(EuroText(z.offenSummeAlleJahre), QStringLiteral("285,25 €"));
+        QCOMPARE(BetragText(z.offenSummeAlleJahre), QStringLiteral("285,25 €"));
     }
 
     void csvExport()
@@ -198,7 +198,7 @@ private Q_SLOTS:
     {
         QFETCH(double, euros);
         QFETCH(QString, text);
-        QCOMPARE(EuroText(euros), text);
+        QCOMPARE(BetragText(euros), text);
     }
 
     void yearsThatCannotBeShown()

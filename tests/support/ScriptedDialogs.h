@@ -17,6 +17,9 @@ public:
         QString saveFile; // the answer of the save dialog; empty = cancelled
         bool confirmAnswer = false;
         std::function<bool(QPrinter &)> printer; // sets the printer up; false = cancelled
+        QStringList printerTitles;               // titles of the printer dialogs other than the invoice's
+        QString exportFile;                      // the answer of the export dialog; empty = cancelled
+        QStringList exportsAsked;                // "title|suggested|filter" of each export dialog
         int openAsked = 0;
         int saveAsked = 0;
         QStringList confirmations;
@@ -39,6 +42,16 @@ public:
         return s_.saveFile;
     }
     bool askPrinter(QWidget *, QPrinter &printer) override { return s_.printer && s_.printer(printer); }
+    bool askPrinterFor(QWidget *, QPrinter &printer, const QString &title) override
+    {
+        s_.printerTitles << title;
+        return s_.printer && s_.printer(printer);
+    }
+    QString askExportFile(QWidget *, const QString &title, const QString &suggested, const QString &filter) override
+    {
+        s_.exportsAsked << title + u'|' + suggested + u'|' + filter;
+        return s_.exportFile;
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         s_.confirmations << text;

@@ -1,0 +1,65 @@
+#pragma once
+// The drawn plan in the window: it shows a span of days, follows the guest list at once, names a
+// bar in its tooltip, opens a booking on a double-click and picks a stay by dragging across free
+// days of a room. Zooming and scrolling it asks of its window.
+
+#include "app/occupancy/PlanPainter.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class GuestList;
+
+class PlanView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PlanView(const GuestList &list, QWidget *parent = nullptr);
+
+    void setSpan(platform::TDateTime first, int days);
+    platform::TDateTime first() const { return first_; }
+    int days() const { return days_; }
+
+    // The plan as it is drawn now (worked out again after any change of the list or the span).
+    const PlanGeometry &geometry() const;
+    PlanLayout planLayout() const;
+    // The bar under a point, or null.
+    const PlanBar *barAt(const QPointF &point) const;
+    // The stay picked by the last drag, until the list changes.
+    const PlanSelection &selection() const { return selection_; }
+
+    QSize sizeHint() const override { return {900, 300}; }
+    QSize minimumSizeHint() const override { return {400, 220}; }
+
+Q_SIGNALS:
+    void barActivated(int record);
+    // The host dragged across free days: first and last day of the stay.
+    void stayPicked(int room, platform::TDateTime firstDay, platform::TDateTime lastDay);
+    // Ctrl and the wheel: zoom by `steps` (positive: in) around a position in days.
+    void zoomRequested(int steps, double position);
+    void scrollRequested(int days);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void invalidate();
+    void dragTo(const QPointF &point);
+
+    const GuestList &list_;
+    platform::TDateTime first_ = 0;
+    int days_ = 31;
+    mutable std::optional<PlanGeometry> plan_;
+    PlanSelection selection_;
+    bool dragging_ = false;
+    platform::TDateTime anchor_ = 0;
+    int wheelRest_ = 0; // part of a wheel step not yet used (fine-grained wheels)
+};
