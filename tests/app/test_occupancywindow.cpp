@@ -202,6 +202,10 @@ private Q_SLOTS:
         QCOMPARE(plan.view->first(), first + 3 + 28);
         QTest::keyClick(plan.window, Qt::Key_Left);
         QCOMPARE(plan.view->first(), first + 2 + 28);
+        QTest::keyClick(plan.window, Qt::Key_Minus); // zoom out by a quarter
+        QCOMPARE(plan.view->days(), 35);
+        QTest::keyClick(plan.window, Qt::Key_Plus);
+        QCOMPARE(plan.view->days(), 28);
         auto *scroll = plan.w<QScrollBar>("ScrollBarZeit");
         QCOMPARE(scroll->value(), static_cast<int>(plan.view->first()));
         scroll->setValue(static_cast<int>(EncodeDate(2024, 12, 1)));

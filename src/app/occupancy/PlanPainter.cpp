@@ -11,8 +11,10 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -102,6 +104,18 @@ void PaintHeader(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
     const QRectF header = l.dayHeader();
     const bool everyDay = w >= metrics.horizontalAdvance(QStringLiteral("30")) + 3;
     const bool mondays = !everyDay && 7 * w >= metrics.horizontalAdvance(QStringLiteral("30")) + 6;
+    // A Monday's number that would run over the start of the next month is left out.
+    const int labelDays =
+        w > 0 ? static_cast<int>(std::ceil((metrics.horizontalAdvance(QStringLiteral("30")) + 4) / w)) : 0;
+    std::vector<bool> monthStart(static_cast<std::size_t>(plan.days) + static_cast<std::size_t>(labelDays) + 1, false);
+    for (const PlanMonth &m : plan.months)
+        monthStart[static_cast<std::size_t>(m.firstIndex)] = true;
+    const auto crossesMonth = [&](int i) {
+        for (int k = i + 1; k <= i + labelDays && k < plan.days; ++k)
+            if (monthStart[static_cast<std::size_t>(k)])
+                return true;
+        return false;
+    };
     for (int i = 0; i < plan.days; ++i) {
         const PlanDay &d = plan.dayInfo[static_cast<std::size_t>(i)];
         p.setPen(d.sonnOderFeiertag ? kHolidayText : kText);
@@ -114,7 +128,7 @@ void PaintHeader(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
             } else {
                 p.drawText(r, Qt::AlignCenter, QString::number(d.dayOfMonth));
             }
-        } else if (mondays && d.dayOfWeek == 2) {
+        } else if (mondays && d.dayOfWeek == 2 && !crossesMonth(i)) {
             p.setPen(kText);
             p.drawLine(QPointF(l.xOf(i), header.bottom() - header.height() * 0.3), QPointF(l.xOf(i), header.bottom()));
             p.drawText(QRectF(l.xOf(i) + 2, header.top(), 7 * w, header.height()), Qt::AlignLeft | Qt::AlignVCenter,
@@ -144,35 +158,57 @@ void PaintBars(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
 {
     p.save();
     p.setClipRect(l.rows());
-    p.setRenderHint(QPainter::Antialiasing, true);
     p.setFont(FontOf(l.fontPixels() * 0.92));
     QFontMetricsF metrics(p.font());
     const double radius = std::min(4.0, l.fontPixels() * 0.3);
+    const double minLabel = metrics.horizontalAdvance(QStringLiteral("Wg…"));
+    const double lineWidth = std::max(1.0, l.fontPixels() / 12);
+    // Short bars (a year on screen holds hundreds) are plain rectangles, drawn together per colour:
+    // with outline while they are wide enough to show one, without below that, or the plan turns
+    // to stripes. Bars wide enough for a label get rounded ends and the label.
+    std::array<QVector<QRectF>, 8> plain; // colour (4) × outlined
+    std::array<std::pair<QColor, QColor>, 4> colours{};
+    const auto colourIndex = [](const PlanBar &bar) { return bar.doppelt ? 3 : static_cast<int>(bar.zustand); };
     for (const PlanBar &bar : plan.bars) {
-        QRectF r = l.barRect(bar);
+        const QRectF r = l.barRect(bar);
         if (r.width() <= 0 || r.height() <= 0)
             continue;
         QColor fill, line;
         FillColours(bar, fill, line);
+        const int colour = colourIndex(bar);
+        colours[static_cast<std::size_t>(colour)] = {fill, line};
+        if (r.width() < minLabel + 6) {
+            plain[static_cast<std::size_t>(colour * 2 + (r.width() >= 6 ? 1 : 0))].append(r);
+            continue;
+        }
         // A bar cut at the span's edge runs on out of sight: no rounded end there.
         QRectF shape = r;
         if (bar.beginsBefore)
             shape.setLeft(shape.left() - 2 * radius);
         if (bar.endsAfter)
             shape.setRight(shape.right() + 2 * radius);
-        p.setPen(QPen(line, std::max(1.0, l.fontPixels() / 12)));
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(line, lineWidth));
         p.setBrush(fill);
         p.drawRoundedRect(shape, radius, radius);
-
+        p.setRenderHint(QPainter::Antialiasing, false);
         const double textWidth = r.width() - 6;
-        if (textWidth >= metrics.horizontalAdvance(QStringLiteral("Wg…")) && r.height() >= metrics.height() * 0.8) {
+        if (r.height() >= metrics.height() * 0.8) {
             p.setPen(kText);
             p.drawText(QRectF(r.left() + 3, r.top(), textWidth, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
                        metrics.elidedText(bar.label, Qt::ElideRight, textWidth));
         }
     }
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (plain[i].isEmpty())
+            continue;
+        const auto &[fill, line] = colours[i / 2];
+        p.setPen(i % 2 == 1 ? QPen(line, lineWidth) : QPen(Qt::NoPen));
+        p.setBrush(fill);
+        p.drawRects(plain[i]);
+    }
+
     // The nights booked twice, hatched over the bars that share them.
-    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
     for (const PlanOverlap &o : plan.overlaps) {
         const QRectF row = l.roomRect(o.room).adjusted(0, 1, 0, -1);

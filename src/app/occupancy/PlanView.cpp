@@ -17,6 +17,7 @@ PlanView::PlanView(const GuestList &list, QWidget *parent) : QWidget(parent), li
 {
     setObjectName(QStringLiteral("PlanView"));
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus); // the window scrolls and zooms with the keys
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     first_ = platform::Today();

@@ -23,7 +23,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -81,8 +80,9 @@ QString OpenSummary(const JahresZahlen &z)
                                          .arg(z.offen.size())
                                          .arg(BetragText(z.offenSumme));
     if (z.offenAlleJahre != static_cast<int>(z.offen.size()))
-        text +=
-            QStringLiteral(" Alle Jahre: %1, zusammen %2.").arg(z.offenAlleJahre).arg(BetragText(z.offenSummeAlleJahre));
+        text += QStringLiteral(" Alle Jahre: %1, zusammen %2.")
+                    .arg(z.offenAlleJahre)
+                    .arg(BetragText(z.offenSummeAlleJahre));
     return text;
 }
 
@@ -189,9 +189,11 @@ QChart *MakeFiguresChart(const JahresZahlen &z)
         maxRevenue = std::max(maxRevenue, m.umsatzAnreise);
     }
     auto *left = new QBarSeries;
+    left->setBarWidth(0.8);
     left->append(occupancy);
     left->append(occupancyGap);
     auto *right = new QBarSeries;
+    right->setBarWidth(0.8);
     right->append(revenueGap);
     right->append(revenue);
     chart->addSeries(left);
@@ -245,10 +247,15 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     printButton->setObjectName(QStringLiteral("ButtonDrucken"));
     printButton->setToolTip(QStringLiteral("Diagramm und Tabelle auf einer A4-Seite drucken"));
 
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("LabelStatus"));
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    status_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
     auto *bar = new QHBoxLayout;
     bar->addWidget(yearLabel);
     bar->addWidget(year_);
-    bar->addStretch(1);
+    bar->addWidget(status_, 1);
     bar->addWidget(exportButton);
     bar->addWidget(printButton);
 
@@ -267,11 +274,16 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setAlternatingRowColors(true);
+    // The month and the money take the width they need, the other columns share the rest.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int column : {0, table_->columnCount() - 2, table_->columnCount() - 1})
+        table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() * 2 +
-                             14 * table_->verticalHeader()->defaultSectionSize());
+    // The table is as high as its thirteen rows; the chart takes the rest of the window.
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
+                           13 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth() + 2);
 
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("LabelJahr"));
@@ -294,12 +306,13 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     open_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     open_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     open_->setToolTip(QStringLiteral("Doppelklick öffnet die Buchung"));
+    open_->verticalHeader()->setDefaultSectionSize(open_->fontMetrics().height() + 6);
+    open_->setMinimumHeight(open_->horizontalHeader()->sizeHint().height() +
+                            3 * open_->verticalHeader()->defaultSectionSize());
 
     auto *note = new QLabel(kErlaeuterung, this);
     note->setObjectName(QStringLiteral("LabelErlaeuterung"));
     note->setWordWrap(true);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("LabelStatus"));
 
     auto *openBox = new QWidget(this);
     auto *openLayout = new QVBoxLayout(openBox);
@@ -310,19 +323,12 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     lower->addWidget(openBox, 1);
     lower->addWidget(note, 1);
 
-    auto *splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(chartView_);
-    splitter->addWidget(table_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
-    splitter->setChildrenCollapsible(false);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(splitter, 1);
+    layout->addWidget(chartView_, 1);
+    layout->addWidget(table_);
     layout->addWidget(summary_);
     layout->addLayout(lower);
-    layout->addWidget(status_);
 
     connect(year_, &QSpinBox::valueChanged, this, [this] {
         stale_ = true;
@@ -346,7 +352,7 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
         connect(&list, signal, this, [this] { listChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { listChanged(); });
 
-    resize(1100, 860);
+    resize(1100, 920);
     RestoreWindowGeometry(*this, kGeometryKey);
     refresh();
 }
@@ -446,6 +452,7 @@ void StatisticsWindow::exportCsv()
     status_->clear();
     platform::SaveFileAtomic(path, AuswertungCsv(zahlen()));
     status_->setText(QStringLiteral("Gespeichert: %1").arg(path));
+    status_->setToolTip(path);
 }
 
 void StatisticsWindow::print()
@@ -501,6 +508,7 @@ void StatisticsWindow::print()
     font.setPixelSize(static_cast<int>(f));
     font.setBold(true);
     p.setFont(font);
+    p.setPen(Qt::black);
     QRectF text(area.left(), y + f, area.width(), area.bottom() - y - f);
     QRectF used;
     p.drawText(text, Qt::TextWordWrap, Summary(z), &used);
