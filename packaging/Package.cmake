@@ -16,7 +16,8 @@ set(CPACK_PACKAGE_VENDOR Kestrumbel)
 set(CPACK_PACKAGE_CONTACT "Kestrumbel <zimbrana@kestrumbel.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Buchungen eines kleinen Gästehauses")
 set(CPACK_PACKAGE_DESCRIPTION "Zimbrana führt die Buchungen eines kleinen Gästehauses: Gäste, \
-Zimmerkalender mit Feiertagen, Kosten des Aufenthalts und fortlaufend nummerierte Rechnungen.")
+Zimmerkalender mit Feiertagen, Belegungsplan, Jahresauswertung, Kosten des Aufenthalts und fortlaufend \
+nummerierte Rechnungen.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Zimbrana)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

@@ -157,18 +157,20 @@ void PaintRoomNames(QPainter &p, const PlanLayout &l)
 void PaintBars(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
 {
     p.save();
-    p.setClipRect(l.rows());
     p.setFont(FontOf(l.fontPixels() * 0.92));
     QFontMetricsF metrics(p.font());
     const double radius = std::min(4.0, l.fontPixels() * 0.3);
     const double minLabel = metrics.horizontalAdvance(QStringLiteral("Wg…"));
-    const double lineWidth = std::max(1.0, l.fontPixels() / 12);
+    // Whole-pixel outlines: a pen of one pixel takes the painter's fast path.
+    const double lineWidth = std::max(1.0, std::round(l.fontPixels() / 12));
     // Short bars (a year on screen holds hundreds) are plain rectangles, drawn together per colour:
     // with outline while they are wide enough to show one, without below that, or the plan turns
     // to stripes. Bars wide enough for a label get rounded ends and the label.
     std::array<QVector<QRectF>, 8> plain; // colour (4) × outlined
     std::array<std::pair<QColor, QColor>, 4> colours{};
     const auto colourIndex = [](const PlanBar &bar) { return bar.doppelt ? 3 : static_cast<int>(bar.zustand); };
+    // Labels go on last, above the hatching of double bookings, so they stay readable.
+    std::vector<std::pair<QRectF, const QString *>> labels;
     for (const PlanBar &bar : plan.bars) {
         const QRectF r = l.barRect(bar);
         if (r.width() <= 0 || r.height() <= 0)
@@ -187,17 +189,21 @@ void PaintBars(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
             shape.setLeft(shape.left() - 2 * radius);
         if (bar.endsAfter)
             shape.setRight(shape.right() + 2 * radius);
+        // The bars lie inside the rows already; only a bar drawn on past the edge needs clipping.
+        const bool cut = bar.beginsBefore || bar.endsAfter;
+        if (cut) {
+            p.save();
+            p.setClipRect(l.rows());
+        }
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(QPen(line, lineWidth));
         p.setBrush(fill);
         p.drawRoundedRect(shape, radius, radius);
         p.setRenderHint(QPainter::Antialiasing, false);
-        const double textWidth = r.width() - 6;
-        if (r.height() >= metrics.height() * 0.8) {
-            p.setPen(kText);
-            p.drawText(QRectF(r.left() + 3, r.top(), textWidth, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                       metrics.elidedText(bar.label, Qt::ElideRight, textWidth));
-        }
+        if (cut)
+            p.restore();
+        if (r.height() >= metrics.height() * 0.8)
+            labels.push_back({QRectF(r.left() + 3, r.top(), r.width() - 6, r.height()), &bar.label});
     }
     for (std::size_t i = 0; i < plain.size(); ++i) {
         if (plain[i].isEmpty())
@@ -216,6 +222,9 @@ void PaintBars(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
         p.setBrush(QBrush(kHatch, Qt::BDiagPattern));
         p.drawRect(r);
     }
+    p.setPen(kText);
+    for (const auto &[rect, text] : labels)
+        p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(*text, Qt::ElideRight, rect.width()));
     p.restore();
 }
 
