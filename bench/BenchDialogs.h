@@ -35,6 +35,11 @@ public:
         said_ << title;
         return {};
     }
+    QString askFolder(QWidget *, const QString &title) override
+    {
+        said_ << title;
+        return {};
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         said_ << text;

@@ -74,6 +74,18 @@ QString QtDialogs::askExportFile(QWidget *parent, const QString &title, const QS
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialogs::askFolder(QWidget *parent, const QString &title)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("FolderDialog"));
+    dialog.setWindowTitle(title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 bool QtDialogs::confirm(QWidget *parent, const QString &text)
 {
     return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==

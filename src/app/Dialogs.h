@@ -25,6 +25,8 @@ public:
     // `filter` the file types ("CSV-Dateien (*.csv)"). The chosen path, empty when cancelled.
     virtual QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
                                   const QString &filter) = 0;
+    // A folder to write files into; empty when cancelled.
+    virtual QString askFolder(QWidget *parent, const QString &title) = 0;
     // A question with Ja and Nein; true for Ja.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
@@ -42,6 +44,7 @@ public:
     bool askPrinterFor(QWidget *parent, QPrinter &printer, const QString &title) override;
     QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
                           const QString &filter) override;
+    QString askFolder(QWidget *parent, const QString &title) override;
     bool confirm(QWidget *parent, const QString &text) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;

@@ -6,6 +6,7 @@
 #include "app/Version.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/statistics/StatisticsWindow.h"
+#include "app/guestlist/GuestListWindow.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceNumber.h"
@@ -68,7 +69,11 @@ TMainForm::TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The guest list window shows this window's list; it goes before the list does.
+    delete guestList_;
+}
 
 void TMainForm::FormCreate()
 {
@@ -161,6 +166,8 @@ void TMainForm::createMenus()
     action(menuAnsicht_, QStringLiteral("&Belegungsplan"), QKeySequence(Qt::CTRL | Qt::Key_B),
            [this] { OccupancyPlanWindow::open(*this); });
     action(menuAnsicht_, QStringLiteral("A&uswertung"), QKeySequence(), [this] { StatisticsWindow::open(*this); });
+    action(menuAnsicht_, QStringLiteral("Gäste&liste"), QKeySequence(Qt::CTRL | Qt::Key_F),
+           [this] { GaestelisteClick(); });
 
     menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
     menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));
@@ -358,6 +365,16 @@ void TMainForm::SpinBox1Change(int value)
         ui_->SpinBox1->setMaximum(index + 1);
     }
     RecordToMask();
+}
+
+void TMainForm::GaestelisteClick()
+{
+    MaskToRecord();
+    if (!guestList_)
+        guestList_ = new GuestListWindow(*this);
+    guestList_->show();
+    guestList_->raise();
+    guestList_->activateWindow();
 }
 
 // --- the guest file -------------------------------------------------------------------------

@@ -13,12 +13,14 @@
 #include "register/GuestList.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 namespace Ui {
 class TMainForm;
 }
+class GuestListWindow;
 class QMenu;
 class QPrinter;
 class RoomCalendarModel;
@@ -76,6 +78,8 @@ public:
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.
     bool SessionEnds(bool mayAsk);
+    // "Ansicht" → "Gästeliste": opens the guest list window, or brings it to the front.
+    void GaestelisteClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -117,4 +121,5 @@ private:
     QMenu *menuDatei_ = nullptr;
     QMenu *menuAnsicht_ = nullptr;
     QMenu *menuRechnung_ = nullptr;
+    QPointer<GuestListWindow> guestList_; // made when first opened, then kept
 };

@@ -4,10 +4,6 @@
 #include "billing/PriceMatrix.h"
 #include "register/TGast.h"
 
-// Whole nights between arrival and departure; a departure before the arrival counts the same
-// number of nights.
-qint32 Naechte(const TGast &g);
-
 // Number of different rooms 1..3 named in the room text ("12" is two rooms, "22" one).
 int AnzahlZimmer(const QString &Zimmer);
 

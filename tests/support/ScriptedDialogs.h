@@ -20,6 +20,8 @@ public:
         QStringList printerTitles;               // titles of the printer dialogs other than the invoice's
         QString exportFile;                      // the answer of the export dialog; empty = cancelled
         QStringList exportsAsked;                // "title|suggested|filter" of each export dialog
+        QString folder;                          // the answer of a folder dialog; empty = cancelled
+        QStringList foldersAsked;                // the titles of the folder dialogs
         int openAsked = 0;
         int saveAsked = 0;
         QStringList confirmations;
@@ -51,6 +53,11 @@ public:
     {
         s_.exportsAsked << title + u'|' + suggested + u'|' + filter;
         return s_.exportFile;
+    }
+    QString askFolder(QWidget *, const QString &title) override
+    {
+        s_.foldersAsked << title;
+        return s_.folder;
     }
     bool confirm(QWidget *, const QString &text) override
     {

@@ -1,0 +1,365 @@
+#include "app/guestlist/GuestListWindow.h"
+
+#include "app/TMainForm.h"
+#include "app/WindowGeometry.h"
+#include "app/guestlist/DayListPrint.h"
+#include "calendar/DayList.h"
+#include "exchange/CsvExport.h"
+#include "exchange/ICalendar.h"
+#include "platform/Clock.h"
+#include "platform/Convert.h"
+#include "platform/Regional.h"
+#include "register/NewStay.h"
+#include "register/StayText.h"
+#include "ui_GuestListWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPageSize>
+#include <QPrinter>
+#include <QScreen>
+
+using platform::TDateTime;
+
+namespace {
+
+const QString kGeometryKey = QStringLiteral("Gaesteliste");
+constexpr int kStandardBreite = 1060;
+constexpr int kStandardHoehe = 600;
+
+QString Anzahl(qsizetype n, const QString &one, const QString &many)
+{
+    return n == 1 ? QStringLiteral("1 ") + one : QStringLiteral("%1 ").arg(n) + many;
+}
+
+bool IsEnter(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+GuestListWindow::GuestListWindow(TMainForm &main)
+    : QWidget(&main, Qt::Window), main_(main), ui_(std::make_unique<Ui::GuestListWindow>()), model_(main.guests()),
+      proxy_(model_)
+{
+    ui_->setupUi(this);
+
+    ui_->FilterZeitraum->addItems(FilterNamen());
+    const QString dateFormat = platform::Regional().shortDateFormat;
+    const QDate today = platform::Clock::now().date();
+    for (QDateEdit *field : {ui_->DateVon, ui_->DateBis, ui_->DateTagesliste}) {
+        field->setDisplayFormat(dateFormat);
+        field->setMinimumDate(QDate(1900, 1, 1));
+        field->setDate(today);
+    }
+    ui_->DateBis->setDate(today.addDays(6)); // a week, the stretch a host looks at most
+
+    setUpTable();
+    connectControls();
+    FilterZeitraumChange();
+    showSumme();
+    followCurrent();
+
+    // Centred on the screen the first time, then where the host left it.
+    resize(kStandardBreite, kStandardHoehe);
+    if (const QScreen *screen = main.screen())
+        move(screen->availableGeometry().center() - rect().center());
+    RestoreWindowGeometry(*this, kGeometryKey);
+    ui_->EditSuche->setFocus();
+}
+
+GuestListWindow::~GuestListWindow()
+{
+    // Still open when the program ends: it opens here next time as well.
+    if (isVisible())
+        SaveWindowGeometry(*this, kGeometryKey);
+}
+
+void GuestListWindow::setUpTable()
+{
+    QTableView *table = ui_->TableGaeste;
+    table->setModel(&proxy_);
+    table->setTabKeyNavigation(false); // Tab moves on to the buttons, as everywhere else
+    QHeaderView *rows = table->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(fontMetrics().height() + 8);
+
+    QHeaderView *header = table->horizontalHeader();
+    header->setHighlightSections(false);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    // Wide enough for what the columns hold in this font; the name takes the room that is left.
+    const QFontMetrics metrics = fontMetrics();
+    const auto width = [&](int spalte, const QString &sample) {
+        const QString title = model_.headerData(spalte, Qt::Horizontal).toString();
+        // The header needs room for the sort arrow beside its title.
+        return std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title) + 18) + 16;
+    };
+    const QString datum = platform::DateToStr(platform::DateToDay(QDate(2000, 12, 28)));
+    header->resizeSection(GuestListModel::SpalteNr, width(GuestListModel::SpalteNr, QStringLiteral("000000")));
+    header->resizeSection(GuestListModel::SpalteName, 200);
+    header->resizeSection(GuestListModel::SpalteOrt,
+                          width(GuestListModel::SpalteOrt, QStringLiteral("Neustadt am Rübenberge")));
+    header->resizeSection(GuestListModel::SpalteAnreise, width(GuestListModel::SpalteAnreise, datum));
+    header->resizeSection(GuestListModel::SpalteAbreise, width(GuestListModel::SpalteAbreise, datum));
+    header->resizeSection(GuestListModel::SpalteNaechte, width(GuestListModel::SpalteNaechte, QStringLiteral("000")));
+    header->resizeSection(GuestListModel::SpalteZimmer, width(GuestListModel::SpalteZimmer, QStringLiteral("123")));
+    header->resizeSection(GuestListModel::SpaltePersonen, width(GuestListModel::SpaltePersonen, QStringLiteral("00")));
+    header->resizeSection(GuestListModel::SpalteKosten,
+                          width(GuestListModel::SpalteKosten, QStringLiteral("00000,00 €")));
+    header->resizeSection(GuestListModel::SpalteReNr, width(GuestListModel::SpalteReNr, QStringLiteral("000000")));
+    header->resizeSection(GuestListModel::SpalteBezahlt, width(GuestListModel::SpalteBezahlt, QStringLiteral("nein")));
+    header->resizeSection(GuestListModel::SpalteSchluessel,
+                          width(GuestListModel::SpalteSchluessel, QStringLiteral("nein")));
+    header->setSectionResizeMode(GuestListModel::SpalteName, QHeaderView::Stretch);
+    header->setMinimumSectionSize(40);
+    // In the order of the stays, as the calendar shows them.
+    table->sortByColumn(GuestListModel::SpalteAnreise, Qt::AscendingOrder);
+}
+
+void GuestListWindow::connectControls()
+{
+    connect(ui_->EditSuche, &QLineEdit::textChanged, this,
+            [this](const QString &text) { guarded([&] { EditSucheChange(text); }); });
+    connect(ui_->FilterZeitraum, &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { FilterZeitraumChange(); }); });
+    // The stretch of days never runs backwards: moving one end past the other takes it along.
+    connect(ui_->DateVon, &QDateEdit::dateChanged, this, [this](const QDate &von) {
+        if (ui_->DateBis->date() < von) {
+            const QSignalBlocker block(ui_->DateBis);
+            ui_->DateBis->setDate(von);
+        }
+        guarded([this] { FilterZeitraumChange(); });
+    });
+    connect(ui_->DateBis, &QDateEdit::dateChanged, this, [this](const QDate &bis) {
+        if (ui_->DateVon->date() > bis) {
+            const QSignalBlocker block(ui_->DateVon);
+            ui_->DateVon->setDate(bis);
+        }
+        guarded([this] { FilterZeitraumChange(); });
+    });
+
+    QTableView *table = ui_->TableGaeste;
+    connect(table, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { guarded([&] { TableGaesteDblClick(index); }); });
+    table->installEventFilter(this);
+    ui_->EditSuche->installEventFilter(this);
+    // Ctrl+F here as in the main window: back to the search, its text ready to be typed over.
+    auto *find = new QAction(this);
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, [this] {
+        ui_->EditSuche->setFocus(Qt::ShortcutFocusReason);
+        ui_->EditSuche->selectAll();
+    });
+    addAction(find);
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateButtons(); });
+
+    connect(ui_->ButtonNeuerAufenthalt, &QPushButton::clicked, this,
+            [this] { guarded([this] { ButtonNeuerAufenthaltClick(); }); });
+    connect(ui_->ButtonExport, &QPushButton::clicked, this, [this] { guarded([this] { ButtonExportClick(); }); });
+    connect(ui_->ButtonKalenderExport, &QPushButton::clicked, this,
+            [this] { guarded([this] { ButtonKalenderExportClick(); }); });
+    connect(ui_->ButtonTagesliste, &QPushButton::clicked, this,
+            [this] { guarded([this] { ButtonTageslisteClick(); }); });
+
+    // The count and the sum follow whatever changes the rows shown.
+    connect(&proxy_, &QAbstractItemModel::rowsInserted, this, [this] { showSumme(); });
+    connect(&proxy_, &QAbstractItemModel::rowsRemoved, this, [this] { showSumme(); });
+    connect(&proxy_, &QAbstractItemModel::modelReset, this, [this] { showSumme(); });
+    connect(&proxy_, &QAbstractItemModel::layoutChanged, this, [this] { showSumme(); });
+    connect(&proxy_, &QAbstractItemModel::dataChanged, this, [this] { showSumme(); });
+
+    // The row of the main window's current record is selected, whoever made it current.
+    const GuestList &list = main_.guests();
+    connect(&list, &GuestList::currentChanged, this, [this] { followCurrent(); });
+    connect(&list, &GuestList::listReset, this, [this] { followCurrent(); });
+}
+
+bool GuestListWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    QTableView *table = ui_->TableGaeste;
+    if (watched == table && IsEnter(key)) {
+        // Enter opens the row, as a double-click does.
+        if (table->currentIndex().isValid())
+            guarded([&] { openRow(table->currentIndex().row()); });
+        return true;
+    }
+    if (watched == ui_->EditSuche && (IsEnter(key) || key->key() == Qt::Key_Down)) {
+        // From the search straight to the guests: Enter opens the selected or first row found,
+        // the arrow key moves into the table.
+        const int row =
+            table->currentIndex().isValid() ? table->currentIndex().row() : (proxy_.rowCount() > 0 ? 0 : -1);
+        if (IsEnter(key)) {
+            if (row >= 0)
+                guarded([&] { openRow(row); });
+        } else {
+            table->setFocus(Qt::TabFocusReason);
+            if (row >= 0 && !table->currentIndex().isValid())
+                table->selectionModel()->setCurrentIndex(proxy_.index(row, 0), QItemSelectionModel::ClearAndSelect |
+                                                                                   QItemSelectionModel::Rows);
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void GuestListWindow::closeEvent(QCloseEvent *event)
+{
+    SaveWindowGeometry(*this, kGeometryKey);
+    event->accept();
+}
+
+void GuestListWindow::guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        main_.dialogs().showError(this, QString::fromUtf8(error.what()));
+    }
+}
+
+void GuestListWindow::say(const QString &text)
+{
+    ui_->LabelMeldung->setText(text);
+}
+
+// --- the rows shown -------------------------------------------------------------------------
+
+void GuestListWindow::EditSucheChange(const QString &text)
+{
+    proxy_.setSuche(text);
+}
+
+void GuestListWindow::FilterZeitraumChange()
+{
+    GastFilter filter;
+    filter.art = static_cast<FilterArt>(std::max(0, ui_->FilterZeitraum->currentIndex()));
+    filter.heute = platform::Today();
+    filter.von = platform::DateToDay(ui_->DateVon->date());
+    filter.bis = platform::DateToDay(ui_->DateBis->date());
+    const bool zeitraum = filter.art == FilterArt::Zeitraum;
+    for (QWidget *w : std::initializer_list<QWidget *>{ui_->LabelVon, ui_->DateVon, ui_->LabelBis, ui_->DateBis})
+        w->setEnabled(zeitraum);
+    proxy_.setFilter(filter);
+}
+
+void GuestListWindow::showSumme()
+{
+    const int rows = proxy_.rowCount();
+    ui_->LabelSumme->setText(Anzahl(rows, QStringLiteral("Aufenthalt"), QStringLiteral("Aufenthalte")) +
+                             QStringLiteral(", Kosten zusammen ") + QLocale().toString(proxy_.kostenSumme(), 'f', 2) +
+                             QStringLiteral(" €"));
+    updateButtons();
+}
+
+void GuestListWindow::updateButtons()
+{
+    ui_->ButtonNeuerAufenthalt->setEnabled(selectedRecord() > 0);
+}
+
+int GuestListWindow::selectedRecord() const
+{
+    const QItemSelectionModel *selection = ui_->TableGaeste->selectionModel();
+    const QModelIndexList rows = selection->selectedRows();
+    return rows.isEmpty() ? -1 : proxy_.recordIndex(rows.constFirst().row());
+}
+
+void GuestListWindow::followCurrent()
+{
+    QTableView *table = ui_->TableGaeste;
+    const int row = proxy_.rowOfRecord(main_.guests().currentIndex());
+    if (row < 0) {
+        table->selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = proxy_.index(row, 0);
+    table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table->scrollTo(index);
+}
+
+// --- opening a booking ----------------------------------------------------------------------
+
+void GuestListWindow::TableGaesteDblClick(const QModelIndex &index)
+{
+    if (index.isValid())
+        openRow(index.row());
+}
+
+void GuestListWindow::openRow(int row)
+{
+    const int index = proxy_.recordIndex(row);
+    if (index <= 0)
+        return;
+    main_.openRecord(index);
+    main_.raise();
+    main_.activateWindow();
+}
+
+void GuestListWindow::ButtonNeuerAufenthaltClick()
+{
+    const int from = selectedRecord();
+    if (from <= 0) {
+        say(QStringLiteral("Bitte zuerst einen Gast in der Liste wählen."));
+        return;
+    }
+    // What the host is typing on the page "Gast" belongs to the record shown there.
+    main_.MaskToRecord();
+    const int index = NeuerAufenthalt(main_.guestList(), from);
+    main_.openRecord(index);
+    say(QStringLiteral("Neuer Aufenthalt: ") + GuestName(main_.guests().at(index)));
+    main_.raise();
+    main_.activateWindow();
+}
+
+// --- printing and exports -------------------------------------------------------------------
+
+void GuestListWindow::ButtonTageslisteClick()
+{
+    main_.MaskToRecord();
+    const TDateTime tag = platform::DateToDay(ui_->DateTagesliste->date());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setDocName(QStringLiteral("Tagesliste ") + platform::DateToStr(tag));
+    if (!main_.dialogs().askPrinterFor(this, printer, QStringLiteral("Tagesliste drucken")))
+        return;
+    const std::vector<TGast> &records = main_.guests().records();
+    DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)));
+    say(QStringLiteral("Tagesliste für %1 gedruckt").arg(platform::DateToStr(tag)));
+}
+
+void GuestListWindow::ButtonExportClick()
+{
+    main_.MaskToRecord();
+    const QString suggested = main_.dataFolder().pathOf(QStringLiteral("Gästeliste.csv"));
+    const QString path = main_.dialogs().askExportFile(this, QStringLiteral("Gästeliste exportieren"), suggested,
+                                                       QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const std::vector<int> rows = proxy_.shownRecords();
+    ExportiereCsv(path, main_.guests().records(), rows);
+    say(Anzahl(static_cast<qsizetype>(rows.size()), QStringLiteral("Zeile"), QStringLiteral("Zeilen")) +
+        QStringLiteral(" in %1 gespeichert").arg(QFileInfo(path).fileName()));
+}
+
+void GuestListWindow::ButtonKalenderExportClick()
+{
+    main_.MaskToRecord();
+    const QString folder = main_.dialogs().askFolder(this, QStringLiteral("Ordner für die Zimmerkalender wählen"));
+    if (folder.isEmpty())
+        return;
+    const QStringList files = ExportiereKalender(folder, main_.guests().records(), platform::Clock::now());
+    QStringList names;
+    for (const QString &file : files)
+        names << QFileInfo(file).fileName();
+    say(names.join(QStringLiteral(", ")) + QStringLiteral(" in %1 gespeichert").arg(QDir::toNativeSeparators(folder)));
+}

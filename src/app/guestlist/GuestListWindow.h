@@ -1,0 +1,59 @@
+#pragma once
+// The window "Gästeliste": every booking in a table that the host searches, filters and sorts;
+// a booking opens on the main window's page "Gast". From here the host also prints the day list,
+// books a returning guest again and exports the list and the rooms' calendars.
+
+#include "register/GuestFilterModel.h"
+#include "register/GuestListModel.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class GuestListWindow;
+}
+class TMainForm;
+
+class GuestListWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // A window of its own, owned by the main window.
+    explicit GuestListWindow(TMainForm &main);
+    ~GuestListWindow() override;
+
+    const GuestFilterModel &shown() const { return proxy_; }
+
+    // The handlers, public so tests can start each one on its own.
+    void EditSucheChange(const QString &text);
+    void FilterZeitraumChange();
+    void TableGaesteDblClick(const QModelIndex &index);
+    void ButtonNeuerAufenthaltClick();
+    void ButtonExportClick();
+    void ButtonKalenderExportClick();
+    void ButtonTageslisteClick();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setUpTable();
+    void connectControls();
+    // The list index of the selected row, or -1.
+    int selectedRecord() const;
+    void openRow(int row);
+    void followCurrent();
+    void showSumme();
+    void updateButtons();
+    void guarded(const std::function<void()> &handler);
+    void say(const QString &text);
+
+    TMainForm &main_;
+    std::unique_ptr<Ui::GuestListWindow> ui_;
+    GuestListModel model_;
+    GuestFilterModel proxy_;
+};

@@ -1,0 +1,62 @@
+#pragma once
+// The bookings as a table for views: one row per record from record 1 on (record 0 is no guest).
+// It follows the guest list's announcements, so every view shows each change at once, and keeps
+// each record's search text ready so that searching 100,000 bookings stays quick.
+
+#include "register/GuestList.h"
+
+#include <QAbstractTableModel>
+
+#include <string>
+#include <vector>
+
+class GuestListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Spalte {
+        SpalteNr,
+        SpalteName,
+        SpalteOrt,
+        SpalteAnreise,
+        SpalteAbreise,
+        SpalteNaechte,
+        SpalteZimmer,
+        SpaltePersonen,
+        SpalteKosten,
+        SpalteReNr,
+        SpalteBezahlt,
+        SpalteSchluessel,
+        SpaltenZahl
+    };
+    // The list index of a row's record.
+    static constexpr int RecordRole = Qt::UserRole + 1;
+
+    explicit GuestListModel(const GuestList &list, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Row r shows the record at list index r + 1.
+    static int recordIndex(int row) { return row + 1; }
+    // The row of a list index, -1 for record 0.
+    static int rowOf(int recordIndex) { return recordIndex - 1; }
+    const TGast &record(int row) const { return list_.at(recordIndex(row)); }
+    const std::string &suchtext(int row) const { return suchtexte_[static_cast<std::size_t>(row)]; }
+    const GuestList &list() const { return list_; }
+
+    // The text a cell shows.
+    static QString zellText(const TGast &gast, int spalte);
+
+private:
+    void rebuild();
+    void reset();
+
+    const GuestList &list_;
+    // One per row; its size is the row count the views know, which stays right while the list
+    // announces a change that has already happened.
+    std::vector<std::string> suchtexte_;
+};
