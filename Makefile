@@ -2,6 +2,9 @@
 # Qt Charts draws the figures; its CMake package needs the OpenGL development files.
 
 PACKAGES := cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n fonts-liberation
+# The tests read exports back as other programs would: iCalendar files with python3-icalendar,
+# printed PDF pages with poppler-utils.
+PACKAGES += python3-icalendar poppler-utils
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= 2
 

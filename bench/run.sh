@@ -29,7 +29,7 @@ cmake --build "$BUILD" -j"$JOBS" --target benchmarks
 export QT_QPA_PLATFORM=offscreen
 RESULTS="$BUILD/results.txt"
 : >"$RESULTS"
-for program in bench_holidays bench_calendar bench_occupancy bench_guestfile bench_startup; do
+for program in bench_holidays bench_calendar bench_occupancy bench_guestfile bench_startup bench_guestlist; do
   echo "=== $program" | tee -a "$RESULTS"
   "$BUILD/bench/$program" "$@" 2>&1 | tee -a "$RESULTS"
 done

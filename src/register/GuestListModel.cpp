@@ -92,8 +92,9 @@ QString GuestListModel::zellText(const TGast &gast, int spalte)
     case SpalteKosten:
         return gast.Kosten == 0 ? QString() : platform::FormatFixed(gast.Kosten, 0, 2) + QStringLiteral(" €");
     case SpalteReNr: return gast.ReNr == 0 ? QString() : QString::number(gast.ReNr);
-    case SpalteBezahlt: return JaNein(gast.Bezahlt);
-    case SpalteSchluessel: return JaNein(gast.Schluessel);
+    // "nein" only where it means something: an invoice not yet paid.
+    case SpalteBezahlt: return gast.Bezahlt ? JaNein(true) : (gast.ReNr != 0 ? JaNein(false) : QString());
+    case SpalteSchluessel: return gast.Schluessel ? JaNein(true) : QString();
     default: return {};
     }
 }

@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -126,6 +127,7 @@ private Q_SLOTS:
 
     void opensFromTheMenuBesideTheMainWindow();
     void remembersSizeAndPosition();
+    void enlargedWindowGivesTheNameTheRoom();
     void search_data();
     void search();
     void clearButtonEmptiesTheSearch();
@@ -189,7 +191,8 @@ void TestGuestList::remembersSizeAndPosition()
         AppFixture app;
         GuestListWindow *window = Open(app);
         QVERIFY(window);
-        QCOMPARE(window->size(), QSize(1060, 600));
+        // The first time it opens on the screen, whole.
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
         window->setGeometry(moved);
         QTRY_COMPARE(window->geometry(), moved);
         window->close();
@@ -199,6 +202,36 @@ void TestGuestList::remembersSizeAndPosition()
     GuestListWindow *window = Open(again);
     QVERIFY(window);
     QCOMPARE(window->geometry(), moved);
+}
+
+void TestGuestList::enlargedWindowGivesTheNameTheRoom()
+{
+    AppFixture app;
+    LoadFixture(app);
+    GuestListWindow *window = Open(app);
+    QVERIFY(window);
+    QTableView *table = Table(window);
+    QHeaderView *header = table->horizontalHeader();
+    const auto others = [header] {
+        QList<int> sizes;
+        for (int c = 0; c < header->count(); ++c)
+            if (c != 1)
+                sizes << header->sectionSize(c);
+        return sizes;
+    };
+    const QList<int> before = others();
+    const int fixed = std::accumulate(before.begin(), before.end(), 0);
+
+    window->resize(window->width() - table->viewport()->width() + fixed + 500, window->height() + 200);
+    QTRY_COMPARE(table->viewport()->width(), fixed + 500);
+    // The name takes the room; every other column keeps its width, and all are in view.
+    QCOMPARE(header->sectionSize(1), 500);
+    QCOMPARE(others(), before);
+    QCOMPARE(header->length(), table->viewport()->width());
+    // No title cut short.
+    for (int c = 0; c < header->count(); ++c)
+        QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+                 qPrintable(header->model()->headerData(c, Qt::Horizontal).toString()));
 }
 
 void TestGuestList::search_data()

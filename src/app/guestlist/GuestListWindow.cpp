@@ -22,13 +22,13 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QScreen>
+#include <QScrollBar>
 
 using platform::TDateTime;
 
 namespace {
 
 const QString kGeometryKey = QStringLiteral("Gaesteliste");
-constexpr int kStandardBreite = 1060;
 constexpr int kStandardHoehe = 600;
 
 QString Anzahl(qsizetype n, const QString &one, const QString &many)
@@ -59,16 +59,21 @@ GuestListWindow::GuestListWindow(TMainForm &main)
     }
     ui_->DateBis->setDate(today.addDays(6)); // a week, the stretch a host looks at most
 
+    // The filter before the table: the rows are then sorted once, not once more for the filter.
+    FilterZeitraumChange();
     setUpTable();
     connectControls();
-    FilterZeitraumChange();
     showSumme();
     followCurrent();
 
     // Centred on the screen the first time, then where the host left it.
-    resize(kStandardBreite, kStandardHoehe);
-    if (const QScreen *screen = main.screen())
-        move(screen->availableGeometry().center() - rect().center());
+    resize(defaultWidth_, kStandardHoehe);
+    if (const QScreen *screen = main.screen()) {
+        // Room for the window frame, which is not known before the window is shown.
+        const QRect available = screen->availableGeometry().adjusted(16, 16, -16, -16);
+        resize(std::min(width(), available.width()), std::min(height(), available.height()));
+        move(available.center() - rect().center());
+    }
     RestoreWindowGeometry(*this, kGeometryKey);
     ui_->EditSuche->setFocus();
 }
@@ -94,31 +99,33 @@ void GuestListWindow::setUpTable()
     header->setHighlightSections(false);
     header->setSectionsMovable(false);
     header->setStretchLastSection(false);
-    // Wide enough for what the columns hold in this font; the name takes the room that is left.
+    header->setMinimumSectionSize(36);
+    // Wide enough for what the columns hold in this font, and for the title with its sort arrow;
+    // the name takes whatever room the window has beyond that.
     const QFontMetrics metrics = fontMetrics();
-    const auto width = [&](int spalte, const QString &sample) {
-        const QString title = model_.headerData(spalte, Qt::Horizontal).toString();
-        // The header needs room for the sort arrow beside its title.
-        return std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(title) + 18) + 16;
-    };
     const QString datum = platform::DateToStr(platform::DateToDay(QDate(2000, 12, 28)));
-    header->resizeSection(GuestListModel::SpalteNr, width(GuestListModel::SpalteNr, QStringLiteral("000000")));
-    header->resizeSection(GuestListModel::SpalteName, 200);
-    header->resizeSection(GuestListModel::SpalteOrt,
-                          width(GuestListModel::SpalteOrt, QStringLiteral("Neustadt am Rübenberge")));
-    header->resizeSection(GuestListModel::SpalteAnreise, width(GuestListModel::SpalteAnreise, datum));
-    header->resizeSection(GuestListModel::SpalteAbreise, width(GuestListModel::SpalteAbreise, datum));
-    header->resizeSection(GuestListModel::SpalteNaechte, width(GuestListModel::SpalteNaechte, QStringLiteral("000")));
-    header->resizeSection(GuestListModel::SpalteZimmer, width(GuestListModel::SpalteZimmer, QStringLiteral("123")));
-    header->resizeSection(GuestListModel::SpaltePersonen, width(GuestListModel::SpaltePersonen, QStringLiteral("00")));
-    header->resizeSection(GuestListModel::SpalteKosten,
-                          width(GuestListModel::SpalteKosten, QStringLiteral("00000,00 €")));
-    header->resizeSection(GuestListModel::SpalteReNr, width(GuestListModel::SpalteReNr, QStringLiteral("000000")));
-    header->resizeSection(GuestListModel::SpalteBezahlt, width(GuestListModel::SpalteBezahlt, QStringLiteral("nein")));
-    header->resizeSection(GuestListModel::SpalteSchluessel,
-                          width(GuestListModel::SpalteSchluessel, QStringLiteral("nein")));
+    const std::pair<int, QString> samples[] = {{GuestListModel::SpalteNr, QStringLiteral("00000")},
+                                               {GuestListModel::SpalteOrt, QStringLiteral("Neustadt a. Rbge.")},
+                                               {GuestListModel::SpalteAnreise, datum},
+                                               {GuestListModel::SpalteAbreise, datum},
+                                               {GuestListModel::SpalteNaechte, QStringLiteral("00")},
+                                               {GuestListModel::SpalteZimmer, QStringLiteral("123")},
+                                               {GuestListModel::SpaltePersonen, QStringLiteral("00")},
+                                               {GuestListModel::SpalteKosten, QStringLiteral("0000,00 €")},
+                                               {GuestListModel::SpalteReNr, QStringLiteral("00000")},
+                                               {GuestListModel::SpalteBezahlt, QStringLiteral("nein")},
+                                               {GuestListModel::SpalteSchluessel, QStringLiteral("nein")}};
+    int fixed = 0;
+    for (const auto &[spalte, sample] : samples) {
+        const int width = std::max(header->sectionSizeHint(spalte), metrics.horizontalAdvance(sample) + 14);
+        header->resizeSection(spalte, width);
+        fixed += width;
+    }
     header->setSectionResizeMode(GuestListModel::SpalteName, QHeaderView::Stretch);
-    header->setMinimumSectionSize(40);
+    // The window opens wide enough for every column and a name of some 28 letters.
+    defaultWidth_ = fixed + metrics.horizontalAdvance(QStringLiteral("Gruppe Wanderfreunde Diemel")) +
+                    table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth() +
+                    layout()->contentsMargins().left() + layout()->contentsMargins().right();
     // In the order of the stays, as the calendar shows them.
     table->sortByColumn(GuestListModel::SpalteAnreise, Qt::AscendingOrder);
 }
@@ -236,7 +243,10 @@ void GuestListWindow::say(const QString &text)
 
 void GuestListWindow::EditSucheChange(const QString &text)
 {
+    narrowing_ = true;
     proxy_.setSuche(text);
+    narrowing_ = false;
+    showSumme();
 }
 
 void GuestListWindow::FilterZeitraumChange()
@@ -249,11 +259,17 @@ void GuestListWindow::FilterZeitraumChange()
     const bool zeitraum = filter.art == FilterArt::Zeitraum;
     for (QWidget *w : std::initializer_list<QWidget *>{ui_->LabelVon, ui_->DateVon, ui_->LabelBis, ui_->DateBis})
         w->setEnabled(zeitraum);
+    narrowing_ = true;
     proxy_.setFilter(filter);
+    narrowing_ = false;
+    showSumme();
 }
 
 void GuestListWindow::showSumme()
 {
+    // A new search or filter takes many rows away at once; the sum is counted once at its end.
+    if (narrowing_)
+        return;
     const int rows = proxy_.rowCount();
     ui_->LabelSumme->setText(Anzahl(rows, QStringLiteral("Aufenthalt"), QStringLiteral("Aufenthalte")) +
                              QStringLiteral(", Kosten zusammen ") + QLocale().toString(proxy_.kostenSumme(), 'f', 2) +
@@ -269,6 +285,8 @@ void GuestListWindow::updateButtons()
 int GuestListWindow::selectedRecord() const
 {
     const QItemSelectionModel *selection = ui_->TableGaeste->selectionModel();
+    if (!selection) // while the window is being made
+        return -1;
     const QModelIndexList rows = selection->selectedRows();
     return rows.isEmpty() ? -1 : proxy_.recordIndex(rows.constFirst().row());
 }

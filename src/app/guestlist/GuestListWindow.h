@@ -56,4 +56,6 @@ private:
     std::unique_ptr<Ui::GuestListWindow> ui_;
     GuestListModel model_;
     GuestFilterModel proxy_;
+    int defaultWidth_ = 0;   // the width the window opens with the first time
+    bool narrowing_ = false; // while the search or the filter changes the rows shown
 };
