@@ -1,33 +1,50 @@
 #include "register/GuestFilterModel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
 
 namespace {
 
-// Three-way comparisons: below 0, 0 or above 0.
-template <typename T> int Compare(const T &a, const T &b)
-{
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-
 // A number that is none (from a damaged file) sorts first instead of upsetting the sort.
-int Compare(double a, double b)
+double Zahl(double value)
 {
-    if (std::isnan(a) || std::isnan(b))
-        return Compare(!std::isnan(a), !std::isnan(b));
-    return Compare<double>(a, b);
+    return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
 }
 
-int Compare(std::string_view a, std::string_view b)
+struct ZahlSchluessel
 {
-    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
-}
+    double erst;
+    double dann; // the time of day on a date, 0 elsewhere
+    int row;
+    bool operator<(const ZahlSchluessel &o) const
+    {
+        return erst != o.erst ? erst < o.erst : (dann != o.dann ? dann < o.dann : row < o.row);
+    }
+};
 
-// A day first, then the time of day on it.
-int Compare(double dayA, double timeA, double dayB, double timeB)
+struct TextSchluessel
 {
-    const int day = Compare(dayA, dayB);
-    return day != 0 ? day : Compare(timeA, timeB);
+    std::uint64_t anfang; // the first eight bytes, the first in the highest place: most texts differ there
+    std::string_view text;
+    int row;
+    bool operator<(const TextSchluessel &o) const
+    {
+        if (anfang != o.anfang)
+            return anfang < o.anfang;
+        const int order = text.compare(o.text);
+        return order != 0 ? order < 0 : row < o.row;
+    }
+};
+
+std::uint64_t Anfang(std::string_view text)
+{
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        key = (key << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    return key;
 }
 
 } // namespace
@@ -42,13 +59,13 @@ GuestFilterModel::GuestFilterModel(GuestListModel &source, QObject *parent)
 void GuestFilterModel::setSuche(const QString &text)
 {
     suche_ = Suche(text);
-    invalidateRowsFilter();
+    invalidate();
 }
 
 void GuestFilterModel::setFilter(const GastFilter &filter)
 {
     filter_ = filter;
-    invalidateRowsFilter();
+    invalidate();
 }
 
 int GuestFilterModel::recordIndex(int row) const
@@ -93,32 +110,74 @@ bool GuestFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &source
     return PasstFilter(gast, filter_) && (suche_.leer() || suche_.passt(gast, source_.suchtext(sourceRow)));
 }
 
+void GuestFilterModel::rankRows(int column) const
+{
+    const int rows = source_.rowCount();
+    std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(rows));
+    const auto isText = column == GuestListModel::SpalteName || column == GuestListModel::SpalteOrt ||
+                        column == GuestListModel::SpalteZimmer;
+    if (isText) {
+        // The texts side by side in one buffer, so the comparisons stay in the cache.
+        std::string buffer;
+        std::vector<std::pair<std::size_t, std::size_t>> spans;
+        spans.reserve(static_cast<std::size_t>(rows));
+        for (int row = 0; row < rows; ++row) {
+            const TGast &g = source_.record(row);
+            const std::size_t from = buffer.size();
+            // Names and places as the search sees them: "Ärzte" beside "Anna", not after "Z".
+            AppendSuchForm(buffer, column == GuestListModel::SpalteName  ? g.Name
+                                   : column == GuestListModel::SpalteOrt ? g.Ort
+                                                                         : g.Zimmer);
+            spans.emplace_back(from, buffer.size() - from);
+        }
+        std::vector<TextSchluessel> keys;
+        keys.reserve(spans.size());
+        for (int row = 0; row < rows; ++row) {
+            const auto &[from, size] = spans[static_cast<std::size_t>(row)];
+            const std::string_view text = std::string_view(buffer).substr(from, size);
+            keys.push_back({Anfang(text), text, row});
+        }
+        std::sort(keys.begin(), keys.end());
+        for (const TextSchluessel &key : keys)
+            order.push_back(key.row);
+    } else {
+        std::vector<ZahlSchluessel> keys;
+        keys.reserve(static_cast<std::size_t>(rows));
+        for (int row = 0; row < rows; ++row) {
+            const TGast &g = source_.record(row);
+            ZahlSchluessel key{0, 0, row};
+            switch (column) {
+            case GuestListModel::SpalteNr: key.erst = g.GastNr; break;
+            case GuestListModel::SpalteAnreise: key = {Zahl(g.Von), Zahl(g.Anreise), row}; break;
+            case GuestListModel::SpalteAbreise: key = {Zahl(g.Bis), Zahl(g.Abreise), row}; break;
+            case GuestListModel::SpalteNaechte: key.erst = Naechte(g); break;
+            case GuestListModel::SpaltePersonen: key.erst = g.Personen; break;
+            case GuestListModel::SpalteKosten: key.erst = Zahl(g.Kosten); break;
+            case GuestListModel::SpalteReNr: key.erst = g.ReNr; break;
+            case GuestListModel::SpalteBezahlt: key.erst = g.Bezahlt; break;
+            case GuestListModel::SpalteSchluessel: key.erst = g.Schluessel; break;
+            default: break;
+            }
+            keys.push_back(key);
+        }
+        std::sort(keys.begin(), keys.end());
+        for (const ZahlSchluessel &key : keys)
+            order.push_back(key.row);
+    }
+    rank_.assign(static_cast<std::size_t>(rows), 0);
+    for (int position = 0; position < rows; ++position)
+        rank_[static_cast<std::size_t>(order[static_cast<std::size_t>(position)])] = position;
+    rankColumn_ = column;
+    rankRevision_ = source_.revision();
+}
+
 bool GuestFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    const int l = left.row();
-    const int r = right.row();
-    const TGast &a = source_.record(l);
-    const TGast &b = source_.record(r);
-    int order = 0;
-    switch (left.column()) {
-    case GuestListModel::SpalteNr: order = Compare(a.GastNr, b.GastNr); break;
-    case GuestListModel::SpalteName:
-        order = Compare(NameAusSuchtext(source_.suchtext(l)), NameAusSuchtext(source_.suchtext(r)));
-        break;
-    case GuestListModel::SpalteOrt:
-        order = Compare(OrtAusSuchtext(source_.suchtext(l)), OrtAusSuchtext(source_.suchtext(r)));
-        break;
-    case GuestListModel::SpalteAnreise: order = Compare(a.Von, a.Anreise, b.Von, b.Anreise); break;
-    case GuestListModel::SpalteAbreise: order = Compare(a.Bis, a.Abreise, b.Bis, b.Abreise); break;
-    case GuestListModel::SpalteNaechte: order = Compare(Naechte(a), Naechte(b)); break;
-    case GuestListModel::SpalteZimmer: order = Compare(a.Zimmer, b.Zimmer); break;
-    case GuestListModel::SpaltePersonen: order = Compare(a.Personen, b.Personen); break;
-    case GuestListModel::SpalteKosten: order = Compare(double(a.Kosten), double(b.Kosten)); break;
-    case GuestListModel::SpalteReNr: order = Compare(a.ReNr, b.ReNr); break;
-    case GuestListModel::SpalteBezahlt: order = Compare(a.Bezahlt, b.Bezahlt); break;
-    case GuestListModel::SpalteSchluessel: order = Compare(a.Schluessel, b.Schluessel); break;
-    default: break;
-    }
-    // Equal ones in the list's order, whatever order the rows were shown in before.
-    return order != 0 ? order < 0 : l < r;
+    // Comparing two records field by field for each of the million and more comparisons of a
+    // large list is slow; each row's place is worked out once per column and change instead.
+    // Equal values keep the list's order.
+    if (rankColumn_ != left.column() || rankRevision_ != source_.revision())
+        rankRows(left.column());
+    return rank_[static_cast<std::size_t>(left.row())] < rank_[static_cast<std::size_t>(right.row())];
 }

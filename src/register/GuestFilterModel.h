@@ -34,7 +34,13 @@ protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
+    // Each row's place when sorted by `column`, for lessThan.
+    void rankRows(int column) const;
+
     GuestListModel &source_;
     Suche suche_;
     GastFilter filter_;
+    mutable std::vector<int> rank_;
+    mutable int rankColumn_ = -1;
+    mutable quint64 rankRevision_ = 0;
 };

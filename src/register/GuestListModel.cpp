@@ -27,7 +27,9 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
         const int row = rowOf(index);
         if (row < 0 || row >= rowCount())
             return;
-        suchtexte_[static_cast<std::size_t>(row)] = Suchtext(list_.at(index));
+        if (suchbereit_)
+            suchtexte_[static_cast<std::size_t>(row)] = Suchtext(list_.at(index));
+        ++revision_;
         Q_EMIT dataChanged(this->index(row, 0), this->index(row, SpaltenZahl - 1));
     });
     connect(&list_, &GuestList::recordInserted, this, [this](int index) {
@@ -37,7 +39,10 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
             return;
         }
         beginInsertRows(QModelIndex(), row, row);
-        suchtexte_.insert(suchtexte_.begin() + row, Suchtext(list_.at(index)));
+        if (suchbereit_)
+            suchtexte_.insert(suchtexte_.begin() + row, Suchtext(list_.at(index)));
+        ++rows_;
+        ++revision_;
         endInsertRows();
     });
     connect(&list_, &GuestList::recordRemoved, this, [this](int index) {
@@ -47,7 +52,10 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
             return;
         }
         beginRemoveRows(QModelIndex(), row, row);
-        suchtexte_.erase(suchtexte_.begin() + row);
+        if (suchbereit_)
+            suchtexte_.erase(suchtexte_.begin() + row);
+        --rows_;
+        ++revision_;
         endRemoveRows();
     });
     connect(&list_, &GuestList::listReset, this, [this] { reset(); });
@@ -55,10 +63,12 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
 
 void GuestListModel::rebuild()
 {
+    ++revision_;
+    rows_ = list_.guestCount();
+    // Made again at the first search: opening the window need not wait for it.
     suchtexte_.clear();
-    suchtexte_.reserve(static_cast<std::size_t>(list_.guestCount()));
-    for (int i = 1; i < list_.size(); ++i)
-        suchtexte_.push_back(Suchtext(list_.at(i)));
+    suchtexte_.shrink_to_fit();
+    suchbereit_ = false;
 }
 
 void GuestListModel::reset()
@@ -68,9 +78,20 @@ void GuestListModel::reset()
     endResetModel();
 }
 
+const std::string &GuestListModel::suchtext(int row) const
+{
+    if (!suchbereit_) {
+        suchtexte_.reserve(static_cast<std::size_t>(rows_));
+        for (int r = 0; r < rows_; ++r)
+            suchtexte_.push_back(Suchtext(record(r)));
+        suchbereit_ = true;
+    }
+    return suchtexte_[static_cast<std::size_t>(row)];
+}
+
 int GuestListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(suchtexte_.size());
+    return parent.isValid() ? 0 : rows_;
 }
 
 int GuestListModel::columnCount(const QModelIndex &parent) const

@@ -1,7 +1,7 @@
 #pragma once
 // The bookings as a table for views: one row per record from record 1 on (record 0 is no guest).
 // It follows the guest list's announcements, so every view shows each change at once, and keeps
-// each record's search text ready so that searching 100,000 bookings stays quick.
+// each record's search text once searched, so that searching 100,000 bookings stays quick.
 
 #include "register/GuestList.h"
 
@@ -35,6 +35,13 @@ public:
 
     explicit GuestListModel(const GuestList &list, QObject *parent = nullptr);
 
+    // Without the general checks of the base class: sorting a large list asks for millions of indexes.
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override
+    {
+        return !parent.isValid() && row >= 0 && column >= 0 && row < rows_ && column < SpaltenZahl
+                   ? createIndex(row, column)
+                   : QModelIndex();
+    }
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -45,8 +52,11 @@ public:
     // The row of a list index, -1 for record 0.
     static int rowOf(int recordIndex) { return recordIndex - 1; }
     const TGast &record(int row) const { return list_.at(recordIndex(row)); }
-    const std::string &suchtext(int row) const { return suchtexte_[static_cast<std::size_t>(row)]; }
+    // What the search looks through in a row (see Suchtext); made for every row at the first call.
+    const std::string &suchtext(int row) const;
     const GuestList &list() const { return list_; }
+    // Counts every change of the rows, so that what is worked out from them knows when to renew it.
+    quint64 revision() const { return revision_; }
 
     // The text a cell shows.
     static QString zellText(const TGast &gast, int spalte);
@@ -56,7 +66,10 @@ private:
     void reset();
 
     const GuestList &list_;
-    // One per row; its size is the row count the views know, which stays right while the list
-    // announces a change that has already happened.
-    std::vector<std::string> suchtexte_;
+    // The row count the views know, which stays right while the list announces a change that has
+    // already happened.
+    int rows_ = 0;
+    mutable std::vector<std::string> suchtexte_; // one per row once suchbereit_
+    mutable bool suchbereit_ = false;
+    quint64 revision_ = 1;
 };

@@ -85,32 +85,15 @@ const std::array<std::string, kTableEnd> &LatinTable()
     return table;
 }
 
-void AppendSuchForm(std::string &out, QStringView text)
+// Whether a search form holds a spelled-out umlaut ("ae", "oe", "ue") at all.
+bool HatUmlautSchreibung(std::string_view text)
 {
-    const auto &table = LatinTable();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = text[i].unicode();
-        if (u < 0x80) {
-            if (u >= 'A' && u <= 'Z')
-                out += static_cast<char>(u + ('a' - 'A'));
-            else if (u >= 0x20 && u != 0x7F)
-                out += static_cast<char>(u);
-            continue;
-        }
-        if (u < kTableEnd) {
-            out += table[u];
-            continue;
-        }
-        char32_t c = u;
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            c = QChar::surrogateToUcs4(u, text[i + 1].unicode());
-            ++i;
-        } else if (QChar::isSurrogate(u)) {
-            continue; // half a pair names no character
-        }
-        out += FoldOne(c);
+    for (std::size_t i = text.find('e', 1); i != std::string_view::npos; i = text.find('e', i + 1)) {
+        const char before = text[i - 1];
+        if (before == 'a' || before == 'o' || before == 'u')
+            return true;
     }
+    return false;
 }
 
 bool IsDigit(QChar c)
@@ -119,6 +102,52 @@ bool IsDigit(QChar c)
 }
 
 } // namespace
+
+void AppendSuchForm(std::string &out, QStringView text)
+{
+    const auto &table = LatinTable();
+    const qsizetype n = text.size();
+    // Written through a pointer into a buffer kept from call to call: this runs over every field of
+    // every record when the list is opened, and growing a string byte by byte would be the most of it.
+    thread_local std::string buffer;
+    const std::size_t room = static_cast<std::size_t>(n) * 4 + 8;
+    if (buffer.size() < room)
+        buffer.resize(room);
+    char *p = buffer.data();
+    std::size_t at = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80) {
+            if (u >= 'A' && u <= 'Z')
+                p[at++] = static_cast<char>(u + ('a' - 'A'));
+            else if (u >= 0x20 && u != 0x7F)
+                p[at++] = static_cast<char>(u);
+            continue;
+        }
+        std::string folded;
+        const std::string *part = &folded;
+        if (u < kTableEnd) {
+            part = &table[u];
+        } else {
+            char32_t c = u;
+            if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+                c = QChar::surrogateToUcs4(u, text[i + 1].unicode());
+                ++i;
+            } else if (QChar::isSurrogate(u)) {
+                continue; // half a pair names no character
+            }
+            folded = FoldOne(c);
+        }
+        // A character folds to at most four bytes ("ss", "th", a letter beyond Latin) but check anyway.
+        if (at + part->size() + static_cast<std::size_t>(n - i) * 4 > buffer.size()) {
+            buffer.resize(at + part->size() + static_cast<std::size_t>(n - i) * 4 + 8);
+            p = buffer.data();
+        }
+        part->copy(p + at, part->size());
+        at += part->size();
+    }
+    out.append(p, at);
+}
 
 std::string SuchForm(QStringView text)
 {
@@ -130,14 +159,22 @@ std::string SuchForm(QStringView text)
 
 std::string OhneUmlautSchreibung(const std::string &suchForm)
 {
+    // From one "e" to the next: only an "e" after "a", "o" or "u" is left out.
+    const std::string_view text(suchForm);
     std::string out;
-    out.reserve(suchForm.size());
-    for (std::size_t i = 0; i < suchForm.size(); ++i) {
-        const char c = suchForm[i];
-        out += c;
-        if ((c == 'a' || c == 'o' || c == 'u') && i + 1 < suchForm.size() && suchForm[i + 1] == 'e')
-            ++i;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t e = text.find('e', 1); e != std::string_view::npos; e = text.find('e', e + 1)) {
+        const char before = text[e - 1];
+        if (before != 'a' && before != 'o' && before != 'u')
+            continue;
+        out.append(text.substr(from, e - from));
+        from = e + 1;
+        // "uee" leaves the second "e": the pair is gone, what follows is read afresh.
+        if (e + 1 < text.size() && text[e + 1] == 'e')
+            e = e + 1;
     }
+    out.append(text.substr(from));
     return out;
 }
 
@@ -145,37 +182,28 @@ std::string Suchtext(const TGast &gast)
 {
     std::string text;
     text.reserve(static_cast<std::size_t>(gast.Name.size() + gast.Ort.size() + gast.Strasse.size() +
-                                          gast.Telefon.size() + gast.EMail.size() + gast.Bemerkung.size() + 8));
+                                          gast.Telefon.size() + gast.EMail.size() + gast.Bemerkung.size()) *
+                     2 +
+                 8);
+    // Name, place and street first: only they are also kept in the second form, since only there
+    // is an umlaut written out one way and searched the other ("Mueller" / "Müller").
     bool first = true;
+    std::size_t namen = 0;
     for (const QString *field : {&gast.Name, &gast.Ort, &gast.Strasse, &gast.Telefon, &gast.EMail, &gast.Bemerkung}) {
         if (!first)
             text += kFeld;
         first = false;
         AppendSuchForm(text, *field);
+        if (field == &gast.Strasse)
+            namen = text.size();
     }
-    // The second form only where it differs: most records have no spelled-out umlaut.
-    std::string ohne = OhneUmlautSchreibung(text);
-    if (ohne != text) {
+    // The second form only where it differs: most names have no spelled-out umlaut.
+    const std::string namenTeil = text.substr(0, namen);
+    if (HatUmlautSchreibung(namenTeil)) {
         text += kForm;
-        text += ohne;
+        text += OhneUmlautSchreibung(namenTeil);
     }
     return text;
-}
-
-std::string_view NameAusSuchtext(const std::string &suchtext)
-{
-    const std::string_view all(suchtext);
-    return all.substr(0, all.find(kFeld));
-}
-
-std::string_view OrtAusSuchtext(const std::string &suchtext)
-{
-    const std::string_view all(suchtext);
-    const std::size_t from = all.find(kFeld);
-    if (from == std::string_view::npos)
-        return {};
-    const std::string_view rest = all.substr(from + 1);
-    return rest.substr(0, rest.find(kFeld));
 }
 
 Suche::Suche(const QString &eingabe)

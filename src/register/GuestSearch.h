@@ -13,17 +13,16 @@
 // A text as the search compares it, in UTF-8: lower case, accents and umlauts reduced to their
 // letter ("Ü" → "u", "é" → "e"), "ß" → "ss", control characters dropped.
 std::string SuchForm(QStringView text);
+// Appends the same to `out`, without a string of its own.
+void AppendSuchForm(std::string &out, QStringView text);
 // The same with the spelled-out umlauts also reduced ("ae" → "a", "oe" → "o", "ue" → "u"), so
 // "Mueller" and "Müller" meet as "muller".
 std::string OhneUmlautSchreibung(const std::string &suchForm);
 
 // What a record offers to the search, made once per record: name, street, place, telephone,
-// e-mail and remarks in both forms above, the fields kept apart so that no word spans two.
-// The name and the place come first, so sorting can compare them without another copy.
+// e-mail and remarks in the first form above, name, place and street also in the second; the
+// fields kept apart so that no word spans two.
 std::string Suchtext(const TGast &gast);
-// The name and the place of a record's search text, for sorting by them as a reader expects.
-std::string_view NameAusSuchtext(const std::string &suchtext);
-std::string_view OrtAusSuchtext(const std::string &suchtext);
 
 // What the host typed, prepared once for every record.
 class Suche

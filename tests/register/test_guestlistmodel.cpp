@@ -72,6 +72,7 @@ private Q_SLOTS:
     void sorting_data();
     void sorting();
     void equalOnesKeepTheListsOrder();
+    void sortFollowsEveryChange();
     void sumAndShownRecordsFollowTheFilter();
     void newStayCopiesTheAddressOnly();
 };
@@ -311,6 +312,32 @@ void TestGuestListModel::equalOnesKeepTheListsOrder()
     QCOMPARE(ShownNumbers(table.shown), (QList<int>{6, 3, 7, 1, 2, 12, 4, 5}));
     table.shown.sort(GuestListModel::SpalteKosten);
     QCOMPARE(ShownNumbers(table.shown).mid(0, 2), (QList<int>{4, 5}));
+}
+
+void TestGuestListModel::sortFollowsEveryChange()
+{
+    Table table;
+    table.shown.sort(GuestListModel::SpalteName);
+    table.shown.setSuche(QStringLiteral("a")); // every name here holds an "a", a new empty booking does not
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{4, 12, 2, 1, 3, 6, 5, 7}));
+
+    // A name mended elsewhere moves the row to its new place at once.
+    table.list.modify(7, [](TGast &g) { g.Name = QStringLiteral("Adam Roth"); });
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{7, 4, 12, 2, 1, 3, 6, 5}));
+
+    // A new booking gets its place as soon as it has a name that the search finds.
+    const int index = table.list.appendNew();
+    QVERIFY(!ShownNumbers(table.shown).contains(13));
+    table.list.modify(index, [](TGast &g) { g.Name = QStringLiteral("Zara Öztürk"); });
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{7, 4, 12, 2, 1, 3, 6, 5, 13}));
+
+    table.list.select(1);
+    QVERIFY(table.list.removeCurrent());
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{7, 4, 12, 2, 3, 6, 5, 13}));
+
+    // Sorted by another column with the same rows.
+    table.shown.sort(GuestListModel::SpalteNr, Qt::DescendingOrder);
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{13, 12, 7, 6, 5, 4, 3, 2}));
 }
 
 void TestGuestListModel::sumAndShownRecordsFollowTheFilter()

@@ -63,7 +63,6 @@ GuestListWindow::GuestListWindow(TMainForm &main)
     FilterZeitraumChange();
     setUpTable();
     connectControls();
-    showSumme();
     followCurrent();
 
     // Centred on the screen the first time, then where the host left it.
@@ -179,7 +178,12 @@ void GuestListWindow::connectControls()
     connect(&proxy_, &QAbstractItemModel::rowsInserted, this, [this] { showSumme(); });
     connect(&proxy_, &QAbstractItemModel::rowsRemoved, this, [this] { showSumme(); });
     connect(&proxy_, &QAbstractItemModel::modelReset, this, [this] { showSumme(); });
-    connect(&proxy_, &QAbstractItemModel::layoutChanged, this, [this] { showSumme(); });
+    connect(&proxy_, &QAbstractItemModel::layoutChanged, this,
+            [this](const QList<QPersistentModelIndex> &, QAbstractItemModel::LayoutChangeHint hint) {
+                // Sorting moves rows but shows the same ones.
+                if (hint != QAbstractItemModel::VerticalSortHint)
+                    showSumme();
+            });
     connect(&proxy_, &QAbstractItemModel::dataChanged, this, [this] { showSumme(); });
 
     // The row of the main window's current record is selected, whoever made it current.
