@@ -59,12 +59,14 @@ GuestFilterModel::GuestFilterModel(GuestListModel &source, QObject *parent)
 void GuestFilterModel::setSuche(const QString &text)
 {
     suche_ = Suche(text);
+    renewRanks();
     invalidate();
 }
 
 void GuestFilterModel::setFilter(const GastFilter &filter)
 {
     filter_ = filter;
+    renewRanks();
     invalidate();
 }
 
@@ -110,25 +112,53 @@ bool GuestFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &source
     return PasstFilter(gast, filter_) && (suche_.leer() || suche_.passt(gast, source_.suchtext(sourceRow)));
 }
 
+namespace {
+
+bool IsText(int column)
+{
+    return column == GuestListModel::SpalteName || column == GuestListModel::SpalteOrt ||
+           column == GuestListModel::SpalteZimmer;
+}
+
+// Names and places as the search sees them: "Ärzte" beside "Anna", not after "Z".
+void AppendText(std::string &out, const TGast &g, int column)
+{
+    AppendSuchForm(out, column == GuestListModel::SpalteName  ? g.Name
+                        : column == GuestListModel::SpalteOrt ? g.Ort
+                                                              : g.Zimmer);
+}
+
+ZahlSchluessel ZahlKey(const TGast &g, int column, int row)
+{
+    switch (column) {
+    case GuestListModel::SpalteNr: return {double(g.GastNr), 0, row};
+    case GuestListModel::SpalteAnreise: return {Zahl(g.Von), Zahl(g.Anreise), row};
+    case GuestListModel::SpalteAbreise: return {Zahl(g.Bis), Zahl(g.Abreise), row};
+    case GuestListModel::SpalteNaechte: return {double(Naechte(g)), 0, row};
+    case GuestListModel::SpaltePersonen: return {double(g.Personen), 0, row};
+    case GuestListModel::SpalteKosten: return {Zahl(g.Kosten), 0, row};
+    case GuestListModel::SpalteReNr: return {double(g.ReNr), 0, row};
+    case GuestListModel::SpalteBezahlt: return {double(g.Bezahlt), 0, row};
+    case GuestListModel::SpalteSchluessel: return {double(g.Schluessel), 0, row};
+    default: return {0, 0, row};
+    }
+}
+
+} // namespace
+
 void GuestFilterModel::rankRows(int column) const
 {
     const int rows = source_.rowCount();
     std::vector<int> order;
     order.reserve(static_cast<std::size_t>(rows));
-    const auto isText = column == GuestListModel::SpalteName || column == GuestListModel::SpalteOrt ||
-                        column == GuestListModel::SpalteZimmer;
-    if (isText) {
+    if (IsText(column)) {
         // The texts side by side in one buffer, so the comparisons stay in the cache.
         std::string buffer;
         std::vector<std::pair<std::size_t, std::size_t>> spans;
         spans.reserve(static_cast<std::size_t>(rows));
         for (int row = 0; row < rows; ++row) {
-            const TGast &g = source_.record(row);
             const std::size_t from = buffer.size();
-            // Names and places as the search sees them: "Ärzte" beside "Anna", not after "Z".
-            AppendSuchForm(buffer, column == GuestListModel::SpalteName  ? g.Name
-                                   : column == GuestListModel::SpalteOrt ? g.Ort
-                                                                         : g.Zimmer);
+            AppendText(buffer, source_.record(row), column);
             spans.emplace_back(from, buffer.size() - from);
         }
         std::vector<TextSchluessel> keys;
@@ -144,23 +174,8 @@ void GuestFilterModel::rankRows(int column) const
     } else {
         std::vector<ZahlSchluessel> keys;
         keys.reserve(static_cast<std::size_t>(rows));
-        for (int row = 0; row < rows; ++row) {
-            const TGast &g = source_.record(row);
-            ZahlSchluessel key{0, 0, row};
-            switch (column) {
-            case GuestListModel::SpalteNr: key.erst = g.GastNr; break;
-            case GuestListModel::SpalteAnreise: key = {Zahl(g.Von), Zahl(g.Anreise), row}; break;
-            case GuestListModel::SpalteAbreise: key = {Zahl(g.Bis), Zahl(g.Abreise), row}; break;
-            case GuestListModel::SpalteNaechte: key.erst = Naechte(g); break;
-            case GuestListModel::SpaltePersonen: key.erst = g.Personen; break;
-            case GuestListModel::SpalteKosten: key.erst = Zahl(g.Kosten); break;
-            case GuestListModel::SpalteReNr: key.erst = g.ReNr; break;
-            case GuestListModel::SpalteBezahlt: key.erst = g.Bezahlt; break;
-            case GuestListModel::SpalteSchluessel: key.erst = g.Schluessel; break;
-            default: break;
-            }
-            keys.push_back(key);
-        }
+        for (int row = 0; row < rows; ++row)
+            keys.push_back(ZahlKey(source_.record(row), column, row));
         std::sort(keys.begin(), keys.end());
         for (const ZahlSchluessel &key : keys)
             order.push_back(key.row);
@@ -170,14 +185,48 @@ void GuestFilterModel::rankRows(int column) const
         rank_[static_cast<std::size_t>(order[static_cast<std::size_t>(position)])] = position;
     rankColumn_ = column;
     rankRevision_ = source_.revision();
+    rankStructure_ = source_.structureRevision();
+}
+
+void GuestFilterModel::renewRanks() const
+{
+    // Before every row is sorted again: ranks for all, not the slow way for each changed one.
+    const int column = sortColumn();
+    if (column >= 0 && (rankColumn_ != column || rankRevision_ != source_.revision()))
+        rankRows(column);
+}
+
+void GuestFilterModel::sort(int column, Qt::SortOrder order)
+{
+    if (column >= 0 && (rankColumn_ != column || rankRevision_ != source_.revision()))
+        rankRows(column);
+    QSortFilterProxyModel::sort(column, order);
+}
+
+bool GuestFilterModel::directLess(int column, int left, int right) const
+{
+    const TGast &a = source_.record(left);
+    const TGast &b = source_.record(right);
+    if (!IsText(column))
+        return ZahlKey(a, column, left) < ZahlKey(b, column, right);
+    std::string textA, textB;
+    AppendText(textA, a, column);
+    AppendText(textB, b, column);
+    return textA != textB ? textA < textB : left < right;
 }
 
 bool GuestFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
     // Comparing two records field by field for each of the million and more comparisons of a
-    // large list is slow; each row's place is worked out once per column and change instead.
-    // Equal values keep the list's order.
-    if (rankColumn_ != left.column() || rankRevision_ != source_.revision())
-        rankRows(left.column());
-    return rank_[static_cast<std::size_t>(left.row())] < rank_[static_cast<std::size_t>(right.row())];
+    // large list is slow; each row's place is worked out once per column instead. A row changed
+    // since then (a name mended) is compared the slow way, which takes only the few comparisons
+    // that find its new place. Equal values keep the list's order.
+    const int column = left.column();
+    if (rankColumn_ != column || rankStructure_ != source_.structureRevision())
+        rankRows(column);
+    const int l = left.row();
+    const int r = right.row();
+    if (source_.rowRevision(l) > rankRevision_ || source_.rowRevision(r) > rankRevision_)
+        return directLess(column, l, r);
+    return rank_[static_cast<std::size_t>(l)] < rank_[static_cast<std::size_t>(r)];
 }

@@ -29,6 +29,8 @@ public:
     // The costs of the shown rows added up.
     double kostenSumme() const;
 
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
@@ -36,6 +38,8 @@ protected:
 private:
     // Each row's place when sorted by `column`, for lessThan.
     void rankRows(int column) const;
+    void renewRanks() const;
+    bool directLess(int column, int left, int right) const;
 
     GuestListModel &source_;
     Suche suche_;
@@ -43,4 +47,5 @@ private:
     mutable std::vector<int> rank_;
     mutable int rankColumn_ = -1;
     mutable quint64 rankRevision_ = 0;
+    mutable quint64 rankStructure_ = 0;
 };

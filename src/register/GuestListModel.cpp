@@ -29,7 +29,7 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
             return;
         if (suchbereit_)
             suchtexte_[static_cast<std::size_t>(row)] = Suchtext(list_.at(index));
-        ++revision_;
+        rowRevisions_[static_cast<std::size_t>(row)] = ++revision_;
         Q_EMIT dataChanged(this->index(row, 0), this->index(row, SpaltenZahl - 1));
     });
     connect(&list_, &GuestList::recordInserted, this, [this](int index) {
@@ -42,7 +42,8 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
         if (suchbereit_)
             suchtexte_.insert(suchtexte_.begin() + row, Suchtext(list_.at(index)));
         ++rows_;
-        ++revision_;
+        rowRevisions_.insert(rowRevisions_.begin() + row, ++revision_);
+        ++structure_;
         endInsertRows();
     });
     connect(&list_, &GuestList::recordRemoved, this, [this](int index) {
@@ -55,7 +56,9 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
         if (suchbereit_)
             suchtexte_.erase(suchtexte_.begin() + row);
         --rows_;
+        rowRevisions_.erase(rowRevisions_.begin() + row);
         ++revision_;
+        ++structure_;
         endRemoveRows();
     });
     connect(&list_, &GuestList::listReset, this, [this] { reset(); });
@@ -64,7 +67,9 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
 void GuestListModel::rebuild()
 {
     ++revision_;
+    ++structure_;
     rows_ = list_.guestCount();
+    rowRevisions_.assign(static_cast<std::size_t>(rows_), revision_);
     // Made again at the first search: opening the window need not wait for it.
     suchtexte_.clear();
     suchtexte_.shrink_to_fit();

@@ -55,8 +55,11 @@ public:
     // What the search looks through in a row (see Suchtext); made for every row at the first call.
     const std::string &suchtext(int row) const;
     const GuestList &list() const { return list_; }
-    // Counts every change of the rows, so that what is worked out from them knows when to renew it.
+    // Counts every change of the rows, so that what is worked out from them knows when to renew it:
+    // the last change of any row, of one row, and of the rows' number and order.
     quint64 revision() const { return revision_; }
+    quint64 rowRevision(int row) const { return rowRevisions_[static_cast<std::size_t>(row)]; }
+    quint64 structureRevision() const { return structure_; }
 
     // The text a cell shows.
     static QString zellText(const TGast &gast, int spalte);
@@ -72,4 +75,6 @@ private:
     mutable std::vector<std::string> suchtexte_; // one per row once suchbereit_
     mutable bool suchbereit_ = false;
     quint64 revision_ = 1;
+    quint64 structure_ = 1;
+    std::vector<quint64> rowRevisions_; // one per row
 };

@@ -338,6 +338,15 @@ void TestGuestListModel::sortFollowsEveryChange()
     // Sorted by another column with the same rows.
     table.shown.sort(GuestListModel::SpalteNr, Qt::DescendingOrder);
     QCOMPARE(ShownNumbers(table.shown), (QList<int>{13, 12, 7, 6, 5, 4, 3, 2}));
+
+    // Numbers too: a cost computed elsewhere moves its row; so do two changes before the next sort.
+    table.shown.sort(GuestListModel::SpalteKosten);
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{4, 5, 13, 7, 6, 2, 3, 12}));
+    table.list.modify(3, [](TGast &g) { g.Kosten = 100; });  // guest 4
+    table.list.modify(7, [](TGast &g) { g.Kosten = 1000; }); // guest 12
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{5, 13, 7, 6, 4, 2, 3, 12}));
+    table.list.modify(1, [](TGast &g) { g.Kosten = 99; }); // guest 2
+    QCOMPARE(ShownNumbers(table.shown), (QList<int>{5, 13, 7, 6, 2, 4, 3, 12}));
 }
 
 void TestGuestListModel::sumAndShownRecordsFollowTheFilter()
