@@ -15,7 +15,7 @@ PACKAGES += desktop-file-utils appstream dpkg-dev file
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev llvm-14
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test package bench fuzz deps build clean
+.PHONY: run test package bench compare fuzz deps build clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -49,6 +49,10 @@ test: deps
 
 bench: deps
 	bench/run.sh
+
+# Only the comparison of reading and writing the guest file with Python's csv module and sqlite3.
+compare: deps
+	BENCH_PROGRAMS=bench_guestfile bench/run.sh --benchmark_filter=BM_Peers
 
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"

@@ -1,6 +1,8 @@
 #include "Summary.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <map>
 
@@ -59,6 +61,23 @@ double Median(std::vector<double> values)
     return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
+std::string FormatNumber(double value, int decimals)
+{
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("?");
+}
+
+bool ParseNumber(std::string_view text, double &value)
+{
+    double parsed = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::fixed);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
+
 int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets)
 {
     benchmark::Initialize(&argc, argv);
@@ -69,12 +88,17 @@ int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets)
     benchmark::Shutdown();
 
     std::printf("\nTargets (median of the repetitions):\n");
+    int result = 0;
+    const auto failed = [&result](const Target &target, const std::string &why) {
+        std::printf("  %-58s ERROR: %s\n", target.text.c_str(), why.c_str());
+        result = 1;
+    };
     for (const Target &target : targets) {
         const auto *run = reporter.find(target.benchmark);
         if (run == nullptr)
             continue;
         if (run->error_occurred) {
-            std::printf("  %-58s ERROR: %s\n", target.text.c_str(), run->error_message.c_str());
+            failed(target, run->error_message);
             continue;
         }
         double value = 0;
@@ -85,16 +109,28 @@ int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets)
         } else {
             const auto counter = run->counters.find(target.counter);
             if (counter == run->counters.end()) {
-                std::printf("  %-58s ERROR: no counter %s\n", target.text.c_str(), target.counter.c_str());
+                failed(target, "no counter " + target.counter);
                 continue;
             }
             value = counter->second.value;
         }
-        std::printf("  %-58s %10.3f %-3s (target <= %g %s)  %s\n", target.text.c_str(), value, unit.c_str(),
-                    target.limit, unit.c_str(), value <= target.limit ? "holds" : "MISSED");
+        // Every figure here is a time, a size or a ratio of them: zero, a negative or no number at
+        // all means the measurement failed, and it must not pass for a figure that holds.
+        if (!std::isfinite(value) || value <= 0) {
+            failed(target, "no measurement (the figure came out as " + FormatNumber(value, 3) + ")");
+            continue;
+        }
+        if (target.limit <= 0) {
+            std::printf("  %-58s %10s %-3s (shown beside the targets, none of its own)\n", target.text.c_str(),
+                        FormatNumber(value, 3).c_str(), unit.c_str());
+            continue;
+        }
+        std::printf("  %-58s %10s %-3s (target <= %s %s)  %s\n", target.text.c_str(), FormatNumber(value, 3).c_str(),
+                    unit.c_str(), FormatNumber(target.limit, 2).c_str(), unit.c_str(),
+                    value <= target.limit ? "holds" : "MISSED");
     }
     std::fflush(stdout);
-    return 0;
+    return result;
 }
 
 } // namespace bench

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bench {
@@ -13,14 +14,21 @@ struct Target
 {
     std::string benchmark; // function and arguments, e.g. "BM_ReadGuestFile/10000"
     std::string counter;   // a counter of the run, or empty for its real time per iteration
-    double limit;          // the figure holds when it is at or below this
+    double limit;          // the figure holds when it is at or below this; 0: shown, no target
     std::string text;      // what the figure is, for the summary line
 };
 
 // Runs the benchmarks selected on the command line, then prints the targets. A target whose
-// benchmark did not run (filtered out) is left out. Returns 0 unless the command line is wrong:
-// a missed target is reported, not failed, since a shared machine can always be slow once.
+// benchmark did not run (filtered out) is left out. A missed target is reported, not failed, since
+// a shared machine can always be slow once; but a figure that could not be measured (an error of
+// its benchmark, a missing counter, a value that is not a positive number) is printed as ERROR and
+// makes the result 1, as does a wrong command line.
 int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets);
+
+// A number as text with `decimals` places and a decimal point whatever the locale, and the reverse,
+// which fails on anything but such a number (an empty text, a decimal comma, trailing junk).
+std::string FormatNumber(double value, int decimals);
+bool ParseNumber(std::string_view text, double &value);
 
 // The median of a sample (which it sorts); 0 for an empty one.
 double Median(std::vector<double> values);

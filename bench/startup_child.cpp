@@ -1,11 +1,14 @@
 // One start of the program, measured from inside: run as a child process by bench_startup, so
-// every start is a fresh process. Prints one line "startup_ms=... load_ms=... peak_kb=... rss_kb=... records=...".
+// every start is a fresh process. Prints one line "startup_ms=... load_ms=... peak_kb=... rss_kb=... records=...",
+// the numbers with a decimal point whatever the locale (the application object takes the
+// locale of the environment, and a German one would print a decimal comma).
 //   empty  a bare QApplication and an empty main window: the baseline
 //   window the application object and TMainForm, as main.cpp starts them
 //   load   as "window", then "Daten lesen" of the Gaeste.csv in the working folder and the
 //          calendar tab clicked, for the peak memory with a long list
 
 #include "BenchDialogs.h"
+#include "Summary.h"
 
 #include "app/TMainForm.h"
 #include "app/ZimbranaApplication.h"
@@ -98,8 +101,15 @@ long PeakKilobytes()
 int Report(double startupMs, double loadMs, int records)
 {
     // The resident set now, beside the peak: what the list keeps once it is read.
-    std::printf("startup_ms=%.3f load_ms=%.3f peak_kb=%ld rss_kb=%ld records=%d\n", startupMs, loadMs, PeakKilobytes(),
-                StatusKilobytes("VmRSS"), records);
+    const long peak = PeakKilobytes();
+    const long resident = StatusKilobytes("VmRSS");
+    if (peak <= 0 || resident <= 0) {
+        std::fprintf(stderr, "the memory figures could not be read (peak %ld kB, resident %ld kB)\n", peak, resident);
+        return 4;
+    }
+    std::printf("startup_ms=%s load_ms=%s peak_kb=%ld rss_kb=%ld records=%d\n",
+                bench::FormatNumber(startupMs, 3).c_str(), bench::FormatNumber(loadMs, 3).c_str(), peak, resident,
+                records);
     return 0;
 }
 

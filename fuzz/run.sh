@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-${FUZZ_SECONDS:-30}}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fields guest_line guest_file price_matrix conversions)
+[ ${#targets[@]} -gt 0 ] || targets=(fields guest_line guest_file guest_reader price_matrix conversions)
 jobs="${JOBS:-2}"
 build=build/fuzz
 
@@ -27,10 +27,13 @@ for name in "${targets[@]}"; do
   findings="$build/findings/$name"
   mkdir -p "$corpus" "$findings"
   echo "== fuzz_$name for ${seconds}s"
+  # The byte reader starts from the guest file's and the guest line's seeds as well as its own.
+  seeds=("fuzz/corpus/$name")
+  [ "$name" = guest_reader ] && seeds+=(fuzz/corpus/guest_file fuzz/corpus/guest_line)
   # -max_len keeps single inputs small enough for many runs per second; the 10 MB cases are in
   # the hardening tests. The seeds are read, never written.
   if ! "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=4096 \
-      -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "fuzz/corpus/$name" \
+      -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "${seeds[@]}" \
       2>"$build/fuzz_$name.log"; then
     status=1
     echo "fuzz_$name FOUND A FAULT: see $build/fuzz_$name.log and $findings/"

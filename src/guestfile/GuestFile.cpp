@@ -1,11 +1,14 @@
 #include "guestfile/GuestFile.h"
 
 #include "guestfile/GuestRecord.h"
+#include "guestfile/Pages.h"
+#include "guestfile/RecordBytes.h"
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -17,10 +20,17 @@ bool isBlank(const QString &line)
     return true;
 }
 
-// Decodes the lines in order and calls release(i) once line i is read, so that a caller who owns
-// the lines can free each as it goes.
-template <typename Release>
-std::vector<TGast> decodeLines(const QStringList &lines, const QString &fileName, Release release)
+// The error of a line that cannot be read, naming it so that the file can be mended by hand.
+platform::EConvertError errorInLine(const platform::EConvertError &error, qsizetype line, const QString &fileName)
+{
+    const QString where = QStringLiteral("Zeile %1").arg(line);
+    return platform::EConvertError(error.message() + u'\n' +
+                                   (fileName.isEmpty() ? where : fileName + QStringLiteral(", ") + where));
+}
+
+} // namespace
+
+std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName)
 {
     std::vector<TGast> records;
     records.reserve(static_cast<std::size_t>(lines.size()));
@@ -33,13 +43,60 @@ std::vector<TGast> decodeLines(const QStringList &lines, const QString &fileName
         try {
             DecodeSatz(gast, line);
         } catch (const platform::EConvertError &error) {
-            // Name the line so that the file can be mended by hand.
-            const QString where = QStringLiteral("Zeile %1").arg(i + 1);
-            throw platform::EConvertError(error.message() + u'\n' +
-                                          (fileName.isEmpty() ? where : fileName + QStringLiteral(", ") + where));
+            throw errorInLine(error, i + 1, fileName);
         }
         records.push_back(std::move(gast));
-        release(i);
+    }
+    // The program always works on record 0, so even an empty file yields it.
+    if (records.empty())
+        records.emplace_back();
+    return records;
+}
+
+namespace {
+
+// Reads the records of the bytes; calls decoded(n) now and then with the number of bytes from the
+// start that have been read, and not looked at again.
+template <typename Decoded>
+std::vector<TGast> decodeBytes(QByteArrayView bytes, const QString &fileName, Decoded decoded)
+{
+    std::vector<TGast> records;
+    // The program always works on record 0, so even an empty file yields it.
+    if (bytes.isEmpty()) {
+        records.emplace_back();
+        return records;
+    }
+    const char *const start = bytes.data();
+    const char *const end = start + bytes.size();
+    // One record a line; a file with old Mac line ends, which has no LF, grows the list as it goes.
+    std::size_t lineFeeds = 0;
+    for (const char *lf = start;
+         (lf = static_cast<const char *>(std::memchr(lf, '\n', std::size_t(end - lf)))) != nullptr; ++lf)
+        ++lineFeeds;
+    records.reserve(lineFeeds + 1);
+    // The list of many years is kept for the whole session and filled from start to end.
+    guestfile::preferLargePages(records.data(), records.data() + records.capacity());
+
+    guestfile::RecordReader reader;
+    guestfile::Line line;
+    qsizetype lineNumber = 0;
+    for (const char *p = start; p < end; p = line.next) {
+        line.cut(p, end);
+        ++lineNumber;
+        if ((lineNumber & 0x3FFF) == 0)
+            decoded(p - start);
+        // An editor may leave empty lines, typically at the end; they hold no guest.
+        if (line.blank())
+            continue;
+        TGast &gast = records.emplace_back();
+        if (!reader.read(line, gast)) {
+            // Anything but the usual shapes goes the general way, with its errors.
+            try {
+                DecodeSatz(gast, platform::FromAnsi(QByteArrayView(line.begin, line.end - line.begin)));
+            } catch (const platform::EConvertError &error) {
+                throw errorInLine(error, lineNumber, fileName);
+            }
+        }
     }
     // The program always works on record 0, so even an empty file yields it.
     if (records.empty())
@@ -49,17 +106,23 @@ std::vector<TGast> decodeLines(const QStringList &lines, const QString &fileName
 
 } // namespace
 
-std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName)
+std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName)
 {
-    return decodeLines(lines, fileName, [](qsizetype) {});
+    return decodeBytes(bytes, fileName, [](qsizetype) {});
 }
 
-std::vector<TGast> DecodeGuestFile(const QByteArray &bytes, const QString &fileName)
+std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName)
 {
-    QStringList lines = platform::SplitAnsiLines(bytes);
-    // Each line is dropped as soon as it is decoded: its memory then takes the record's texts, so a
-    // file of many years is not held twice over (as lines and as records) while it is read.
-    return decodeLines(lines, fileName, [&lines](qsizetype i) { lines[i] = QString(); });
+    // The records take about as much memory again as the file's bytes; each page of those is
+    // handed back once it has been read. Bytes still shared with another copy are copied first
+    // (data() does that), so the other copy stays whole.
+    QByteArray own = std::move(bytes);
+    char *const start = own.data();
+    qsizetype released = 0;
+    return decodeBytes(own, fileName, [start, &released](qsizetype done) {
+        guestfile::releasePages(start + released, start + done);
+        released = done;
+    });
 }
 
 int GuestsInFile(const QByteArray &bytes)
@@ -97,7 +160,11 @@ QStringList EncodeGuestLines(const std::vector<TGast> &records)
 
 QByteArray GuestFileBytes(const std::vector<TGast> &records)
 {
-    return platform::AnsiTextBytes(EncodeGuestLines(records));
+    // The usual line takes some 150 bytes; a longer one now and then grows the buffer.
+    guestfile::RecordWriter writer(static_cast<qsizetype>(records.size()) * 192);
+    for (const TGast &gast : records)
+        writer.append(gast);
+    return writer.take();
 }
 
 void WriteGuestFile(const QString &path, const std::vector<TGast> &records)
@@ -107,5 +174,6 @@ void WriteGuestFile(const QString &path, const std::vector<TGast> &records)
 
 bool WriteGuestFile(QIODevice &device, const std::vector<TGast> &records)
 {
-    return platform::WriteTextLines(device, EncodeGuestLines(records));
+    const QByteArray bytes = GuestFileBytes(records);
+    return device.write(bytes) == bytes.size();
 }

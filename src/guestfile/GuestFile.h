@@ -3,6 +3,8 @@
 
 #include "register/TGast.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -16,8 +18,12 @@ inline constexpr char kGuestFileName[] = "Gaeste.csv";
 // with the reason and, on a second line, "<fileName>, Zeile <n>" (n counted from 1).
 std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName);
 
-// The records of a whole file's bytes, as DecodeGuestLines gives them.
-std::vector<TGast> DecodeGuestFile(const QByteArray &bytes, const QString &fileName);
+// The records of a whole file's bytes (Windows-1252, lines ending in CR LF, LF or a lone CR),
+// exactly as DecodeGuestLines reads the lines of those bytes, errors included.
+std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName);
+// The same for bytes the caller is done with: their memory is handed back to the system as they
+// are read, so that a file of many years is not held beside its whole list.
+std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName);
 
 // The number of guests a guest file's bytes hold, as reading would count them (lines that are not
 // blank) without record 0; a damaged file is counted all the same.
@@ -28,7 +34,8 @@ int GuestsInFile(const QByteArray &bytes);
 std::vector<TGast> ReadGuestFile(const QString &path);
 
 QStringList EncodeGuestLines(const std::vector<TGast> &records);
-// The whole file's bytes for the records.
+// The whole file's bytes for the records: each record's line in Windows-1252 followed by CR LF,
+// the very bytes of EncodeGuestLines.
 QByteArray GuestFileBytes(const std::vector<TGast> &records);
 
 // Replaces the file only once everything has been written, so a failure keeps the old file.

@@ -26,9 +26,13 @@ void GuestFileSession::remember(const QString &path, const QByteArray &bytes)
 
 std::vector<TGast> GuestFileSession::read(const QString &path)
 {
-    const QByteArray bytes = platform::ReadFileBytes(path);
-    std::vector<TGast> records = DecodeGuestFile(bytes, QFileInfo(path).fileName());
-    remember(path, bytes);
+    QByteArray bytes = platform::ReadFileBytes(path);
+    // The version first: the reader hands the memory of the bytes back as it reads them, so that a
+    // file of many years is not held beside its whole list. It counts only once the file was read.
+    const FileVersion version = FileVersionOf(path, bytes);
+    std::vector<TGast> records = DecodeGuestFile(std::move(bytes), QFileInfo(path).fileName());
+    path_ = absolute(path);
+    version_ = version;
     return records;
 }
 
