@@ -80,6 +80,27 @@ bool QtDialogs::confirm(QWidget *parent, const QString &text)
            QMessageBox::Yes;
 }
 
+bool QtDialogs::confirmDefaultNo(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+QString QtDialogs::askExportFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setObjectName(QStringLiteral("ExportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+    dialog.setDirectory(QFileInfo(suggested).absolutePath());
+    dialog.selectFile(QFileInfo(suggested).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 void QtDialogs::inform(QWidget *parent, const QString &text)
 {
     QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);

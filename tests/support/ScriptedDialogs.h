@@ -27,6 +27,9 @@ public:
         QStringList errors;
         int backupAnswer = -1; // the backup chosen; -1 = cancelled
         int backupsOffered = -1;
+        QString exportFile; // the answer of the export dialog; empty = cancelled
+        QStringList exportSuggestions;
+        QStringList noByDefault; // the questions whose default was Nein (also in confirmations)
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
@@ -56,6 +59,16 @@ public:
     {
         s_.confirmations << text;
         return s_.confirmAnswer;
+    }
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override
+    {
+        s_.noByDefault << text;
+        return confirm(parent, text);
+    }
+    QString askExportFile(QWidget *, const QString &, const QString &suggested, const QString &) override
+    {
+        s_.exportSuggestions << suggested;
+        return s_.exportFile;
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }
