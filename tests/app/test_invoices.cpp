@@ -312,22 +312,21 @@ void TestInvoices::realPrintDialogOffersTheInvoiceFile()
 {
     InvoiceWindow scripted; // for its data folder
     scripted.window->close();
-    TMainForm window; // the shipped dialogs
+    TMainForm window; // the shipped dialogs; it may start on the folder the scripted one remembered
     window.show();
-    int answered = 0;
+    bool printAsked = false;
     QString offered;
-    // The open dialog for the data folder, then the print dialog.
+    // The open dialog for the data folder (unless the window started on it), then the print dialog.
     const std::function<void()> answer = [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *files = qobject_cast<QFileDialog *>(modal)) {
             files->selectFile(scripted.daten(QStringLiteral("Gaeste.csv")));
             static_cast<QDialog *>(files)->accept();
-            ++answered;
         } else if (auto *print = qobject_cast<QPrintDialog *>(modal)) {
             if (auto *name = print->findChild<QLineEdit *>(QStringLiteral("filename")))
                 offered = name->text();
             print->reject();
-            ++answered;
+            printAsked = true;
             return;
         }
         QTimer::singleShot(10, &window, answer);
@@ -335,9 +334,9 @@ void TestInvoices::realPrintDialogOffersTheInvoiceFile()
     QTimer::singleShot(0, &window, answer);
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ButtonRead")), Qt::LeftButton);
     window.findChild<QSpinBox *>(QStringLiteral("SpinBox1"))->setValue(1);
-    QTimer::singleShot(0, &window, answer);
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ButtonPrintRe")), Qt::LeftButton);
-    QCOMPARE(answered, 2);
+    QVERIFY(printAsked);
+    QCOMPARE(window.guests().at(1).Name, QStringLiteral("Anna"));
     QCOMPARE(offered, scripted.daten(QStringLiteral("Rechnung 42.pdf")));
     // Cancelled: no number taken.
     QCOMPARE(scripted.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("41\r\n"));
