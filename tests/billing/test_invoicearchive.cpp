@@ -26,7 +26,6 @@ namespace {
 using hardening::FileBytes;
 using hardening::WriteBytes;
 
-constexpr double kToday = 0; // set in initTestCase
 const QString kFolder = QStringLiteral("Rechnungen");
 
 QImage whiteForm()
@@ -180,7 +179,6 @@ void TestInvoiceArchive::initTestCase()
 {
     platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
     platform::Clock::fix(QDateTime(QDate(2027, 1, 5), QTime(10, 0)));
-    Q_UNUSED(kToday);
 }
 
 // --- keeping every invoice ------------------------------------------------------------------
@@ -591,8 +589,6 @@ void TestInvoiceArchive::overview_data()
     QTest::addColumn<int>("last"); // the counter; 0 for unreadable
     QTest::addColumn<QStringList>("lines");
 
-    const QDateTime when(QDate(2025, 2, 18), QTime(9, 0));
-    Q_UNUSED(when);
     QTest::newRow("nothing issued") << QList<int>{0, 0} << QList<int>{} << 41 << QStringList{};
     QTest::newRow("all there") << QList<int>{0, 41, 42} << QList<int>{41, 42} << 42
                                << QStringList{"41|18.02.2025|Gast 1|10,50|nein|Rechnung 41.pdf|",
