@@ -19,10 +19,10 @@ struct RechnungsDateien
     std::function<QString()> nummer;
     // The folder "Rechnungen" that keeps a PDF of every invoice; asked for after the counter.
     // Without it, "Rechnungen" beside the counter.
-    std::function<QString()> ablage;
+    std::function<QString()> ablage = {};
     // The file name the print dialog offered for printing to a file ("Rechnung 1042.pdf", from a
     // look at the counter). Should another number be taken after all, the file takes its name.
-    QString druckdateiVorschlag;
+    QString druckdateiVorschlag = {};
 };
 
 struct RechnungsErgebnis
