@@ -52,7 +52,7 @@ std::optional<qint32> LetzteReNr(const QString &counterPath)
 std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath)
 {
     const std::optional<qint32> last = LetzteReNr(counterPath);
-    if (!last || *last == std::numeric_limits<qint32>::max())
+    if (!last || *last < 0 || *last == std::numeric_limits<qint32>::max())
         return std::nullopt;
     return *last + 1;
 }

@@ -551,6 +551,7 @@ void TestInvoiceArchive::peeksWithoutTaking_data()
     QTest::newRow("missing") << QByteArray("<none>") << 0;
     QTest::newRow("no number") << QByteArray("abc\r\n") << 0;
     QTest::newRow("largest") << QByteArray("2147483647\r\n") << 0;
+    QTest::newRow("negative") << QByteArray("-5\r\n") << 0;
 }
 
 void TestInvoiceArchive::peeksWithoutTaking()
