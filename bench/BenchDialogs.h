@@ -45,11 +45,6 @@ public:
         said_ << text;
         return false;
     }
-    QString askExportFile(QWidget *, const QString &title, const QString &, const QString &) override
-    {
-        said_ << title;
-        return {};
-    }
     void inform(QWidget *, const QString &text) override { said_ << text; }
     void showError(QWidget *, const QString &text) override { said_ << text; }
     int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override

@@ -86,21 +86,6 @@ bool QtDialogs::confirmDefaultNo(QWidget *parent, const QString &text)
            QMessageBox::Yes;
 }
 
-QString QtDialogs::askExportFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
-{
-    QFileDialog dialog(parent, title);
-    dialog.setObjectName(QStringLiteral("ExportDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
-    dialog.setDirectory(QFileInfo(suggested).absolutePath());
-    dialog.selectFile(QFileInfo(suggested).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
 void QtDialogs::inform(QWidget *parent, const QString &text)
 {
     QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);

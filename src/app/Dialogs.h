@@ -29,9 +29,6 @@ public:
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
     // The same for a step that is hard to undo: Nein is the default answer.
     virtual bool confirmDefaultNo(QWidget *parent, const QString &text) = 0;
-    // The save dialog for an export; `suggested` is the offered path. Empty when cancelled.
-    virtual QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
-                                  const QString &filter) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
@@ -49,8 +46,6 @@ public:
                           const QString &filter) override;
     bool confirm(QWidget *parent, const QString &text) override;
     bool confirmDefaultNo(QWidget *parent, const QString &text) override;
-    QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
-                          const QString &filter) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;

@@ -452,7 +452,9 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
     // Exported as CSV for the tax adviser, where the host says.
     app.dialogs.exportFile = app.path(QStringLiteral("liste.csv"));
     QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
-    QCOMPARE(app.dialogs.exportSuggestions, QStringList{app.daten(QStringLiteral("Rechnungsliste 2025-02-20.csv"))});
+    QCOMPARE(app.dialogs.exportsAsked,
+             QStringList{QStringLiteral("Rechnungsliste exportieren|%1|CSV-Dateien (*.csv)")
+                             .arg(app.daten(QStringLiteral("Rechnungsliste 2025-02-20.csv")))});
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     QCOMPARE(app.readFile(QStringLiteral("liste.csv")), QByteArray("Nummer;Datum;Gast;Betrag;Bezahlt;Kopie;Hinweis\r\n"
                                                                    "40;;Bert;90,00;ja;fehlt;Kopie fehlt\r\n"

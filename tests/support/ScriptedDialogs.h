@@ -27,8 +27,6 @@ public:
         QStringList errors;
         int backupAnswer = -1; // the backup chosen; -1 = cancelled
         int backupsOffered = -1;
-        QString exportFile; // the answer of the export dialog; empty = cancelled
-        QStringList exportSuggestions;
         QStringList noByDefault; // the questions whose default was Nein (also in confirmations)
     };
 
@@ -64,11 +62,6 @@ public:
     {
         s_.noByDefault << text;
         return confirm(parent, text);
-    }
-    QString askExportFile(QWidget *, const QString &, const QString &suggested, const QString &) override
-    {
-        s_.exportSuggestions << suggested;
-        return s_.exportFile;
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }
