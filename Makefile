@@ -1,7 +1,8 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 # Qt Charts draws the figures; its CMake package needs the OpenGL development files.
 
-PACKAGES := cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n fonts-liberation
+PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n fonts-liberation \
+            libpoppler-qt6-dev
 # The tests read exports back as other programs would: iCalendar files with python3-icalendar,
 # printed PDF pages with poppler-utils.
 PACKAGES += python3-icalendar poppler-utils

@@ -45,6 +45,11 @@ public:
         said_ << text;
         return false;
     }
+    bool confirmDefaultNo(QWidget *, const QString &text) override
+    {
+        said_ << text;
+        return false;
+    }
     void inform(QWidget *, const QString &text) override { said_ << text; }
     void showError(QWidget *, const QString &text) override { said_ << text; }
     int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override

@@ -92,6 +92,12 @@ bool QtDialogs::confirm(QWidget *parent, const QString &text)
            QMessageBox::Yes;
 }
 
+bool QtDialogs::confirmDefaultNo(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 void QtDialogs::inform(QWidget *parent, const QString &text)
 {
     QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);

@@ -29,6 +29,8 @@ public:
     virtual QString askFolder(QWidget *parent, const QString &title) = 0;
     // A question with Ja and Nein; true for Ja.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
+    // The same for a step that is hard to undo: Nein is the default answer.
+    virtual bool confirmDefaultNo(QWidget *parent, const QString &text) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
@@ -46,6 +48,7 @@ public:
                           const QString &filter) override;
     QString askFolder(QWidget *parent, const QString &title) override;
     bool confirm(QWidget *parent, const QString &text) override;
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;

@@ -4,11 +4,13 @@
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
 #include "app/Version.h"
+#include "app/invoices/InvoiceListWindow.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "app/guestlist/GuestListWindow.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
+#include "billing/InvoiceArchive.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/StayCost.h"
 #include "calendar/HolidayOutlineDelegate.h"
@@ -55,6 +57,16 @@ bool GivenByHost(const QEvent *event)
     }
 }
 
+// Offers `path` as the file to print to, without making printing to a file the choice: the
+// printer stays the one the dialog would offer. Returns the offered path.
+QString SuggestPrintFile(QPrinter &printer, const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    printer.setOutputFileName(absolute);
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    return printer.outputFileName() == absolute ? absolute : QString();
+}
+
 const QString kAbreiseVorAnreise = QStringLiteral("Abreise liegt vor Anreise");
 const QString kKeinGast = QStringLiteral("Kein Gast gewählt");
 } // namespace
@@ -71,8 +83,9 @@ TMainForm::TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
 
 TMainForm::~TMainForm()
 {
-    // The guest list window shows this window's list; it goes before the list does.
+    // The guest list and invoice windows show this window's list; they go before the list does.
     delete guestList_;
+    delete invoiceList_;
 }
 
 void TMainForm::FormCreate()
@@ -168,11 +181,19 @@ void TMainForm::createMenus()
     action(menuAnsicht_, QStringLiteral("A&uswertung"), QKeySequence(), [this] { StatisticsWindow::open(*this); });
     action(menuAnsicht_, QStringLiteral("Gäste&liste"), QKeySequence(Qt::CTRL | Qt::Key_F),
            [this] { GaestelisteClick(); });
+    QAction *rechnungen =
+        action(menuAnsicht_, QStringLiteral("&Rechnungen"), QKeySequence(), [this] { showInvoiceList(); });
+    rechnungen->setObjectName(QStringLiteral("ActionRechnungen"));
 
     menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
     menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));
     action(menuRechnung_, QStringLiteral("Rechnung &drucken…"), QKeySequence(Qt::CTRL | Qt::Key_P),
            [this] { ButtonPrintReClick(); });
+    actionKopie_ = action(menuRechnung_, QStringLiteral("Rechnungs&kopie…"),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), [this] { RechnungskopieClick(); });
+    actionKopie_->setObjectName(QStringLiteral("ActionRechnungskopie"));
+    actionKopie_->setStatusTip(QStringLiteral("Die Rechnung dieses Gastes noch einmal drucken, ohne neue Nummer"));
+    actionKopie_->setEnabled(false);
 }
 
 void TMainForm::connectControls()
@@ -247,6 +268,15 @@ void TMainForm::connectList()
     });
     connect(&list_, &GuestList::currentChanged, this, [this] { showCurrent(); });
     connect(&list_, &GuestList::listReset, this, [this] { showCurrent(); });
+    // A copy exists only of an invoice that was issued.
+    const auto followInvoice = [this] {
+        if (actionKopie_)
+            actionKopie_->setEnabled(list_.currentIndex() > 0 && list_.current().ReNr != 0);
+    };
+    connect(&list_, &GuestList::recordChanged, this, followInvoice);
+    connect(&list_, &GuestList::currentChanged, this, followInvoice);
+    connect(&list_, &GuestList::listReset, this, followInvoice);
+    connect(&list_, &GuestList::recordRemoved, this, followInvoice);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -658,16 +688,80 @@ void TMainForm::ButtonPrintReClick()
         setStatus(kKeinGast);
         return;
     }
+    if (const qint32 issued = list_.current().ReNr;
+        issued != 0 && !dialogs_->confirmDefaultNo(this, NeueRechnungFrage(issued))) {
+        setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
+    // Printed to a file, the invoice is named after its number: the one the counter will give,
+    // looked at without taking it (CreateBill renames the file should another be taken).
+    QString vorschlag;
+    if (const auto next = NaechsteReNrVorschau(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei))))
+        vorschlag = SuggestPrintFile(printer, dataFolder_.pathOf(RechnungsDateiname(*next)));
     if (dialogs_->askPrinter(this, printer))
-        CreateBill(printer);
+        CreateBill(printer, vorschlag);
 }
 
-void TMainForm::CreateBill(QPrinter &printer)
+void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
 {
     const RechnungsDateien dateien{QString::fromUtf8(kRechnungsvorlageDatei),
-                                   [this] { return DataPath(kReNummerDatei, false); }};
-    RechnungErstellen(list_, list_.currentIndex(), dateien, matrixRead_ ? &matrix_ : nullptr, printer,
-                      platform::Today());
-    FileSave();
+                                   [this] { return DataPath(kReNummerDatei, false); },
+                                   [this] { return DataPath(kRechnungenOrdner, false); }, vorschlag};
+    const RechnungsErgebnis result = RechnungErstellen(list_, list_.currentIndex(), dateien,
+                                                       matrixRead_ ? &matrix_ : nullptr, printer, platform::Today());
+    // The guest file is saved even when the copy is missing; then the host hears of both.
+    bool saved = false;
+    try {
+        saved = FileSave();
+    } catch (const std::exception &) {
+        if (!result.kopieFehlt.isEmpty())
+            dialogs_->showError(this, result.kopieFehlt);
+        throw;
+    }
+    if (!result.kopieFehlt.isEmpty())
+        dialogs_->showError(this, result.kopieFehlt);
+    if (!saved)
+        setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; %2").arg(result.ReNr).arg(ui_->LabelStatus->text()));
+    else if (!result.kopieFehlt.isEmpty())
+        setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; ihre Kopie fehlt").arg(result.ReNr));
+    else
+        setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt und als PDF abgelegt").arg(result.ReNr));
+}
+
+void TMainForm::RechnungskopieClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0 || list_.current().ReNr == 0) {
+        setStatus(QStringLiteral("Dieser Gast hat noch keine Rechnung"));
+        return;
+    }
+    const TGast gast = list_.current();
+    const QString ablage = DataPath(kRechnungenOrdner, false);
+    QPrinter printer(QPrinter::HighResolution);
+    SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
+    if (!dialogs_->askPrinter(this, printer))
+        return;
+    const KopieErgebnis result =
+        RechnungskopieDrucken(gast, QString::fromUtf8(kRechnungsvorlageDatei), ablage, printer, platform::Today());
+    if (!result.fehler.isEmpty())
+        dialogs_->showError(this, result.fehler);
+    setStatus(result.neuGezeichnet && result.fehler.isEmpty()
+                  ? QStringLiteral("Kopie der Rechnung Nr. %1 gedruckt und abgelegt").arg(gast.ReNr)
+                  : QStringLiteral("Kopie der Rechnung Nr. %1 gedruckt").arg(gast.ReNr));
+}
+
+InvoiceListWindow *TMainForm::showInvoiceList()
+{
+    MaskToRecord();
+    if (!invoiceList_) {
+        invoiceList_ = new InvoiceListWindow(*this);
+        invoiceList_->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        invoiceList_->refresh();
+    }
+    invoiceList_->show();
+    invoiceList_->raise();
+    invoiceList_->activateWindow();
+    return invoiceList_;
 }

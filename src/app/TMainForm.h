@@ -21,6 +21,8 @@ namespace Ui {
 class TMainForm;
 }
 class GuestListWindow;
+class InvoiceListWindow;
+class QAction;
 class QMenu;
 class QPrinter;
 class RoomCalendarModel;
@@ -73,7 +75,12 @@ public:
     void NumberBoxKostenEnter();
     void Uebernachtungskosten();
     void ButtonPrintReClick();
-    void CreateBill(QPrinter &printer);
+    // `vorschlag`: the file the print dialog offered for printing to a file.
+    void CreateBill(QPrinter &printer, const QString &vorschlag = QString());
+    // Prints the current guest's invoice again, marked "Kopie", without a new number.
+    void RechnungskopieClick();
+    // The window "Rechnungen" (made on first use).
+    InvoiceListWindow *showInvoiceList();
     void RestoreBackup();
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.
@@ -122,4 +129,6 @@ private:
     QMenu *menuAnsicht_ = nullptr;
     QMenu *menuRechnung_ = nullptr;
     QPointer<GuestListWindow> guestList_; // made when first opened, then kept
+    QAction *actionKopie_ = nullptr; // "Rechnungskopie": only for a record with an invoice number
+    QPointer<InvoiceListWindow> invoiceList_;
 };

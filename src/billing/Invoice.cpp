@@ -145,54 +145,94 @@ QImage LoadInvoiceTemplate(const QString &path)
     return paper;
 }
 
+QString PlzText(qint32 plz)
+{
+    if (plz == 0)
+        return QString();
+    // German postal codes have five digits; "6108" is "06108". Anything else is shown as stored.
+    if (plz > 0 && plz <= 99999)
+        return QStringLiteral("%1").arg(plz, 5, 10, QLatin1Char('0'));
+    return QString::number(plz);
+}
+
 QStringList InvoiceLines(const TGast &g, platform::TDateTime today)
 {
     using platform::DateToStr;
+    const QString plz = PlzText(g.PLZ);
+    const qint32 nights = Naechte(g);
+    const QString stay = QStringLiteral("%1 %2 mit %3 %4 berechnen wir Ihnen")
+                             .arg(nights)
+                             .arg(nights == 1 ? QStringLiteral("Übernachtung") : QStringLiteral("Übernachtungen"))
+                             .arg(g.Personen)
+                             .arg(g.Personen == 1 ? QStringLiteral("Person") : QStringLiteral("Personen"));
     return {
         g.Name,
         g.Strasse,
-        QString::asprintf("%5d ", g.PLZ) + g.Ort,
+        plz.isEmpty() ? g.Ort : plz + u' ' + g.Ort,
         DateToStr(today),
         QStringLiteral("Rechnung Nr. %1").arg(g.ReNr),
         QStringLiteral("Für die Nutzung unserer Klosterherberge vom %1 bis %2").arg(DateToStr(g.Von), DateToStr(g.Bis)),
-        QStringLiteral("%1 Übernachtungen mit %2 Personen berechnen wir Ihnen").arg(Naechte(g)).arg(g.Personen) +
-            QString(36, u' ') + platform::FormatFixed(g.Kosten, 7, 2) + QStringLiteral(" Euro"),
-        QStringLiteral("Wir hoffen, sie hatten einen angenehmen Aufenthalt."),
+        stay + QString(36, u' ') + platform::FormatFixed(g.Kosten, 7, 2) + QStringLiteral(" Euro"),
+        QStringLiteral("Wir hoffen, Sie hatten einen angenehmen Aufenthalt."),
     };
 }
 
-void TextLine(QImage &bm, const QString &Text, const QString &font, QRgb farbe, int size, float zeile, float spalte)
+namespace {
+
+// Draws one line with `painter`, measured in the font as it falls on `measure` (the form), so the
+// line stands in the same place on the form itself and on a page that shows the form scaled.
+void placeLine(QPainter &painter, const QPaintDevice &measure, const QString &Text, const QString &font, QRgb farbe,
+               int size, float zeile, float spalte)
 {
-    if (Text.isEmpty() || bm.isNull())
-        return;
     QFont f(font);
     f.setPixelSize(size);
-    const QFontMetricsF metrics(f, &bm);
+    const QFontMetricsF metrics(f, &measure);
     constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
     const qreal h = metrics.boundingRect(QRectF(), flags, Text).height();
     const qreal w = metrics.horizontalAdvance(QStringLiteral("+"));
-
-    QPainter painter(&bm);
-    if (!painter.isActive())
-        return;
     painter.setFont(f);
     painter.setPen(QColor::fromRgba(farbe));
     painter.drawText(QRectF(spalte * w, zeile * h, 0, 0), flags, Text);
 }
 
+struct Place
+{
+    float zeile;
+    float spalte;
+};
+constexpr std::array<Place, 8> kPlaces = {
+    {{13, 10}, {15, 10}, {16, 10}, {20, 70}, {24, 10}, {26, 10}, {27, 10}, {30, 10}}};
+const QString kFont = QStringLiteral("Arial");
+constexpr QRgb kInk = 0xFF000000;
+constexpr int kSize = 50;
+
+} // namespace
+
+void TextLine(QImage &bm, const QString &Text, const QString &font, QRgb farbe, int size, float zeile, float spalte)
+{
+    if (Text.isEmpty() || bm.isNull())
+        return;
+    QPainter painter(&bm);
+    if (!painter.isActive())
+        return;
+    placeLine(painter, bm, Text, font, farbe, size, zeile, spalte);
+}
+
 void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today)
 {
-    struct Place
-    {
-        float zeile;
-        float spalte;
-    };
-    static constexpr std::array<Place, 8> kPlaces = {
-        {{13, 10}, {15, 10}, {16, 10}, {20, 70}, {24, 10}, {26, 10}, {27, 10}, {30, 10}}};
     const QStringList lines = InvoiceLines(g, today);
     for (std::size_t i = 0; i < kPlaces.size(); ++i)
-        TextLine(bm, lines.at(static_cast<qsizetype>(i)), QStringLiteral("Arial"), 0xFF000000, 50, kPlaces[i].zeile,
-                 kPlaces[i].spalte);
+        TextLine(bm, lines.at(static_cast<qsizetype>(i)), kFont, kInk, kSize, kPlaces[i].zeile, kPlaces[i].spalte);
+}
+
+void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today)
+{
+    const QStringList lines = InvoiceLines(g, today);
+    for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+        const QString &text = lines.at(static_cast<qsizetype>(i));
+        if (!text.isEmpty())
+            placeLine(painter, form, text, kFont, kInk, kSize, kPlaces[i].zeile, kPlaces[i].spalte);
+    }
 }
 
 void PrintInvoice(QPrinter &printer, const QImage &invoice)

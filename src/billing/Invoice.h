@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <stdexcept>
 
+class QPainter;
 class QPrinter;
 
 inline constexpr char kRechnungsvorlageDatei[] = "REVORL.JPG";
@@ -29,6 +30,9 @@ inline constexpr int kTemplateMegabytes = 512;
 // reports damage counts), or larger than kTemplateMegabytes allow.
 QImage LoadInvoiceTemplate(const QString &path);
 
+// The postal code as printed: five digits ("06108"), nothing for 0 (none entered).
+QString PlzText(qint32 plz);
+
 // The eight texts of the invoice, in the order they are drawn: name, street, post code and town,
 // today's date, invoice number, period of stay, cost line, closing sentence.
 QStringList InvoiceLines(const TGast &g, platform::TDateTime today);
@@ -39,6 +43,9 @@ void TextLine(QImage &bm, const QString &Text, const QString &font, QRgb farbe, 
 
 // Draws the eight invoice lines onto the form.
 void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today);
+// Draws the same lines with a painter whose coordinates are the form's pixels (a page that shows
+// the form scaled), as text rather than pixels; `form` is only measured.
+void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today);
 
 // Prints the finished invoice stretched over the printable area of one page; throws
 // EInvoiceError when printing cannot start or finish.

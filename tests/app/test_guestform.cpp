@@ -70,6 +70,8 @@ void TestGuestForm::windowHasItsControls_data()
                                 << "Daten einlesen";
     QTest::newRow("CheckBoxBez") << "CheckBoxBez" << QRect(4, 400, 63, 19) << "Bezahlt"
                                  << "Rechnung bezahlt?";
+    QTest::newRow("CheckBoxKey") << "CheckBoxKey" << QRect(82, 400, 78, 19) << "Schlüssel"
+                                 << "Schlüssel abgegeben?";
     QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << QRect(270, 412, 100, 22) << "Neuer Gast"
                                      << "Neuen Gast anlegen";
     QTest::newRow("ButtonStornieren") << "ButtonStornieren" << QRect(270, 442, 100, 22) << "Gast stornieren"

@@ -1,6 +1,7 @@
 // The main window's work with files, the room calendar and the invoice, driven through the real
 // window: the guest file, booking from the calendar, the cost and the printed invoice.
 
+#include "billing/CreateBill.h"
 #include "calendar/RoomCalendarModel.h"
 #include "platform/AnsiText.h"
 #include "platform/DayNumber.h"
@@ -389,8 +390,10 @@ void TestWorkflows::printingTakesTheNextNumber()
     QVERIFY(printed.open(QIODevice::ReadOnly));
     QCOMPARE(pdfPages(printed.readAll()), 1);
 
-    // A second print for the same guest takes a new number.
+    // A second invoice for the same guest takes a new number once the host says so.
+    app.dialogs.confirmAnswer = true;
     app.click("ButtonPrintRe");
+    QCOMPARE(app.dialogs.noByDefault, QStringList{NeueRechnungFrage(42)});
     QCOMPARE(app.list().current().ReNr, 43);
     QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("43\r\n"));
 }

@@ -517,30 +517,83 @@ void TestBilling::invoiceTexts_data()
     QTest::addColumn<QStringList>("lines");
 
     const QString blanks(36, u' ');
-    const QString closing = QStringLiteral("Wir hoffen, sie hatten einen angenehmen Aufenthalt.");
+    const QString closing = QStringLiteral("Wir hoffen, Sie hatten einen angenehmen Aufenthalt.");
+    const QString date = QStringLiteral("05.01.2027");
+    const QString number = QStringLiteral("Rechnung Nr. 1042");
+    const QString period = QStringLiteral("Für die Nutzung unserer Klosterherberge vom 27.12.2026 bis 30.12.2026");
 
-    QTest::newRow("typical")
-        << invoiceGuest()
-        << QStringList{QStringLiteral("Jürgen Weiß"),
-                       QStringLiteral("Hauptstraße 5"),
-                       QStringLiteral(" 1067 Dresden"),
-                       QStringLiteral("05.01.2027"),
-                       QStringLiteral("Rechnung Nr. 1042"),
-                       QStringLiteral("Für die Nutzung unserer Klosterherberge vom 27.12.2026 bis 30.12.2026"),
-                       QStringLiteral("3 Übernachtungen mit 2 Personen berechnen wir Ihnen") + blanks +
-                           QStringLiteral(" 123,40 Euro"),
-                       closing};
+    QTest::newRow("typical") << invoiceGuest()
+                             << QStringList{QStringLiteral("Jürgen Weiß"),
+                                            QStringLiteral("Hauptstraße 5"),
+                                            QStringLiteral("01067 Dresden"),
+                                            date,
+                                            number,
+                                            period,
+                                            QStringLiteral("3 Übernachtungen mit 2 Personen berechnen wir Ihnen") +
+                                                blanks + QStringLiteral(" 123,40 Euro"),
+                                            closing};
 
+    // No postal code entered: the town stands alone, not after "00000".
     QTest::newRow("empty record")
         << TGast{}
         << QStringList{QString(),
                        QString(),
-                       QStringLiteral("    0 "),
-                       QStringLiteral("05.01.2027"),
+                       QString(),
+                       date,
                        QStringLiteral("Rechnung Nr. 0"),
                        QStringLiteral("Für die Nutzung unserer Klosterherberge vom 30.12.1899 bis 30.12.1899"),
                        QStringLiteral("0 Übernachtungen mit 0 Personen berechnen wir Ihnen") + blanks +
                            QStringLiteral("   0,00 Euro"),
+                       closing};
+
+    TGast one = invoiceGuest();
+    one.Bis = one.Von + 1;
+    one.Personen = 1;
+    one.PLZ = 6108;
+    one.Ort = QStringLiteral("Halle (Saale)");
+    one.Kosten = 45;
+    QTest::newRow("one night, one person, postal code with a leading zero")
+        << one
+        << QStringList{QStringLiteral("Jürgen Weiß"),
+                       QStringLiteral("Hauptstraße 5"),
+                       QStringLiteral("06108 Halle (Saale)"),
+                       date,
+                       number,
+                       QStringLiteral("Für die Nutzung unserer Klosterherberge vom 27.12.2026 bis 28.12.2026"),
+                       QStringLiteral("1 Übernachtung mit 1 Person berechnen wir Ihnen") + blanks +
+                           QStringLiteral("  45,00 Euro"),
+                       closing};
+
+    TGast mixed = one;
+    mixed.Bis = mixed.Von + 2;
+    mixed.Personen = 2;
+    mixed.PLZ = 1;
+    mixed.Ort = QStringLiteral("Ort");
+    QTest::newRow("two nights, two persons, the smallest code")
+        << mixed
+        << QStringList{QStringLiteral("Jürgen Weiß"),
+                       QStringLiteral("Hauptstraße 5"),
+                       QStringLiteral("00001 Ort"),
+                       date,
+                       number,
+                       QStringLiteral("Für die Nutzung unserer Klosterherberge vom 27.12.2026 bis 29.12.2026"),
+                       QStringLiteral("2 Übernachtungen mit 2 Personen berechnen wir Ihnen") + blanks +
+                           QStringLiteral("  45,00 Euro"),
+                       closing};
+
+    TGast solo = one;
+    solo.Bis = solo.Von + 3;
+    solo.PLZ = 123456; // no German code, but what the file holds is printed as it is
+    QTest::newRow("three nights, one person, six digits")
+        << solo
+        << QStringList{QStringLiteral("Jürgen Weiß"),
+                       QStringLiteral("Hauptstraße 5"),
+                       QStringLiteral("123456 Halle (Saale)"),
+                       date,
+                       number,
+                       period,
+                       QStringLiteral("3 Übernachtungen mit 1 Person berechnen wir Ihnen") + blanks +
+                           QStringLiteral("  45,00 Euro"),
                        closing};
 
     TGast big = invoiceGuest();
@@ -555,8 +608,8 @@ void TestBilling::invoiceTexts_data()
         << QStringList{QStringLiteral("Jürgen Weiß"),
                        QStringLiteral("Hauptstraße 5"),
                        QStringLiteral("34519 Diemelsee %1"),
-                       QStringLiteral("05.01.2027"),
-                       QStringLiteral("Rechnung Nr. 1042"),
+                       date,
+                       number,
                        QStringLiteral("Für die Nutzung unserer Klosterherberge vom 14.01.2027 bis 02.01.2027"),
                        QStringLiteral("12 Übernachtungen mit 7 Personen berechnen wir Ihnen") + blanks +
                            QStringLiteral("12345,50 Euro"),

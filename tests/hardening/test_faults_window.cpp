@@ -3,6 +3,7 @@
 // and the same click succeeds once the cause is gone.
 
 #include "HardeningSupport.h"
+#include "billing/CreateBill.h"
 #include "support/AppFixture.h"
 
 #include <QImage>
@@ -168,6 +169,7 @@ void TestFaultsWindow::invoiceWhenTheCounterCannotBeSavedTakesNoNumber()
     app.printToPdf(pdf);
     const QByteArray old = FileBytes(app.guestFile());
     const QString counter = app.path(QStringLiteral("daten/ReNummer.DAT"));
+    app.dialogs.confirmAnswer = true; // the guest has invoice 3: yes, a new one
 
     // WHEN "Rechnung drucken" is clicked with the disk full
     {
@@ -190,6 +192,7 @@ void TestFaultsWindow::invoiceWhenTheCounterCannotBeSavedTakesNoNumber()
     QCOMPARE(FileBytes(counter), QByteArray("42\r\n"));
     QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 42);
     QVERIFY(QFile::exists(pdf));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42.pdf"))));
 }
 
 void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
@@ -201,6 +204,7 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
     app.printToPdf(pdf);
     const QByteArray old = FileBytes(app.guestFile());
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    app.dialogs.confirmAnswer = true; // the guest has invoice 3: yes, a new one
 
     // WHEN the invoice is printed by a user who may not write the guest file
     {
@@ -209,9 +213,10 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
         app.click("ButtonPrintRe");
     }
 
-    // THEN the number is taken and printed, the save of the guest file fails with its error, and
-    // the number given to the guest counts as unsaved work
+    // THEN the number is taken, printed and kept as PDF before the guest file is written; the save
+    // of the guest file fails with its error, and the number given to the guest counts as unsaved work
     QVERIFY(QFile::exists(pdf));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42.pdf"))));
     QCOMPARE(FileBytes(app.path(QStringLiteral("daten/ReNummer.DAT"))), QByteArray("42\r\n"));
     QCOMPARE(app.dialogs.errors, QStringList{IoMessage(platform::kAccessDenied, app.guestFile())});
     QCOMPARE(FileBytes(app.guestFile()), old);
@@ -221,9 +226,8 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
     // WHEN the file may be written again and the window is closed THEN it asks, and saves the number
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
                                                QFile::ReadOther | QFile::WriteOther);
-    app.dialogs.confirmAnswer = true;
     app.window->close();
-    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.dialogs.confirmations, (QStringList{NeueRechnungFrage(3), QStringLiteral("Daten sichern?")}));
     QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 42);
 }
 

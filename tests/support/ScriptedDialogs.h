@@ -29,6 +29,7 @@ public:
         QStringList errors;
         int backupAnswer = -1; // the backup chosen; -1 = cancelled
         int backupsOffered = -1;
+        QStringList noByDefault; // the questions whose default was Nein (also in confirmations)
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
@@ -63,6 +64,11 @@ public:
     {
         s_.confirmations << text;
         return s_.confirmAnswer;
+    }
+    bool confirmDefaultNo(QWidget *parent, const QString &text) override
+    {
+        s_.noByDefault << text;
+        return confirm(parent, text);
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }

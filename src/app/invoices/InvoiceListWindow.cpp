@@ -1,0 +1,197 @@
+#include "app/invoices/InvoiceListWindow.h"
+
+#include "app/TMainForm.h"
+#include "app/WindowGeometry.h"
+#include "billing/InvoiceNumber.h"
+#include "exchange/Csv.h"
+#include "platform/AnsiText.h"
+#include "platform/Clock.h"
+
+#include <QBoxLayout>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace {
+const QString kGeometryKey = QStringLiteral("InvoiceList");
+const QColor kMarked(255, 225, 225); // lines that need a look
+} // namespace
+
+InvoiceListWindow::InvoiceListWindow(TMainForm &main)
+    : QWidget(&main, Qt::Window), main_(main), opener_([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+{
+    setObjectName(QStringLiteral("InvoiceList"));
+    setWindowTitle(QStringLiteral("Rechnungen"));
+
+    folderLabel_ = new QLabel(this);
+    folderLabel_->setObjectName(QStringLiteral("LabelRechnungenOrdner"));
+    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folderLabel_->setWordWrap(true);
+
+    model_ = new QStandardItemModel(this);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("TableRechnungen"));
+    table_->setModel(model_);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setAlternatingRowColors(false);
+
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("LabelRechnungenSumme"));
+
+    openButton_ = new QPushButton(QStringLiteral("PDF &öffnen"), this);
+    openButton_->setObjectName(QStringLiteral("ButtonPdfOeffnen"));
+    auto *exportButton = new QPushButton(QStringLiteral("Als &CSV exportieren…"), this);
+    exportButton->setObjectName(QStringLiteral("ButtonCsvExport"));
+    auto *refreshButton = new QPushButton(QStringLiteral("&Aktualisieren"), this);
+    refreshButton->setObjectName(QStringLiteral("ButtonAktualisieren"));
+    refreshButton->setShortcut(QKeySequence::Refresh);
+    auto *closeButton = new QPushButton(QStringLiteral("Schließen"), this);
+    closeButton->setObjectName(QStringLiteral("ButtonSchliessen"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(openButton_);
+    buttons->addWidget(exportButton);
+    buttons->addWidget(refreshButton);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(folderLabel_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(summary_);
+    layout->addLayout(buttons);
+
+    const auto guarded = [this](auto action) {
+        return [this, action] {
+            try {
+                (this->*action)();
+            } catch (const std::exception &error) {
+                main_.dialogs().showError(this, QString::fromUtf8(error.what()));
+            }
+        };
+    };
+    connect(openButton_, &QPushButton::clicked, this, guarded(&InvoiceListWindow::openSelected));
+    connect(exportButton, &QPushButton::clicked, this, guarded(&InvoiceListWindow::exportCsv));
+    connect(refreshButton, &QPushButton::clicked, this, guarded(&InvoiceListWindow::refresh));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(table_, &QTableView::activated, this, guarded(&InvoiceListWindow::openSelected));
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &InvoiceListWindow::updateButtons);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    // What the records say changes with every edit elsewhere.
+    const GuestList &list = main_.guests();
+    for (auto signal : {&GuestList::recordChanged, &GuestList::recordInserted, &GuestList::recordRemoved})
+        connect(&list, signal, this, [this] { refresh(); });
+    connect(&list, &GuestList::listReset, this, [this] { refresh(); });
+
+    resize(760, 420);
+    RestoreWindowGeometry(*this, kGeometryKey);
+    refresh();
+}
+
+QString InvoiceListWindow::folder() const
+{
+    return main_.dataFolder().pathOf(QString::fromUtf8(kRechnungenOrdner));
+}
+
+void InvoiceListWindow::refresh()
+{
+    const QString ablage = folder();
+    const QString counter = main_.dataFolder().pathOf(QString::fromUtf8(kReNummerDatei));
+    rows_ = RechnungsUebersicht(main_.guests().records(), AbgelegteRechnungen(ablage), LetzteReNr(counter));
+
+    folderLabel_->setText(QStringLiteral("Rechnungskopien im Ordner %1")
+                              .arg(QDir::toNativeSeparators(QFileInfo(ablage).absoluteFilePath())));
+    const int selected = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
+    model_->clear();
+    model_->setHorizontalHeaderLabels(RechnungslisteKopf());
+    int invoices = 0, gaps = 0, missing = 0;
+    for (const RechnungsZeile &row : rows_) {
+        QList<QStandardItem *> items;
+        const QStringList texts = RechnungslisteZeile(row);
+        for (int column = 0; column < texts.size(); ++column) {
+            auto *item = new QStandardItem(texts.at(column));
+            if (column == 0 || column == 3)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (row.auffaellig())
+                item->setBackground(kMarked);
+            items << item;
+        }
+        model_->appendRow(items);
+        if (row.luecke)
+            ++gaps;
+        else
+            ++invoices;
+        if (!row.luecke && row.kopie.isEmpty())
+            ++missing;
+    }
+    summary_->setText(QStringLiteral("%1 %2, %3 %4, %5 ohne Kopie")
+                          .arg(invoices)
+                          .arg(invoices == 1 ? QStringLiteral("Rechnung") : QStringLiteral("Rechnungen"))
+                          .arg(gaps)
+                          .arg(gaps == 1 ? QStringLiteral("Lücke") : QStringLiteral("Lücken"))
+                          .arg(missing));
+    table_->resizeColumnsToContents();
+    if (selected >= 0 && selected < model_->rowCount())
+        table_->selectRow(selected);
+    updateButtons();
+}
+
+void InvoiceListWindow::updateButtons()
+{
+    const QModelIndex current = table_->currentIndex();
+    const bool hasCopy = current.isValid() && current.row() < static_cast<int>(rows_.size()) &&
+                         !rows_[static_cast<std::size_t>(current.row())].kopie.isEmpty();
+    openButton_->setEnabled(hasCopy);
+}
+
+void InvoiceListWindow::openSelected()
+{
+    const QModelIndex current = table_->currentIndex();
+    if (!current.isValid() || current.row() >= static_cast<int>(rows_.size()))
+        return;
+    const RechnungsZeile &row = rows_[static_cast<std::size_t>(current.row())];
+    if (row.kopie.isEmpty())
+        return;
+    const QString path = QFileInfo(row.kopie).absoluteFilePath();
+    if (!opener_(QUrl::fromLocalFile(path)))
+        main_.dialogs().showError(this, QStringLiteral("Die Rechnungskopie konnte nicht geöffnet werden. Ist ein "
+                                                       "Programm für PDF-Dateien eingerichtet?\n%1")
+                                            .arg(QDir::toNativeSeparators(path)));
+}
+
+void InvoiceListWindow::exportCsv()
+{
+    const QString suggested =
+        QFileInfo(main_.dataFolder().pathOf(
+                      QStringLiteral("Rechnungsliste %1.csv").arg(platform::Clock::now().date().toString(Qt::ISODate))))
+            .absoluteFilePath();
+    const QString path = main_.dialogs().askExportFile(this, QStringLiteral("Rechnungsliste exportieren"), suggested,
+                                                       QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QList<QStringList> table{RechnungslisteKopf()};
+    for (const RechnungsZeile &row : rows_)
+        table << RechnungslisteZeile(row);
+    platform::SaveFileAtomic(path, exchange::CsvDatei(table));
+    summary_->setText(QStringLiteral("%1 Zeilen nach %2 exportiert")
+                          .arg(rows_.size())
+                          .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+}
+
+void InvoiceListWindow::closeEvent(QCloseEvent *event)
+{
+    SaveWindowGeometry(*this, kGeometryKey);
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,235 @@
+#include "billing/InvoiceArchive.h"
+
+#include "billing/Invoice.h"
+#include "billing/StayCost.h"
+#include "platform/AnsiText.h"
+#include "platform/Convert.h"
+#include "platform/IoError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <map>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+EInvoiceError existsError(const QString &path)
+{
+    return EInvoiceError(QStringLiteral("Die Rechnungskopie „%1“ gibt es schon; sie wird nie überschrieben.\n%2")
+                             .arg(QFileInfo(path).fileName(), native(path)));
+}
+
+} // namespace
+
+QString RechnungsDateiname(qint32 nr)
+{
+    return QStringLiteral("Rechnung %1.pdf").arg(nr);
+}
+
+std::optional<qint32> LetzteReNr(const QString &counterPath)
+{
+    try {
+        return platform::StrToInt(platform::ReadFirstLine(counterPath));
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath)
+{
+    const std::optional<qint32> last = LetzteReNr(counterPath);
+    if (!last || *last < 0 || *last == std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return *last + 1;
+}
+
+void PruefeAblage(const QString &folder)
+{
+    const auto refuse = [&folder](int code) {
+        return EInvoiceError(
+            QStringLiteral("In den Ordner für die Rechnungskopien kann nicht geschrieben werden (%1).\n"
+                           "%2\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                .arg(platform::IoErrorText(code), native(folder)));
+    };
+    errno = 0;
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        throw refuse(QFileInfo::exists(folder) ? int(platform::kPathNotFound) : platform::LastIoErrorCode(folder));
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".Schreibprobe-XXXXXX")));
+    errno = 0;
+    if (!probe.open())
+        throw refuse(platform::LastIoErrorCode(folder));
+}
+
+void PruefeNeueAblage(const QString &folder, qint32 nr)
+{
+    const QString path = QDir(folder).filePath(RechnungsDateiname(nr));
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        throw existsError(path);
+}
+
+QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf)
+{
+    const QDir dir(folder);
+    const QString path = dir.filePath(RechnungsDateiname(nr));
+    PruefeNeueAblage(folder, nr);
+    QDir().mkpath(folder); // a missing folder shows in the write below
+    // Written whole under a hidden name first, so that the kept name never shows half a file.
+    const QString part = dir.filePath(QStringLiteral(".") + RechnungsDateiname(nr) + QStringLiteral(".neu"));
+    QFile::remove(part); // left by an attempt that was cut off
+    platform::SaveFileAtomic(part, pdf);
+    errno = 0;
+    if (!QFile::setPermissions(part, QFileDevice::ReadOwner)) {
+        const int code = platform::LastIoErrorCode(part);
+        QFile::remove(part);
+        throw platform::EInOutError(code, path);
+    }
+#ifdef Q_OS_UNIX
+    // A hard link is the one way to put a file in place that fails, rather than replaces, when
+    // the name has been taken meanwhile.
+    const QByteArray from = QFile::encodeName(part);
+    const QByteArray to = QFile::encodeName(path);
+    if (::link(from.constData(), to.constData()) == 0) {
+        QFile::remove(part);
+        return path;
+    }
+    const int linkError = errno;
+    if (linkError == EEXIST) {
+        QFile::remove(part);
+        throw existsError(path);
+    }
+    // Some file systems (memory sticks) know no hard links; a rename that checks first serves there.
+#endif
+    if (QFileInfo::exists(path)) {
+        QFile::remove(part);
+        throw existsError(path);
+    }
+    errno = 0;
+    if (!QFile::rename(part, path)) {
+        const int code = platform::LastIoErrorCode(path);
+        QFile::remove(part);
+        throw platform::EInOutError(code, path);
+    }
+    return path;
+}
+
+std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder)
+{
+    static const QRegularExpression name(QStringLiteral("^Rechnung ([1-9][0-9]{0,9})\\.pdf$"));
+    std::vector<AbgelegteRechnung> kept;
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("Rechnung *.pdf")}, QDir::Files);
+    for (const QFileInfo &file : files) {
+        const QRegularExpressionMatch match = name.match(file.fileName());
+        bool ok = false;
+        const qint32 nr = match.hasMatch() ? match.captured(1).toInt(&ok) : 0;
+        if (ok)
+            kept.push_back({nr, file.filePath(), file.lastModified()});
+    }
+    std::sort(kept.begin(), kept.end(), [](const auto &a, const auto &b) { return a.nr < b.nr; });
+    return kept;
+}
+
+std::vector<RechnungsZeile> RechnungsUebersicht(const std::vector<TGast> &records,
+                                                const std::vector<AbgelegteRechnung> &kopien,
+                                                std::optional<qint32> letzte)
+{
+    std::map<qint32, std::vector<int>> holders; // number -> record indexes
+    for (std::size_t i = 1; i < records.size(); ++i)
+        if (records[i].ReNr > 0)
+            holders[records[i].ReNr].push_back(static_cast<int>(i));
+    std::map<qint32, const AbgelegteRechnung *> kept;
+    for (const AbgelegteRechnung &kopie : kopien)
+        if (kopie.nr > 0)
+            kept.emplace(kopie.nr, &kopie);
+
+    std::map<qint32, bool> numbers;
+    for (const auto &entry : holders)
+        numbers[entry.first] = true;
+    for (const auto &entry : kept)
+        numbers[entry.first] = true;
+
+    std::vector<RechnungsZeile> rows;
+    const auto gap = [&rows](qint64 from, qint64 to) {
+        RechnungsZeile row;
+        row.nr = static_cast<qint32>(from);
+        row.bis = static_cast<qint32>(to);
+        row.luecke = true;
+        row.hinweise << (from == to ? QStringLiteral("Lücke: keine Rechnung mit dieser Nummer bekannt")
+                                    : QStringLiteral("Lücke: keine Rechnung mit diesen Nummern bekannt"));
+        rows.push_back(row);
+    };
+
+    std::optional<qint64> previous;
+    for (const auto &entry : numbers) {
+        const qint32 nr = entry.first;
+        if (previous && nr > *previous + 1)
+            gap(*previous + 1, nr - 1);
+        previous = nr;
+
+        const auto copy = kept.find(nr);
+        RechnungsZeile base;
+        base.nr = base.bis = nr;
+        if (copy != kept.end()) {
+            base.kopie = copy->second->pfad;
+            base.abgelegt = copy->second->abgelegt;
+        }
+        if (letzte && nr > *letzte)
+            base.hinweise << QStringLiteral("Nummer liegt über der letzten in ReNummer.DAT (%1)").arg(*letzte);
+
+        const auto held = holders.find(nr);
+        if (held == holders.end()) {
+            base.hinweise << QStringLiteral("kein Gast hat diese Nummer");
+            rows.push_back(base);
+            continue;
+        }
+        for (const int index : held->second) {
+            const TGast &g = records[static_cast<std::size_t>(index)];
+            RechnungsZeile row = base;
+            row.index = index;
+            row.gast = g.Name.isEmpty() ? QStringLiteral("Gast %1").arg(g.GastNr) : g.Name;
+            row.betrag = g.Kosten;
+            row.bezahlt = g.Bezahlt;
+            if (row.kopie.isEmpty())
+                row.hinweise << QStringLiteral("Kopie fehlt");
+            if (held->second.size() > 1)
+                row.hinweise << QStringLiteral("Nummer %1-mal vergeben").arg(held->second.size());
+            rows.push_back(row);
+        }
+    }
+    if (previous && letzte && *letzte > *previous)
+        gap(*previous + 1, *letzte);
+    return rows;
+}
+
+QStringList RechnungslisteKopf()
+{
+    return {QStringLiteral("Nummer"),  QStringLiteral("Datum"), QStringLiteral("Gast"),   QStringLiteral("Betrag"),
+            QStringLiteral("Bezahlt"), QStringLiteral("Kopie"), QStringLiteral("Hinweis")};
+}
+
+QStringList RechnungslisteZeile(const RechnungsZeile &z)
+{
+    const QString nummer =
+        z.luecke && z.bis != z.nr ? QStringLiteral("%1 bis %2").arg(z.nr).arg(z.bis) : QString::number(z.nr);
+    const QString datum =
+        z.abgelegt.isValid() ? platform::DateToStr(platform::DateToDay(z.abgelegt.date())) : QString();
+    const QString betrag = z.betrag ? EuroText(*z.betrag) : QString();
+    const QString bezahlt = z.bezahlt ? (*z.bezahlt ? QStringLiteral("ja") : QStringLiteral("nein")) : QString();
+    const QString kopie = z.luecke            ? QString()
+                          : z.kopie.isEmpty() ? QStringLiteral("fehlt")
+                                              : QFileInfo(z.kopie).fileName();
+    return {nummer, datum, z.gast, betrag, bezahlt, kopie, z.hinweise.join(QStringLiteral("; "))};
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Every issued invoice is kept as "Rechnungen/Rechnung <Nr>.pdf" in the data folder: written
+// whole, read-only, and never replaced. Here too: which invoices the folder and the records know.
+
+#include "register/TGast.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+inline constexpr char kRechnungenOrdner[] = "Rechnungen";
+
+// "Rechnung 1042.pdf"
+QString RechnungsDateiname(qint32 nr);
+
+// The number in the counter file without taking one: the last issued, and the one the next
+// invoice will get. Nothing when the file cannot be read or holds no number (taking a number
+// then fails with the reason).
+std::optional<qint32> LetzteReNr(const QString &counterPath);
+std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath);
+
+// Makes the folder if it is missing and proves that a file can be created in it, so that no
+// number is taken for an invoice that could not be kept. Throws EInvoiceError saying why.
+void PruefeAblage(const QString &folder);
+
+// Throws EInvoiceError when the copy of invoice `nr` exists already; it is never replaced.
+void PruefeNeueAblage(const QString &folder, qint32 nr);
+
+// Keeps `pdf` as the copy of invoice `nr` in `folder` and returns its path. The file appears
+// whole or not at all, is readable by its owner only (0400), and an existing file is never
+// replaced. Throws EInvoiceError (exists) or platform::EInOutError.
+QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf);
+
+struct AbgelegteRechnung
+{
+    qint32 nr = 0;
+    QString pfad;
+    QDateTime abgelegt; // when the file was written
+};
+
+// The kept copies in `folder` ("Rechnung <Nr>.pdf"), by number; other files are no copies.
+std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder);
+
+// One line of the invoice list: an invoice number with what the records and the folder know of
+// it, or a run of numbers that nothing knows (a gap).
+struct RechnungsZeile
+{
+    qint32 nr = 0;
+    qint32 bis = 0; // the last number of a gap; nr otherwise
+    bool luecke = false;
+    int index = -1; // the record with this number, -1 when none has it
+    QString gast;
+    std::optional<float> betrag;
+    std::optional<bool> bezahlt;
+    QString kopie; // the kept copy's path, empty when it is missing
+    QDateTime abgelegt;
+    QStringList hinweise; // what needs a look: a gap, a missing copy, a number twice
+
+    bool auffaellig() const { return luecke || !hinweise.isEmpty(); }
+};
+
+// The invoice numbers of the records (record 0 aside) and of the kept copies side by side, by
+// number; numbers between them and up to the counter's last number (`letzte`) that nothing
+// knows are gaps. A number held by two records gives a line for each.
+std::vector<RechnungsZeile> RechnungsUebersicht(const std::vector<TGast> &records,
+                                                const std::vector<AbgelegteRechnung> &kopien,
+                                                std::optional<qint32> letzte);
+
+// The columns of the list and one line as text, for the window and the CSV file:
+// Nummer, Datum, Gast, Betrag, Bezahlt, Kopie, Hinweis.
+QStringList RechnungslisteKopf();
+QStringList RechnungslisteZeile(const RechnungsZeile &zeile);

@@ -1,0 +1,136 @@
+#include "billing/InvoicePdf.h"
+
+#include "billing/Invoice.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <poppler-qt6.h>
+#include <vector>
+
+namespace {
+
+// The kept file is read by people and by the tax office's programs; 300 dpi keeps a scanned
+// form sharp enough and the file small.
+constexpr int kPdfDpi = 300;
+// Where the mark stands: centred in a band this far below the top edge and this high, above
+// where a letterhead begins.
+constexpr qreal kMarkTopMm = 2.5;
+constexpr qreal kMarkHeightMm = 8;
+constexpr qreal kMarkPoints = 14;
+// A page that shows "Kopie" this close to its top is marked already.
+constexpr qreal kMarginMm = kMarkTopMm + kMarkHeightMm + 4;
+
+qreal mmToPoints(qreal mm)
+{
+    return mm * 72.0 / 25.4;
+}
+
+} // namespace
+
+QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
+                        bool kopie)
+{
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QStringLiteral("Rechnung %1").arg(g.ReNr));
+        writer.setCreator(QStringLiteral("Zimbrana"));
+        writer.setResolution(kPdfDpi);
+        writer.setPageLayout(QPageLayout(pageSize.isValid() ? pageSize : QPageSize(QPageSize::A4),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter;
+        if (form.isNull() || !painter.begin(&writer))
+            throw EInvoiceError(
+                QStringLiteral("Die Rechnung Nr. %1 konnte nicht als PDF erstellt werden.").arg(g.ReNr));
+        const QRectF page(0, 0, writer.width(), writer.height());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(page, form);
+        // The lines in the form's own pixels, stretched with the form: where they stand on paper.
+        painter.save();
+        painter.scale(page.width() / form.width(), page.height() / form.height());
+        DrawInvoiceLines(painter, form, g, today);
+        painter.restore();
+        if (kopie)
+            KopieVermerken(painter, page);
+        if (!painter.end())
+            throw EInvoiceError(
+                QStringLiteral("Die Rechnung Nr. %1 konnte nicht als PDF erstellt werden.").arg(g.ReNr));
+    }
+    return bytes;
+}
+
+void KopieVermerken(QPainter &painter, const QRectF &page)
+{
+    const qreal dpi = painter.device()->logicalDpiY();
+    const qreal mm = dpi / 25.4;
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPixelSize(qRound(kMarkPoints * dpi / 72.0));
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QRectF box(page.left(), page.top() + kMarkTopMm * mm, page.width(), kMarkHeightMm * mm);
+    painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, QString::fromUtf8(kKopieVermerk));
+    painter.restore();
+}
+
+void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name)
+{
+    const auto damaged = [&name] {
+        return EInvoiceError(QStringLiteral("Die Rechnungskopie %1 ist beschädigt und kann nicht gedruckt werden.\n%2")
+                                 .arg(QFileInfo(name).fileName(), QDir::toNativeSeparators(name)));
+    };
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
+    if (!document || document->isLocked() || document->numPages() < 1)
+        throw damaged();
+    document->setRenderHint(Poppler::Document::Antialiasing);
+    document->setRenderHint(Poppler::Document::TextAntialiasing);
+
+    // Every page is read before the printer starts, so a damaged file prints nothing at all.
+    struct Page
+    {
+        QImage image;
+        bool marked;
+    };
+    std::vector<Page> pages;
+    for (int i = 0; i < document->numPages(); ++i) {
+        const std::unique_ptr<Poppler::Page> page = document->page(i);
+        if (!page)
+            throw damaged();
+        QImage image = page->renderToImage(kPdfDpi, kPdfDpi);
+        if (image.isNull())
+            throw damaged();
+        const QRectF top(0, 0, page->pageSizeF().width(), mmToPoints(kMarginMm));
+        pages.push_back({std::move(image), page->text(top).contains(QString::fromUtf8(kKopieVermerk))});
+    }
+
+    printer.setResolution(600);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw EInvoiceError(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !printer.newPage())
+            throw EInvoiceError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+        const QRect area(0, 0, printer.width(), printer.height());
+        painter.drawImage(area, pages[i].image);
+        if (!pages[i].marked)
+            KopieVermerken(painter, area);
+    }
+    if (!painter.end())
+        throw EInvoiceError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+}
+
+QPageSize AblageSeitengroesse(const QPrinter &printer)
+{
+    const QPageSize size = printer.pageLayout().pageSize();
+    return size.isValid() ? size : QPageSize(QPageSize::A4);
+}

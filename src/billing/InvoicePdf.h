@@ -1,0 +1,35 @@
+#pragma once
+// The invoice as a PDF file, and printing such a file again as a copy.
+
+#include "platform/DayNumber.h"
+#include "register/TGast.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+class QPrinter;
+
+// The word that marks every copy, in the top margin of its page.
+inline constexpr char kKopieVermerk[] = "Kopie";
+
+// The invoice of `g` as a one-page PDF: the form as an image over the whole page (as it is
+// printed), the eight lines as text on it, so the file can be searched and read by programs.
+// Title "Rechnung <ReNr>", creator "Zimbrana"; the creation date is the moment it is made.
+// With `kopie` the page is marked "Kopie". Throws EInvoiceError when the PDF cannot be made.
+QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
+                        bool kopie);
+
+// Writes "Kopie" into the top margin of `page` (device units of the painter's device).
+void KopieVermerken(QPainter &painter, const QRectF &page);
+
+// Prints every page of a PDF stretched over the printable page, as the invoice was printed, and
+// marks each page "Kopie" unless it carries the mark already. `name` names the file in messages.
+// Throws EInvoiceError when the PDF cannot be read or the printer fails; then nothing is printed.
+void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name);
+
+// The page size to keep an invoice in: the printer's, else A4.
+QPageSize AblageSeitengroesse(const QPrinter &printer);

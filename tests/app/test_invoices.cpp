@@ -1,0 +1,474 @@
+// Invoices through the window: the kept PDF, a second invoice only when asked, a copy without a
+// new number, the file offered for printing to a file, the postal-code box, and the window
+// "Rechnungen". The PDFs are read back with poppler.
+
+#include "app/invoices/InvoiceListWindow.h"
+#include "billing/CreateBill.h"
+#include "billing/InvoiceArchive.h"
+#include "guestfile/GuestFile.h"
+#include "support/AppFixture.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTimer>
+#include <poppler-qt6.h>
+
+namespace {
+
+const QByteArray kRecordZero = "0;;0;30.12.1899;00:00:00;30.12.1899;00:00:00;;;0;;;;0; 0,00;False;False;\r\n";
+
+QByteArray guestLine(int nr, const char *name, int plz, int reNr, const char *kosten, const char *bezahlt)
+{
+    return QByteArray::number(nr) + ";1;2;19.02.2025;14:00:00;21.02.2025;10:00:00;" + name + ";Weg 1;" +
+           QByteArray::number(plz) + ";Halle (Saale);;;" + QByteArray::number(reNr) + ';' + kosten + ';' + bezahlt +
+           ";False;\r\n";
+}
+
+// Anna without an invoice, Bert with invoice 40 from before copies were kept, paid.
+QByteArray twoGuests()
+{
+    return kRecordZero + guestLine(1, "Anna", 6108, 0, " 0,00", "False") +
+           guestLine(2, "Bert", 1067, 40, "90,00", "True");
+}
+
+// A window whose data folder "daten" holds two guests, the counter at 41 and the form, read in.
+class InvoiceWindow : public AppFixture
+{
+public:
+    InvoiceWindow()
+    {
+        // An A4 form at 300 dpi, so every line of the invoice falls on it.
+        QImage form(2480, 3508, QImage::Format_RGB32);
+        form.fill(Qt::white);
+        QVERIFY(form.save(path(QStringLiteral("REVORL.JPG")), "JPG"));
+        QDir(path(QString())).mkdir(QStringLiteral("daten"));
+        writeFile(QStringLiteral("daten/Gaeste.csv"), twoGuests());
+        writeFile(QStringLiteral("daten/ReNummer.DAT"), "41\r\n");
+        dialogs.openFile = path(QStringLiteral("daten/Gaeste.csv"));
+        click("ButtonRead");
+    }
+    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
+    void showGuest(int index) const { w<QSpinBox>("SpinBox1")->setValue(index); }
+    QAction *action(const char *name) const
+    {
+        auto *found = window->findChild<QAction *>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no action %s", name);
+        return found;
+    }
+    // Prints Anna's invoice (number 42) into "rechnung.pdf".
+    void issueForAnna()
+    {
+        showGuest(1);
+        printToPdf(path(QStringLiteral("rechnung.pdf")));
+        click("ButtonPrintRe");
+    }
+};
+
+std::unique_ptr<Poppler::Document> readPdf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return Poppler::Document::loadFromData(file.readAll());
+}
+
+QString topText(const Poppler::Document &document)
+{
+    const std::unique_ptr<Poppler::Page> page = document.page(0);
+    return page->text(QRectF(0, 0, page->pageSizeF().width(), 20 * 72 / 25.4)).simplified();
+}
+
+} // namespace
+
+class TestInvoices : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void printedInvoiceIsKeptAsPdf();
+    void secondInvoiceAsksFirst_data();
+    void secondInvoiceAsksFirst();
+    void realQuestionDefaultsToNein();
+    void copyEntryFollowsTheRecord();
+    void copyTakesNoNumberAndChangesNoRecord();
+    void copyOfAnInvoiceWithoutPdfKeepsOne();
+    void printToFileOffersTheInvoiceName();
+    void realPrintDialogOffersTheInvoiceFile();
+    void postalCodeBoxShowsFiveDigits();
+
+    void invoiceListShowsNumbersAndCopies();
+    void invoiceListOpensCopiesAndExports();
+};
+
+void TestInvoices::printedInvoiceIsKeptAsPdf()
+{
+    // GIVEN Anna without an invoice
+    InvoiceWindow app;
+    // WHEN her invoice is printed
+    app.issueForAnna();
+    // THEN number 42 is printed, kept as PDF, and saved with her
+    QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
+    const QString kept = app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"));
+    QCOMPARE(app.status(), QStringLiteral("Rechnung Nr. 42 gedruckt und als PDF abgelegt"));
+    const auto document = readPdf(kept);
+    QVERIFY(document);
+    QCOMPARE(document->info(QStringLiteral("Title")), QStringLiteral("Rechnung 42"));
+    const QString text = document->page(0)->text(QRectF()).simplified();
+    QVERIFY2(text.contains(QStringLiteral("06108 Halle (Saale)")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Rechnung Nr. 42")));
+    QCOMPARE(QFileInfo(kept).permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+             QFile::Permissions());
+    QCOMPARE(ReadGuestFile(app.daten(QStringLiteral("Gaeste.csv"))).at(1).ReNr, 42);
+    // Anna has no invoice before: nothing was asked.
+    QVERIFY(app.dialogs.confirmations.isEmpty());
+    // Now there is an invoice to print a copy of.
+    QVERIFY(app.action("ActionRechnungskopie")->isEnabled());
+}
+
+void TestInvoices::secondInvoiceAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("number");
+    QTest::newRow("Nein") << false << 40;
+    QTest::newRow("Ja") << true << 42;
+}
+
+void TestInvoices::secondInvoiceAsksFirst()
+{
+    QFETCH(bool, answer);
+    QFETCH(int, number);
+    // GIVEN Bert, who has invoice 40
+    InvoiceWindow app;
+    app.showGuest(2);
+    const QByteArray guestFile = app.readFile(QStringLiteral("daten/Gaeste.csv"));
+    int printerAsked = 0;
+    app.dialogs.printer = [&](QPrinter &printer) {
+        ++printerAsked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(app.path(QStringLiteral("rechnung.pdf")));
+        return true;
+    };
+    app.dialogs.confirmAnswer = answer;
+
+    // WHEN "Rechnung drucken" is clicked
+    app.click("ButtonPrintRe");
+
+    // THEN the host is asked first, with Nein as the default, and pointed to "Rechnungskopie"
+    QCOMPARE(app.dialogs.noByDefault, QStringList{NeueRechnungFrage(40)});
+    QVERIFY(NeueRechnungFrage(40).contains(QStringLiteral("Soll wirklich eine neue Rechnung mit einer neuen Nummer")));
+    QVERIFY(NeueRechnungFrage(40).contains(QStringLiteral("„Rechnungskopie“ im Menü „Rechnung“")));
+    QCOMPARE(app.list().current().ReNr, number);
+    if (!answer) {
+        // "Nein": nothing printed, no number taken, nothing saved
+        QCOMPARE(printerAsked, 0);
+        QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("41\r\n"));
+        QVERIFY(!QFile::exists(app.path(QStringLiteral("rechnung.pdf"))));
+        QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), guestFile);
+        QCOMPARE(app.status(), QStringLiteral("Keine neue Rechnung gedruckt"));
+        QVERIFY(!app.list().changed());
+    } else {
+        QCOMPARE(printerAsked, 1);
+        QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("42\r\n"));
+        QVERIFY(QFile::exists(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))));
+    }
+}
+
+void TestInvoices::realQuestionDefaultsToNein()
+{
+    QtDialogs dialogs;
+    QWidget parent;
+    bool seen = false;
+    QString text;
+    bool defaultNo = false;
+    QTimer::singleShot(0, &parent, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+        seen = true;
+        QTest::keyClick(box, Qt::Key_Return); // the default answer
+    });
+    QVERIFY(!dialogs.confirmDefaultNo(&parent, NeueRechnungFrage(7)));
+    QVERIFY(seen);
+    QCOMPARE(text, NeueRechnungFrage(7));
+    QVERIFY(defaultNo);
+}
+
+void TestInvoices::copyEntryFollowsTheRecord()
+{
+    InvoiceWindow app;
+    QAction *copy = app.action("ActionRechnungskopie");
+    QCOMPARE(copy->text(), QStringLiteral("Rechnungs&kopie…"));
+    QVERIFY(app.window->findChild<QMenu *>(QStringLiteral("MenuRechnung"))->actions().contains(copy));
+    // Bert is shown after reading: he has invoice 40.
+    QVERIFY(copy->isEnabled());
+    app.showGuest(1);
+    QVERIFY(!copy->isEnabled());
+    // A number given through the list (another window, a printed invoice) enables it.
+    app.window->guestList().modify(1, [](TGast &g) { g.ReNr = 44; });
+    QVERIFY(copy->isEnabled());
+    app.click("ButtonNeuerGast");
+    QVERIFY(!copy->isEnabled());
+    app.window->guestList().replace({TGast{}, TGast{}});
+    QVERIFY(!copy->isEnabled());
+}
+
+void TestInvoices::copyTakesNoNumberAndChangesNoRecord()
+{
+    // GIVEN Anna's printed and saved invoice 42
+    InvoiceWindow app;
+    app.issueForAnna();
+    const std::vector<TGast> records = app.list().records();
+    const QByteArray guestFile = app.readFile(QStringLiteral("daten/Gaeste.csv"));
+    const QByteArray keptBytes = app.readFile(QStringLiteral("daten/Rechnungen/Rechnung 42.pdf"));
+
+    // WHEN "Rechnungskopie" is chosen
+    const QString copy = app.path(QStringLiteral("kopie.pdf"));
+    app.printToPdf(copy);
+    app.action("ActionRechnungskopie")->trigger();
+
+    // THEN the kept invoice is printed marked "Kopie"; no number, no record, no file changes
+    QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
+    QCOMPARE(app.status(), QStringLiteral("Kopie der Rechnung Nr. 42 gedruckt"));
+    const auto printed = readPdf(copy);
+    QVERIFY(printed);
+    QCOMPARE(topText(*printed), QStringLiteral("Kopie"));
+    QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("42\r\n"));
+    QVERIFY(app.list().records() == records);
+    QVERIFY(!app.list().changed());
+    QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), guestFile);
+    QCOMPARE(app.readFile(QStringLiteral("daten/Rechnungen/Rechnung 42.pdf")), keptBytes);
+    QVERIFY(app.dialogs.confirmations.isEmpty());
+}
+
+void TestInvoices::copyOfAnInvoiceWithoutPdfKeepsOne()
+{
+    // GIVEN Bert's invoice 40, printed before copies were kept
+    InvoiceWindow app;
+    app.showGuest(2);
+    const QString copy = app.path(QStringLiteral("kopie.pdf"));
+    app.printToPdf(copy);
+
+    // WHEN a copy is printed
+    app.action("ActionRechnungskopie")->trigger();
+
+    // THEN it is drawn from his record, printed, and kept marked "Kopie"; no number is taken
+    QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
+    QCOMPARE(app.status(), QStringLiteral("Kopie der Rechnung Nr. 40 gedruckt und abgelegt"));
+    const auto kept = readPdf(app.daten(QStringLiteral("Rechnungen/Rechnung 40.pdf")));
+    QVERIFY(kept);
+    const QString text = kept->page(0)->text(QRectF()).simplified();
+    QVERIFY2(text.contains(QStringLiteral("Rechnung Nr. 40")) && text.contains(QStringLiteral("90,00 Euro")) &&
+                 text.contains(QStringLiteral("01067 Halle (Saale)")),
+             qPrintable(text));
+    QCOMPARE(topText(*kept), QStringLiteral("Kopie"));
+    QVERIFY(QFile::exists(copy));
+    QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("41\r\n"));
+    QCOMPARE(app.list().current().ReNr, 40);
+    QVERIFY(!app.list().changed());
+}
+
+void TestInvoices::printToFileOffersTheInvoiceName()
+{
+    // GIVEN the counter at 41, and a host who prints to the file the dialog offers
+    InvoiceWindow app;
+    QStringList offered;
+    app.dialogs.printer = [&](QPrinter &printer) {
+        offered << printer.outputFileName();
+        const QString name = printer.outputFileName();
+        printer.setOutputFormat(QPrinter::PdfFormat); // "Print to File (PDF)"
+        printer.setOutputFileName(name);
+        return true;
+    };
+    // WHEN Anna's invoice is printed, and then a copy of it
+    app.showGuest(1);
+    app.click("ButtonPrintRe");
+    app.action("ActionRechnungskopie")->trigger();
+    // THEN the files offered are named after the invoice, in the data folder
+    QCOMPARE(offered, (QStringList{app.daten(QStringLiteral("Rechnung 42.pdf")),
+                                   app.daten(QStringLiteral("Rechnung 42 Kopie.pdf"))}));
+    QVERIFY(readPdf(app.daten(QStringLiteral("Rechnung 42.pdf"))));
+    const auto copy = readPdf(app.daten(QStringLiteral("Rechnung 42 Kopie.pdf")));
+    QVERIFY(copy);
+    QCOMPARE(topText(*copy), QStringLiteral("Kopie"));
+}
+
+void TestInvoices::realPrintDialogOffersTheInvoiceFile()
+{
+    InvoiceWindow scripted; // for its data folder, which it lets go of
+    scripted.window.reset();
+    QObject answering; // its timers end with the test
+    bool printAsked = false;
+    QString offered;
+    QStringList unexpected;
+    // The open dialog for the data folder (unless the window starts on it), then the print dialog;
+    // any other box is noted and closed, so the test fails instead of waiting.
+    const std::function<void()> answer = [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+            files->selectFile(scripted.daten(QStringLiteral("Gaeste.csv")));
+            static_cast<QDialog *>(files)->accept();
+        } else if (auto *print = qobject_cast<QPrintDialog *>(modal)) {
+            if (auto *name = print->findChild<QLineEdit *>(QStringLiteral("filename")))
+                offered = name->text();
+            print->reject();
+            printAsked = true;
+            return;
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            unexpected << box->text();
+            box->done(QMessageBox::No);
+        }
+        QTimer::singleShot(10, &answering, answer);
+    };
+    QTimer::singleShot(0, &answering, answer);
+    TMainForm window; // the shipped dialogs
+    window.show();
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ButtonRead")), Qt::LeftButton);
+    window.findChild<QSpinBox *>(QStringLiteral("SpinBox1"))->setValue(1);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ButtonPrintRe")), Qt::LeftButton);
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
+    QVERIFY(printAsked);
+    QCOMPARE(window.guests().at(1).Name, QStringLiteral("Anna"));
+    QCOMPARE(offered, scripted.daten(QStringLiteral("Rechnung 42.pdf")));
+    // Cancelled: no number taken.
+    QCOMPARE(scripted.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("41\r\n"));
+    window.close();
+}
+
+void TestInvoices::postalCodeBoxShowsFiveDigits()
+{
+    InvoiceWindow app;
+    auto *box = app.w<QSpinBox>("NumberBoxPLZ");
+    app.showGuest(1);
+    QCOMPARE(box->text(), QStringLiteral("06108"));
+    app.showGuest(2);
+    QCOMPARE(box->text(), QStringLiteral("01067"));
+    // A new guest has none: the box is empty, not "00000".
+    app.click("ButtonNeuerGast");
+    QCOMPARE(box->text(), QString());
+    // Typed with its leading zero, kept as the number it is.
+    app.enter("NumberBoxPLZ");
+    box->selectAll();
+    AppFixture::keyClicks(box, QStringLiteral("04109"));
+    app.leave();
+    QCOMPARE(app.list().current().PLZ, 4109);
+    QCOMPARE(box->text(), QStringLiteral("04109"));
+    app.click("ButtonSave");
+    QVERIFY(app.readFile(QStringLiteral("daten/Gaeste.csv")).contains(";4109;"));
+    // Emptied, it is none again.
+    app.enter("NumberBoxPLZ");
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    app.leave();
+    QCOMPARE(app.list().current().PLZ, 0);
+}
+
+void TestInvoices::invoiceListShowsNumbersAndCopies()
+{
+    // GIVEN Anna's new invoice 42 and Bert's old 40 without a copy
+    InvoiceWindow app;
+    app.issueForAnna();
+
+    // WHEN "Ansicht" → "Rechnungen" is chosen
+    QAction *entry = app.action("ActionRechnungen");
+    QVERIFY(app.window->findChild<QMenu *>(QStringLiteral("MenuAnsicht"))->actions().contains(entry));
+    entry->trigger();
+    auto *list = app.window->findChild<InvoiceListWindow *>(QStringLiteral("InvoiceList"));
+    QVERIFY(list);
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->windowTitle(), QStringLiteral("Rechnungen"));
+
+    // THEN the numbers stand side by side with the copies, the gap and the missing copy marked
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    const auto shown = [list] {
+        const QAbstractItemModel *model = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"))->model();
+        QStringList lines;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < model->columnCount(); ++column)
+                cells << model->index(row, column).data().toString();
+            lines << cells.join(u'|');
+        }
+        return lines;
+    };
+    QCOMPARE(shown(), (QStringList{QStringLiteral("40||Bert|90,00|ja|fehlt|Kopie fehlt"),
+                                   QStringLiteral("41||||||Lücke: keine Rechnung mit dieser Nummer bekannt"),
+                                   QStringLiteral("42|%1|Anna|150,00|nein|Rechnung 42.pdf|").arg(today)}));
+    QCOMPARE(list->findChild<QLabel *>(QStringLiteral("LabelRechnungenSumme"))->text(),
+             QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie"));
+
+    // WHEN a record changes elsewhere THEN the list follows
+    app.window->guestList().modify(2, [](TGast &g) { g.Bezahlt = false; });
+    QCOMPARE(shown().first(), QStringLiteral("40||Bert|90,00|nein|fehlt|Kopie fehlt"));
+    // WHEN the window is chosen again THEN it is the same one
+    entry->trigger();
+    QCOMPARE(app.window->findChildren<InvoiceListWindow *>().size(), 1);
+}
+
+void TestInvoices::invoiceListOpensCopiesAndExports()
+{
+    InvoiceWindow app;
+    app.issueForAnna();
+    InvoiceListWindow *list = app.window->showInvoiceList();
+    QList<QUrl> opened;
+    bool opens = true;
+    list->setOpener([&](const QUrl &url) {
+        opened << url;
+        return opens;
+    });
+    auto *table = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"));
+    auto *open = list->findChild<QPushButton *>(QStringLiteral("ButtonPdfOeffnen"));
+
+    // A line without a copy opens nothing.
+    table->selectRow(0);
+    QVERIFY(!open->isEnabled());
+    // The line of invoice 42 opens its copy, with the button or a double-click.
+    table->selectRow(2);
+    QVERIFY(open->isEnabled());
+    QTest::mouseClick(open, Qt::LeftButton);
+    const QUrl kept = QUrl::fromLocalFile(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf")));
+    QCOMPARE(opened, QList<QUrl>{kept});
+    QTest::keyClick(table, Qt::Key_Return);
+    QCOMPARE(opened.size(), 2);
+    // A desktop without a PDF viewer is said plainly.
+    opens = false;
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(app.dialogs.errors.size(), 1);
+    QVERIFY(app.dialogs.errors.first().startsWith(QStringLiteral("Die Rechnungskopie konnte nicht geöffnet werden.")));
+
+    // Exported as CSV for the tax adviser, where the host says.
+    app.dialogs.exportFile = app.path(QStringLiteral("liste.csv"));
+    QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
+    QCOMPARE(app.dialogs.exportsAsked,
+             QStringList{QStringLiteral("Rechnungsliste exportieren|%1|CSV-Dateien (*.csv)")
+                             .arg(app.daten(QStringLiteral("Rechnungsliste 2025-02-20.csv")))});
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    QCOMPARE(app.readFile(QStringLiteral("liste.csv")), QByteArray("Nummer;Datum;Gast;Betrag;Bezahlt;Kopie;Hinweis\r\n"
+                                                                   "40;;Bert;90,00;ja;fehlt;Kopie fehlt\r\n"
+                                                                   "41;;;;;;L\xFC"
+                                                                   "cke: keine Rechnung mit dieser Nummer bekannt\r\n"
+                                                                   "42;") +
+                                                            today.toLatin1() +
+                                                            QByteArray(";Anna;150,00;nein;Rechnung 42.pdf;\r\n"));
+    // Cancelled, nothing is written.
+    app.dialogs.exportFile.clear();
+    QVERIFY(QFile::remove(app.path(QStringLiteral("liste.csv"))));
+    QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
+    QVERIFY(!QFile::exists(app.path(QStringLiteral("liste.csv"))));
+}
+
+QTEST_MAIN(TestInvoices)
+#include "test_invoices.moc"

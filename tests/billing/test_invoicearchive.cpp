@@ -1,0 +1,650 @@
+// Every printed invoice is kept as a read-only PDF that is never replaced; a copy is printed from
+// it without a new number; the invoice list puts the kept copies beside the records' numbers.
+// The PDFs are read back with poppler.
+
+#include "billing/CreateBill.h"
+#include "billing/Invoice.h"
+#include "billing/InvoiceArchive.h"
+#include "billing/InvoiceNumber.h"
+#include "billing/InvoicePdf.h"
+#include "hardening/HardeningSupport.h"
+#include "platform/Clock.h"
+#include "platform/Convert.h"
+#include "platform/Regional.h"
+
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <poppler-qt6.h>
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(TGast)
+
+namespace {
+
+using hardening::FileBytes;
+using hardening::WriteBytes;
+
+const QString kFolder = QStringLiteral("Rechnungen");
+
+QImage whiteForm()
+{
+    QImage form(2480, 3508, QImage::Format_RGB32);
+    form.fill(Qt::white);
+    return form;
+}
+
+TGast guest()
+{
+    TGast g;
+    g.GastNr = 7;
+    g.Zimmer = QStringLiteral("1");
+    g.Name = QStringLiteral("Jürgen Weiß");
+    g.Strasse = QStringLiteral("Hauptstraße 5");
+    g.PLZ = 6108;
+    g.Ort = QStringLiteral("Halle (Saale)");
+    g.Von = platform::EncodeDate(2026, 12, 27);
+    g.Bis = platform::EncodeDate(2026, 12, 28);
+    g.Personen = 1;
+    g.Kosten = 45;
+    return g;
+}
+
+int modeOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+std::unique_ptr<Poppler::Document> readPdf(const QByteArray &bytes)
+{
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
+    if (!document || document->isLocked())
+        return nullptr;
+    return document;
+}
+
+// The text of a page in reading order, blanks collapsed.
+QString pageText(const Poppler::Document &document, int page = 0)
+{
+    return document.page(page)->text(QRectF()).simplified();
+}
+
+// The text within `mm` millimetres of the top edge.
+QString topText(const Poppler::Document &document, qreal mm)
+{
+    const std::unique_ptr<Poppler::Page> page = document.page(0);
+    return page->text(QRectF(0, 0, page->pageSizeF().width(), mm * 72 / 25.4)).simplified();
+}
+
+// A working folder with the form, the counter at 1041 and a list with one guest.
+class Office
+{
+public:
+    Office()
+    {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        whiteForm().save(path(QStringLiteral("REVORL.JPG")), "JPG", 90);
+        WriteBytes(counter(), "1041\r\n");
+        std::vector<TGast> records(1);
+        records.push_back(guest());
+        list.replace(records);
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString counter() const { return path(QStringLiteral("ReNummer.DAT")); }
+    QString ablage() const { return path(kFolder); }
+    QString kept(qint32 nr) const { return path(kFolder + u'/' + RechnungsDateiname(nr)); }
+    RechnungsDateien dateien(const QString &vorschlag = QString()) const
+    {
+        return {path(QStringLiteral("REVORL.JPG")), [this] { return counter(); }, [this] { return ablage(); },
+                vorschlag};
+    }
+    // A printer that writes an A4 PDF file.
+    static void toPdf(QPrinter &printer, const QString &file)
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+    }
+    RechnungsErgebnis issue(const QString &printed)
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        toPdf(printer, printed);
+        return RechnungErstellen(list, 1, dateien(), nullptr, printer, platform::Today());
+    }
+
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/zimbrana-XXXXXX")};
+    GuestList list;
+};
+
+// Mean difference of grey (0..255) of two renderings below the top margin.
+double difference(const QImage &a, const QImage &b, int skipRows)
+{
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8);
+    const QImage y = b.convertToFormat(QImage::Format_Grayscale8).scaled(x.size());
+    double sum = 0;
+    qint64 n = 0;
+    for (int row = skipRows; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col, ++n)
+            sum += std::abs(int(x.constScanLine(row)[col]) - int(y.constScanLine(row)[col]));
+    return n ? sum / double(n) : 255;
+}
+
+QImage render(const QByteArray &pdf, double dpi)
+{
+    const auto document = readPdf(pdf);
+    if (!document)
+        return QImage();
+    document->setRenderHint(Poppler::Document::Antialiasing);
+    document->setRenderHint(Poppler::Document::TextAntialiasing);
+    return document->page(0)->renderToImage(dpi, dpi);
+}
+
+} // namespace
+
+class TestInvoiceArchive : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase() { platform::Clock::release(); }
+
+    void keptPdfHoldsTheInvoice_data();
+    void keptPdfHoldsTheInvoice();
+    void linesStandWhereTheyArePrinted();
+    void existingCopyStopsBeforeANumber();
+    void unwritableFolderStopsBeforeANumber_data();
+    void unwritableFolderStopsBeforeANumber();
+    void missingCopyAfterPrintingNamesTheNumber();
+    void keptCopyIsNeverReplaced();
+    void printFileFollowsTheNumberTaken();
+
+    void copyPrintsTheKeptPdfMarked();
+    void copyOfAnOldInvoiceIsDrawnAgainAndKept();
+    void damagedCopyPrintsNothing();
+
+    void peeksWithoutTaking_data();
+    void peeksWithoutTaking();
+    void findsKeptCopies();
+    void overview_data();
+    void overview();
+};
+
+void TestInvoiceArchive::initTestCase()
+{
+    platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
+    platform::Clock::fix(QDateTime(QDate(2027, 1, 5), QTime(10, 0)));
+}
+
+// --- keeping every invoice ------------------------------------------------------------------
+
+void TestInvoiceArchive::keptPdfHoldsTheInvoice_data()
+{
+    QTest::addColumn<TGast>("gast");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("one night") << guest()
+                               << QStringList{
+                                      QStringLiteral("Jürgen Weiß"),
+                                      QStringLiteral("Hauptstraße 5"),
+                                      QStringLiteral("06108 Halle (Saale)"),
+                                      QStringLiteral("05.01.2027"),
+                                      QStringLiteral("Rechnung Nr. 1042"),
+                                      QStringLiteral("vom 27.12.2026 bis 28.12.2026"),
+                                      QStringLiteral("1 Übernachtung mit 1 Person berechnen wir Ihnen 45,00 Euro"),
+                                      QStringLiteral("Wir hoffen, Sie hatten einen angenehmen Aufenthalt.")};
+    TGast two = guest();
+    two.Bis = two.Von + 3;
+    two.Personen = 2;
+    two.Kosten = 0; // computed before it is printed and kept
+    two.Zimmer = QStringLiteral("12");
+    QTest::newRow("cost computed") << two
+                                   << QStringList{QStringLiteral("3 Übernachtungen mit 2 Personen berechnen wir Ihnen "
+                                                                 "420,00 Euro")};
+}
+
+void TestInvoiceArchive::keptPdfHoldsTheInvoice()
+{
+    QFETCH(TGast, gast);
+    QFETCH(QStringList, texts);
+    // GIVEN a guest, the form, the counter at 1041 and a price list
+    Office office;
+    office.list.update(1, gast);
+    TPreisMatrix matrix;
+    matrix.Preis[1] = {80, 75, 70};
+    QPrinter printer(QPrinter::HighResolution);
+    Office::toPdf(printer, office.path(QStringLiteral("gedruckt.pdf")));
+
+    // WHEN the invoice is printed
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    const RechnungsErgebnis result =
+        RechnungErstellen(office.list, 1, office.dateien(), &matrix, printer, platform::Today());
+
+    // THEN it is kept as "Rechnungen/Rechnung 1042.pdf", read-only, with the invoice's texts
+    QCOMPARE(result.ReNr, 1042);
+    QVERIFY2(result.kopieFehlt.isEmpty(), qPrintable(result.kopieFehlt));
+    QCOMPARE(QFileInfo(result.kopie).absoluteFilePath(), QFileInfo(office.kept(1042)).absoluteFilePath());
+    QCOMPARE(modeOf(result.kopie), 0400);
+    QCOMPARE(QDir(office.ablage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("Rechnung 1042.pdf")});
+    const auto document = readPdf(FileBytes(result.kopie));
+    QVERIFY(document);
+    QCOMPARE(document->numPages(), 1);
+    QCOMPARE(document->info(QStringLiteral("Title")), QStringLiteral("Rechnung 1042"));
+    QCOMPARE(document->info(QStringLiteral("Creator")), QStringLiteral("Zimbrana"));
+    const QDateTime created = document->date(QStringLiteral("CreationDate"));
+    QVERIFY2(created >= before && created <= QDateTime::currentDateTime().addSecs(2),
+             qPrintable(created.toString(Qt::ISODate)));
+    const QSizeF a4 = document->page(0)->pageSizeF();
+    QVERIFY2(qAbs(a4.width() - 595.3) < 1 && qAbs(a4.height() - 841.9) < 1, qPrintable(QString::number(a4.width())));
+    const QString text = pageText(*document);
+    for (const QString &line : texts)
+        QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral("\nnot in: ") + text));
+    QVERIFY(!text.contains(QStringLiteral("Kopie")));
+}
+
+void TestInvoiceArchive::linesStandWhereTheyArePrinted()
+{
+    // GIVEN the invoice kept as PDF from a form of 2480 × 3508 pixels on A4
+    const QImage form = whiteForm();
+    TGast g = guest();
+    g.ReNr = 1042;
+    const auto document = readPdf(RechnungsPdf(form, g, platform::Today(), QPageSize(QPageSize::A4), false));
+    QVERIFY(document);
+    const std::unique_ptr<Poppler::Page> page = document->page(0);
+
+    // THEN each line's first word starts where the form's text starts, scaled onto the page:
+    // column × width of "+" across, row × line height down.
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(50);
+    const QFontMetricsF fm(font, &form);
+    const double sx = page->pageSizeF().width() / form.width();
+    const double sy = page->pageSizeF().height() / form.height();
+    const double w = fm.horizontalAdvance(u'+') * sx;
+    const double h = fm.height() * sy;
+    struct Expect
+    {
+        QString word;
+        double zeile, spalte;
+    };
+    const Expect expected[] = {{QStringLiteral("Jürgen"), 13, 10},   {QStringLiteral("Hauptstraße"), 15, 10},
+                               {QStringLiteral("06108"), 16, 10},    {QStringLiteral("05.01.2027"), 20, 70},
+                               {QStringLiteral("Rechnung"), 24, 10}, {QStringLiteral("Wir"), 30, 10}};
+    const auto boxes = page->textList();
+    for (const Expect &e : expected) {
+        const auto box = std::find_if(boxes.begin(), boxes.end(), [&e](const auto &b) { return b->text() == e.word; });
+        QVERIFY2(box != boxes.end(), qPrintable(e.word));
+        const QRectF r = (*box)->boundingBox();
+        const QString where = QStringLiteral("%1 at %2,%3; expected %4,%5")
+                                  .arg(e.word)
+                                  .arg(r.left())
+                                  .arg(r.top())
+                                  .arg(e.spalte * w)
+                                  .arg(e.zeile * h);
+        QVERIFY2(qAbs(r.left() - e.spalte * w) < 2, qPrintable(where));
+        QVERIFY2(r.top() > e.zeile * h - 2 && r.bottom() < (e.zeile + 1) * h + 2, qPrintable(where));
+    }
+}
+
+void TestInvoiceArchive::existingCopyStopsBeforeANumber()
+{
+    // GIVEN a kept copy with the number the counter would give next (the counter was set back)
+    Office office;
+    QVERIFY(QDir().mkpath(office.ablage()));
+    QVERIFY(WriteBytes(office.kept(1042), "%PDF alt"));
+    const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
+
+    // WHEN an invoice is printed THEN it stops, says why, and takes no number
+    try {
+        office.issue(printed);
+        QFAIL("no error for an existing copy");
+    } catch (const EInvoiceError &error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Die Rechnungskopie „Rechnung 1042.pdf“ gibt es schon; sie "
+                                                           "wird nie überschrieben.")),
+                 qPrintable(error.message()));
+        QVERIFY(error.message().contains(QStringLiteral("Es wurde keine Rechnungsnummer vergeben")));
+    }
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    QCOMPARE(FileBytes(office.kept(1042)), QByteArray("%PDF alt"));
+    QCOMPARE(office.list.at(1).ReNr, 0);
+    QVERIFY(!QFile::exists(printed));
+}
+
+void TestInvoiceArchive::unwritableFolderStopsBeforeANumber_data()
+{
+    QTest::addColumn<bool>("folderIsAFile");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a file named Rechnungen") << true << QStringLiteral("Ungültiger Dateiname");
+    QTest::newRow("read-only folder") << false << QStringLiteral("Dateizugriff verweigert");
+}
+
+void TestInvoiceArchive::unwritableFolderStopsBeforeANumber()
+{
+    QFETCH(bool, folderIsAFile);
+    QFETCH(QString, reason);
+    // GIVEN a folder for the copies that cannot take a file
+    Office office;
+    if (folderIsAFile) {
+        QVERIFY(WriteBytes(office.ablage(), "kein Ordner"));
+    } else {
+        QVERIFY(QDir().mkpath(office.ablage()));
+        QFile::setPermissions(office.ablage(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                                   QFile::ReadOther | QFile::ExeOther);
+    }
+    const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
+
+    // WHEN an invoice is printed (by a user whom permissions stop)
+    QString message;
+    {
+        const hardening::AsNobody nobody;
+        QVERIFY(nobody.ok());
+        message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(printed); });
+    }
+
+    // THEN it says so before a number is taken; nothing is printed
+    QCOMPARE(message, QStringLiteral("In den Ordner für die Rechnungskopien kann nicht geschrieben werden (%1).\n%2\n"
+                                     "Es wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                          .arg(reason, QDir::toNativeSeparators(office.ablage())));
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    QCOMPARE(office.list.at(1).ReNr, 0);
+    QVERIFY(!QFile::exists(printed));
+}
+
+void TestInvoiceArchive::missingCopyAfterPrintingNamesTheNumber()
+{
+    // GIVEN a printer that takes the page, and a disk with room for the counter but not the copy
+    Office office;
+    QVERIFY(QDir().mkpath(office.ablage()));
+    RechnungsErgebnis result;
+    {
+        const hardening::DiskFull full(2000);
+        QVERIFY(full.ok());
+        result = office.issue(QStringLiteral("/dev/null"));
+    }
+    // THEN the printed invoice counts, and the message names the number whose copy is missing
+    QCOMPARE(result.ReNr, 1042);
+    QCOMPARE(office.list.at(1).ReNr, 1042);
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1042\r\n"));
+    QVERIFY(result.kopie.isEmpty());
+    QVERIFY2(result.kopieFehlt.startsWith(QStringLiteral("Rechnung Nr. 1042 wurde gedruckt und gilt, aber ihre Kopie "
+                                                         "„Rechnung 1042.pdf“ fehlt:\nZu wenig Speicherplatz")),
+             qPrintable(result.kopieFehlt));
+    // No half file and nothing hidden is left.
+    QCOMPARE(QDir(office.ablage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestInvoiceArchive::keptCopyIsNeverReplaced()
+{
+    Office office;
+    QVERIFY(QDir().mkpath(office.ablage()));
+    // A hidden half file of an attempt that was cut off does not stand in the way.
+    const QString part = office.path(kFolder + QStringLiteral("/.Rechnung 7.pdf.neu"));
+    QVERIFY(WriteBytes(part, "halb"));
+    QFile::setPermissions(part, QFile::ReadOwner);
+
+    QCOMPARE(LegeRechnungAb(office.ablage(), 7, "%PDF eins"), office.kept(7));
+    QCOMPARE(modeOf(office.kept(7)), 0400);
+    QVERIFY(!QFile::exists(part));
+    try {
+        LegeRechnungAb(office.ablage(), 7, "%PDF zwei");
+        QFAIL("a kept copy was replaced");
+    } catch (const EInvoiceError &error) {
+        QVERIFY(error.message().contains(QStringLiteral("„Rechnung 7.pdf“ gibt es schon")));
+    }
+    QCOMPARE(FileBytes(office.kept(7)), QByteArray("%PDF eins"));
+    QCOMPARE(modeOf(office.kept(7)), 0400);
+    QCOMPARE(QDir(office.ablage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("Rechnung 7.pdf")});
+}
+
+void TestInvoiceArchive::printFileFollowsTheNumberTaken()
+{
+    // GIVEN the print dialog offered "Rechnung 1042.pdf", and another program takes 1042 meanwhile
+    Office office;
+    const QString offered = office.path(QStringLiteral("Rechnung 1042.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    Office::toPdf(printer, offered);
+    QVERIFY(WriteBytes(office.counter(), "1042\r\n"));
+
+    // WHEN the invoice is printed to the offered file
+    const RechnungsErgebnis result =
+        RechnungErstellen(office.list, 1, office.dateien(offered), nullptr, printer, platform::Today());
+
+    // THEN the file is named after the number on the invoice
+    QCOMPARE(result.ReNr, 1043);
+    QVERIFY(!QFile::exists(offered));
+    const auto printed = readPdf(FileBytes(office.path(QStringLiteral("Rechnung 1043.pdf"))));
+    QVERIFY(printed);
+    QCOMPARE(printed->numPages(), 1);
+
+    // A file the host named himself keeps its name.
+    QPrinter own(QPrinter::HighResolution);
+    const QString mine = office.path(QStringLiteral("Rechnung 1044.pdf"));
+    Office::toPdf(own, office.path(QStringLiteral("meine.pdf")));
+    QCOMPARE(RechnungErstellen(office.list, 1, office.dateien(mine), nullptr, own, platform::Today()).ReNr, 1044);
+    QVERIFY(QFile::exists(office.path(QStringLiteral("meine.pdf"))));
+    QVERIFY(!QFile::exists(mine));
+}
+
+// --- copies -----------------------------------------------------------------------------------
+
+void TestInvoiceArchive::copyPrintsTheKeptPdfMarked()
+{
+    // GIVEN an issued and kept invoice
+    Office office;
+    const RechnungsErgebnis issued = office.issue(office.path(QStringLiteral("gedruckt.pdf")));
+    const QByteArray kept = FileBytes(issued.kopie);
+    const TGast record = office.list.at(1);
+
+    // WHEN a copy is printed (on a page without margins, so it compares with the kept one)
+    QPrinter printer(QPrinter::HighResolution);
+    const QString copy = office.path(QStringLiteral("kopie.pdf"));
+    Office::toPdf(printer, copy);
+    printer.setFullPage(true);
+    const KopieErgebnis result = RechnungskopieDrucken(record, office.path(QStringLiteral("REVORL.JPG")),
+                                                       office.ablage(), printer, platform::Today() + 3);
+
+    // THEN it is the kept invoice marked "Kopie" in the top margin; no number is taken
+    QVERIFY(!result.neuGezeichnet);
+    QVERIFY(result.fehler.isEmpty());
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1042\r\n"));
+    QCOMPARE(FileBytes(issued.kopie), kept);
+    QCOMPARE(office.list.at(1), record);
+    const auto printed = readPdf(FileBytes(copy));
+    QVERIFY(printed);
+    QCOMPARE(printed->numPages(), 1);
+    QCOMPARE(topText(*printed, 20), QStringLiteral("Kopie"));
+    // Below the margin the page shows the kept invoice.
+    const QImage original = render(kept, 40);
+    const QImage again = render(FileBytes(copy), 40);
+    const double diff = difference(original, again, int(25 / 25.4 * 40));
+    QVERIFY2(diff < 2, qPrintable(QString::number(diff)));
+    // and not an empty page: the kept one differs from a blank form.
+    QVERIFY(difference(original, render(RechnungsPdf(whiteForm(), TGast{}, 0, QPageSize(QPageSize::A4), false), 40),
+                       int(25 / 25.4 * 40)) > 0.2);
+}
+
+void TestInvoiceArchive::copyOfAnOldInvoiceIsDrawnAgainAndKept()
+{
+    // GIVEN a guest with invoice 17 from before copies were kept
+    Office office;
+    TGast old = guest();
+    old.ReNr = 17;
+    old.Kosten = 0; // billed as it stands; a copy computes nothing
+
+    // WHEN a copy is printed
+    QPrinter printer(QPrinter::HighResolution);
+    const QString copy = office.path(QStringLiteral("kopie.pdf"));
+    Office::toPdf(printer, copy);
+    printer.setFullPage(true);
+    const KopieErgebnis result = RechnungskopieDrucken(old, office.path(QStringLiteral("REVORL.JPG")), office.ablage(),
+                                                       printer, platform::Today());
+
+    // THEN the invoice is drawn from the record with its number, marked, printed and kept
+    QVERIFY(result.neuGezeichnet);
+    QVERIFY2(result.fehler.isEmpty(), qPrintable(result.fehler));
+    QCOMPARE(result.kopie, office.kept(17));
+    QCOMPARE(modeOf(office.kept(17)), 0400);
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    const QByteArray keptBytes = FileBytes(office.kept(17));
+    const auto kept = readPdf(keptBytes);
+    QVERIFY(kept);
+    QCOMPARE(kept->info(QStringLiteral("Title")), QStringLiteral("Rechnung 17"));
+    QVERIFY(pageText(*kept).contains(QStringLiteral("Rechnung Nr. 17")));
+    QVERIFY(pageText(*kept).contains(QStringLiteral("0,00 Euro")));
+    QCOMPARE(topText(*kept, 20), QStringLiteral("Kopie"));
+    // The page printed is the kept one, with its mark, and the mark is not written over it again.
+    const auto printed = readPdf(FileBytes(copy));
+    QVERIFY(printed);
+    QVERIFY(!pageText(*printed).contains(QStringLiteral("Kopie")));
+    const QImage keptPage = render(keptBytes, 40);
+    QVERIFY2(difference(keptPage, render(FileBytes(copy), 40), 0) < 2, "the printed copy is not the kept one");
+    const int margin = int(20 / 25.4 * 40);
+    QVERIFY(difference(keptPage.copy(0, 0, keptPage.width(), margin),
+                       render(RechnungsPdf(whiteForm(), old, 0, QPageSize(QPageSize::A4), false), 40)
+                           .copy(0, 0, keptPage.width(), margin),
+                       0) > 0.2); // the mark is in the top margin
+
+    // WHEN another copy is printed THEN the kept one is used, marked once
+    QPrinter second(QPrinter::HighResolution);
+    Office::toPdf(second, office.path(QStringLiteral("kopie2.pdf")));
+    const KopieErgebnis again = RechnungskopieDrucken(old, office.path(QStringLiteral("REVORL.JPG")), office.ablage(),
+                                                      second, platform::Today() + 1);
+    QVERIFY(!again.neuGezeichnet);
+    QCOMPARE(FileBytes(office.kept(17)), keptBytes);
+    QVERIFY(
+        !pageText(*readPdf(FileBytes(office.path(QStringLiteral("kopie2.pdf"))))).contains(QStringLiteral("Kopie")));
+}
+
+void TestInvoiceArchive::damagedCopyPrintsNothing()
+{
+    Office office;
+    QVERIFY(QDir().mkpath(office.ablage()));
+    QVERIFY(WriteBytes(office.kept(17), "%PDF-1.4 kaputt"));
+    TGast old = guest();
+    old.ReNr = 17;
+    QPrinter printer(QPrinter::HighResolution);
+    const QString copy = office.path(QStringLiteral("kopie.pdf"));
+    Office::toPdf(printer, copy);
+    const QString message = hardening::ErrorOf<EInvoiceError>([&] {
+        RechnungskopieDrucken(old, office.path(QStringLiteral("REVORL.JPG")), office.ablage(), printer,
+                              platform::Today());
+    });
+    QCOMPARE(message, QStringLiteral("Die Rechnungskopie Rechnung 17.pdf ist beschädigt und kann nicht gedruckt "
+                                     "werden.\n") +
+                          QDir::toNativeSeparators(office.kept(17)));
+    QVERIFY(!QFile::exists(copy));
+    QCOMPARE(FileBytes(office.kept(17)), QByteArray("%PDF-1.4 kaputt"));
+}
+
+// --- the list of invoices ---------------------------------------------------------------------
+
+void TestInvoiceArchive::peeksWithoutTaking_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "<none>": no file
+    QTest::addColumn<int>("next");           // 0: none
+    QTest::newRow("number") << QByteArray("41\r\nalt\r\n") << 42;
+    QTest::newRow("missing") << QByteArray("<none>") << 0;
+    QTest::newRow("no number") << QByteArray("abc\r\n") << 0;
+    QTest::newRow("largest") << QByteArray("2147483647\r\n") << 0;
+    QTest::newRow("negative") << QByteArray("-5\r\n") << 0;
+}
+
+void TestInvoiceArchive::peeksWithoutTaking()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, next);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ReNummer.DAT"));
+    if (content != "<none>")
+        QVERIFY(WriteBytes(path, content));
+    const std::optional<qint32> peeked = NaechsteReNrVorschau(path);
+    QCOMPARE(peeked.value_or(0), next);
+    QCOMPARE(FileBytes(path), content == "<none>" ? QByteArray("<missing>") : content);
+}
+
+void TestInvoiceArchive::findsKeptCopies()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"Rechnung 12.pdf", "Rechnung 3.pdf", "Rechnung 12 alt.pdf", "Rechnung 0.pdf",
+                             "Rechnung 99999999999.pdf", ".Rechnung 5.pdf.neu", "notiz.txt"})
+        QVERIFY(WriteBytes(dir.filePath(QString::fromUtf8(name)), "x"));
+    QDir(dir.path()).mkdir(QStringLiteral("Rechnung 8.pdf"));
+    const std::vector<AbgelegteRechnung> kept = AbgelegteRechnungen(dir.path());
+    QCOMPARE(kept.size(), std::size_t(2));
+    QCOMPARE(kept[0].nr, 3);
+    QCOMPARE(kept[1].nr, 12);
+    QCOMPARE(kept[1].pfad, dir.filePath(QStringLiteral("Rechnung 12.pdf")));
+    QVERIFY(kept[1].abgelegt.isValid());
+    QVERIFY(AbgelegteRechnungen(dir.filePath(QStringLiteral("fehlt"))).empty());
+}
+
+void TestInvoiceArchive::overview_data()
+{
+    QTest::addColumn<QList<int>>("numbers"); // the records' invoice numbers (record 0 first)
+    QTest::addColumn<QList<int>>("kept");
+    QTest::addColumn<int>("last"); // the counter; 0 for unreadable
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("nothing issued") << QList<int>{0, 0} << QList<int>{} << 41 << QStringList{};
+    QTest::newRow("all there") << QList<int>{0, 41, 42} << QList<int>{41, 42} << 42
+                               << QStringList{"41|18.02.2025|Gast 1|10,50|nein|Rechnung 41.pdf|",
+                                              "42|18.02.2025|Gast 2|10,50|ja|Rechnung 42.pdf|"};
+    QTest::newRow("gaps, one up to the counter")
+        << QList<int>{0, 41, 44} << QList<int>{41, 44} << 47
+        << QStringList{"41|18.02.2025|Gast 1|10,50|nein|Rechnung 41.pdf|",
+                       "42 bis 43||||||Lücke: keine Rechnung mit diesen Nummern bekannt",
+                       "44|18.02.2025|Gast 2|10,50|ja|Rechnung 44.pdf|",
+                       "45 bis 47||||||Lücke: keine Rechnung mit diesen Nummern bekannt"};
+    QTest::newRow("missing copy, copy without a guest, a number twice")
+        << QList<int>{0, 41, 43, 43} << QList<int>{42, 43} << 43
+        << QStringList{"41||Gast 1|10,50|nein|fehlt|Kopie fehlt",
+                       "42|18.02.2025||||Rechnung 42.pdf|kein Gast hat diese Nummer",
+                       "43|18.02.2025|Gast 2|10,50|ja|Rechnung 43.pdf|Nummer 2-mal vergeben",
+                       "43|18.02.2025|Gast 3|10,50|nein|Rechnung 43.pdf|Nummer 2-mal vergeben"};
+    QTest::newRow("above the counter, a single gap")
+        << QList<int>{0, 5, 7} << QList<int>{5, 7} << 5
+        << QStringList{"5|18.02.2025|Gast 1|10,50|nein|Rechnung 5.pdf|",
+                       "6||||||Lücke: keine Rechnung mit dieser Nummer bekannt",
+                       "7|18.02.2025|Gast 2|10,50|ja|Rechnung 7.pdf|Nummer liegt über der letzten in ReNummer.DAT (5)"};
+    QTest::newRow("counter unreadable, far apart")
+        << QList<int>{0, 1, 2000000000} << QList<int>{} << 0
+        << QStringList{"1||Gast 1|10,50|nein|fehlt|Kopie fehlt",
+                       "2 bis 1999999999||||||Lücke: keine Rechnung mit diesen Nummern bekannt",
+                       "2000000000||Gast 2|10,50|ja|fehlt|Kopie fehlt"};
+}
+
+void TestInvoiceArchive::overview()
+{
+    QFETCH(QList<int>, numbers);
+    QFETCH(QList<int>, kept);
+    QFETCH(int, last);
+    QFETCH(QStringList, lines);
+    std::vector<TGast> records;
+    for (int i = 0; i < numbers.size(); ++i) {
+        TGast g;
+        g.GastNr = i;
+        g.ReNr = numbers[i];
+        g.Kosten = 10.5f;
+        g.Bezahlt = i % 2 == 0;
+        records.push_back(g);
+    }
+    records.front().ReNr = 99; // record 0 is no guest: its number does not count
+    std::vector<AbgelegteRechnung> copies;
+    for (const int nr : kept)
+        copies.push_back({nr, QStringLiteral("/daten/Rechnungen/") + RechnungsDateiname(nr),
+                          QDateTime(QDate(2025, 2, 18), QTime(9, 0))});
+    QStringList shown;
+    for (const RechnungsZeile &row :
+         RechnungsUebersicht(records, copies, last ? std::optional<qint32>(last) : std::nullopt))
+        shown << RechnungslisteZeile(row).join(u'|');
+    QCOMPARE(shown, lines);
+    QCOMPARE(RechnungslisteKopf(), (QStringList{"Nummer", "Datum", "Gast", "Betrag", "Bezahlt", "Kopie", "Hinweis"}));
+}
+
+QTEST_MAIN(TestInvoiceArchive)
+#include "test_invoicearchive.moc"
