@@ -6,6 +6,7 @@
 #include "app/occupancy/PlanView.h"
 #include "platform/Convert.h"
 #include "support/AppFixture.h"
+#include "support/ReadBack.h"
 
 #include <QDateEdit>
 #include <QHelpEvent>
@@ -22,6 +23,7 @@
 #include <QWheelEvent>
 
 using platform::EncodeDate;
+using readback::PdfPageSize;
 
 namespace {
 
@@ -118,13 +120,6 @@ struct Plan
     OccupancyPlanWindow *window = nullptr;
     PlanView *view = nullptr;
 };
-
-QSizeF PdfPageSize(const QByteArray &pdf)
-{
-    const QRegularExpression box(QStringLiteral("/MediaBox \\[\\s*0 0 ([0-9.]+) ([0-9.]+)\\s*\\]"));
-    const auto match = box.match(QString::fromLatin1(pdf));
-    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "app/statistics/StatisticsWindow.h"
 #include "support/AppFixture.h"
+#include "support/ReadBack.h"
 
 #include <QBarSeries>
 #include <QBarSet>
@@ -19,6 +20,7 @@
 #include <QTableWidget>
 
 using platform::EncodeDate;
+using readback::PdfPageSize;
 
 namespace {
 
@@ -86,13 +88,6 @@ struct Figures
 QStringList Row(const char *cells)
 {
     return QString::fromUtf8(cells).split(u';');
-}
-
-QSizeF PdfPageSize(const QByteArray &pdf)
-{
-    const QRegularExpression box(QStringLiteral("/MediaBox \\[\\s*0 0 ([0-9.]+) ([0-9.]+)\\s*\\]"));
-    const auto match = box.match(QString::fromLatin1(pdf));
-    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
 }
 
 } // namespace

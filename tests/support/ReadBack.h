@@ -5,10 +5,19 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSizeF>
 #include <QStringList>
 #include <QTest>
 
 namespace readback {
+
+// The size of a PDF's first page in points, read from its MediaBox; empty when it has none.
+QSizeF PdfPageSize(const QByteArray &pdf)
+{
+    const QRegularExpression box(QStringLiteral("/MediaBox \\[\\s*0 0 ([0-9.]+) ([0-9.]+)\\s*\\]"));
+    const auto match = box.match(QString::fromLatin1(pdf));
+    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
+}
 
 // Runs a program to its end; its standard output, or a failed test when it cannot run or fails.
 inline QString Run(const QString &program, const QStringList &arguments)
