@@ -50,6 +50,11 @@ public:
         said_ << text;
         return false;
     }
+    int choose(QWidget *, const QString &text, const QStringList &, int, int escapeButton) override
+    {
+        said_ << text;
+        return escapeButton;
+    }
     void inform(QWidget *, const QString &text) override { said_ << text; }
     void showError(QWidget *, const QString &text) override { said_ << text; }
     int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace {
 
@@ -96,6 +97,22 @@ bool QtDialogs::confirmDefaultNo(QWidget *parent, const QString &text)
 {
     return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+int QtDialogs::choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+                      int escapeButton)
+{
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> made;
+    for (const QString &caption : buttons)
+        made << box.addButton(caption, QMessageBox::ActionRole);
+    if (defaultButton >= 0 && defaultButton < made.size())
+        box.setDefaultButton(static_cast<QPushButton *>(made[defaultButton]));
+    if (escapeButton >= 0 && escapeButton < made.size())
+        box.setEscapeButton(made[escapeButton]);
+    box.exec();
+    const int chosen = static_cast<int>(made.indexOf(box.clickedButton()));
+    return chosen >= 0 ? chosen : escapeButton;
 }
 
 void QtDialogs::inform(QWidget *parent, const QString &text)

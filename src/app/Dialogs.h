@@ -3,6 +3,7 @@
 // place of the user. The shipped implementation shows the real modal Qt dialogs.
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 struct BackupInfo;
@@ -31,6 +32,11 @@ public:
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
     // The same for a step that is hard to undo: Nein is the default answer.
     virtual bool confirmDefaultNo(QWidget *parent, const QString &text) = 0;
+    // A question with buttons of its own ("Ja", "Nein", "Abbrechen"; "Preisliste", ...): the index
+    // of the button chosen. `defaultButton` is the one Enter takes; Esc and the window's × answer
+    // `escapeButton`, so a question that may be cancelled passes its "Abbrechen" there.
+    virtual int choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+                       int escapeButton) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
@@ -49,6 +55,8 @@ public:
     QString askFolder(QWidget *parent, const QString &title) override;
     bool confirm(QWidget *parent, const QString &text) override;
     bool confirmDefaultNo(QWidget *parent, const QString &text) override;
+    int choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+               int escapeButton) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;

@@ -30,6 +30,10 @@ public:
         int backupAnswer = -1; // the backup chosen; -1 = cancelled
         int backupsOffered = -1;
         QStringList noByDefault; // the questions whose default was Nein (also in confirmations)
+        // Questions with buttons of their own: answered by a button's text; without an answer
+        // (or with a text that is no button) the question is escaped, as with Esc.
+        std::function<QString(const QString &text, const QStringList &buttons)> choose;
+        QStringList choicesAsked; // "text|button|button…" of each such question
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
@@ -69,6 +73,12 @@ public:
     {
         s_.noByDefault << text;
         return confirm(parent, text);
+    }
+    int choose(QWidget *, const QString &text, const QStringList &buttons, int, int escapeButton) override
+    {
+        s_.choicesAsked << (QStringList{text} + buttons).join(u'|');
+        const int chosen = s_.choose ? static_cast<int>(buttons.indexOf(s_.choose(text, buttons))) : -1;
+        return chosen >= 0 ? chosen : escapeButton;
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }
