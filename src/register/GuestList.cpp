@@ -49,8 +49,9 @@ int GuestList::appendNew()
     gast.Personen = 1; // a booking is for one person at least
     gast.Von = platform::Today();
     gast.Bis = gast.Von;
+    const int index = size();
+    Q_EMIT recordAboutToBeInserted(index);
     records_.push_back(gast);
-    const int index = lastIndex();
     Q_EMIT recordInserted(index);
     setChanged(true);
     setCurrent(index);
@@ -62,6 +63,7 @@ bool GuestList::removeCurrent()
     if (current_ == 0)
         return false;
     const int removed = current_;
+    Q_EMIT recordAboutToBeRemoved(removed);
     records_.erase(records_.begin() + removed);
     current_ = std::min(removed, lastIndex());
     Q_EMIT recordRemoved(removed);
@@ -72,6 +74,7 @@ bool GuestList::removeCurrent()
 
 void GuestList::replace(std::vector<TGast> records)
 {
+    Q_EMIT aboutToReset();
     records_ = std::move(records);
     if (records_.empty())
         records_.emplace_back();

@@ -72,6 +72,11 @@ public:
 
 Q_SIGNALS:
     void recordChanged(int index);
+    // Said before the record is there / gone / the list is replaced, while the list still holds
+    // what it held: item models must tell their views before the data changes.
+    void recordAboutToBeInserted(int index);
+    void recordAboutToBeRemoved(int index);
+    void aboutToReset();
     void recordInserted(int index);
     void recordRemoved(int index);
     // Everything may differ: the list was replaced.

@@ -32,13 +32,13 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
         rowRevisions_[static_cast<std::size_t>(row)] = ++revision_;
         Q_EMIT dataChanged(this->index(row, 0), this->index(row, SpaltenZahl - 1));
     });
+    // The rows follow the list's announcements: begin before the list changes, end after.
+    connect(&list_, &GuestList::recordAboutToBeInserted, this, [this](int index) {
+        const int row = rowOf(index);
+        beginInsertRows(QModelIndex(), row, row);
+    });
     connect(&list_, &GuestList::recordInserted, this, [this](int index) {
         const int row = rowOf(index);
-        if (row < 0 || row > rowCount()) {
-            reset();
-            return;
-        }
-        beginInsertRows(QModelIndex(), row, row);
         if (suchbereit_)
             suchtexte_.insert(suchtexte_.begin() + row, Suchtext(list_.at(index)));
         ++rows_;
@@ -46,13 +46,12 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
         ++structure_;
         endInsertRows();
     });
+    connect(&list_, &GuestList::recordAboutToBeRemoved, this, [this](int index) {
+        const int row = rowOf(index);
+        beginRemoveRows(QModelIndex(), row, row);
+    });
     connect(&list_, &GuestList::recordRemoved, this, [this](int index) {
         const int row = rowOf(index);
-        if (row < 0 || row >= rowCount()) {
-            reset();
-            return;
-        }
-        beginRemoveRows(QModelIndex(), row, row);
         if (suchbereit_)
             suchtexte_.erase(suchtexte_.begin() + row);
         --rows_;
@@ -61,7 +60,11 @@ GuestListModel::GuestListModel(const GuestList &list, QObject *parent) : QAbstra
         ++structure_;
         endRemoveRows();
     });
-    connect(&list_, &GuestList::listReset, this, [this] { reset(); });
+    connect(&list_, &GuestList::aboutToReset, this, [this] { beginResetModel(); });
+    connect(&list_, &GuestList::listReset, this, [this] {
+        rebuild();
+        endResetModel();
+    });
 }
 
 void GuestListModel::rebuild()
@@ -74,13 +77,6 @@ void GuestListModel::rebuild()
     suchtexte_.clear();
     suchtexte_.shrink_to_fit();
     suchbereit_ = false;
-}
-
-void GuestListModel::reset()
-{
-    beginResetModel();
-    rebuild();
-    endResetModel();
 }
 
 const std::string &GuestListModel::suchtext(int row) const

@@ -66,11 +66,9 @@ public:
 
 private:
     void rebuild();
-    void reset();
 
     const GuestList &list_;
-    // The row count the views know, which stays right while the list announces a change that has
-    // already happened.
+    // The row count the views know: it changes between the begin and the end of an insert or removal.
     int rows_ = 0;
     mutable std::vector<std::string> suchtexte_; // one per row once suchbereit_
     mutable bool suchbereit_ = false;

@@ -8,6 +8,7 @@
 #include "register/NewStay.h"
 #include "support/GuestListFixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -31,6 +32,9 @@ struct Table
     GuestList list;
     GuestListModel model{list};
     GuestFilterModel shown{model};
+    // Every change the tests make is checked against Qt's rules for models and proxies.
+    QAbstractItemModelTester modelRules{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    QAbstractItemModelTester shownRules{&shown, QAbstractItemModelTester::FailureReportingMode::QtTest};
 
     Table() { list.replace(fixture::Gaeste()); }
 };
@@ -231,6 +235,15 @@ void TestGuestListModel::modelFollowsEveryChange()
     GuestList list;
     list.replace(fixture::Gaeste());
     GuestListModel model(list);
+    GuestFilterModel shown(model);
+    // A view asks for the rows while they are announced: the list must still hold them then.
+    const QAbstractItemModelTester modelRules(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QAbstractItemModelTester shownRules(&shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QString nameWhenRemovalAnnounced;
+    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [&](const QModelIndex &, int first) {
+        nameWhenRemovalAnnounced = model.index(first, GuestListModel::SpalteName).data().toString();
+    });
+    const QString nameOfRemoved = model.index(1, GuestListModel::SpalteName).data().toString();
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -250,6 +263,7 @@ void TestGuestListModel::modelFollowsEveryChange()
     QVERIFY(list.removeCurrent());
     QCOMPARE(removed.count(), 1);
     QCOMPARE(removed.at(0).at(1).toInt(), 1);
+    QCOMPARE(nameWhenRemovalAnnounced, nameOfRemoved);
     QCOMPARE(model.rowCount(), 8);
     QCOMPARE(model.index(1, GuestListModel::SpalteName).data().toString(), QStringLiteral("Jörg Schäfer-Kunz"));
 
