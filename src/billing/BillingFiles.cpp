@@ -42,7 +42,9 @@ QString KeineDateiSondern(const QString &path)
     if (info.isDir())
         return QStringLiteral("ein Ordner");
 #ifdef Q_OS_UNIX
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
         if (S_ISFIFO(status.st_mode))
             return QStringLiteral("eine benannte Pipe (FIFO)");
@@ -91,6 +93,7 @@ DateiFund SucheDatei(const QString &name, const QString &dataFolder, const QStri
         folders << native(place.folder);
     }
     return {places.front().folder + name,
-            QStringLiteral("%1 fehlt %2.\nGesucht als:\n%3").arg(name, roles.join(QStringLiteral(" und ")), paths.join(u'\n')),
+            QStringLiteral("%1 fehlt %2.\nGesucht als:\n%3")
+                .arg(name, roles.join(QStringLiteral(" und ")), paths.join(u'\n')),
             QStringLiteral("%1 fehlt (gesucht in %2)").arg(name, folders.join(QStringLiteral(" und ")))};
 }

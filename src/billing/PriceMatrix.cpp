@@ -86,8 +86,7 @@ QStringList PreisMatrixMaengel(const TPreisMatrix &matrix)
 PreislisteGelesen SuchePreisMatrix(const QString &dataFolder, const QString &startFolder, TPreisMatrix &matrix)
 {
     PreislisteGelesen result;
-    const DateiFund fund =
-        SucheDatei(QString::fromUtf8(kPreisMatrixDatei), dataFolder, startFolder);
+    const DateiFund fund = SucheDatei(QString::fromUtf8(kPreisMatrixDatei), dataFolder, startFolder);
     result.pfad = fund.pfad;
     if (!fund.gefunden()) {
         result.meldung = fund.fehler;

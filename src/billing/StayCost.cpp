@@ -71,8 +71,9 @@ KostenVorschlag listenbetrag(const TGast &g, const KostenLage &lage, bool aufWun
                             : QStringLiteral("Kosten nach Preisliste: %1 Euro (vorher %2 Euro)")
                                   .arg(EuroText(kosten), EuroText(vorher))};
     if (vorher != 0 && cents(kosten) != cents(vorher))
-        return {kosten,
-                QStringLiteral("Kosten neu berechnet: %1 Euro (vorher %2 Euro)").arg(EuroText(kosten), EuroText(vorher))};
+        return {
+            kosten,
+            QStringLiteral("Kosten neu berechnet: %1 Euro (vorher %2 Euro)").arg(EuroText(kosten), EuroText(vorher))};
     return {kosten, QString()};
 }
 
@@ -200,7 +201,7 @@ void KostenBezuege::festhalten(int index)
 Kostenbasis KostenBezuege::basis(int index) const
 {
     return index >= 0 && std::size_t(index) < eintraege_.size() ? eintraege_[std::size_t(index)].basis
-                                                                  : KostenbasisVon(list_.at(index));
+                                                                : KostenbasisVon(list_.at(index));
 }
 
 QString EuroText(double euros)

@@ -42,7 +42,8 @@ QString AbreiseVorAnreiseFrage(const GuestList &list, const SessionChanges &chan
             reversed << GuestAndStay(list.at(i));
     if (reversed.isEmpty())
         return {};
-    const QString intro = reversed.size() == 1 ? QStringLiteral("Bei dieser Buchung liegt die Abreise vor der Anreise:")
-                                               : QStringLiteral("Bei diesen Buchungen liegt die Abreise vor der Anreise:");
+    const QString intro = reversed.size() == 1
+                              ? QStringLiteral("Bei dieser Buchung liegt die Abreise vor der Anreise:")
+                              : QStringLiteral("Bei diesen Buchungen liegt die Abreise vor der Anreise:");
     return intro + u'\n' + reversed.join(u'\n') + QStringLiteral("\n\nTrotzdem speichern?");
 }

@@ -24,8 +24,8 @@ const QByteArray kRecordZero = "0;;0;30.12.1899;00:00:00;30.12.1899;00:00:00;;;0
 QByteArray guestLine(int nr, const char *zimmer, int personen, const char *von, const char *bis, const char *name,
                      const char *kosten, const char *strasse = "Klosterweg 1", const char *ort = "Halle (Saale)")
 {
-    return QByteArray::number(nr) + ';' + zimmer + ';' + QByteArray::number(personen) + ';' + von + ";14:00:00;" +
-           bis + ";10:00:00;" + name + ';' + strasse + ";6108;" + ort + ";;;0;" + kosten + ";False;False;\r\n";
+    return QByteArray::number(nr) + ';' + zimmer + ';' + QByteArray::number(personen) + ';' + von + ";14:00:00;" + bis +
+           ";10:00:00;" + name + ';' + strasse + ";6108;" + ort + ";;;0;" + kosten + ";False;False;\r\n";
 }
 
 // A window that has read "daten/Gaeste.csv" with the given guests; the counter stands at 41, the
@@ -233,8 +233,9 @@ void TestBillingForm::reversedStayIsNeitherPricedNorSavedUnasked()
 
     // WHEN saved and the host says Nein THEN nothing is saved
     app.click("ButtonSave");
-    const QString question = QStringLiteral("Bei dieser Buchung liegt die Abreise vor der Anreise:\n"
-                                            "Gast 1 (Schwester Maria, 14.12.2026 bis 10.12.2026)\n\nTrotzdem speichern?");
+    const QString question =
+        QStringLiteral("Bei dieser Buchung liegt die Abreise vor der Anreise:\n"
+                       "Gast 1 (Schwester Maria, 14.12.2026 bis 10.12.2026)\n\nTrotzdem speichern?");
     QCOMPARE(app.dialogs.confirmations, QStringList{question});
     QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), file);
     QVERIFY(app.list().changed());
@@ -276,11 +277,12 @@ void TestBillingForm::priceListOfTheDataFolderComesFirst()
     // A fresh window starts in that folder as a host's next start would.
     RememberDataFolder(app.path(QStringLiteral("anders/")));
     TMainForm next(std::make_unique<ScriptedDialogs>(app.dialogs));
-    QVERIFY2(app.dialogs.informations.contains(QStringLiteral("Preismatrix.dat ist keine Datei, sondern eine benannte "
-                                                              "Pipe (FIFO).\n%1\nBitte dort die Datei „Preismatrix.dat“ "
-                                                              "hinlegen.")
-                                                   .arg(QDir::toNativeSeparators(fifo))),
-             qPrintable(app.dialogs.informations.join(u'|')));
+    QVERIFY2(
+        app.dialogs.informations.contains(QStringLiteral("Preismatrix.dat ist keine Datei, sondern eine benannte "
+                                                         "Pipe (FIFO).\n%1\nBitte dort die Datei „Preismatrix.dat“ "
+                                                         "hinlegen.")
+                                              .arg(QDir::toNativeSeparators(fifo))),
+        qPrintable(app.dialogs.informations.join(u'|')));
     RememberDataFolder(QString());
 #endif
 }
@@ -309,7 +311,8 @@ void TestBillingForm::badPriceListIsNamedAndKnownPricesWork()
     app.printToPdf(app.path(QStringLiteral("rechnung.pdf")));
     app.click("ButtonPrintRe");
     QCOMPARE(app.dialogs.errors.size(), 1);
-    QVERIFY(app.dialogs.errors.first().endsWith(QStringLiteral("Es wurde keine Rechnungsnummer vergeben und nichts gedruckt.")));
+    QVERIFY(app.dialogs.errors.first().endsWith(
+        QStringLiteral("Es wurde keine Rechnungsnummer vergeben und nichts gedruckt.")));
     QCOMPARE(app.counter(), QByteArray("41\r\n"));
 
     // WHEN Anselm's is entered THEN his known price works

@@ -93,7 +93,8 @@ void TestStayCost::costFieldOnEntry_data()
     QTest::newRow("typed price for the same stay stays") << maria(100) << false << true << -1.0 << QString();
     QTest::newRow("0 is computed") << maria(0) << false << true << 128.0 << QString();
     QTest::newRow("changed stay computes, naming both")
-        << maria(100) << true << true << 128.0 << QStringLiteral("Kosten neu berechnet: 128,00 Euro (vorher 100,00 Euro)");
+        << maria(100) << true << true << 128.0
+        << QStringLiteral("Kosten neu berechnet: 128,00 Euro (vorher 100,00 Euro)");
     TGast reversed = maria(0);
     reversed.Bis = EncodeDate(2026, 12, 10);
     QTest::newRow("reversed stay computes nothing")
@@ -106,11 +107,13 @@ void TestStayCost::costFieldOnEntry_data()
         << QStringLiteral("Abreise liegt vor Anreise: die Kosten werden nicht berechnet");
     TGast invoiced = maria(100);
     invoiced.ReNr = 17;
-    QTest::newRow("invoiced keeps its amount") << invoiced << true << true << -1.0
-                                               << QStringLiteral("Rechnung Nr. 17 ist gestellt: die Kosten bleiben 100,00 Euro");
+    QTest::newRow("invoiced keeps its amount")
+        << invoiced << true << true << -1.0
+        << QStringLiteral("Rechnung Nr. 17 ist gestellt: die Kosten bleiben 100,00 Euro");
     QTest::newRow("no price list") << maria(0) << false << false << -1.0
-                                   << QStringLiteral("Preismatrix.dat fehlt (gesucht in /d/ und /s/): die Kosten werden "
-                                                     "nicht berechnet");
+                                   << QStringLiteral(
+                                          "Preismatrix.dat fehlt (gesucht in /d/ und /s/): die Kosten werden "
+                                          "nicht berechnet");
 }
 
 void TestStayCost::costFieldOnEntry()
@@ -134,7 +137,8 @@ void TestStayCost::computeOnDemandNamesTheReplacedAmount_data()
 {
     QTest::addColumn<double>("before");
     QTest::addColumn<QString>("status");
-    QTest::newRow("typed price replaced") << 100.0 << QStringLiteral("Kosten nach Preisliste: 128,00 Euro (vorher 100,00 Euro)");
+    QTest::newRow("typed price replaced")
+        << 100.0 << QStringLiteral("Kosten nach Preisliste: 128,00 Euro (vorher 100,00 Euro)");
     QTest::newRow("same amount") << 128.0 << QStringLiteral("Kosten nach Preisliste: 128,00 Euro (unverändert)");
     QTest::newRow("nothing before") << 0.0 << QStringLiteral("Kosten nach Preisliste: 128,00 Euro");
 }
@@ -193,20 +197,20 @@ void TestStayCost::unknownPricesAreNamed_data()
         << QStringList{QStringLiteral("Zeile 1 (1 Person), Feld 2 (2 Nächte): keine Zahl"),
                        QStringLiteral("Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten): negativ"),
                        QStringLiteral("Zeile 3 (3 Personen), Feld 3 (ab 3 Nächten): fehlt")};
-    QTest::newRow("one line")
-        << QByteArray("1;2;3")
-        << QStringList{QStringLiteral("Zeile 2 (2 Personen), Feld 1 (1 Nacht): fehlt"),
-                       QStringLiteral("Zeile 2 (2 Personen), Feld 2 (2 Nächte): fehlt"),
-                       QStringLiteral("Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten): fehlt"),
-                       QStringLiteral("Zeile 3 (3 Personen), Feld 1 (1 Nacht): fehlt"),
-                       QStringLiteral("Zeile 3 (3 Personen), Feld 2 (2 Nächte): fehlt"),
-                       QStringLiteral("Zeile 3 (3 Personen), Feld 3 (ab 3 Nächten): fehlt"),
-                       QStringLiteral("Zeile 4 (4 Personen), Feld 1 (1 Nacht): fehlt"),
-                       QStringLiteral("Zeile 4 (4 Personen), Feld 2 (2 Nächte): fehlt"),
-                       QStringLiteral("Zeile 4 (4 Personen), Feld 3 (ab 3 Nächten): fehlt"),
-                       QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 1 (1 Nacht): fehlt"),
-                       QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 2 (2 Nächte): fehlt"),
-                       QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 3 (ab 3 Nächten): fehlt")};
+    QTest::newRow("one line") << QByteArray("1;2;3")
+                              << QStringList{
+                                     QStringLiteral("Zeile 2 (2 Personen), Feld 1 (1 Nacht): fehlt"),
+                                     QStringLiteral("Zeile 2 (2 Personen), Feld 2 (2 Nächte): fehlt"),
+                                     QStringLiteral("Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten): fehlt"),
+                                     QStringLiteral("Zeile 3 (3 Personen), Feld 1 (1 Nacht): fehlt"),
+                                     QStringLiteral("Zeile 3 (3 Personen), Feld 2 (2 Nächte): fehlt"),
+                                     QStringLiteral("Zeile 3 (3 Personen), Feld 3 (ab 3 Nächten): fehlt"),
+                                     QStringLiteral("Zeile 4 (4 Personen), Feld 1 (1 Nacht): fehlt"),
+                                     QStringLiteral("Zeile 4 (4 Personen), Feld 2 (2 Nächte): fehlt"),
+                                     QStringLiteral("Zeile 4 (4 Personen), Feld 3 (ab 3 Nächten): fehlt"),
+                                     QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 1 (1 Nacht): fehlt"),
+                                     QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 2 (2 Nächte): fehlt"),
+                                     QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 3 (ab 3 Nächten): fehlt")};
     QTest::newRow("blank field is missing, zero is a price")
         << QByteArray("0; ;3\n4;5;6\n7;8;9\n10;11;12\n13;14;15")
         << QStringList{QStringLiteral("Zeile 1 (1 Person), Feld 2 (2 Nächte): fehlt")};
@@ -301,7 +305,8 @@ void TestStayCost::priceListSearchSaysWhatIsWrong()
     read = SuchePreisMatrix(daten, dir.path(), m);
     QVERIFY(read.gelesen);
     QCOMPARE(read.pfad, fifo);
-    QVERIFY2(read.meldung.startsWith(QStringLiteral("In %1 sind nicht alle Preise lesbar.").arg(QDir::toNativeSeparators(fifo))),
+    QVERIFY2(read.meldung.startsWith(
+                 QStringLiteral("In %1 sind nicht alle Preise lesbar.").arg(QDir::toNativeSeparators(fifo))),
              qPrintable(read.meldung));
     QVERIFY(read.meldung.contains(QStringLiteral("Zeile 1 (1 Person), Feld 2 (2 Nächte): keine Zahl\n"
                                                  "Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten): negativ\n"
