@@ -8,6 +8,7 @@
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "app/guestlist/GuestListWindow.h"
+#include "billing/BillingFiles.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceArchive.h"
@@ -33,6 +34,8 @@
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
@@ -134,12 +137,12 @@ void TMainForm::FormCreate()
     });
 
     picks_.reset();
-    matrixRead_ = LiesPreisMatrix(QString::fromUtf8(kPreisMatrixDatei), matrix_);
-    if (!matrixRead_)
-        dialogs_->inform(this, QStringLiteral("Preismatrix.dat fehlt"));
+    startFolder_ = QDir::currentPath();
     ui_->Tabcontrol1->setCurrentIndex(0);
     MakeSettingsFolder();
     OpenRememberedData();
+    // Looked for once the data folder is known: the prices beside the guest file count first.
+    readPriceList();
 
     // The page layout is fixed; centre the window on the screen it opens on.
     resize(384, 567 + menuBar()->sizeHint().height());
@@ -194,6 +197,21 @@ void TMainForm::createMenus()
     actionKopie_->setObjectName(QStringLiteral("ActionRechnungskopie"));
     actionKopie_->setStatusTip(QStringLiteral("Die Rechnung dieses Gastes noch einmal drucken, ohne neue Nummer"));
     actionKopie_->setEnabled(false);
+    actionKostenBerechnen_ = action(menuRechnung_, QStringLiteral("Kosten &berechnen"),
+                                    QKeySequence(Qt::CTRL | Qt::Key_K), [this] { KostenBerechnenClick(); });
+    actionKostenBerechnen_->setObjectName(QStringLiteral("ActionKostenBerechnen"));
+    actionKostenBerechnen_->setStatusTip(QStringLiteral("Die Kosten nach der Preisliste in das Feld eintragen"));
+    // The cost field's own menu offers it too, below the usual entries.
+    QDoubleSpinBox *kosten = ui_->NumberBoxKosten;
+    kosten->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(kosten, &QWidget::customContextMenuRequested, this, [this, kosten](const QPoint &at) {
+        auto *edit = kosten->findChild<QLineEdit *>();
+        const std::unique_ptr<QMenu> menu(edit ? edit->createStandardContextMenu() : new QMenu);
+        menu->setObjectName(QStringLiteral("MenuKosten"));
+        menu->addSeparator();
+        menu->addAction(actionKostenBerechnen_);
+        menu->exec(kosten->mapToGlobal(at));
+    });
 }
 
 void TMainForm::connectControls()
@@ -467,7 +485,8 @@ bool TMainForm::FileSave()
         return false;
     }
     // Another program's work in the file, or characters the file cannot hold, are not lost unasked.
-    for (const QString &question : {session_.questionBeforeSave(path, list_.guestCount()),
+    for (const QString &question : {AbreiseVorAnreiseFrage(list_, sessionChanges_),
+                                    session_.questionBeforeSave(path, list_.guestCount()),
                                     LostCharactersQuestion(CharactersLostOnSave(list_.records()))}) {
         if (!question.isEmpty() && !dialogs_->confirm(this, question)) {
             setStatus(QStringLiteral("Nicht gespeichert"));
@@ -477,6 +496,7 @@ bool TMainForm::FileSave()
     session_.write(path, list_.records());
     ClaimDataFolder();
     list_.markSaved();
+    sessionChanges_.forget();
     setStatus(QStringLiteral("%1 Gästedatensätze in Gaeste.csv geschrieben").arg(list_.guestCount()));
     return true;
 }
@@ -559,8 +579,11 @@ bool TMainForm::SessionEnds(bool mayAsk)
         // question (a file this session has not seen, or one another program changed).
         try {
             const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
-            if (dataFolder_.chosen() && session_.questionBeforeSave(path, list_.guestCount()).isEmpty())
+            if (dataFolder_.chosen() && session_.questionBeforeSave(path, list_.guestCount()).isEmpty()) {
+                // A stay that ends before it begins is kept as typed rather than lost unasked.
+                sessionChanges_.forget();
                 FileSave();
+            }
         } catch (const std::exception &) {
             // Nothing more can be done while the session ends; the old file is intact.
         }
@@ -670,15 +693,71 @@ void TMainForm::NumberBoxKostenEnter()
     Uebernachtungskosten();
 }
 
+void TMainForm::readPriceList()
+{
+    priceListFolder_ = dataFolder_.chosen() ? dataFolder_.folder() : QString();
+    TPreisMatrix read;
+    priceListRead_ = SuchePreisMatrix(priceListFolder_, startFolder_, read);
+    matrixRead_ = priceListRead_.gelesen;
+    if (matrixRead_)
+        matrix_ = read;
+    // Said once, at start or for the new folder, not at every use.
+    if (!priceListRead_.meldung.isEmpty() && priceListRead_.meldung != priceListToldOf_)
+        dialogs_->inform(this, priceListRead_.meldung);
+    priceListToldOf_ = priceListRead_.meldung;
+}
+
+const TPreisMatrix *TMainForm::priceList()
+{
+    if ((dataFolder_.chosen() ? dataFolder_.folder() : QString()) != priceListFolder_)
+        readPriceList();
+    return matrixRead_ ? &matrix_ : nullptr;
+}
+
+KostenLage TMainForm::kostenLage()
+{
+    KostenLage lage;
+    lage.matrix = priceList();
+    lage.ohneListe = priceListRead_.kurz;
+    lage.maximum = ui_->NumberBoxKosten->maximum();
+    lage.basis = kostenBezuege_.basis(list_.currentIndex());
+    return lage;
+}
+
 void TMainForm::Uebernachtungskosten()
 {
     MaskToRecord();
-    const KostenVorschlag vorschlag =
-        KostenBeimEintritt(list_.current(), matrixRead_ ? &matrix_ : nullptr, ui_->NumberBoxKosten->maximum());
+    const KostenVorschlag vorschlag = KostenBeimEintritt(list_.current(), kostenLage());
     if (!vorschlag.status.isEmpty())
         setStatus(vorschlag.status);
-    if (vorschlag.kosten)
-        list_.modifyCurrent([&vorschlag](TGast &g) { g.Kosten = *vorschlag.kosten; });
+    if (vorschlag.kosten) {
+        list_.modifyCurrent([&vorschlag](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*vorschlag.kosten); });
+        kostenBezuege_.festhalten(list_.currentIndex());
+    }
+}
+
+void TMainForm::KostenBerechnenClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
+    const KostenVorschlag vorschlag = KostenBerechnen(list_.current(), kostenLage());
+    setStatus(vorschlag.status);
+    if (vorschlag.kosten) {
+        list_.modifyCurrent([&vorschlag](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*vorschlag.kosten); });
+        kostenBezuege_.festhalten(list_.currentIndex());
+    }
+}
+
+QString TMainForm::invoiceFormPath(bool required)
+{
+    const DateiFund fund = SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei),
+                                      dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_);
+    if (required && !fund.gefunden())
+        throw EInvoiceError(fund.fehler + QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt."));
+    return fund.pfad;
 }
 
 void TMainForm::ButtonPrintReClick()
@@ -688,10 +767,31 @@ void TMainForm::ButtonPrintReClick()
         setStatus(kKeinGast);
         return;
     }
+    // Without the form nothing can be printed: said before anything is asked.
+    invoiceFormPath(true);
     if (const qint32 issued = list_.current().ReNr;
         issued != 0 && !dialogs_->confirmDefaultNo(this, NeueRechnungFrage(issued))) {
         setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
         return;
+    }
+    // Asked before a number is taken, so that a "Nein" costs nothing.
+    if (const QString frage = OhneAnschriftFrage(list_.current());
+        !frage.isEmpty() && !dialogs_->confirm(this, frage)) {
+        setStatus(QStringLiteral("Keine Rechnung gedruckt"));
+        return;
+    }
+    if (const auto vergleich = VergleichMitPreisliste(list_.current(), priceList())) {
+        const int kPreisliste = 0, kAbbrechen = 2;
+        const int answer = dialogs_->choose(
+            this, vergleich->frage,
+            {QStringLiteral("Preisliste"), QStringLiteral("Eingetragener Betrag"), QStringLiteral("Abbrechen")},
+            kAbbrechen, kAbbrechen);
+        if (answer == kAbbrechen) {
+            setStatus(QStringLiteral("Keine Rechnung gedruckt"));
+            return;
+        }
+        if (answer == kPreisliste)
+            list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
     }
     QPrinter printer(QPrinter::HighResolution);
     // Printed to a file, the invoice is named after its number: the one the counter will give,
@@ -705,26 +805,12 @@ void TMainForm::ButtonPrintReClick()
 
 void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
 {
-    const RechnungsDateien dateien{QString::fromUtf8(kRechnungsvorlageDatei),
-                                   [this] { return DataPath(kReNummerDatei, false); },
+    const RechnungsDateien dateien{invoiceFormPath(true), [this] { return DataPath(kReNummerDatei, false); },
                                    [this] { return DataPath(kRechnungenOrdner, false); }, vorschlag};
-    const RechnungsErgebnis result = RechnungErstellen(list_, list_.currentIndex(), dateien,
-                                                       matrixRead_ ? &matrix_ : nullptr, printer, platform::Today());
-    // The guest file is saved even when the copy is missing; then the host hears of both.
-    bool saved = false;
-    try {
-        saved = FileSave();
-    } catch (const std::exception &) {
-        if (!result.kopieFehlt.isEmpty())
-            dialogs_->showError(this, result.kopieFehlt);
-        throw;
-    }
-    if (!result.kopieFehlt.isEmpty())
-        dialogs_->showError(this, result.kopieFehlt);
-    if (!saved)
+    const RechnungsErgebnis result =
+        RechnungErstellen(list_, list_.currentIndex(), dateien, priceList(), printer, platform::Today());
+    if (!FileSave())
         setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; %2").arg(result.ReNr).arg(ui_->LabelStatus->text()));
-    else if (!result.kopieFehlt.isEmpty())
-        setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; ihre Kopie fehlt").arg(result.ReNr));
     else
         setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt und als PDF abgelegt").arg(result.ReNr));
 }
@@ -742,8 +828,9 @@ void TMainForm::RechnungskopieClick()
     SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
     if (!dialogs_->askPrinter(this, printer))
         return;
-    const KopieErgebnis result =
-        RechnungskopieDrucken(gast, QString::fromUtf8(kRechnungsvorlageDatei), ablage, printer, platform::Today());
+    // The form is needed only for an invoice from before copies were kept.
+    const bool kept = QFileInfo::exists(QDir(ablage).filePath(RechnungsDateiname(gast.ReNr)));
+    const KopieErgebnis result = RechnungskopieDrucken(gast, invoiceFormPath(!kept), ablage, printer, platform::Today());
     if (!result.fehler.isEmpty())
         dialogs_->showError(this, result.fehler);
     setStatus(result.neuGezeichnet && result.fehler.isEmpty()

@@ -6,11 +6,13 @@
 #include "app/Dialogs.h"
 #include "app/GuestForm.h"
 #include "billing/PriceMatrix.h"
+#include "billing/StayCost.h"
 #include "calendar/RoomCalendar.h"
 #include "guestfile/DataFolder.h"
 #include "guestfile/GuestFileSession.h"
 #include "platform/FolderLock.h"
 #include "register/GuestList.h"
+#include "register/SessionChanges.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -74,6 +76,8 @@ public:
     void DateEditVonEnter();
     void NumberBoxKostenEnter();
     void Uebernachtungskosten();
+    // "Kosten berechnen": the price list's amount into the cost field on demand.
+    void KostenBerechnenClick();
     void ButtonPrintReClick();
     // `vorschlag`: the file the print dialog offered for printing to a file.
     void CreateBill(QPrinter &printer, const QString &vorschlag = QString());
@@ -106,6 +110,14 @@ private:
     void showPicks();
     void checkStay();
     QString DataPath(const char *fileName, bool forSaving);
+    // The price list of the data folder (else of the start folder), read again once the data
+    // folder changed; null when there is none. A new complaint about it is shown once.
+    const TPreisMatrix *priceList();
+    void readPriceList();
+    // What the cost field's rules need beside the current record.
+    KostenLage kostenLage();
+    // The invoice form, looked for where the price list is; throws when it is not there.
+    QString invoiceFormPath(bool required);
     // Runs a handler; an error that escapes it is shown in the error box and the program goes on.
     void guarded(const std::function<void()> &handler);
     void setStatus(const QString &text);
@@ -131,4 +143,11 @@ private:
     QPointer<GuestListWindow> guestList_; // made when first opened, then kept
     QAction *actionKopie_ = nullptr; // "Rechnungskopie": only for a record with an invoice number
     QPointer<InvoiceListWindow> invoiceList_;
+    QAction *actionKostenBerechnen_ = nullptr;
+    QString startFolder_;            // the folder the program was started in
+    QString priceListFolder_;        // the data folder the price list was looked for in
+    PreislisteGelesen priceListRead_; // what looking for it found
+    QString priceListToldOf_;        // the last complaint about it that was shown
+    KostenBezuege kostenBezuege_{list_};   // the stay each record's amount stands for
+    SessionChanges sessionChanges_{list_}; // the records the host changed since reading or saving
 };

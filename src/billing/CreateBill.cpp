@@ -6,8 +6,11 @@
 #include "billing/InvoicePdf.h"
 #include "billing/StayCost.h"
 #include "platform/AnsiText.h"
+#include "register/StayText.h"
+#include "platform/IoError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 
@@ -31,16 +34,36 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
         throw EInvoiceError(QStringLiteral("Kein Gast gewählt"));
     TGast gast = list.at(index);
     const QImage form = LoadInvoiceTemplate(dateien.vorlage);
-    if (gast.Kosten == 0 && matrix == nullptr)
-        throw EInvoiceError(QStringLiteral("Die Kosten sind 0,00 Euro und Preismatrix.dat fehlt, sie können nicht "
-                                           "berechnet werden. Bitte die Kosten eintragen."));
+    if (gast.Bis < gast.Von)
+        throw EInvoiceError(QStringLiteral("Bei %1 liegt die Abreise vor der Anreise; dafür wird keine Rechnung "
+                                           "gedruckt. Bitte Anreise und Abreise prüfen.")
+                                .arg(GuestAndStay(gast)));
+    // The amount is settled before a number is taken: an invoice of nothing, or of less, is never
+    // issued.
+    if (gast.Kosten == 0) {
+        if (matrix == nullptr)
+            throw EInvoiceError(QStringLiteral("Die Kosten sind 0,00 Euro und Preismatrix.dat fehlt, sie können "
+                                               "nicht berechnet werden. Bitte die Kosten eintragen."));
+        const Listenpreis preis = PreisNachListe(gast, *matrix);
+        if (!preis.kosten)
+            throw EInvoiceError(preis.warumNicht +
+                                QStringLiteral(".\nBitte die Kosten eintragen. Es wurde keine Rechnungsnummer "
+                                               "vergeben und nichts gedruckt."));
+        gast.Kosten = static_cast<decltype(gast.Kosten)>(*preis.kosten);
+    }
+    if (!(gast.Kosten > 0))
+        throw EInvoiceError(QStringLiteral("Die Kosten sind %1 Euro; eine Rechnung über nichts oder weniger wird "
+                                           "nicht gedruckt. Bitte die Kosten eintragen.\nEs wurde keine "
+                                           "Rechnungsnummer vergeben und nichts gedruckt.")
+                                .arg(EuroText(gast.Kosten)));
 
     const QString counter = dateien.nummer();
     const QString ablage =
         dateien.ablage ? dateien.ablage() : QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
     PruefeAblage(ablage);
     // A copy with the next number means the counter went back: that number was issued already.
-    if (const std::optional<qint32> next = NaechsteReNrVorschau(counter)) {
+    const std::optional<qint32> next = NaechsteReNrVorschau(counter);
+    if (next) {
         try {
             PruefeNeueAblage(ablage, *next);
         } catch (const EInvoiceError &error) {
@@ -50,10 +73,36 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
                                                "und nichts gedruckt."));
         }
     }
+    // The copy is drawn with the number the counter shows, so that the disk can be asked for room
+    // for it before a number is taken; another copy of the program taking that number meanwhile
+    // only means drawing it again.
+    const QPageSize pageSize = AblageSeitengroesse(printer);
+    QByteArray pdf;
+    if (next) {
+        gast.ReNr = *next;
+        pdf = RechnungsPdf(form, gast, heute, pageSize, false);
+        PruefeAblage(ablage, pdf.size());
+    }
 
     gast.ReNr = NextReNr(counter);
-    if (gast.Kosten == 0)
-        gast.Kosten = Uebernachtungskosten(gast, *matrix);
+    if (!next || gast.ReNr != *next)
+        pdf = RechnungsPdf(form, gast, heute, pageSize, false);
+    const auto unbenutzt = [&gast](const QString &why) {
+        return EInvoiceError(why + QStringLiteral("\nRechnung Nr. %1 wurde nicht gedruckt und bleibt frei.")
+                                       .arg(gast.ReNr));
+    };
+
+    // Kept on the disk first: nothing is printed that has no copy.
+    RechnungsErgebnis result;
+    result.ReNr = gast.ReNr;
+    try {
+        result.kopie = LegeRechnungAb(ablage, gast.ReNr, pdf);
+    } catch (const EInvoiceError &error) {
+        throw unbenutzt(QStringLiteral("Die Kopie der Rechnung konnte nicht abgelegt werden:\n") + error.message());
+    } catch (const platform::EInOutError &error) {
+        throw unbenutzt(QStringLiteral("Die Kopie der Rechnung konnte nicht abgelegt werden:\n") + error.message());
+    }
+
     druckdateiFolgtNummer(printer, dateien, counter, gast.ReNr);
     {
         QImage invoice = form;
@@ -61,24 +110,13 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
         try {
             PrintInvoice(printer, invoice);
         } catch (const EInvoiceError &error) {
-            throw EInvoiceError(
-                error.message() +
-                QStringLiteral("\nRechnung Nr. %1 wurde nicht gedruckt und bleibt frei.").arg(gast.ReNr));
+            // Not printed, so not issued: its copy goes again, and the number stays a gap.
+            QFile::setPermissions(result.kopie, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QFile::remove(result.kopie);
+            throw unbenutzt(error.message());
         }
     }
     list.update(index, gast);
-
-    RechnungsErgebnis result;
-    result.ReNr = gast.ReNr;
-    try {
-        result.kopie =
-            LegeRechnungAb(ablage, gast.ReNr, RechnungsPdf(form, gast, heute, AblageSeitengroesse(printer), false));
-    } catch (const std::exception &error) {
-        result.kopieFehlt = QStringLiteral("Rechnung Nr. %1 wurde gedruckt und gilt, aber ihre Kopie „%2“ fehlt:\n%3\n"
-                                           "Mit „Rechnungskopie“ im Menü „Rechnung“ lässt sie sich neu erstellen.")
-                                .arg(gast.ReNr)
-                                .arg(RechnungsDateiname(gast.ReNr), QString::fromUtf8(error.what()));
-    }
     return result;
 }
 
@@ -89,8 +127,8 @@ KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, c
         throw EInvoiceError(QStringLiteral("Dieser Gast hat noch keine Rechnung; es gibt keine Kopie zu drucken."));
     KopieErgebnis result;
     result.kopie = QDir(ablage).filePath(RechnungsDateiname(gast.ReNr));
-    if (QFileInfo::exists(result.kopie)) {
-        DruckeKopie(printer, platform::ReadFileBytes(result.kopie), result.kopie);
+    if (QFileInfo::exists(result.kopie) || QFileInfo(result.kopie).isSymLink()) {
+        DruckeKopie(printer, LiesGepruefteKopie(result.kopie, gast.ReNr), result.kopie);
         return result;
     }
 
@@ -117,4 +155,21 @@ QString NeueRechnungFrage(qint32 ReNr)
                           "Einen weiteren Ausdruck der Rechnung Nr. %1 ohne neue Nummer druckt "
                           "„Rechnungskopie“ im Menü „Rechnung“.")
         .arg(ReNr);
+}
+
+QString OhneAnschriftFrage(const TGast &gast)
+{
+    QStringList fehlt;
+    if (gast.Name.trimmed().isEmpty())
+        fehlt << QStringLiteral("der Name");
+    if (gast.Strasse.trimmed().isEmpty())
+        fehlt << QStringLiteral("die Straße");
+    if (gast.Ort.trimmed().isEmpty())
+        fehlt << QStringLiteral("der Ort");
+    if (fehlt.isEmpty())
+        return {};
+    const QString verb = fehlt.size() == 1 ? QStringLiteral("fehlt") : QStringLiteral("fehlen");
+    const QString last = fehlt.takeLast();
+    const QString was = fehlt.isEmpty() ? last : fehlt.join(QStringLiteral(", ")) + QStringLiteral(" und ") + last;
+    return QStringLiteral("Bei %1 %2 %3.\n\nRechnung ohne Anschrift drucken?").arg(GuestAndStay(gast), verb, was);
 }

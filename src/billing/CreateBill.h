@@ -28,17 +28,18 @@ struct RechnungsDateien
 struct RechnungsErgebnis
 {
     qint32 ReNr = 0;
-    QString kopie;      // the kept PDF; empty when it could not be written
-    QString kopieFehlt; // then: the message that names the number whose copy is missing
+    QString kopie; // the kept PDF
 };
 
-// Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first and a
-// zero cost without a price list is refused; the folder for the copies must be writable and must
-// not hold a copy with the next number yet. Only then is the next number taken, the cost
-// computed if it is still 0, the invoice drawn and printed. Only a printed invoice reaches the
-// record (through the list, which marks the data as changed); when printing fails the error
-// names the number, which stays unused. A printed invoice counts even when its PDF cannot be
-// written afterwards: the result says so. Record 0 is no guest and is refused.
+// Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first; the
+// amount is settled next (a cost of 0 is taken from the price list), and an amount of 0 or less,
+// or one that cannot be computed, is refused. The folder for the copies must not hold a copy with
+// the next number yet and must take a file the size of the copy (written and synced). Only then
+// is the next number taken, and the steps follow in this order: the PDF is drawn, written, synced
+// and made read-only; then the invoice is printed; then it reaches the record (through the list,
+// which marks the data as changed). Nothing is printed without a kept copy: when keeping or
+// printing fails the error names the number, which stays unused (a copy kept for an invoice that
+// did not print is removed again). Record 0 is no guest and is refused.
 // Throws EInvoiceError, EInOutError or EConvertError.
 RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsDateien &dateien,
                                     const TPreisMatrix *matrix, QPrinter &printer, platform::TDateTime heute);
@@ -50,7 +51,8 @@ struct KopieErgebnis
     QString fehler;             // the copy was printed, but could not be kept (why)
 };
 
-// Prints the kept PDF of `gast`'s invoice again, marked "Kopie". An invoice from before copies
+// Prints the kept PDF of `gast`'s invoice again, marked "Kopie", once it proves to be that
+// invoice's copy (PruefeKopie); a file that does not is refused, and nothing is printed. An invoice from before copies
 // were kept is drawn again from the record with its number and cost, marked "Kopie", printed,
 // and that PDF is kept. Takes no number and changes no record.
 // Throws EInvoiceError or EInOutError when nothing was printed.
@@ -59,3 +61,7 @@ KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, c
 
 // The question before a second invoice for the same stay.
 QString NeueRechnungFrage(qint32 ReNr);
+
+// The question before an invoice to a guest without a name, a street or a town; empty when the
+// address is whole.
+QString OhneAnschriftFrage(const TGast &gast);

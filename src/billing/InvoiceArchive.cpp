@@ -57,7 +57,7 @@ std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath)
     return *last + 1;
 }
 
-void PruefeAblage(const QString &folder)
+void PruefeAblage(const QString &folder, qint64 bytes)
 {
     const auto refuse = [&folder](int code) {
         return EInvoiceError(
@@ -72,6 +72,23 @@ void PruefeAblage(const QString &folder)
     errno = 0;
     if (!probe.open())
         throw refuse(platform::LastIoErrorCode(folder));
+    // An empty file fits on a full disk: the probe takes as much room as the copy will, and is
+    // synced, so a disk that only finds out when writing back says so now.
+    const QByteArray chunk(64 * 1024, 'R');
+    for (qint64 left = std::max<qint64>(bytes, 1); left > 0; left -= chunk.size()) {
+        errno = 0;
+        const qint64 n = std::min<qint64>(left, chunk.size());
+        if (probe.write(chunk.constData(), n) != n)
+            throw refuse(platform::LastIoErrorCode(folder));
+    }
+    errno = 0;
+    if (!probe.flush())
+        throw refuse(platform::LastIoErrorCode(folder));
+#ifdef Q_OS_UNIX
+    errno = 0;
+    if (::fsync(probe.handle()) != 0)
+        throw refuse(platform::LastIoErrorCode(folder));
+#endif
 }
 
 void PruefeNeueAblage(const QString &folder, qint32 nr)

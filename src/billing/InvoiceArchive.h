@@ -22,9 +22,10 @@ QString RechnungsDateiname(qint32 nr);
 std::optional<qint32> LetzteReNr(const QString &counterPath);
 std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath);
 
-// Makes the folder if it is missing and proves that a file can be created in it, so that no
-// number is taken for an invoice that could not be kept. Throws EInvoiceError saying why.
-void PruefeAblage(const QString &folder);
+// Makes the folder if it is missing and proves that a file of `bytes` (the copy about to be kept)
+// can be written and synced in it, so that no number is taken for an invoice that could not be
+// kept. Throws EInvoiceError saying why.
+void PruefeAblage(const QString &folder, qint64 bytes = 0);
 
 // Throws EInvoiceError when the copy of invoice `nr` exists already; it is never replaced.
 void PruefeNeueAblage(const QString &folder, qint32 nr);

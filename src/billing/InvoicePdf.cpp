@@ -1,6 +1,8 @@
 #include "billing/InvoicePdf.h"
 
+#include "billing/BillingFiles.h"
 #include "billing/Invoice.h"
+#include "platform/FileIo.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -127,6 +129,44 @@ void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name)
     }
     if (!painter.end())
         throw EInvoiceError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+}
+
+QByteArray LiesGepruefteKopie(const QString &path, qint32 nr)
+{
+    const auto refuse = [&path, nr](const QString &why) {
+        return EInvoiceError(QStringLiteral("Die Datei „%1“ wird nicht als Kopie der Rechnung Nr. %2 gedruckt: %3.\n%4\n"
+                                            "Bitte prüfen, was im Ordner „Rechnungen“ liegt.")
+                                 .arg(QFileInfo(path).fileName())
+                                 .arg(nr)
+                                 .arg(why, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    };
+    if (const QString what = KeineDateiSondern(path); !what.isEmpty())
+        throw refuse(QStringLiteral("sie ist keine Datei, sondern ") + what);
+    const qint64 size = QFileInfo(path).size();
+    if (size > kKopieHoechstBytes)
+        throw refuse(QStringLiteral("sie ist mit %1 MB viel zu groß für eine Rechnung").arg(size / (1024 * 1024)));
+    const QByteArray bytes = platform::ReadFileBytes(path);
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
+    if (!document || document->isLocked())
+        throw EInvoiceError(QStringLiteral("Die Rechnungskopie %1 ist beschädigt und kann nicht gedruckt werden.\n%2")
+                                .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(path)));
+    const QString title = document->info(QStringLiteral("Title"));
+    if (title != QStringLiteral("Rechnung %1").arg(nr))
+        throw refuse(title.isEmpty() ? QStringLiteral("sie trägt keinen Titel „Rechnung %1“").arg(nr)
+                                     : QStringLiteral("ihr Titel ist „%1“").arg(title));
+    const int pages = document->numPages();
+    if (pages < 1 || pages > 2)
+        throw refuse(QStringLiteral("sie hat %1 Seiten, eine Rechnung hat eine oder zwei").arg(pages));
+    // A3 is the largest form a host prints on.
+    const QSizeF a3 = QPageSize(QPageSize::A3).size(QPageSize::Point);
+    for (int i = 0; i < pages; ++i) {
+        const std::unique_ptr<Poppler::Page> page = document->page(i);
+        const QSizeF points = page ? page->pageSizeF() : QSizeF();
+        if (points.isEmpty() || std::max(points.width(), points.height()) > a3.height() + 1 ||
+            std::min(points.width(), points.height()) > a3.width() + 1)
+            throw refuse(QStringLiteral("ihre Seite %1 ist keine Seite einer Rechnung").arg(i + 1));
+    }
+    return bytes;
 }
 
 QPageSize AblageSeitengroesse(const QPrinter &printer)

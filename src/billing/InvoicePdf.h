@@ -31,5 +31,14 @@ void KopieVermerken(QPainter &painter, const QRectF &page);
 // Throws EInvoiceError when the PDF cannot be read or the printer fails; then nothing is printed.
 void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name);
 
+// The largest kept copy that is printed: a form scanned at 600 dpi makes a few megabytes.
+inline constexpr qint64 kKopieHoechstBytes = 64LL * 1024 * 1024;
+
+// Reads the kept copy of invoice `nr` at `path` and proves it is one before it is printed: an
+// ordinary file of a sane size, a PDF whose title names that number ("Rechnung 1042"), of one or
+// two pages no larger than A3. Throws EInvoiceError naming the file and what is wrong; EInOutError
+// when it cannot be read.
+QByteArray LiesGepruefteKopie(const QString &path, qint32 nr);
+
 // The page size to keep an invoice in: the printer's, else A4.
 QPageSize AblageSeitengroesse(const QPrinter &printer);

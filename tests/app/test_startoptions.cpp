@@ -92,7 +92,8 @@ void TestStartOptions::program_data()
     QTest::newRow("window comes up") << QStringList{"--self-test"} << true << 0
                                      << QStringLiteral("%1: Hauptfenster angezeigt").arg(title);
     QTest::newRow("message at start") << QStringList{"--self-test"} << false << 1
-                                      << QStringLiteral("Beim Start erschien die Meldung „Preismatrix.dat fehlt“.");
+                                      << QStringLiteral("Beim Start erschien die Meldung „Preismatrix.dat fehlt im "
+                                                        "Startordner.");
     QTest::newRow("unknown option") << QStringList{"--gibt-es-nicht"} << true << 1
                                     << QStringLiteral("Zimbrana: Unbekannte Option 'gibt-es-nicht'.");
 }

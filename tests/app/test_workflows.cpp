@@ -360,7 +360,10 @@ void TestWorkflows::costIsComputedOnEnteringTheField()
 void TestWorkflows::missingPriceFileIsReported()
 {
     AppFixture app(nullptr);
-    QCOMPARE(app.dialogs.informations, QStringList{QStringLiteral("Preismatrix.dat fehlt")});
+    // Said once, naming where it was looked for: the start folder, as no data folder is chosen yet.
+    QCOMPARE(app.dialogs.informations,
+             QStringList{QStringLiteral("Preismatrix.dat fehlt im Startordner.\nGesucht als:\n") +
+                         QDir::toNativeSeparators(app.path(QStringLiteral("Preismatrix.dat")))});
     QCOMPARE(app.window->preisMatrix().Preis[1][2], 0);
 }
 
@@ -419,6 +422,7 @@ void TestWorkflows::cancelledPrinterDialogDoesNothing()
     app.writeInvoiceForm();
     app.writeFile(QStringLiteral("ReNummer.DAT"), "41\r\n");
     app.click("ButtonNeuerGast");
+    app.dialogs.confirmAnswer = true; // yes, without an address: it is the printer dialog that is cancelled
     app.dialogs.printer = [](QPrinter &) { return false; };
     app.click("ButtonPrintRe");
     QCOMPARE(app.readFile(QStringLiteral("ReNummer.DAT")), QByteArray("41\r\n"));

@@ -7,12 +7,17 @@
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/InvoicePdf.h"
+#include "billing/PriceMatrix.h"
 #include "hardening/HardeningSupport.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -160,13 +165,19 @@ private Q_SLOTS:
     void existingCopyStopsBeforeANumber();
     void unwritableFolderStopsBeforeANumber_data();
     void unwritableFolderStopsBeforeANumber();
-    void missingCopyAfterPrintingNamesTheNumber();
+    void copyThatDoesNotFitTakesNoNumber();
+    void copyThatCannotBeKeptIsNeverPrinted();
+    void failedPrintTakesItsCopyBack();
+    void amountOfNothingTakesNoNumber_data();
+    void amountOfNothingTakesNoNumber();
     void keptCopyIsNeverReplaced();
     void printFileFollowsTheNumberTaken();
 
     void copyPrintsTheKeptPdfMarked();
     void copyOfAnOldInvoiceIsDrawnAgainAndKept();
     void damagedCopyPrintsNothing();
+    void foreignCopyIsRefused_data();
+    void foreignCopyIsRefused();
 
     void peeksWithoutTaking_data();
     void peeksWithoutTaking();
@@ -226,7 +237,7 @@ void TestInvoiceArchive::keptPdfHoldsTheInvoice()
 
     // THEN it is kept as "Rechnungen/Rechnung 1042.pdf", read-only, with the invoice's texts
     QCOMPARE(result.ReNr, 1042);
-    QVERIFY2(result.kopieFehlt.isEmpty(), qPrintable(result.kopieFehlt));
+    QVERIFY(!result.kopie.isEmpty());
     QCOMPARE(QFileInfo(result.kopie).absoluteFilePath(), QFileInfo(office.kept(1042)).absoluteFilePath());
     QCOMPARE(modeOf(result.kopie), 0400);
     QCOMPARE(QDir(office.ablage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -354,27 +365,121 @@ void TestInvoiceArchive::unwritableFolderStopsBeforeANumber()
     QVERIFY(!QFile::exists(printed));
 }
 
-void TestInvoiceArchive::missingCopyAfterPrintingNamesTheNumber()
+void TestInvoiceArchive::copyThatDoesNotFitTakesNoNumber()
 {
     // GIVEN a printer that takes the page, and a disk with room for the counter but not the copy
     Office office;
     QVERIFY(QDir().mkpath(office.ablage()));
-    RechnungsErgebnis result;
+    const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
+    QString message;
     {
         const hardening::DiskFull full(2000);
         QVERIFY(full.ok());
-        result = office.issue(QStringLiteral("/dev/null"));
+        message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(printed); });
     }
-    // THEN the printed invoice counts, and the message names the number whose copy is missing
-    QCOMPARE(result.ReNr, 1042);
-    QCOMPARE(office.list.at(1).ReNr, 1042);
-    QCOMPARE(FileBytes(office.counter()), QByteArray("1042\r\n"));
-    QVERIFY(result.kopie.isEmpty());
-    QVERIFY2(result.kopieFehlt.startsWith(QStringLiteral("Rechnung Nr. 1042 wurde gedruckt und gilt, aber ihre Kopie "
-                                                         "„Rechnung 1042.pdf“ fehlt:\nZu wenig Speicherplatz")),
-             qPrintable(result.kopieFehlt));
-    // No half file and nothing hidden is left.
+    // THEN the check before the number finds the disk full (an empty probe file would fit): no
+    // number is taken, nothing is printed, and no probe is left behind
+    QCOMPARE(message, QStringLiteral("In den Ordner für die Rechnungskopien kann nicht geschrieben werden (Zu wenig "
+                                     "Speicherplatz).\n%1\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                          .arg(QDir::toNativeSeparators(office.ablage())));
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    QCOMPARE(office.list.at(1).ReNr, 0);
+    QVERIFY(!QFile::exists(printed));
     QCOMPARE(QDir(office.ablage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+
+    // WHEN there is room again THEN the same invoice goes through
+    QCOMPARE(office.issue(printed).ReNr, 1042);
+    QVERIFY(QFile::exists(office.kept(1042)));
+}
+
+void TestInvoiceArchive::copyThatCannotBeKeptIsNeverPrinted()
+{
+    // GIVEN a copy that cannot be written once the number is taken: its hidden part file's name
+    // is held by a folder
+    Office office;
+    QVERIFY(QDir().mkpath(office.path(kFolder + QStringLiteral("/.Rechnung 1042.pdf.neu"))));
+    const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
+
+    // WHEN the invoice is printed
+    const QString message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(printed); });
+
+    // THEN nothing is printed, the record names no invoice, and the message says the number stays unused
+    QVERIFY2(message.startsWith(QStringLiteral("Die Kopie der Rechnung konnte nicht abgelegt werden:")),
+             qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("Rechnung Nr. 1042 wurde nicht gedruckt und bleibt frei.")),
+             qPrintable(message));
+    QVERIFY(!QFile::exists(printed));
+    QVERIFY(!QFile::exists(office.kept(1042)));
+    QCOMPARE(office.list.at(1).ReNr, 0);
+    QVERIFY(!office.list.changed());
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1042\r\n")); // the books show the gap
+}
+
+void TestInvoiceArchive::failedPrintTakesItsCopyBack()
+{
+    // GIVEN a printer that cannot start (a PDF into a folder that does not exist)
+    Office office;
+    QPrinter printer(QPrinter::HighResolution);
+    Office::toPdf(printer, office.path(QStringLiteral("fehlt/gedruckt.pdf")));
+
+    // WHEN the invoice is printed
+    const QString message = hardening::ErrorOf<EInvoiceError>(
+        [&] { RechnungErstellen(office.list, 1, office.dateien(), nullptr, printer, platform::Today()); });
+
+    // THEN the copy kept for it goes again: no copy claims an invoice that nobody got
+    QVERIFY2(message.endsWith(QStringLiteral("Rechnung Nr. 1042 wurde nicht gedruckt und bleibt frei.")),
+             qPrintable(message));
+    QCOMPARE(QDir(office.ablage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(office.list.at(1).ReNr, 0);
+}
+
+void TestInvoiceArchive::amountOfNothingTakesNoNumber_data()
+{
+    QTest::addColumn<double>("kosten");
+    QTest::addColumn<QByteArray>("preise"); // the price file's lines
+    QTest::addColumn<QString>("start");     // how the message begins
+    QTest::newRow("negative amount typed") << -45.0 << QByteArray("50;45;40")
+                                           << QStringLiteral("Die Kosten sind -45,00 Euro; eine Rechnung über nichts");
+    QTest::newRow("price list says 0") << 0.0 << QByteArray("0;0;0")
+                                       << QStringLiteral("Die Kosten sind 0,00 Euro; eine Rechnung über nichts");
+    QTest::newRow("price not a number") << 0.0 << QByteArray("x;45;40")
+                                        << QStringLiteral("Preismatrix.dat, Zeile 1 (1 Person), Feld 1 (1 Nacht) ist "
+                                                          "keine Zahl: die Kosten werden nicht berechnet.\nBitte die "
+                                                          "Kosten eintragen.");
+    QTest::newRow("negative price") << 0.0 << QByteArray("-45;45;40")
+                                    << QStringLiteral("Preismatrix.dat, Zeile 1 (1 Person), Feld 1 (1 Nacht) ist "
+                                                      "negativ: die Kosten werden nicht berechnet.");
+    QTest::newRow("line missing") << 0.0 << QByteArray("")
+                                  << QStringLiteral("Preismatrix.dat, Zeile 1 (1 Person), Feld 1 (1 Nacht) fehlt: die "
+                                                    "Kosten werden nicht berechnet.");
+}
+
+void TestInvoiceArchive::amountOfNothingTakesNoNumber()
+{
+    QFETCH(double, kosten);
+    QFETCH(QByteArray, preise);
+    QFETCH(QString, start);
+    // GIVEN one night for one person, with the amount and the price list of the row
+    Office office;
+    office.list.modify(1, [kosten](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(kosten); });
+    office.list.markSaved();
+    TPreisMatrix matrix;
+    PreisMatrixAusZeilen(QString::fromLatin1(preise).split(u'\n', Qt::SkipEmptyParts), matrix);
+    const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    Office::toPdf(printer, printed);
+
+    // WHEN the invoice is printed
+    const QString error = hardening::ErrorOf<EInvoiceError>(
+        [&] { RechnungErstellen(office.list, 1, office.dateien(), &matrix, printer, platform::Today()); });
+
+    // THEN it is refused before a number is taken
+    QVERIFY2(error.startsWith(start), qPrintable(error));
+    QVERIFY(error.endsWith(QStringLiteral("Es wurde keine Rechnungsnummer vergeben und nichts gedruckt.")));
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    QVERIFY(!QFile::exists(printed));
+    QVERIFY(!QFile::exists(office.ablage()) || QDir(office.ablage()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    QVERIFY(!office.list.changed());
 }
 
 void TestInvoiceArchive::keptCopyIsNeverReplaced()
@@ -539,6 +644,80 @@ void TestInvoiceArchive::damagedCopyPrintsNothing()
                           QDir::toNativeSeparators(office.kept(17)));
     QVERIFY(!QFile::exists(copy));
     QCOMPARE(FileBytes(office.kept(17)), QByteArray("%PDF-1.4 kaputt"));
+}
+
+void TestInvoiceArchive::foreignCopyIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("another invoice's copy") << "1043" << "ihr Titel ist „Rechnung 1043“";
+    QTest::newRow("three pages") << "pages" << "sie hat 3 Seiten, eine Rechnung hat eine oder zwei";
+    QTest::newRow("a poster") << "poster" << "ihre Seite 1 ist keine Seite einer Rechnung";
+    QTest::newRow("no title") << "untitled" << "sie trägt keinen Titel „Rechnung 1042“";
+    QTest::newRow("huge file") << "huge" << "sie ist mit 65 MB viel zu groß für eine Rechnung";
+    QTest::newRow("a pipe") << "fifo" << "sie ist keine Datei, sondern eine benannte Pipe (FIFO)";
+}
+
+void TestInvoiceArchive::foreignCopyIsRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    // GIVEN invoice 1042, and in place of its kept copy a file that is not it
+    Office office;
+    QVERIFY(QDir().mkpath(office.ablage()));
+    TGast record = guest();
+    record.ReNr = 1042;
+    const auto pdfOf = [](const QString &title, int pages, QPageSize size) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(title);
+        writer.setPageSize(size);
+        QPainter painter(&writer);
+        for (int i = 0; i < pages; ++i) {
+            if (i > 0)
+                writer.newPage();
+            painter.drawText(100, 100, QStringLiteral("Rechnung Nr. 1042"));
+        }
+        painter.end();
+        return bytes;
+    };
+    const QString kept = office.kept(1042);
+    if (kind == QLatin1String("1043")) {
+        TGast other = record;
+        other.ReNr = 1043;
+        QVERIFY(WriteBytes(kept, RechnungsPdf(whiteForm(), other, 0, QPageSize(QPageSize::A4), false)));
+    } else if (kind == QLatin1String("pages")) {
+        QVERIFY(WriteBytes(kept, pdfOf(QStringLiteral("Rechnung 1042"), 3, QPageSize(QPageSize::A4))));
+    } else if (kind == QLatin1String("poster")) {
+        QVERIFY(WriteBytes(kept, pdfOf(QStringLiteral("Rechnung 1042"), 1, QPageSize(QPageSize::A0))));
+    } else if (kind == QLatin1String("untitled")) {
+        QVERIFY(WriteBytes(kept, pdfOf(QString(), 1, QPageSize(QPageSize::A4))));
+    } else if (kind == QLatin1String("huge")) {
+        QVERIFY(WriteBytes(kept, RechnungsPdf(whiteForm(), record, 0, QPageSize(QPageSize::A4), false)));
+        QVERIFY(QFile::resize(kept, kKopieHoechstBytes + 1024 * 1024)); // sparse: no room taken
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(kept).constData(), 0600), 0);
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    const QString copy = office.path(QStringLiteral("kopie.pdf"));
+    Office::toPdf(printer, copy);
+
+    // WHEN a copy of 1042 is printed
+    QElapsedTimer timer;
+    timer.start();
+    const QString message = hardening::ErrorOf<EInvoiceError>([&] {
+        RechnungskopieDrucken(record, office.path(QStringLiteral("REVORL.JPG")), office.ablage(), printer,
+                              platform::Today());
+    });
+
+    // THEN it is refused, saying why and naming the file, and nothing is printed
+    QCOMPARE(message, QStringLiteral("Die Datei „Rechnung 1042.pdf“ wird nicht als Kopie der Rechnung Nr. 1042 "
+                                     "gedruckt: %1.\n%2\nBitte prüfen, was im Ordner „Rechnungen“ liegt.")
+                          .arg(why, QDir::toNativeSeparators(QFileInfo(kept).absoluteFilePath())));
+    QVERIFY(!QFile::exists(copy));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
 }
 
 // --- the list of invoices ---------------------------------------------------------------------

@@ -34,6 +34,8 @@ public:
                                                                        QFile::ReadGroup | QFile::WriteGroup |
                                                                        QFile::ReadOther | QFile::WriteOther);
         dialogs.openFile = guestFile();
+        // The guests' amounts are not the price list's: the amount typed is the one billed.
+        dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Eingetragener Betrag"); };
         click("ButtonRead");
         QCOMPARE(list().size(), 4);
     }
@@ -62,7 +64,7 @@ private Q_SLOTS:
     void saveOnAFullDiskKeepsTheWork();
     void readOfAVanishedFileKeepsTheWork();
     void closingWhenTheFolderIsReadOnlyKeepsTheWindowOpen();
-    void invoiceWhenTheCounterCannotBeSavedTakesNoNumber();
+    void invoiceOnAFullDiskTakesNoNumber();
     void invoiceNumberOfAFailedSaveIsStillToBeSaved();
 };
 
@@ -160,7 +162,7 @@ void TestFaultsWindow::closingWhenTheFolderIsReadOnlyKeepsTheWindowOpen()
     QCOMPARE(ReadGuestFile(app.guestFile()).back().Name, QStringLiteral("Gäst 3x"));
 }
 
-void TestFaultsWindow::invoiceWhenTheCounterCannotBeSavedTakesNoNumber()
+void TestFaultsWindow::invoiceOnAFullDiskTakesNoNumber()
 {
     // GIVEN a read list, the invoice form, and a printer that writes a PDF file
     LoadedWindow app;
@@ -178,8 +180,13 @@ void TestFaultsWindow::invoiceWhenTheCounterCannotBeSavedTakesNoNumber()
         app.click("ButtonPrintRe");
     }
 
-    // THEN the error box names the counter; no number is used, nothing printed, nothing saved
-    QCOMPARE(app.dialogs.errors, QStringList{IoMessage(platform::kDiskFull, counter)});
+    // THEN the check before a number finds no room for the invoice's copy (an empty probe file
+    // would have fitted) and names the folder; no number is used, nothing printed, nothing saved
+    QCOMPARE(app.dialogs.errors,
+             QStringList{QStringLiteral("In den Ordner für die Rechnungskopien kann nicht geschrieben werden (%1).\n%2\n"
+                                        "Es wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                             .arg(platform::IoErrorText(platform::kDiskFull),
+                                  QDir::toNativeSeparators(app.path(QStringLiteral("daten/Rechnungen"))))});
     QCOMPARE(FileBytes(counter), QByteArray("41\r\n"));
     QCOMPARE(app.list().current().ReNr, 3); // the guest's old number, as read
     QVERIFY(!QFile::exists(pdf));
