@@ -2,6 +2,7 @@
 // that grows with the screen; all through the real window.
 
 #include "app/guestlist/GuestListWindow.h"
+#include "app/statistics/StatisticsWindow.h"
 #include "guestfile/Settings.h"
 #include "platform/DayNumber.h"
 #include "support/AppFixture.h"
@@ -12,6 +13,7 @@
 #include <QDateEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
@@ -81,6 +83,7 @@ private Q_SLOTS:
     void opensAtItsUsualSize();
     void fieldsGrowWithTheWindow();
     void sizeIsRemembered();
+    void statisticsFitASmallScreen();
 };
 
 void TestKeyboard::tabWalksTheForm_data()
@@ -391,6 +394,39 @@ void TestKeyboard::sizeIsRemembered()
     }
     AppFixture again;
     QCOMPARE(again.window->size(), QSize(900, 700));
+}
+
+void TestKeyboard::statisticsFitASmallScreen()
+{
+    AppFixture app;
+    StatisticsWindow *window = StatisticsWindow::open(*app.window);
+    QVERIFY(window);
+    // Maximised on 1366 × 768 less the title bar and a panel.
+    window->resize(1366, 700);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCoreApplication::processEvents();
+    const QStringList parts = {"ChartAuswertung", "TabelleMonate", "LabelJahr", "LabelOffen", "TabelleOffen",
+                               "LabelErlaeuterung", "ButtonExportieren", "ButtonDrucken", "SpinJahr"};
+    QList<QRect> rects;
+    for (const QString &name : parts) {
+        auto *part = window->findChild<QWidget *>(name);
+        QVERIFY2(part && part->isVisible(), qPrintable(name));
+        const QRect rect(part->mapTo(window, QPoint(0, 0)), part->size());
+        // Whole in the window, without scrolling, and over nothing else.
+        QVERIFY2(window->rect().contains(rect), qPrintable(name));
+        for (qsizetype i = 0; i < rects.size(); ++i)
+            QVERIFY2(!rect.intersects(rects[i]), qPrintable(name + u' ' + parts[i]));
+        rects << rect;
+    }
+    // Every month and the sum are shown whole; the chart is tall enough for its axis titles.
+    auto *table = window->findChild<QTableView *>(QStringLiteral("TabelleMonate"));
+    QVERIFY(table->rowViewportPosition(13) + table->rowHeight(13) <= table->viewport()->height());
+    QVERIFY(window->findChild<QWidget *>(QStringLiteral("ChartAuswertung"))->height() >= 300);
+    // A smaller window scrolls rather than drawing over itself.
+    window->resize(1000, 450);
+    QCoreApplication::processEvents();
+    auto *scroll = window->findChild<QAbstractScrollArea *>(QStringLiteral("ScrollAuswertung"));
+    QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
 }
 
 QTEST_MAIN(TestKeyboard)
