@@ -31,9 +31,18 @@ template <typename Validate> QString refusalOf(const QString &typed, Validate va
 
 // Qt's field jumps between its sections whenever the cursor moves and then re-reads a half-typed
 // text, which throws it away; the whole text is read when the field is left instead.
+// The value is read only when the field is left (or Enter is pressed): while typing, a text that
+// happens to read as a value on its way ("29.02.20" on the way to "29.02.2025") must not become
+// the value that a refusal then keeps.
 void editAsWholeText(QAbstractSpinBox *field, QLineEdit *edit)
 {
     QObject::disconnect(edit, SIGNAL(cursorPositionChanged(int, int)), field, nullptr);
+    field->setKeyboardTracking(false);
+}
+
+bool isEnter(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 // Digits and the separators a date or time may be typed with; anything else cannot become one.
@@ -48,7 +57,7 @@ QValidator::State stateOf(const QString &input, bool readable, QChar separator)
 bool readDate(const QString &text, QDate &date)
 {
     platform::TDateTime day = 0;
-    if (!platform::TryStrToDate(text.trimmed(), day))
+    if (!platform::TryTypedDate(text, day))
         return false;
     date = platform::DayToDate(day);
     return date.isValid();
@@ -89,19 +98,42 @@ QDateTime DateField::dateTimeFromText(const QString &text) const
     return readDate(text, date) ? QDateTime(date, QTime(0, 0)) : QDateTime(this->date(), QTime(0, 0));
 }
 
+QString DateField::refusal() const
+{
+    return refusalOf(
+        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist kein gültiges Datum");
+}
+
+void DateField::commitText()
+{
+    const QString refused = refusal();
+    interpretText();
+    if (!refused.isEmpty())
+        Q_EMIT this->refused(refused);
+}
+
 void DateField::keyPressEvent(QKeyEvent *event)
 {
-    if (!typeInto(lineEdit(), event))
-        QDateEdit::keyPressEvent(event);
+    if (typeInto(lineEdit(), event))
+        return;
+    const QString refused = isEnter(event) ? refusal() : QString();
+    QDateEdit::keyPressEvent(event); // Enter reads the text, or puts the old date back
+    if (!refused.isEmpty())
+        Q_EMIT this->refused(refused);
 }
 
 void DateField::focusOutEvent(QFocusEvent *event)
 {
-    const QString refusal = refusalOf(
-        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist kein gültiges Datum");
+    const QString refused = refusal();
     QDateEdit::focusOutEvent(event); // puts the old date back when the text is none
-    if (!refusal.isEmpty())
-        Q_EMIT refused(refusal);
+    if (!refused.isEmpty())
+        Q_EMIT this->refused(refused);
+}
+
+bool DateField::focusNextPrevChild(bool next)
+{
+    // The date is typed as a whole, so Tab leaves the field instead of walking its parts.
+    return QAbstractSpinBox::focusNextPrevChild(next);
 }
 
 TimeField::TimeField(QWidget *parent) : QTimeEdit(parent)
@@ -128,17 +160,39 @@ QDateTime TimeField::dateTimeFromText(const QString &text) const
     return QDateTime(date(), time);
 }
 
+QString TimeField::refusal() const
+{
+    return refusalOf(
+        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist keine gültige Uhrzeit");
+}
+
+void TimeField::commitText()
+{
+    const QString refused = refusal();
+    interpretText();
+    if (!refused.isEmpty())
+        Q_EMIT this->refused(refused);
+}
+
 void TimeField::keyPressEvent(QKeyEvent *event)
 {
-    if (!typeInto(lineEdit(), event))
-        QTimeEdit::keyPressEvent(event);
+    if (typeInto(lineEdit(), event))
+        return;
+    const QString refused = isEnter(event) ? refusal() : QString();
+    QTimeEdit::keyPressEvent(event);
+    if (!refused.isEmpty())
+        Q_EMIT this->refused(refused);
 }
 
 void TimeField::focusOutEvent(QFocusEvent *event)
 {
-    const QString refusal = refusalOf(
-        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist keine gültige Uhrzeit");
+    const QString refused = refusal();
     QTimeEdit::focusOutEvent(event);
-    if (!refusal.isEmpty())
-        Q_EMIT refused(refusal);
+    if (!refused.isEmpty())
+        Q_EMIT this->refused(refused);
+}
+
+bool TimeField::focusNextPrevChild(bool next)
+{
+    return QAbstractSpinBox::focusNextPrevChild(next);
 }

@@ -80,6 +80,11 @@ TGast GuestForm::read() const
 
 void GuestForm::store(TGast &gast)
 {
+    // A date or time being typed is read when the field is left, which may come after this.
+    ui_.DateEditVon->commitText();
+    ui_.TimeEditAnreise->commitText();
+    ui_.DateEditBis->commitText();
+    ui_.TimeEditAbreise->commitText();
     const TGast form = read();
     copyIfEdited(gast, form, shown_, &TGast::GastNr);
     copyIfEdited(gast, form, shown_, &TGast::Zimmer);

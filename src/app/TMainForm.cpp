@@ -4,6 +4,7 @@
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
 #include "app/Version.h"
+#include "app/WindowGeometry.h"
 #include "app/invoices/InvoiceListWindow.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/statistics/StatisticsWindow.h"
@@ -72,6 +73,7 @@ QString SuggestPrintFile(QPrinter &printer, const QString &path)
 
 const QString kAbreiseVorAnreise = QStringLiteral("Abreise liegt vor Anreise");
 const QString kKeinGast = QStringLiteral("Kein Gast gewählt");
+const QString kGeometryKey = QStringLiteral("Hauptfenster");
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : TMainForm(std::make_unique<QtDialogs>(), parent) {}
@@ -117,6 +119,9 @@ void TMainForm::FormCreate()
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     for (int c = 0; c < RoomCalendarModel::kColumnCount; ++c)
         grid->setColumnWidth(c, RoomCalendarModel::kColumnWidths[c]);
+    // The room columns share the width the window gives, so a double booking's names fit.
+    for (int c = 2; c < RoomCalendarModel::kColumnCount; ++c)
+        grid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
     // The date must be readable whole in the desktop's font.
     const int dateWidth = grid->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 8;
     grid->setColumnWidth(0, std::max(RoomCalendarModel::kColumnWidths[0], dateWidth));
@@ -144,10 +149,11 @@ void TMainForm::FormCreate()
     // Looked for once the data folder is known: the prices beside the guest file count first.
     readPriceList();
 
-    // The page layout is fixed; centre the window on the screen it opens on.
+    // The usual size, centred on the screen, the first time; after that the size the host left.
     resize(384, 567 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    RestoreWindowGeometry(*this, kGeometryKey);
 }
 
 void TMainForm::createMenus()
@@ -284,6 +290,10 @@ void TMainForm::connectList()
         if (index == list_.currentIndex() && !storing_)
             RecordToMask();
     });
+    connect(&list_, &GuestList::recordChanged, this, [this](int index) {
+        if (index == list_.currentIndex())
+            sayDoubleBooking();
+    });
     connect(&list_, &GuestList::currentChanged, this, [this] { showCurrent(); });
     connect(&list_, &GuestList::listReset, this, [this] { showCurrent(); });
     // A copy exists only of an invoice that was issued.
@@ -346,6 +356,7 @@ void TMainForm::RecordToMask()
 
 void TMainForm::showCurrent()
 {
+    rememberStay();
     RecordToMask();
     // The spin box may go up by one record at a time; make room for the shown index first.
     const QSignalBlocker block(ui_->SpinBox1);
@@ -374,6 +385,26 @@ void TMainForm::checkStay()
         setStatus(kAbreiseVorAnreise);
     else if (ui_->LabelStatus->text() == kAbreiseVorAnreise)
         setStatus(QString());
+}
+
+void TMainForm::sayDoubleBooking()
+{
+    // Said when the host changes the rooms or days of the shown booking, not when it is only shown.
+    const TGast &gast = list_.current();
+    const bool sameStay = stayShown_.index == list_.currentIndex() && stayShown_.Zimmer == gast.Zimmer &&
+                          stayShown_.Von == gast.Von && stayShown_.Bis == gast.Bis;
+    rememberStay();
+    if (sameStay)
+        return;
+    const QString text = DoppelbelegungText(list_.records(), list_.currentIndex());
+    if (!text.isEmpty())
+        setStatus(text);
+}
+
+void TMainForm::rememberStay()
+{
+    const TGast &gast = list_.current();
+    stayShown_ = {list_.currentIndex(), gast.Zimmer, gast.Von, gast.Bis};
 }
 
 // --- the guest list -------------------------------------------------------------------------
@@ -408,6 +439,7 @@ void TMainForm::DelGast()
 void TMainForm::SpinBox1Change(int value)
 {
     const int index = list_.select(value);
+    rememberStay();
     {
         const QSignalBlocker block(ui_->SpinBox1);
         ui_->SpinBox1->setMaximum(index + 1);
@@ -593,9 +625,10 @@ bool TMainForm::SessionEnds(bool mayAsk)
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FormClose())
+    if (FormClose()) {
+        SaveWindowGeometry(*this, kGeometryKey);
         event->accept();
-    else
+    } else
         event->ignore();
 }
 
@@ -638,6 +671,7 @@ void TMainForm::showPicks()
 {
     calendar_->setPicks(picks_);
     setStatus(AuswahlText(picks_));
+    Q_EMIT picksChanged(picks_);
 }
 
 void TMainForm::GridZimmerCellClick(int Column, int Row)
@@ -673,12 +707,22 @@ void TMainForm::DateEditVonEnter()
     }
     MaskToRecord();
     const TGast &gast = list_.current();
-    const auto taken = PeekPicks(picks_, gast.Zimmer);
-    const bool replace = !HoldsBooking(gast) || dialogs_->confirm(this, AuswahlErsetzenFrage(gast, *taken));
+    auto taken = PeekPicks(picks_, gast.Zimmer);
+    if (HoldsBooking(gast)) {
+        // A booking is moved or gets another room only as the host chooses; "Abbrechen" keeps both
+        // the booking and the picks.
+        const auto ersetzen = PeekPicks(picks_, gast.Zimmer, AuswahlNutzung::Ersetzen);
+        const auto hinzufuegen = PeekPicks(picks_, gast.Zimmer, AuswahlNutzung::Hinzufuegen);
+        const QStringList buttons = {QStringLiteral("Ersetzen"), QStringLiteral("Hinzufügen"),
+                                     QStringLiteral("Abbrechen")};
+        const int chosen =
+            dialogs_->choose(this, AuswahlErsetzenFrage(gast, *ersetzen, *hinzufuegen), buttons, 2, 2);
+        if (chosen != 0 && chosen != 1)
+            return;
+        taken = chosen == 0 ? ersetzen : hinzufuegen;
+    }
     picks_.reset();
     showPicks();
-    if (!replace)
-        return;
     list_.modifyCurrent([&taken](TGast &g) {
         g.Von = taken->Von;
         g.Bis = taken->Bis;

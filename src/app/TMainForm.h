@@ -92,6 +92,10 @@ public:
     // "Ansicht" → "Gästeliste": opens the guest list window, or brings it to the front.
     void GaestelisteClick();
 
+Q_SIGNALS:
+    // The picks were made, used or dropped; windows that show them follow.
+    void picksChanged(const PickState &picks);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -109,6 +113,9 @@ private:
     void showCurrent();
     void showPicks();
     void checkStay();
+    // Names in the status line the bookings that the shown record now shares a night with.
+    void sayDoubleBooking();
+    void rememberStay();
     QString DataPath(const char *fileName, bool forSaving);
     // The price list of the data folder (else of the start folder), read again once the data
     // folder changed; null when there is none. A new complaint about it is shown once.
@@ -136,6 +143,14 @@ private:
     RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form
     bool storing_ = false;                  // true while the form's own values go into the list
+    // The rooms and days of the shown record as last seen, so only a change of them is announced.
+    struct ShownStay
+    {
+        int index = -1;
+        QString Zimmer;
+        double Von = 0;
+        double Bis = 0;
+    } stayShown_;
     // The menus; the other windows put their entries in them.
     QMenu *menuDatei_ = nullptr;
     QMenu *menuAnsicht_ = nullptr;

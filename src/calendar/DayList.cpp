@@ -23,11 +23,17 @@ int ErstesZimmer(const TGast &gast)
     return rooms.empty() ? kRaeume + 1 : rooms.front();
 }
 
-QString Zimmer(const TGast &gast)
+// The rooms ("1, 2", "–" for none), each that another booking also holds that night marked.
+QString ZimmerAmTag(const std::vector<TGast> &list, int index, TDateTime tag)
 {
+    const TGast &gast = list[static_cast<std::size_t>(index)];
+    const std::vector<int> doppelt = DoppeltBelegteZimmer(list, index, tag);
     QStringList rooms;
-    for (const int room : RoomsOf(gast.Zimmer))
-        rooms << QString::number(room);
+    for (const int room : RoomsOf(gast.Zimmer)) {
+        rooms << (std::find(doppelt.begin(), doppelt.end(), room) != doppelt.end()
+                      ? QStringLiteral("%1 (Doppelbelegung)").arg(room)
+                      : QString::number(room));
+    }
     return rooms.isEmpty() ? QStringLiteral("–") : rooms.join(QStringLiteral(", "));
 }
 
@@ -98,7 +104,7 @@ std::vector<TageslistenTeil> TageslistenTeile(const std::vector<TGast> &list, co
                         QStringLiteral("Name"), QStringLiteral("Bemerkung")};
     for (const int i : tagesliste.anreisen) {
         const TGast &g = at(i);
-        teile[0].zeilen.push_back({Uhrzeit(g.Anreise), Zimmer(g), QString::number(g.Personen), Name(g), g.Bemerkung});
+        teile[0].zeilen.push_back({Uhrzeit(g.Anreise), ZimmerAmTag(list, i, tagesliste.tag), QString::number(g.Personen), Name(g), g.Bemerkung});
     }
 
     teile[1].titel = QStringLiteral("Abreisen");
@@ -106,7 +112,7 @@ std::vector<TageslistenTeil> TageslistenTeile(const std::vector<TGast> &list, co
                         QStringLiteral("Schlüssel"), QStringLiteral("Bezahlt")};
     for (const int i : tagesliste.abreisen) {
         const TGast &g = at(i);
-        teile[1].zeilen.push_back({Uhrzeit(g.Abreise), Zimmer(g), Name(g),
+        teile[1].zeilen.push_back({Uhrzeit(g.Abreise), ZimmerAmTag(list, i, tagesliste.tag), Name(g),
                                    g.Schluessel ? QStringLiteral("ausgegeben") : QStringLiteral("nicht ausgegeben"),
                                    Bezahlt(g)});
     }
@@ -116,7 +122,7 @@ std::vector<TageslistenTeil> TageslistenTeile(const std::vector<TGast> &list, co
                         QStringLiteral("Abreise")};
     for (const int i : tagesliste.bleiben) {
         const TGast &g = at(i);
-        teile[2].zeilen.push_back({Zimmer(g), QString::number(g.Personen), Name(g), platform::DateToStr(g.Bis)});
+        teile[2].zeilen.push_back({ZimmerAmTag(list, i, tagesliste.tag), QString::number(g.Personen), Name(g), platform::DateToStr(g.Bis)});
     }
     return teile;
 }

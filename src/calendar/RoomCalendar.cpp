@@ -4,6 +4,7 @@
 #include "register/StayText.h"
 
 #include <QDate>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -199,8 +200,12 @@ std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::
             row.rooms[k].text = QStringLiteral("%1,%2P").arg(gast.GastNr).arg(gast.Personen);
             row.rooms[k].record = cell.shown;
             if (HasClash(cell)) {
+                const int partner = ClashPartner(cell);
                 row.rooms[k].clash = true;
-                row.rooms[k].clashHint = ClashHint(list, cell.shown, ClashPartner(cell));
+                row.rooms[k].clashHint = ClashHint(list, cell.shown, partner);
+                const auto &a = list[static_cast<std::size_t>(std::min(cell.shown, partner))];
+                const auto &b = list[static_cast<std::size_t>(std::max(cell.shown, partner))];
+                row.rooms[k].clashText = KurzName(a) + u'/' + KurzName(b);
             }
         }
     }
@@ -239,6 +244,11 @@ std::optional<PickResult> PeekPicks(const PickState &state, const QString &zimme
     return result;
 }
 
+std::optional<PickResult> PeekPicks(const PickState &state, const QString &zimmerText, AuswahlNutzung nutzung)
+{
+    return PeekPicks(state, nutzung == AuswahlNutzung::Ersetzen ? QString() : zimmerText);
+}
+
 std::optional<PickResult> TakePicks(PickState &state, const QString &zimmerText)
 {
     auto result = PeekPicks(state, zimmerText);
@@ -260,12 +270,106 @@ platform::TDateTime KalenderStarttag(platform::TDateTime today)
     return platform::EncodeDate(platform::YearOf(today), 1, 1) + kTageVorStarttag;
 }
 
-QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &neu)
+QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &ersetzen, const PickResult &hinzufuegen)
 {
-    const QString alt =
-        QStringLiteral("Zimmer %1, %2").arg(gast.Zimmer.isEmpty() ? QStringLiteral("-") : gast.Zimmer, StayText(gast));
-    const QString neuText = QStringLiteral("Zimmer %1, %2 bis %3")
-                                .arg(neu.Zimmer, platform::DateToStr(neu.Von), platform::DateToStr(neu.Bis));
-    return QStringLiteral("%1 hat schon eine Buchung: %2.\nDurch die Auswahl ersetzen: %3?")
-        .arg(GuestName(gast), alt, neuText);
+    const auto stay = [](const QString &zimmer, platform::TDateTime von, platform::TDateTime bis) {
+        return QStringLiteral("Zimmer %1, %2 bis %3")
+            .arg(zimmer.isEmpty() ? QStringLiteral("-") : zimmer, platform::DateToStr(von), platform::DateToStr(bis));
+    };
+    QString alt = QStringLiteral("Zimmer %1, %2").arg(gast.Zimmer.isEmpty() ? QStringLiteral("-") : gast.Zimmer,
+                                                       StayText(gast));
+    if (gast.ReNr != 0)
+        alt += QStringLiteral(" (Rechnung Nr. %1 ist schon ausgestellt)").arg(gast.ReNr);
+    return QStringLiteral("%1 hat schon eine Buchung: %2.\n\n"
+                          "„Ersetzen“ ändert sie in: %3.\n"
+                          "„Hinzufügen“ nimmt das Zimmer dazu: %4.")
+        .arg(GuestName(gast), alt, stay(ersetzen.Zimmer, ersetzen.Von, ersetzen.Bis),
+             stay(hinzufuegen.Zimmer, hinzufuegen.Von, hinzufuegen.Bis));
+}
+
+QString KurzName(const TGast &gast)
+{
+    constexpr qsizetype kLetters = 6;
+    QString name = gast.Name.simplified();
+    if (name.isEmpty())
+        return QStringLiteral("Gast %1").arg(gast.GastNr);
+    // "Weiß, Jürgen" names the family first; otherwise the family name comes last.
+    const qsizetype comma = name.indexOf(u',');
+    if (comma > 0)
+        name = name.left(comma).trimmed();
+    else
+        name = name.section(u' ', -1);
+    return name.left(kLetters);
+}
+
+namespace {
+
+// The days two records both hold a room, by calendar day: [first, last]; empty when first > last.
+std::pair<platform::TDateTime, platform::TDateTime> CommonDays(const TGast &a, const TGast &b)
+{
+    return {std::max(platform::DateOf(a.Von), platform::DateOf(b.Von)),
+            std::min(platform::DateOf(a.Bis), platform::DateOf(b.Bis))};
+}
+
+bool ShareNightOnCommonDays(const TGast &a, const TGast &b)
+{
+    if (!std::isfinite(a.Von) || !std::isfinite(a.Bis) || !std::isfinite(b.Von) || !std::isfinite(b.Bis))
+        return false;
+    const auto [first, last] = CommonDays(a, b);
+    if (first < last)
+        return true; // the night after the first common day belongs to both stays
+    return first == last && TeilenNacht(a, b, first);
+}
+
+QString PlainName(const TGast &gast)
+{
+    const QString name = gast.Name.simplified();
+    return name.isEmpty() ? QStringLiteral("Gast %1").arg(gast.GastNr) : name;
+}
+
+} // namespace
+
+bool TeilenEinZimmer(const TGast &a, const TGast &b)
+{
+    return (RoomMask(a.Zimmer) & RoomMask(b.Zimmer)) != 0 && ShareNightOnCommonDays(a, b);
+}
+
+QString DoppelbelegungText(const std::vector<TGast> &list, int index)
+{
+    if (index <= 0 || index >= static_cast<int>(list.size()))
+        return {};
+    const TGast &gast = list[static_cast<std::size_t>(index)];
+    QStringList lines;
+    for (const int room : RoomsOf(gast.Zimmer)) {
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            const TGast &other = list[i];
+            if (static_cast<int>(i) == index || !(RoomMask(other.Zimmer) & (1u << (room - 1))) ||
+                !ShareNightOnCommonDays(gast, other))
+                continue;
+            const auto [first, last] = CommonDays(gast, other);
+            lines << QStringLiteral("Doppelbelegung: Zimmer %1, %2 bis %3 auch %4")
+                         .arg(room)
+                         .arg(platform::DateToStr(first), platform::DateToStr(last), PlainName(other));
+        }
+    }
+    return lines.join(u'\n');
+}
+
+std::vector<int> DoppeltBelegteZimmer(const std::vector<TGast> &list, int index, platform::TDateTime tag)
+{
+    std::vector<int> rooms;
+    if (index <= 0 || index >= static_cast<int>(list.size()))
+        return rooms;
+    const TGast &gast = list[static_cast<std::size_t>(index)];
+    const platform::TDateTime day = platform::DateOf(tag);
+    for (const int room : RoomsOf(gast.Zimmer)) {
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            if (static_cast<int>(i) != index && (RoomMask(list[i].Zimmer) & (1u << (room - 1))) &&
+                TeilenNacht(gast, list[i], day)) {
+                rooms.push_back(room);
+                break;
+            }
+        }
+    }
+    return rooms;
 }

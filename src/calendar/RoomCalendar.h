@@ -44,6 +44,8 @@ struct CalendarCell
     int record = 0; // the index of the record shown, 0 when free
     bool clash = false;
     QString clashHint;
+    // For a room two bookings share a night in: both guests' names, shortened ("Weiß/Schäfe").
+    QString clashText;
 };
 
 struct CalendarRow
@@ -93,6 +95,12 @@ struct PickResult
 // What the picks would book for a room field that holds `zimmerText`: arrival, departure and the
 // room field with the picked room appended (once). Nothing is picked: nullopt.
 std::optional<PickResult> PeekPicks(const PickState &state, const QString &zimmerText);
+
+// What the host makes of picks onto a record that already holds a booking: "Ersetzen" moves it to
+// the picked room alone, "Hinzufügen" adds the picked room to its rooms (a guest who takes a
+// second room). The days become the picked ones either way.
+enum class AuswahlNutzung { Ersetzen, Hinzufuegen };
+std::optional<PickResult> PeekPicks(const PickState &state, const QString &zimmerText, AuswahlNutzung nutzung);
 // The same, and the picks are cleared.
 std::optional<PickResult> TakePicks(PickState &state, const QString &zimmerText);
 
@@ -103,6 +111,23 @@ QString AuswahlText(const PickState &state);
 // January of today's year.
 platform::TDateTime KalenderStarttag(platform::TDateTime today);
 
-// The question before picks replace a booking the record already holds: the guest, the old stay
-// and the new one.
-QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &neu);
+// The question before picks change a booking the record already holds: the guest, the old stay
+// (with its invoice number, if one was issued) and what "Ersetzen" and "Hinzufügen" would make of it.
+QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &ersetzen, const PickResult &hinzufuegen);
+
+// A guest's name shortened for a narrow cell: the family name ("Dr. Schäfer" → "Schäfe",
+// "Weiß, Jürgen" → "Weiß"), at most six letters; "Gast 6" without a name.
+QString KurzName(const TGast &gast);
+
+// Whether two records share a night in a room: a room in common, and a day on which both hold it
+// without one leaving and the other arriving that day (as the calendar marks it).
+bool TeilenEinZimmer(const TGast &a, const TGast &b);
+
+// What the record at `index` shares with other bookings, one line per other booking and room:
+// "Doppelbelegung: Zimmer 1, 27.12.2026 bis 29.12.2026 auch Dr. Schäfer" (the days both hold the
+// room). Empty when it shares nothing.
+QString DoppelbelegungText(const std::vector<TGast> &list, int index);
+
+// The rooms (1..3) of the record at `index` that another booking also holds for the night of `tag`
+// (or that shares the day with it as the calendar marks it).
+std::vector<int> DoppeltBelegteZimmer(const std::vector<TGast> &list, int index, platform::TDateTime tag);

@@ -50,7 +50,11 @@ QString RoomCalendarModel::cellText(int row, int column) const
     case 1: return r->wochentag;
     case 2:
     case 3:
-    case 4: return r->rooms[static_cast<std::size_t>(column - 2)].text;
+    case 4: {
+        // A room two bookings share shows both guests, not just the later one.
+        const CalendarCell &cell = r->rooms[static_cast<std::size_t>(column - 2)];
+        return cell.clash && !cell.clashText.isEmpty() ? cell.clashText : cell.text;
+    }
     default: return {};
     }
 }

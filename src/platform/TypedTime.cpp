@@ -1,6 +1,7 @@
 #include "platform/TypedTime.h"
 
 #include "platform/Convert.h"
+#include "platform/Regional.h"
 
 #include <QTime>
 
@@ -22,6 +23,24 @@ bool TryTypedTime(QStringView text, TDateTime &time)
         return false;
     time = TimeToFraction(t);
     return true;
+}
+
+bool TryTypedDate(QStringView text, TDateTime &day)
+{
+    const RegionalSettings &r = Regional();
+    const QStringView s = text.trimmed();
+    // The year's place among the parts, as the regional format orders them.
+    const qsizetype yearAt = r.shortDateFormat.indexOf(u'y');
+    if (yearAt < 0)
+        return false;
+    const qsizetype yearPart = QStringView(r.shortDateFormat).left(yearAt).count(r.dateSeparator);
+    const QList<QStringView> parts = s.split(r.dateSeparator);
+    if (parts.size() != 3)
+        return false;
+    const qsizetype digits = parts[yearPart].trimmed().size();
+    if (digits != 2 && digits != 4)
+        return false;
+    return TryStrToDate(s, day);
 }
 
 } // namespace platform

@@ -45,45 +45,43 @@ private Q_SLOTS:
 void TestGuestForm::windowHasItsControls_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("Label1") << "Label1" << QRect(5, 8, 155, 20) << "Gast    Zimmer       Name"
+    QTest::newRow("Label1") << "Label1" << "Gast"
                             << "";
-    QTest::newRow("EditZimmer") << "EditZimmer" << QRect(44, 32, 43, 25) << ""
+    QTest::newRow("EditZimmer") << "EditZimmer" << ""
                                 << " Eine oder mehrere Zimmer 1oder 123";
-    QTest::newRow("EditName") << "EditName" << QRect(95, 32, 280, 25) << ""
+    QTest::newRow("EditName") << "EditName" << ""
                               << "Wenn mehrere Zimmer dann 123 ";
-    QTest::newRow("NumberBoxPersonen") << "NumberBoxPersonen" << QRect(5, 87, 34, 25) << ""
+    QTest::newRow("NumberBoxPersonen") << "NumberBoxPersonen" << ""
                                        << "wenn >4  dann Gruppentarif";
-    QTest::newRow("NumberBoxPLZ") << "NumberBoxPLZ" << QRect(7, 142, 49, 25) << ""
+    QTest::newRow("NumberBoxPLZ") << "NumberBoxPLZ" << ""
                                   << "";
-    QTest::newRow("SpinBox1") << "SpinBox1" << QRect(270, 255, 100, 25) << ""
+    QTest::newRow("SpinBox1") << "SpinBox1" << ""
                               << "Gast wählen";
-    QTest::newRow("NumberBoxReNr") << "NumberBoxReNr" << QRect(5, 370, 61, 25) << ""
+    QTest::newRow("NumberBoxReNr") << "NumberBoxReNr" << ""
                                    << "wird automatisch bei Rechnungsdruck vergeben";
-    QTest::newRow("NumberBoxKosten") << "NumberBoxKosten" << QRect(95, 370, 100, 25) << ""
+    QTest::newRow("NumberBoxKosten") << "NumberBoxKosten" << ""
                                      << "Klick berechnet die Kosten";
-    QTest::newRow("ButtonSave") << "ButtonSave" << QRect(270, 352, 100, 22) << "Daten schreiben"
+    QTest::newRow("ButtonSave") << "ButtonSave" << "Daten schr&eiben"
                                 << "Daten sichern";
-    QTest::newRow("ButtonRead") << "ButtonRead" << QRect(270, 382, 100, 22) << "Daten lesen"
+    QTest::newRow("ButtonRead") << "ButtonRead" << "Daten lesen"
                                 << "Daten einlesen";
-    QTest::newRow("CheckBoxBez") << "CheckBoxBez" << QRect(4, 400, 63, 19) << "Bezahlt"
+    QTest::newRow("CheckBoxBez") << "CheckBoxBez" << "Beza&hlt"
                                  << "Rechnung bezahlt?";
-    QTest::newRow("CheckBoxKey") << "CheckBoxKey" << QRect(82, 400, 78, 19) << "Schlüssel"
+    QTest::newRow("CheckBoxKey") << "CheckBoxKey" << "Schl&üssel"
                                  << "Schlüssel abgegeben?";
-    QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << QRect(270, 412, 100, 22) << "Neuer Gast"
+    QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << "Neuer &Gast"
                                      << "Neuen Gast anlegen";
-    QTest::newRow("ButtonStornieren") << "ButtonStornieren" << QRect(270, 442, 100, 22) << "Gast stornieren"
+    QTest::newRow("ButtonStornieren") << "ButtonStornieren" << "Gast s&tornieren"
                                       << "Den Gast löschen";
-    QTest::newRow("ButtonPrintRe") << "ButtonPrintRe" << QRect(270, 472, 100, 22) << "Rechnung drucken"
+    QTest::newRow("ButtonPrintRe") << "ButtonPrintRe" << "Re&chnung drucken"
                                    << "Abrechnung drucken";
 }
 
 void TestGuestForm::windowHasItsControls()
 {
     QFETCH(QString, name);
-    QFETCH(QRect, geometry);
     QFETCH(QString, text);
     QFETCH(QString, hint);
     AppFixture app;
@@ -91,7 +89,10 @@ void TestGuestForm::windowHasItsControls()
     QCOMPARE(app.window->windowTitle(), QStringLiteral("Zimbrana Ver%1.%2").arg(version::kMajor).arg(version::kMinor));
     auto *control = app.window->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
-    QCOMPARE(control->geometry(), geometry);
+    // Laid out on the page "Gast", whole and visible at the window's first size.
+    QWidget *page = app.w("Gast");
+    QVERIFY(control->isVisible());
+    QVERIFY(page->rect().contains(QRect(control->mapTo(page, QPoint(0, 0)), control->size())));
     QCOMPARE(control->toolTip(), hint);
     if (auto *label = qobject_cast<QLabel *>(control))
         QCOMPARE(label->text(), text);

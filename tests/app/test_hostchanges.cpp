@@ -204,29 +204,41 @@ void TestHostChanges::picksAreShown()
 
 void TestHostChanges::replacingABookingAsks_data()
 {
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("Ja: the picks replace the stay") << true;
-    QTest::newRow("Nein: the stay stays, the picks go") << false;
+    QTest::addColumn<QString>("answer"); // the button; empty: Esc
+    QTest::addColumn<QString>("zimmer");
+    QTest::addColumn<QDate>("von");
+    QTest::addColumn<bool>("picksStay");
+    QTest::newRow("Ersetzen: the picked room and days") << "Ersetzen" << "3" << QDate(2025, 2, 10) << false;
+    QTest::newRow("Hinzufügen: a second room, the picked days") << "Hinzufügen" << "13" << QDate(2025, 2, 10) << false;
+    QTest::newRow("Abbrechen: nothing changes, the picks stay") << "Abbrechen" << "1" << QDate(2025, 2, 18) << true;
+    QTest::newRow("Esc: as Abbrechen") << "" << "1" << QDate(2025, 2, 18) << true;
 }
 
 void TestHostChanges::replacingABookingAsks()
 {
-    QFETCH(bool, answer);
+    QFETCH(QString, answer);
+    QFETCH(QString, zimmer);
+    QFETCH(QDate, von);
+    QFETCH(bool, picksStay);
     AppFixture app;
     readFile(app, weissFile());
     clickTab(app, 1);
     clickCell(app, 40, 4);
     clickCell(app, 42, 4);
     clickTab(app, 0);
-    app.dialogs.confirmAnswer = answer;
+    app.dialogs.choose = [answer](const QString &, const QStringList &) { return answer; };
     app.enter("DateEditVon");
-    QCOMPARE(app.dialogs.confirmations,
-             QStringList{QStringLiteral("Gast 6 (Weiß) hat schon eine Buchung: Zimmer 1, 18.02.2025 bis 20.02.2025.\n"
-                                        "Durch die Auswahl ersetzen: Zimmer 13, 10.02.2025 bis 12.02.2025?")});
-    QCOMPARE(app.list().current().Zimmer, answer ? QStringLiteral("13") : QStringLiteral("1"));
-    QCOMPARE(app.list().current().Von, answer ? EncodeDate(2025, 2, 10) : EncodeDate(2025, 2, 18));
-    QCOMPARE(app.list().changed(), answer);
-    QVERIFY(app.window->picks().empty());
+    QCOMPARE(app.dialogs.choicesAsked,
+             QStringList{QStringLiteral("Gast 6 (Weiß) hat schon eine Buchung: Zimmer 1, 18.02.2025 bis 20.02.2025.\n\n"
+                                        "„Ersetzen“ ändert sie in: Zimmer 3, 10.02.2025 bis 12.02.2025.\n"
+                                        "„Hinzufügen“ nimmt das Zimmer dazu: Zimmer 13, 10.02.2025 bis 12.02.2025."
+                                        "|Ersetzen|Hinzufügen|Abbrechen")});
+    QVERIFY(app.dialogs.confirmations.isEmpty());
+    QCOMPARE(app.list().current().Zimmer, zimmer);
+    QCOMPARE(app.list().current().Von, platform::DateToDay(von));
+    QCOMPARE(app.list().changed(), !picksStay);
+    QCOMPARE(!app.window->picks().empty(), picksStay);
+    QCOMPARE(calendar(app)->isPicked(41, 4), picksStay);
 }
 
 void TestHostChanges::picksWaitForAGuest()

@@ -294,10 +294,12 @@ void TestWorkflows::bookingFromPicks()
     clickTab(app, 0);
     app.click("ButtonNeuerGast");
     app.type("EditZimmer", roomsBefore);
-    // A record that already names a room holds a booking: the picks replace it only when the host says so.
-    app.dialogs.confirmAnswer = true;
+    // A record that already names a room holds a booking: the picks change it only as the host
+    // chooses; here the picked room is added to it.
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Hinzufügen"); };
     app.enter("DateEditVon");
-    QCOMPARE(app.dialogs.confirmations.size(), roomsBefore.isEmpty() ? 0 : 1);
+    QCOMPARE(app.dialogs.choicesAsked.size(), roomsBefore.isEmpty() ? 0 : 1);
+    QVERIFY(app.dialogs.confirmations.isEmpty());
     QCOMPARE(app.w<QDateEdit>("DateEditVon")->date(), von);
     QCOMPARE(app.w<QDateEdit>("DateEditBis")->date(), bis);
     QCOMPARE(app.w<QLineEdit>("EditZimmer")->text(), rooms);

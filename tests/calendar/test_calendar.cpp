@@ -490,10 +490,12 @@ private Q_SLOTS:
     void replacingABookingNamesBothStays()
     {
         TGast gast = Stay(6, "1", 2, Day(2026, 12, 18), Day(2026, 12, 20), QStringLiteral("Weiß"));
-        PickResult neu{Day(2026, 12, 14), Day(2026, 12, 16), QStringLiteral("13")};
-        QCOMPARE(AuswahlErsetzenFrage(gast, neu),
-                 QStringLiteral("Gast 6 (Weiß) hat schon eine Buchung: Zimmer 1, 18.12.2026 bis 20.12.2026.\n"
-                                "Durch die Auswahl ersetzen: Zimmer 13, 14.12.2026 bis 16.12.2026?"));
+        PickResult ersetzen{Day(2026, 12, 14), Day(2026, 12, 16), QStringLiteral("3")};
+        PickResult hinzufuegen{Day(2026, 12, 14), Day(2026, 12, 16), QStringLiteral("13")};
+        QCOMPARE(AuswahlErsetzenFrage(gast, ersetzen, hinzufuegen),
+                 QStringLiteral("Gast 6 (Weiß) hat schon eine Buchung: Zimmer 1, 18.12.2026 bis 20.12.2026.\n\n"
+                                "„Ersetzen“ ändert sie in: Zimmer 3, 14.12.2026 bis 16.12.2026.\n"
+                                "„Hinzufügen“ nimmt das Zimmer dazu: Zimmer 13, 14.12.2026 bis 16.12.2026."));
     }
 
     void startDayOfTheCalendar()
@@ -521,7 +523,8 @@ private Q_SLOTS:
 
         QCOMPARE(model.data(model.index(6, 0)).toString(), QStringLiteral("07.01.2025"));
         QCOMPARE(model.data(model.index(6, 1)).toString(), QStringLiteral("Di"));
-        QCOMPARE(model.data(model.index(6, 2)).toString(), QStringLiteral("5,1P"));
+        // Room 1 is shared that day: both guests are shown, not just the later one.
+        QCOMPARE(model.data(model.index(6, 2)).toString(), QStringLiteral("Müller/Maier"));
         QCOMPARE(model.data(model.index(6, 3)).toString(), QString());
         QCOMPARE(model.data(model.index(6, 4)).toString(), QStringLiteral("5,1P"));
         QCOMPARE(model.data(model.index(4, 2)).toString(), QStringLiteral("3,2P"));

@@ -78,16 +78,21 @@ void TestDayList::printedTexts()
     QCOMPARE(teile[0].titel, QStringLiteral("Anreisen"));
     QCOMPARE(teile[0].spalten, (QStringList{"Zeit", "Zimmer", "Personen", "Name", "Bemerkung"}));
     QCOMPARE(teile[0].zeilen,
-             (std::vector<QStringList>{{"15:00", "3", "2", "Gast 7", ""}, {"18:30", "2", "1", "Eva Mueller", ""}}));
+             (std::vector<QStringList>{{"15:00", "3 (Doppelbelegung)", "2", "Gast 7", ""},
+                                       {"18:30", "2", "1", "Eva Mueller", ""}}));
     QCOMPARE(teile[1].titel, QStringLiteral("Abreisen"));
     QCOMPARE(teile[1].spalten, (QStringList{"Zeit", "Zimmer", "Name", "Schlüssel", "Bezahlt"}));
     QCOMPARE(teile[1].zeilen,
-             (std::vector<QStringList>{{"10:00", "3", "Jörg Schäfer", "nicht ausgegeben", "bezahlt"},
-                                       {"10:00", "3", "Gast 7", "nicht ausgegeben", "offen (Rechnung 19)"}}));
+             (std::vector<QStringList>{{"10:00", "3 (Doppelbelegung)", "Jörg Schäfer", "nicht ausgegeben", "bezahlt"},
+                                       {"10:00", "3 (Doppelbelegung)", "Gast 7", "nicht ausgegeben",
+                                        "offen (Rechnung 19)"}}));
     QCOMPARE(teile[2].titel, QStringLiteral("Bleibende Gäste"));
     QCOMPARE(teile[2].spalten, (QStringList{"Zimmer", "Personen", "Name", "Abreise"}));
-    QCOMPARE(teile[2].zeilen, (std::vector<QStringList>{{"1", "2", "Hans Müller", "21.02.2025"},
-                                                        {"1, 3", "4", "Ärzte Team", "23.02.2025"}}));
+    // The team shares rooms 1 and 3 with Müller, Schäfer and guest 7 that day: the fixture's double
+    // bookings are marked.
+    QCOMPARE(teile[2].zeilen,
+             (std::vector<QStringList>{{"1 (Doppelbelegung)", "2", "Hans Müller", "21.02.2025"},
+                                       {"1 (Doppelbelegung), 3 (Doppelbelegung)", "4", "Ärzte Team", "23.02.2025"}}));
 }
 
 QTEST_GUILESS_MAIN(TestDayList)

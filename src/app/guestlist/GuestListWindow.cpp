@@ -1,5 +1,6 @@
 #include "app/guestlist/GuestListWindow.h"
 
+#include "app/DateTimeFields.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "app/guestlist/DayListPrint.h"
@@ -135,6 +136,12 @@ void GuestListWindow::connectControls()
             [this](const QString &text) { guarded([&] { EditSucheChange(text); }); });
     connect(ui_->FilterZeitraum, &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { FilterZeitraumChange(); }); });
+    // A typed date that is none is said; the field has kept its date.
+    for (DateField *field : {ui_->DateVon, ui_->DateBis, ui_->DateTagesliste})
+        connect(field, &DateField::refused, this, [this](const QString &message) {
+            QMetaObject::invokeMethod(
+                this, [this, message] { main_.dialogs().showError(this, message); }, Qt::QueuedConnection);
+        });
     // The stretch of days never runs backwards: moving one end past the other takes it along.
     connect(ui_->DateVon, &QDateEdit::dateChanged, this, [this](const QDate &von) {
         if (ui_->DateBis->date() < von) {

@@ -128,6 +128,13 @@ OccupancyPlanWindow::OccupancyPlanWindow(TMainForm &form) : QWidget(&form, Qt::W
         });
     });
     connect(view_, &PlanView::stayPicked, this, &OccupancyPlanWindow::stayPicked);
+    // Picks used for a booking (or dropped) are no longer offered here.
+    connect(&form, &TMainForm::picksChanged, this, [this](const PickState &picks) {
+        if (!picks.empty())
+            return;
+        hint_->setText(kHinweis);
+        view_->clearSelection();
+    });
     const GuestList &list = form.guests();
     for (auto signal : {&GuestList::recordInserted, &GuestList::recordRemoved, &GuestList::recordChanged})
         connect(&list, signal, this, [this] { updateScrollRange(); });

@@ -32,6 +32,14 @@ PlanView::PlanView(const GuestList &list, QWidget *parent) : QWidget(parent), li
     connect(&list, &GuestList::listReset, this, changed);
 }
 
+void PlanView::clearSelection()
+{
+    if (dragging_)
+        return;
+    selection_ = {};
+    invalidate();
+}
+
 void PlanView::setSpan(platform::TDateTime first, int days)
 {
     first = platform::DateOf(first);

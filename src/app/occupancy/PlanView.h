@@ -29,6 +29,8 @@ public:
     const PlanBar *barAt(const QPointF &point) const;
     // The stay picked by the last drag, until the list changes.
     const PlanSelection &selection() const { return selection_; }
+    // The picked stay was used or dropped: it is no longer drawn.
+    void clearSelection();
 
     QSize sizeHint() const override { return {900, 300}; }
     QSize minimumSizeHint() const override { return {400, 220}; }

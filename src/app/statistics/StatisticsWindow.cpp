@@ -22,7 +22,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -262,7 +265,8 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     chartView_ = new QChartView(this);
     chartView_->setObjectName(QStringLiteral("ChartAuswertung"));
     chartView_->setRenderHint(QPainter::Antialiasing);
-    chartView_->setMinimumHeight(220);
+    // Tall enough that the vertical axis titles are drawn whole.
+    chartView_->setMinimumSize(480, 300);
 
     table_ = new QTableWidget(13, static_cast<int>(AuswertungKopf().size()), this);
     table_->setObjectName(QStringLiteral("TabelleMonate"));
@@ -291,6 +295,7 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     QFont bold = summary_->font();
     bold.setBold(true);
     summary_->setFont(bold);
+    summary_->setMinimumHeight(2 * QFontMetrics(bold).lineSpacing());
 
     openSummary_ = new QLabel(this);
     openSummary_->setObjectName(QStringLiteral("LabelOffen"));
@@ -314,21 +319,45 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     note->setObjectName(QStringLiteral("LabelErlaeuterung"));
     note->setWordWrap(true);
 
-    auto *openBox = new QWidget(this);
-    auto *openLayout = new QVBoxLayout(openBox);
-    openLayout->setContentsMargins(0, 0, 0, 0);
-    openLayout->addWidget(openSummary_);
-    openLayout->addWidget(open_);
-    auto *lower = new QHBoxLayout;
-    lower->addWidget(openBox, 1);
-    lower->addWidget(note, 1);
+    // The chart with the open invoices and the explanation beside it, the table of the months
+    // below: so a 1366 × 768 screen shows every part whole. The splitters let the host share the
+    // room differently; a window smaller than all of it scrolls rather than drawing over itself.
+    auto *side = new QWidget;
+    auto *sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(openSummary_);
+    sideLayout->addWidget(open_, 1);
+    sideLayout->addWidget(note);
+    auto *top = new QSplitter(Qt::Horizontal);
+    top->setObjectName(QStringLiteral("SplitterDiagramm"));
+    top->setChildrenCollapsible(false);
+    top->addWidget(chartView_);
+    top->addWidget(side);
+    top->setStretchFactor(0, 2);
+    top->setStretchFactor(1, 1);
+
+    auto *figures = new QWidget;
+    auto *figuresLayout = new QVBoxLayout(figures);
+    figuresLayout->setContentsMargins(0, 0, 0, 0);
+    figuresLayout->addWidget(table_);
+    figuresLayout->addWidget(summary_);
+    figuresLayout->addStretch(1);
+    auto *splitter = new QSplitter(Qt::Vertical);
+    splitter->setObjectName(QStringLiteral("SplitterAuswertung"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(top);
+    splitter->addWidget(figures);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("ScrollAuswertung"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(splitter);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(chartView_, 1);
-    layout->addWidget(table_);
-    layout->addWidget(summary_);
-    layout->addLayout(lower);
+    layout->addWidget(scroll, 1);
 
     connect(year_, &QSpinBox::valueChanged, this, [this] {
         stale_ = true;
@@ -352,7 +381,11 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
         connect(&list, signal, this, [this] { listChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { listChanged(); });
 
-    resize(1100, 920);
+    // As large as it is drawn best, but never beyond the screen it opens on.
+    QSize size(1100, 920);
+    if (const QScreen *screen = form.screen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    resize(size);
     RestoreWindowGeometry(*this, kGeometryKey);
     refresh();
 }
