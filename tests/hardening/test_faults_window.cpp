@@ -135,7 +135,7 @@ void TestFaultsWindow::closingWhenTheFolderIsReadOnlyKeepsTheWindowOpen()
     app.setDataFolderWritable(false);
 
     // WHEN the window is closed by a user whose rights the folder limits, answering "Ja" to saving
-    app.dialogs.confirmAnswer = true;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     {
         const AsNobody nobody;
         QVERIFY(nobody.ok());
@@ -143,7 +143,7 @@ void TestFaultsWindow::closingWhenTheFolderIsReadOnlyKeepsTheWindowOpen()
     }
 
     // THEN the error box names the cause and the file, and the window stays open with the work
-    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(app.dialogs.errors, QStringList{IoMessage(platform::kAccessDenied, app.guestFile())});
     QVERIFY(app.window->isVisible());
     QCOMPARE(FileBytes(app.guestFile()), old);
@@ -226,8 +226,10 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
     // WHEN the file may be written again and the window is closed THEN it asks, and saves the number
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
                                                QFile::ReadOther | QFile::WriteOther);
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     app.window->close();
-    QCOMPARE(app.dialogs.confirmations, (QStringList{NeueRechnungFrage(3), QStringLiteral("Daten sichern?")}));
+    QCOMPARE(app.dialogs.confirmations, QStringList{NeueRechnungFrage(3)});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 42);
 }
 
