@@ -6,6 +6,7 @@
 #include "guestfile/Backups.h"
 #include "guestfile/Recovery.h"
 #include "guestfile/Settings.h"
+#include "platform/FolderLock.h"
 #include "support/AppFixture.h"
 #include "support/WindowMoves.h"
 
@@ -105,6 +106,8 @@ private Q_SLOTS:
     void recoveryCopyOlderThanTheGuestFileIsKeptAside();
     void secondSignalClosesWithoutAnAnswer();
     void killedBySigtermAndSighupLeavesTheChangesRecoverable();
+    void leftoversOfACutOffSaveGoAtTheNextStart_data();
+    void leftoversOfACutOffSaveGoAtTheNextStart();
 };
 
 void TestClosing::cancelKeepsEveryEdit_data()
@@ -407,6 +410,43 @@ void TestClosing::killedBySigtermAndSighupLeavesTheChangesRecoverable()
     QVERIFY(script.choicesAsked.first().startsWith(QStringLiteral("Ungespeicherte Änderungen vom ")));
     QCOMPARE(window.guests().at(8).Name, QStringLiteral("Gastk"));
     QVERIFY(window.guests().changed());
+}
+
+void TestClosing::leftoversOfACutOffSaveGoAtTheNextStart_data()
+{
+    QTest::addColumn<bool>("otherCopyRuns");
+    QTest::newRow("alone: removed") << false;
+    QTest::newRow("another copy runs: left to it") << true;
+}
+
+void TestClosing::leftoversOfACutOffSaveGoAtTheNextStart()
+{
+    QFETCH(bool, otherCopyRuns);
+    // GIVEN what saves and an invoice left behind when they were cut off
+    AppFixture app;
+    app.writeFile(QStringLiteral("Gaeste.csv"), eightGuests());
+    app.window.reset();
+    QVERIFY(QDir(app.path(QString())).mkpath(QStringLiteral("Sicherung")));
+    QVERIFY(QDir(app.path(QString())).mkpath(QStringLiteral("Rechnungen")));
+    const QStringList leftovers{QStringLiteral(".Gaeste.csv.pc1-4711-abc123.tmp"),
+                                QStringLiteral("Sicherung/.Gaeste 2025-02-19 100000.csv.pc1-4711-Qw3e4r.tmp"),
+                                QStringLiteral("Rechnungen/.Rechnung 1042.pdf.neu")};
+    for (const QString &name : leftovers)
+        app.writeFile(name, "x");
+    platform::InstanceLock other;
+    if (otherCopyRuns)
+        QCOMPARE(other.lock(app.path(QString())), platform::InstanceLock::State::Locked);
+
+    // WHEN the program starts on the folder
+    RememberDataFolder(app.path(QString()) + u'/');
+    ScriptedDialogs::Script script;
+    TMainForm window(std::make_unique<ScriptedDialogs>(script));
+
+    // THEN they are gone, unless another copy may still be writing them
+    QCOMPARE(window.guests().guestCount(), 8);
+    for (const QString &name : leftovers)
+        QVERIFY2(QFile::exists(app.path(name)) == otherCopyRuns, qPrintable(name));
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
 }
 
 QTEST_MAIN(TestClosing)
