@@ -108,7 +108,7 @@ void TestFaultsWindow::readOfAVanishedFileKeepsTheWork()
     QVERIFY(QFile::rename(app.guestFile(), app.guestFile() + QStringLiteral(".weg")));
 
     // WHEN "Daten lesen" is clicked and the changes are not to be saved first
-    app.dialogs.confirmAnswer = false;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
     app.click("ButtonRead");
 
     // THEN the error box names the missing file, and the list and the form keep Dora
