@@ -13,6 +13,7 @@
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceArchive.h"
+#include "billing/InvoiceFiles.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/StayCost.h"
 #include "calendar/HolidayOutlineDelegate.h"
@@ -20,17 +21,20 @@
 #include "guestfile/Backups.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/LostCharacters.h"
+#include "guestfile/Recovery.h"
 #include "guestfile/Settings.h"
 #include "guestfile/SettingsFolder.h"
 #include "holidays/De_Feiertage.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/FileIo.h"
 #include "platform/Regional.h"
 #include "register/StayText.h"
 #include "ui_TMainForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -39,8 +43,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTimer>
 
 using platform::TDateTime;
 
@@ -70,6 +76,9 @@ QString SuggestPrintFile(QPrinter &printer, const QString &path)
     printer.setOutputFormat(QPrinter::NativeFormat);
     return printer.outputFileName() == absolute ? absolute : QString();
 }
+
+// How soon after a change its recovery copy is written.
+constexpr int kRecoveryDelayMs = 1500;
 
 const QString kAbreiseVorAnreise = QStringLiteral("Abreise liegt vor Anreise");
 const QString kKeinGast = QStringLiteral("Kein Gast gewählt");
@@ -133,8 +142,17 @@ void TMainForm::FormCreate()
     connectList();
     createMenus();
 
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(kRecoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { keepRecoveryCopy(); });
+    for (const auto changed : {&GuestList::recordChanged, &GuestList::recordInserted, &GuestList::recordRemoved})
+        connect(&list_, changed, this, [this] { noteChange(); });
+    connect(&list_, &GuestList::listReset, this, [this] { noteChange(); });
+
     // Ended by the system or the desktop session: as if the host closed the window.
-    connect(new TerminationWatch(this), &TerminationWatch::terminationRequested, this, [this] { close(); });
+    connect(new TerminationWatch(this), &TerminationWatch::terminationRequested, this,
+            [this] { terminationRequested(); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
         if (!SessionEnds(manager.allowsInteraction()))
             manager.cancel();
@@ -309,6 +327,8 @@ void TMainForm::connectList()
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress)
+        noteChange(); // typing not yet left in the field counts for the recovery copy too
     if (event->type() == QEvent::FocusOut) {
         MaskToRecord();
     } else if (event->type() == QEvent::FocusIn && GivenByHost(event)) {
@@ -472,6 +492,12 @@ void TMainForm::OpenRememberedData()
     }
     dataFolder_.chooseFolder(folder);
     ClaimDataFolder();
+    if (instance_.state() == platform::InstanceLock::State::Locked) {
+        // No other copy works here, so what a cut-off save or invoice left behind is nobody's.
+        platform::RemoveSaveLeftovers(folder);
+        platform::RemoveSaveLeftovers(BackupFolder(folder));
+        RemoveInvoiceLeftovers(dataFolder_.pathOf(QString::fromUtf8(kRechnungenOrdner)));
+    }
     const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
     try {
         FileRead();
@@ -483,6 +509,90 @@ void TMainForm::OpenRememberedData()
         setStatus(QStringLiteral("Gaeste.csv nicht gelesen: ") +
                   QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
     }
+    // The recovery copy of a copy that still runs is that copy's own.
+    if (instance_.state() == platform::InstanceLock::State::Locked)
+        guarded([this] { offerRecovery(); });
+}
+
+void TMainForm::offerRecovery()
+{
+    const QString folder = dataFolder_.folder();
+    if (!HasRecoveryCopy(folder))
+        return;
+    const std::optional<QDateTime> written = RecoveryToOffer(folder);
+    // Older than the guest file, it was saved since (by another copy, say): kept aside all the same.
+    if (written && dialogs_->choose(this, RecoveryQuestion(*written), {QStringLiteral("Ja"), QStringLiteral("Nein")},
+                                    0, 1) == 0) {
+        list_.replace(ReadRecoveryCopy(folder));
+        list_.markChanged();
+        ShowRecord(list_.lastIndex());
+        setStatus(QStringLiteral("Ungespeicherte Änderungen wiederhergestellt: %1 Gäste. \"Daten schreiben\" "
+                                 "speichert sie in Gaeste.csv.")
+                      .arg(list_.guestCount()));
+        return;
+    }
+    const QString kept = SetRecoveryAside(folder);
+    if (written)
+        setStatus(QStringLiteral("Die ungespeicherten Änderungen liegen als Sicherung in %1")
+                      .arg(QDir::toNativeSeparators(kept)));
+}
+
+void TMainForm::noteChange()
+{
+    if (recoveryTimer_ && !recoveryTimer_->isActive())
+        recoveryTimer_->start();
+}
+
+void TMainForm::keepRecoveryCopy()
+{
+    if (recoveryTimer_)
+        recoveryTimer_->stop();
+    if (!dataFolder_.chosen())
+        return;
+    // What the form shows counts, even before its field is left; the list itself stays as it is.
+    std::vector<TGast> records = list_.records();
+    TGast &shown = records.at(static_cast<std::size_t>(list_.currentIndex()));
+    if (!showing_)
+        form_.store(shown);
+    if (!list_.changed() && shown == list_.current())
+        return;
+    try {
+        WriteRecoveryCopy(dataFolder_.folder(), records);
+    } catch (const std::exception &error) {
+        setStatus(QStringLiteral("Keine Wiederherstellungskopie der Änderungen: ") +
+                  QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
+    }
+}
+
+void TMainForm::dropRecoveryCopy()
+{
+    if (recoveryTimer_)
+        recoveryTimer_->stop();
+    if (dataFolder_.chosen())
+        RemoveRecoveryCopy(dataFolder_.folder());
+}
+
+void TMainForm::terminationRequested()
+{
+    if (!isVisible())
+        return;
+    // Whatever comes next, the changes are on the disk first.
+    MaskToRecord();
+    keepRecoveryCopy();
+    if (terminating_) {
+        // A second signal while the first one waits for an answer: the session is going and nobody
+        // will answer. The question is withdrawn, and the window closes with the changes left in
+        // the recovery copy. A save under way is not cut short: it runs before this is reached.
+        closingUnasked_ = true;
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+        return;
+    }
+    terminating_ = true;
+    const bool closed = close();
+    terminating_ = false;
+    if (!closed && closingUnasked_)
+        close();
 }
 
 QString TMainForm::DataPath(const char *fileName, bool forSaving)
@@ -525,10 +635,16 @@ bool TMainForm::FileSave()
             return false;
         }
     }
-    session_.write(path, list_.records());
+    try {
+        session_.write(path, list_.records());
+    } catch (const EGuestFileChanged &) {
+        // Another copy saved between the question and the save: its version is asked about afresh.
+        return FileSave();
+    }
     ClaimDataFolder();
     list_.markSaved();
     sessionChanges_.forget();
+    dropRecoveryCopy();
     setStatus(QStringLiteral("%1 Gästedatensätze in Gaeste.csv geschrieben").arg(list_.guestCount()));
     return true;
 }
@@ -548,13 +664,30 @@ void TMainForm::ButtonSaveClick()
     FileSave();
 }
 
+TMainForm::UnsavedChanges TMainForm::askToSaveChanges()
+{
+    if (!list_.changed())
+        return UnsavedChanges::Kept;
+    const int answer = dialogs_->choose(
+        this, QStringLiteral("Daten sichern?"),
+        {QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")}, 0, 2);
+    if (answer == 1)
+        return UnsavedChanges::Dropped;
+    // Changes the host wants kept are not dropped when their save did not happen.
+    if (answer == 0 && FileSave())
+        return UnsavedChanges::Kept;
+    return UnsavedChanges::Cancelled;
+}
+
 void TMainForm::ButtonReadClick()
 {
     MaskToRecord();
-    // Changes the host wants kept are not dropped by a read when their save did not happen.
-    if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")) && !FileSave())
+    const UnsavedChanges changes = askToSaveChanges();
+    if (changes == UnsavedChanges::Cancelled)
         return;
     FileRead();
+    if (changes == UnsavedChanges::Dropped)
+        dropRecoveryCopy();
     setStatus(QStringLiteral("%1 Gästedatensätze gelesen").arg(list_.guestCount()));
     ShowRecord(list_.lastIndex());
 }
@@ -563,12 +696,13 @@ bool TMainForm::FormClose()
 {
     // The field being edited has not been left yet; its text belongs to the record.
     MaskToRecord();
-    if (!list_.changed())
-        return true;
-    if (!dialogs_->confirm(this, QStringLiteral("Daten sichern?")))
-        return true;
     try {
-        return FileSave();
+        switch (askToSaveChanges()) {
+        case UnsavedChanges::Kept: return true;
+        case UnsavedChanges::Dropped: dropRecoveryCopy(); return true;
+        case UnsavedChanges::Cancelled: return false;
+        }
+        return false;
     } catch (const std::exception &error) {
         // The window stays open, so the user can try again.
         dialogs_->showError(this, QString::fromUtf8(error.what()));
@@ -589,7 +723,7 @@ void TMainForm::RestoreBackup()
     const int chosen = dialogs_->chooseBackup(this, backups);
     if (chosen < 0)
         return;
-    if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")) && !FileSave())
+    if (askToSaveChanges() == UnsavedChanges::Cancelled)
         return;
     const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
     list_.replace(session_.readBackup(backup.path, path));
@@ -605,31 +739,31 @@ bool TMainForm::SessionEnds(bool mayAsk)
 {
     if (mayAsk)
         return FormClose();
+    // Nobody can be asked: the changes go to the recovery copy, which the next start offers, and
+    // nothing asks any more while the program ends.
     MaskToRecord();
-    if (list_.changed()) {
-        // Nobody can be asked: saving is what loses nothing, unless the save itself would need a
-        // question (a file this session has not seen, or one another program changed).
-        try {
-            const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
-            if (dataFolder_.chosen() && session_.questionBeforeSave(path, list_.guestCount()).isEmpty()) {
-                // A stay that ends before it begins is kept as typed rather than lost unasked.
-                sessionChanges_.forget();
-                FileSave();
-            }
-        } catch (const std::exception &) {
-            // Nothing more can be done while the session ends; the old file is intact.
-        }
-    }
+    keepRecoveryCopy();
+    closingUnasked_ = true;
     return true;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FormClose()) {
+    if (closingUnasked_) {
+        MaskToRecord();
+        keepRecoveryCopy();
         SaveWindowGeometry(*this, kGeometryKey);
         event->accept();
-    } else
+        return;
+    }
+    if (FormClose()) {
+        if (recoveryTimer_)
+            recoveryTimer_->stop();
+        SaveWindowGeometry(*this, kGeometryKey);
+        event->accept();
+    } else {
         event->ignore();
+    }
 }
 
 // --- the room calendar ----------------------------------------------------------------------
@@ -843,8 +977,10 @@ void TMainForm::ButtonPrintReClick()
     QString vorschlag;
     if (const auto next = NaechsteReNrVorschau(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei))))
         vorschlag = SuggestPrintFile(printer, dataFolder_.pathOf(RechnungsDateiname(*next)));
-    if (dialogs_->askPrinter(this, printer))
+    if (dialogs_->askPrinter(this, printer)) {
+        const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
         CreateBill(printer, vorschlag);
+    }
 }
 
 void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
@@ -872,6 +1008,7 @@ void TMainForm::RechnungskopieClick()
     SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
     if (!dialogs_->askPrinter(this, printer))
         return;
+    const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
     // The form is needed only for an invoice from before copies were kept.
     const bool kept = QFileInfo::exists(QDir(ablage).filePath(RechnungsDateiname(gast.ReNr)));
     const KopieErgebnis result = RechnungskopieDrucken(gast, invoiceFormPath(!kept), ablage, printer, platform::Today());

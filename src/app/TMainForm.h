@@ -28,6 +28,7 @@ class QAction;
 class QMenu;
 class QPrinter;
 class RoomCalendarModel;
+class QTimer;
 
 class TMainForm : public QMainWindow
 {
@@ -101,8 +102,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What became of unsaved changes at the question "Daten sichern?".
+    enum class UnsavedChanges { Kept, Dropped, Cancelled };
+
     void FormCreate();
     bool FormClose();
+    // "Daten sichern?" with Ja, Nein and Abbrechen (also Esc and the window's ×), where there are
+    // unsaved changes: Kept when there were none or they were saved, Cancelled when the host
+    // cancelled or the save did not happen.
+    UnsavedChanges askToSaveChanges();
+    // The recovery copy of unsaved work: written soon after a change, and at once when the program
+    // is ended from outside; offered at the start.
+    void noteChange();
+    void keepRecoveryCopy();
+    void offerRecovery();
+    void dropRecoveryCopy();
+    // SIGTERM or SIGHUP: close as the host would; a second one while that waits for an answer
+    // closes without one.
+    void terminationRequested();
     void connectControls();
     void connectList();
     void createMenus();
@@ -151,6 +168,9 @@ private:
         double Von = 0;
         double Bis = 0;
     } stayShown_;
+    QTimer *recoveryTimer_ = nullptr;       // writes the recovery copy a moment after a change
+    bool terminating_ = false;              // a termination signal's closing is under way
+    bool closingUnasked_ = false;           // nobody can answer: close, leaving the recovery copy
     // The menus; the other windows put their entries in them.
     QMenu *menuDatei_ = nullptr;
     QMenu *menuAnsicht_ = nullptr;

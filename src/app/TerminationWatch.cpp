@@ -3,18 +3,25 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 int wakeFds[2] = {-1, -1};
-struct sigaction previous = {};
+// SIGTERM asks a program to end; SIGHUP comes when its terminal or desktop session is gone, often
+// right after SIGTERM. Neither may end the program before its work is safe.
+constexpr int kSignals[] = {SIGTERM, SIGHUP};
+struct sigaction previous[2] = {};
 
 void onTerminate(int)
 {
+    // The interrupted code may be about to read errno (a failed save naming its cause).
+    const int error = errno;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(wakeFds[0], &byte, 1);
+    errno = error;
 }
 } // namespace
 
@@ -33,14 +40,18 @@ TerminationWatch::TerminationWatch(QObject *parent) : QObject(parent)
     action.sa_handler = onTerminate;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, &previous);
+    // Left installed while the program ends: a second signal only knocks again, so it cannot cut
+    // a save short.
+    for (int i = 0; i < 2; ++i)
+        sigaction(kSignals[i], &action, &previous[i]);
 }
 
 TerminationWatch::~TerminationWatch()
 {
     if (notifier_ == nullptr)
         return;
-    sigaction(SIGTERM, &previous, nullptr);
+    for (int i = 0; i < 2; ++i)
+        sigaction(kSignals[i], &previous[i], nullptr);
     notifier_->setEnabled(false);
     ::close(wakeFds[0]);
     ::close(wakeFds[1]);

@@ -1,6 +1,7 @@
 #include "billing/InvoiceArchive.h"
 
 #include "billing/Invoice.h"
+#include "billing/InvoiceFiles.h"
 #include "billing/StayCost.h"
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
@@ -66,7 +67,7 @@ void PruefeAblage(const QString &folder, qint64 bytes)
                 .arg(platform::IoErrorText(code), native(folder)));
     };
     errno = 0;
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+    if (!MakeInvoiceFolder(folder))
         throw refuse(QFileInfo::exists(folder) ? int(platform::kPathNotFound) : platform::LastIoErrorCode(folder));
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".Schreibprobe-XXXXXX")));
     errno = 0;
@@ -103,7 +104,7 @@ QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf)
     const QDir dir(folder);
     const QString path = dir.filePath(RechnungsDateiname(nr));
     PruefeNeueAblage(folder, nr);
-    QDir().mkpath(folder); // a missing folder shows in the write below
+    MakeInvoiceFolder(folder); // a missing folder shows in the write below
     // Written whole under a hidden name first, so that the kept name never shows half a file.
     const QString part = dir.filePath(QStringLiteral(".") + RechnungsDateiname(nr) + QStringLiteral(".neu"));
     QFile::remove(part); // left by an attempt that was cut off

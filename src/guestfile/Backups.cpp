@@ -20,6 +20,49 @@ int monthNumber(const QDate &date)
     return date.year() * 12 + date.month() - 1;
 }
 
+QString ledgerPath(const QString &folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(kBackupLedgerName));
+}
+
+QStringList readLedger(const QString &folder)
+{
+    try {
+        return QString::fromUtf8(platform::ReadFileBytes(ledgerPath(folder))).split(u'\n', Qt::SkipEmptyParts);
+    } catch (const platform::EInOutError &) {
+        return {};
+    }
+}
+
+// The ledger only decides what thinning may delete; a backup missing from it is merely kept.
+void writeLedger(const QString &folder, const QStringList &names)
+{
+    try {
+        platform::SaveFileAtomic(ledgerPath(folder), names.join(u'\n').toUtf8() + '\n');
+    } catch (const platform::EInOutError &) {
+    }
+}
+
+// "Sicherung" must be a folder (or a link to one) before a backup can go there.
+void checkBackupFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    const QString notSaved = QStringLiteral("\nDie Gästedatei wurde nicht gespeichert, damit ihre bisherige Fassung nicht "
+                                            "ohne Sicherung verloren geht.");
+    if (info.isSymLink() && !info.exists())
+        throw EBackupFolderError(
+            QStringLiteral("Der Ordner „%1“ für die Sicherungen ist ein Verweis auf „%2“, den es nicht gibt.\n%3")
+                .arg(QString::fromLatin1(kBackupFolderName), QDir::toNativeSeparators(info.symLinkTarget()), shown) +
+            notSaved);
+    if (info.exists() && !info.isDir())
+        throw EBackupFolderError(
+            QStringLiteral("„%1“ im Datenordner ist eine Datei und kein Ordner; dort können keine Sicherungen "
+                           "abgelegt werden.\n%2")
+                .arg(QString::fromLatin1(kBackupFolderName), shown) +
+            notSaved);
+}
+
 } // namespace
 
 QString BackupFileName(const QDateTime &moment)
@@ -42,10 +85,14 @@ QString BackupFolder(const QString &dataFolder)
         .filePath(QString::fromLatin1(kBackupFolderName));
 }
 
-QString KeepBackup(const QString &dataFolder, const QByteArray &content)
+namespace {
+
+// `setAside`: a version that must not give way to a backup of the same second (see KeepBackupAt).
+QString keepBackup(const QString &dataFolder, const QByteArray &content, const QDateTime &moment, bool setAside)
 {
     const QString folder = BackupFolder(dataFolder);
-    const QString path = QDir(folder).filePath(BackupFileName(platform::Clock::now()));
+    checkBackupFolder(folder);
+    QString path = QDir(folder).filePath(BackupFileName(moment));
     if (!QFileInfo(folder).isDir()) {
         // The guests' data: only the owner may look into the folder.
         const QDir parent(dataFolder.isEmpty() ? QStringLiteral(".") : dataFolder);
@@ -58,11 +105,34 @@ QString KeepBackup(const QString &dataFolder, const QByteArray &content)
                 throw platform::EInOutError(code, path);
         }
     }
+    if (setAside) {
+        QDateTime free = moment;
+        while (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+            free = free.addSecs(1);
+            path = QDir(folder).filePath(BackupFileName(free));
+        }
+    }
     // Two saves within one second: the version before the first of them is the one worth keeping.
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
         platform::SaveFileAtomic(path, content);
+        QStringList ledger = readLedger(folder);
+        ledger.append(QFileInfo(path).fileName());
+        writeLedger(folder, ledger);
+    }
     ThinBackups(dataFolder);
     return path;
+}
+
+} // namespace
+
+QString KeepBackup(const QString &dataFolder, const QByteArray &content)
+{
+    return keepBackup(dataFolder, content, platform::Clock::now(), false);
+}
+
+QString KeepBackupAt(const QString &dataFolder, const QByteArray &content, const QDateTime &moment)
+{
+    return keepBackup(dataFolder, content, moment.isValid() ? moment : platform::Clock::now(), true);
 }
 
 QList<QDateTime> BackupsToThin(QList<QDateTime> times, const QDateTime &now)
@@ -86,14 +156,24 @@ QList<QDateTime> BackupsToThin(QList<QDateTime> times, const QDateTime &now)
 void ThinBackups(const QString &dataFolder)
 {
     const QDir folder(BackupFolder(dataFolder));
+    const QStringList ledger = readLedger(folder.path());
     QHash<QDateTime, QString> names;
-    for (const QString &name : folder.entryList({QStringLiteral("Gaeste *.csv")}, QDir::Files)) {
+    for (const QString &name : ledger) {
+        const QFileInfo file(folder.filePath(name));
         const QDateTime time = BackupTime(name);
-        if (time.isValid())
+        if (time.isValid() && file.isFile() && !file.isSymLink())
             names.insert(time, name);
     }
-    for (const QDateTime &time : BackupsToThin(names.keys(), platform::Clock::now()))
+    const QList<QDateTime> thin = BackupsToThin(names.keys(), platform::Clock::now());
+    for (const QDateTime &time : thin)
         QFile::remove(folder.filePath(names.value(time)));
+    // What is gone (thinned, or deleted by the host) leaves the list too.
+    QStringList kept;
+    for (const QString &name : ledger)
+        if (QFileInfo::exists(folder.filePath(name)) && !kept.contains(name))
+            kept.append(name);
+    if (kept != ledger)
+        writeLedger(folder.path(), kept);
 }
 
 std::vector<BackupInfo> ListBackups(const QString &dataFolder)

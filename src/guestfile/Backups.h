@@ -8,11 +8,23 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <stdexcept>
 #include <vector>
 
 inline constexpr char kBackupFolderName[] = "Sicherung";
 inline constexpr int kBackupsKept = 30;        // the newest, whatever their age
 inline constexpr int kMonthlyBackupsKept = 12; // the newest of each month, this month included
+
+// "Sicherung" is there but no folder one can write a backup into (a file, a link to nothing).
+class EBackupFolderError : public std::runtime_error
+{
+public:
+    explicit EBackupFolderError(const QString &text) : std::runtime_error(text.toStdString()) {}
+};
+
+// The list in the backup folder of the backups this program wrote: only those are ever thinned,
+// so that files of the same name that someone else put there (a linked folder) stay.
+inline constexpr char kBackupLedgerName[] = ".zimbrana-sicherungen";
 
 struct BackupInfo
 {
@@ -32,13 +44,18 @@ QString BackupFolder(const QString &dataFolder);
 // Keeps `content`, the guest file a save is about to replace, as a backup named by the clock's
 // present moment, readable and writable by the owner only, and then thins the backups. Returns
 // the backup's path. A backup of the same second is kept as it is. Throws EInOutError when the
-// backup cannot be written; the save must not go on then.
+// backup cannot be written; the save must not go on then, and EBackupFolderError, naming
+// "Sicherung" and what is wrong with it, when it is no folder.
 QString KeepBackup(const QString &dataFolder, const QByteArray &content);
+// The same for a version of the moment `moment` (a recovery copy set aside); a backup of that
+// name that is already there is never replaced: the next free second is taken.
+QString KeepBackupAt(const QString &dataFolder, const QByteArray &content, const QDateTime &moment);
 
 // Of the backup times, which to delete at `now`: all but the newest kBackupsKept and the newest
 // of each of the last kMonthlyBackupsKept months (the month of `now` and the eleven before it).
 QList<QDateTime> BackupsToThin(QList<QDateTime> times, const QDateTime &now);
-// Deletes the backups in the data folder that BackupsToThin names; other files stay.
+// Deletes the backups in the data folder that BackupsToThin names, of those this program wrote
+// (listed in kBackupLedgerName); other files stay, however they are named.
 void ThinBackups(const QString &dataFolder);
 
 // The backups of the data folder, newest first, with the number of guests each holds.

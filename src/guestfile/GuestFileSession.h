@@ -8,7 +8,16 @@
 #include "register/TGast.h"
 
 #include <QString>
+#include <stdexcept>
 #include <vector>
+
+// The guest file changed between the question before a save and the save itself (another copy of
+// the program saved meanwhile): nothing was written, and the new version must be asked about.
+class EGuestFileChanged : public std::runtime_error
+{
+public:
+    explicit EGuestFileChanged(const QString &path);
+};
 
 class GuestFileSession
 {
@@ -26,11 +35,16 @@ public:
     // session read or wrote. Otherwise the question is ReplaceUnreadQuestion's for a file this
     // session has neither read nor written, or says that the file was "geändert" since.
     // "Nein" must save nothing. Throws EInOutError when the file cannot be read to compare.
+    // The version a question is about counts as agreed to by the next write: the user answers
+    // about what the question described, not about whatever the file holds by then.
     QString questionBeforeSave(const QString &path, int guestsInProgram) const;
 
     // Saves the records to `path`: keeps the file being replaced as a backup in the data folder
-    // (its folder), writes the new one durably and remembers its version. Throws EInOutError;
-    // the old file then stays as it was.
+    // (its folder), writes the new one durably and remembers its version. All of it happens under
+    // the folder's lock, and inside it the file is checked once more: when it holds neither the
+    // version this session knows nor the one last asked about, another copy of the program saved
+    // since, and EGuestFileChanged is thrown with nothing written. Throws EInOutError; the old file
+    // then stays as it was.
     void write(const QString &path, const std::vector<TGast> &records);
 
     // The version of the file this session knows, and its path; unknown before any read or write.
@@ -42,4 +56,7 @@ private:
 
     QString path_;
     FileVersion version_;
+    // The file as the last question described it; a question is asked while nothing is written.
+    mutable QString askedPath_;
+    mutable FileVersion asked_;
 };

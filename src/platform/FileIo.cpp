@@ -31,6 +31,9 @@ namespace {
 // folder, say): no save takes a day.
 constexpr qint64 kStaleSeconds = 24 * 60 * 60;
 
+// As many links in a row as the system itself follows before it calls it a loop.
+constexpr int kMaxLinks = 40;
+
 // Throws the error `error` (an errno value, or GetLastError on Windows) for `path`.
 [[noreturn]] void throwError(int error, const QString &path)
 {
@@ -342,6 +345,16 @@ QString TemporaryPrefix(const QString &fileName)
     return u'.' + fileName + u'.';
 }
 
+void RemoveSaveLeftovers(const QString &folder)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.[A-Za-z0-9]+-[0-9]+-[A-Za-z0-9]+\\.tmp$"));
+    const QDir dir(folder);
+    for (const QFileInfo &file : dir.entryInfoList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden)) {
+        if (pattern.match(file.fileName()).hasMatch() && !file.isSymLink())
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
 QByteArray ReadFileBytes(const QString &path)
 {
     return readFile(path, -1);
@@ -354,9 +367,15 @@ QByteArray ReadFileStart(const QString &path, qsizetype maxBytes)
 
 void SaveFileAtomic(const QString &path, const QByteArray &bytes)
 {
-    // A link keeps pointing at the file it named: the file it names is replaced.
-    const QFileInfo given(path);
-    const QString target = given.isSymLink() ? given.symLinkTarget() : given.absoluteFilePath();
+    // A link keeps pointing at the file it named: the file at the end of the chain is replaced,
+    // and every link on the way stays.
+    QFileInfo end(path);
+    for (int hops = 0; end.isSymLink(); ++hops) {
+        if (hops >= kMaxLinks)
+            throwError(ELOOP, path);
+        end = QFileInfo(end.symLinkTarget());
+    }
+    const QString target = end.absoluteFilePath();
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     const bool existed = info.exists();

@@ -22,9 +22,14 @@ QByteArray ReadFileStart(const QString &path, qsizetype maxBytes);
 // writable by its owner only, which is synced to the disk and then renamed over the old one,
 // and the folder is synced too. Any failure before the rename keeps the old file and removes the
 // new one; a failure after it is reported as well, since the save may not survive a power cut.
-// A replaced file keeps its permissions; a link keeps pointing at the file it named. Temporary
+// A replaced file keeps its permissions; a link, or a chain of links, keeps pointing at the file
+// it named, which is the one replaced. Temporary
 // copies that an earlier save left behind when it was killed are removed. Throws EInOutError.
 void SaveFileAtomic(const QString &path, const QByteArray &bytes);
+
+// Removes every temporary copy that SaveFileAtomic left in `folder` when it was cut off (killed,
+// power cut). Only for a folder that no other running program saves into.
+void RemoveSaveLeftovers(const QString &folder);
 
 // The names SaveFileAtomic gives its temporary copies of `fileName` start with this.
 QString TemporaryPrefix(const QString &fileName);

@@ -2,12 +2,15 @@
 
 #include "platform/IoError.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QThread>
 #include <cerrno>
+#include <cstdlib>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -21,6 +24,16 @@ namespace {
 
 // The lock file of FolderLock where the system cannot lock a folder itself.
 constexpr char kStepLockName[] = ".zimbrana-schritt.lock";
+
+// A claim left empty (or unreadable) names no process, so nothing could ever show it gone; once it
+// is older than the moment a copy needs to write its claim, it is a crash's leftover.
+constexpr qint64 kUnreadableClaimStaleMs = 2000;
+
+// Lock files say who holds a folder with guests' data: nobody else's business.
+void makePrivate(const QString &path)
+{
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
 
 int codeOf(QLockFile::LockError error, const QString &file)
 {
@@ -86,6 +99,7 @@ void FolderLock::lockWithFile(const QString &folder, const QString &file, std::c
         lockFile_.reset();
         throw EInOutError(code, file);
     }
+    makePrivate(QDir(folder).filePath(QString::fromLatin1(kStepLockName)));
 }
 
 FolderLock::~FolderLock()
@@ -119,15 +133,24 @@ InstanceLock::State InstanceLock::lock(const QString &folder)
     // The claim lasts as long as the copy runs, so it must never count as stale by its age; the
     // claim of a copy that is gone is recognised by its process.
     lockFile_->setStaleLockTime(0);
-    if (lockFile_->tryLock(0)) {
+    bool locked = lockFile_->tryLock(0);
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (!locked && lockFile_->error() == QLockFile::LockFailedError && !lockFile_->getLockInfo(&pid, &host, &program)) {
+        const QDateTime written = QFileInfo(QDir(absolute).filePath(fileName())).lastModified();
+        if (!written.isValid() || std::abs(written.msecsTo(QDateTime::currentDateTime())) > kUnreadableClaimStaleMs) {
+            lockFile_->removeStaleLockFile();
+            locked = lockFile_->tryLock(0);
+        }
+    }
+    if (locked) {
+        makePrivate(QDir(absolute).filePath(fileName()));
         state_ = State::Locked;
         return state_;
     }
     if (lockFile_->error() == QLockFile::LockFailedError) {
         state_ = State::HeldByAnother;
-        qint64 pid = 0;
-        QString host;
-        QString program;
         if (lockFile_->getLockInfo(&pid, &host, &program))
             holder_ = QStringLiteral("Prozess %1 auf %2").arg(pid).arg(host);
     } else {

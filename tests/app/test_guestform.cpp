@@ -39,7 +39,7 @@ private Q_SLOTS:
     void semicolonIsRefused();
     void closingAsksOnlyWhenChanged();
     void closingKeepsWindowOpenWhenSaveFails();
-    void realQuestionOnClosingSaysJaNein();
+    void realQuestionOnClosingSaysJaNeinAbbrechen();
 };
 
 void TestGuestForm::windowHasItsControls_data()
@@ -293,9 +293,9 @@ void TestGuestForm::closingAsksOnlyWhenChanged()
         app.click("ButtonNeuerGast");
         app.enter("EditName");
         app.keyClicks("EditName", QStringLiteral("Otto"));
-        app.dialogs.confirmAnswer = false; // No: nothing is written
-        QVERIFY(app.window->close());
-        QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+        app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
+        QVERIFY(app.window->close()); // No: nothing is written
+        QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
         QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
     }
     {
@@ -304,7 +304,8 @@ void TestGuestForm::closingAsksOnlyWhenChanged()
         app.click("ButtonNeuerGast");
         app.enter("EditName");
         app.keyClicks("EditName", QStringLiteral("Otto"));
-        app.dialogs.confirmAnswer = true; // Yes: the name being typed is saved too
+        // Yes: the name being typed is saved too
+        app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
         QVERIFY(app.window->close());
         QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Otto;"));
     }
@@ -315,7 +316,7 @@ void TestGuestForm::closingKeepsWindowOpenWhenSaveFails()
     AppFixture app;
     app.dialogs.saveFile = app.path(QStringLiteral("kein/Ordner/Gaeste.csv"));
     app.click("ButtonNeuerGast");
-    app.dialogs.confirmAnswer = true;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     QVERIFY(!app.window->close());
     QVERIFY(app.window->isVisible());
     QCOMPARE(app.dialogs.errors.size(), 1);
@@ -323,7 +324,7 @@ void TestGuestForm::closingKeepsWindowOpenWhenSaveFails()
     QVERIFY(app.list().changed());
 }
 
-void TestGuestForm::realQuestionOnClosingSaysJaNein()
+void TestGuestForm::realQuestionOnClosingSaysJaNeinAbbrechen()
 {
     QVERIFY(InstallGermanQtTexts(*QCoreApplication::instance()));
     AppFixture app; // its working folder holds the price file
@@ -339,12 +340,13 @@ void TestGuestForm::realQuestionOnClosingSaysJaNein()
         question = box->text();
         for (QAbstractButton *button : box->buttons())
             buttons << button->text().remove(u'&');
-        box->button(QMessageBox::No)->click();
+        for (QAbstractButton *button : box->buttons())
+            if (button->text().remove(u'&') == QStringLiteral("Nein"))
+                button->click();
     });
     QVERIFY(window.close());
     QCOMPARE(question, QStringLiteral("Daten sichern?"));
-    buttons.sort();
-    QCOMPARE(buttons, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")}));
     QVERIFY(!QFile::exists(app.path(QStringLiteral("Gaeste.csv"))));
 }
 

@@ -494,7 +494,7 @@ void TestGuestList::listFollowsTheMainWindow()
     QCOMPARE(Summe(window), QStringLiteral("8 Aufenthalte, Kosten zusammen 1.670,50 €"));
 
     // Reading the file again replaces every row.
-    app.dialogs.confirmAnswer = false;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
     app.click("ButtonRead");
     QCOMPARE(Summe(window), QStringLiteral("8 Aufenthalte, Kosten zusammen 1.460,50 €"));
     QCOMPARE(selected(), 12);

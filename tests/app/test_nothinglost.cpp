@@ -82,7 +82,7 @@ private Q_SLOTS:
     void eachSaveKeepsABackupThatCanBeRestored();
     void restoreDialogListsTheBackups();
     void terminationClosesAsTheHostWould();
-    void endingSessionSavesWithoutAsking();
+    void endingSessionWithoutQuestionsKeepsTheChanges();
     void startWithoutTheRememberedFileSaysWhy_data();
     void startWithoutTheRememberedFileSaysWhy();
 };
@@ -239,17 +239,18 @@ void TestNothingLost::eachSaveKeepsABackupThatCanBeRestored()
     // The host goes back to the version before the save.
     app.type("EditName", QStringLiteral("y")); // unsaved, and asked about first
     app.dialogs.backupAnswer = 0;
-    app.dialogs.confirmAnswer = false;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
     triggerMenu(app, "MenuDatei", QStringLiteral("Sicherung &wiederherstellen…"));
     QCOMPARE(app.dialogs.backupsOffered, 1);
-    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(app.list().current().Name, QStringLiteral("Gast"));
     QVERIFY(app.list().changed());
     QVERIFY(app.status().startsWith(QStringLiteral("Sicherung vom ")));
 
     platform::Clock::fix(QDateTime(QDate(2025, 2, 20), QTime(10, 1)));
     app.click("ButtonSave"); // written back as Gaeste.csv, without a question
-    QCOMPARE(app.dialogs.confirmations.size(), 1);
+    QCOMPARE(app.dialogs.confirmations.size(), 0);
+    QCOMPARE(app.dialogs.choicesAsked.size(), 1);
     QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
     QCOMPARE(ListBackups(app.path(QString()) + u'/').size(), std::size_t(2));
 }
@@ -280,14 +281,14 @@ void TestNothingLost::terminationClosesAsTheHostWould()
     app.click("ButtonRead");
     app.enter("EditName");
     app.keyClicks("EditName", QStringLiteral("x")); // still in the field when the system ends the program
-    app.dialogs.confirmAnswer = true;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     QCOMPARE(::raise(SIGTERM), 0);
     QTRY_VERIFY(!app.window->isVisible());
-    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Gastx;"));
 }
 
-void TestNothingLost::endingSessionSavesWithoutAsking()
+void TestNothingLost::endingSessionWithoutQuestionsKeepsTheChanges()
 {
     AppFixture app;
     app.writeFile(QStringLiteral("Gaeste.csv"), eightGuests());
@@ -296,8 +297,11 @@ void TestNothingLost::endingSessionSavesWithoutAsking()
     app.type("EditName", QStringLiteral("y"));
     QVERIFY(app.window->SessionEnds(false));
     QVERIFY(app.dialogs.confirmations.isEmpty());
-    QVERIFY(app.readFile(QStringLiteral("Gaeste.csv")).contains(";Gasty;"));
-    QVERIFY(!app.list().changed());
+    QVERIFY(app.dialogs.choicesAsked.isEmpty());
+    // Nobody said "Ja": the guest file stays, and the changes wait for the next start.
+    QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
+    QVERIFY(app.readFile(QStringLiteral("Gaeste.csv.wiederherstellen")).contains(";Gasty;"));
+    QVERIFY(app.list().changed());
 }
 
 void TestNothingLost::startReadsTheRememberedFolder()

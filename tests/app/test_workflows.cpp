@@ -110,7 +110,7 @@ void TestWorkflows::badLineChangesNothing()
                                                     guestLine(2, "2", 1, "31.02.2025", "12.02.2025", "Bert"));
     app.click("ButtonNeuerGast");
     app.type("EditName", QStringLiteral("Dora"));
-    app.dialogs.confirmAnswer = false;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
     app.click("ButtonRead");
 
     QCOMPARE(app.dialogs.errors.size(), 1);
@@ -137,9 +137,11 @@ void TestWorkflows::readingAsksToSaveUnsavedChanges()
     app.click("ButtonRead");
     app.type("EditName", QStringLiteral("a")); // Carl becomes Carla
     app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
-    app.dialogs.confirmAnswer = answer;
+    app.dialogs.choose = [answer](const QString &, const QStringList &) {
+        return answer ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    };
     app.click("ButtonRead");
-    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(app.list().current().Name, answer ? QStringLiteral("Carla") : QStringLiteral("Carl"));
     QVERIFY(!app.list().changed());
 }

@@ -359,13 +359,18 @@ void TestSafeSaves::backupIsPrivateAndNamedByTheClock()
 
 void TestSafeSaves::thinningLeavesOtherFilesAlone()
 {
-    // GIVEN 35 backups of today and files of the host's own in the backup folder
+    // GIVEN 35 backups of today that the program wrote (its ledger lists them) and files of the
+    // host's own in the backup folder
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QDir folder(BackupFolder(dir.path()));
     QVERIFY(QDir().mkpath(folder.path()));
-    for (int i = 0; i < 35; ++i)
+    QByteArray ledger;
+    for (int i = 0; i < 35; ++i) {
         QVERIFY(writeBytes(folder.filePath(BackupFileName(kNow.addSecs(-60 * i))), "x"));
+        ledger += BackupFileName(kNow.addSecs(-60 * i)).toUtf8() + '\n';
+    }
+    QVERIFY(writeBytes(folder.filePath(QString::fromLatin1(kBackupLedgerName)), ledger));
     const QStringList own{QStringLiteral("Gaeste alt.csv"), QStringLiteral("Notiz.txt")};
     for (const QString &name : own)
         QVERIFY(writeBytes(folder.filePath(name), "x"));

@@ -15,13 +15,19 @@
 //                                  or "impossible"), then waits for a line and ends
 //   hold-folder-lock <file> [ms]   locks the file's folder and says "locked"; releases it after ms
 //                                  milliseconds, or else when a line arrives, and says "released"
+//   save-as-copy <file> <name> <n> saves n times as a copy of the program does: reads the file,
+//                                  adds a guest "<name>-<i>", asks as the window would and says
+//                                  "saved <name>-<i>" after a save, or "asked <name>-<i>" when a
+//                                  question came (answered "Nein"; the next round reads afresh)
 // A failure ends each with "error <message>", its lines joined by " | ".
 
 #include "HardeningSupport.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/PriceMatrix.h"
+#include "guestfile/GuestFileSession.h"
 #include "platform/FolderLock.h"
 
+#include <QFileInfo>
 #include <QThread>
 
 #include <QByteArray>
@@ -139,6 +145,32 @@ int readPrices(const QString &path)
     return 0;
 }
 
+int saveAsCopy(const QString &path, const QString &name, int count)
+{
+    for (int i = 1; i <= count; ++i) {
+        GuestFileSession session;
+        std::vector<TGast> list = QFileInfo::exists(path) ? session.read(path) : std::vector<TGast>(1);
+        TGast guest = hardening::Guest(static_cast<int>(list.size()));
+        const QString mark = QStringLiteral("%1-%2").arg(name).arg(i);
+        guest.Bemerkung = mark;
+        list.push_back(guest);
+        if (!session.questionBeforeSave(path, static_cast<int>(list.size()) - 1).isEmpty()) {
+            say("asked " + mark.toUtf8());
+            continue;
+        }
+        try {
+            session.write(path, list);
+        } catch (const EGuestFileChanged &) {
+            // The window asks about the other copy's version then; here the answer is "Nein".
+            say("asked " + mark.toUtf8());
+            continue;
+        }
+        say("saved " + mark.toUtf8());
+    }
+    say("done");
+    return 0;
+}
+
 int holdInstance(const QString &folder)
 {
     platform::InstanceLock lock;
@@ -188,6 +220,8 @@ int main(int argc, char **argv)
             return saveGuestsOnce(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
         if (mode == "read-prices" && argc == 3)
             return readPrices(QString::fromLocal8Bit(argv[2]));
+        if (mode == "save-as-copy" && argc == 5)
+            return saveAsCopy(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
         if (mode == "hold-instance" && argc == 3)
             return holdInstance(QString::fromLocal8Bit(argv[2]));
         if (mode == "hold-folder-lock" && (argc == 3 || argc == 4))

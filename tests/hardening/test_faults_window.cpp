@@ -110,7 +110,7 @@ void TestFaultsWindow::readOfAVanishedFileKeepsTheWork()
     QVERIFY(QFile::rename(app.guestFile(), app.guestFile() + QStringLiteral(".weg")));
 
     // WHEN "Daten lesen" is clicked and the changes are not to be saved first
-    app.dialogs.confirmAnswer = false;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
     app.click("ButtonRead");
 
     // THEN the error box names the missing file, and the list and the form keep Dora
@@ -137,7 +137,7 @@ void TestFaultsWindow::closingWhenTheFolderIsReadOnlyKeepsTheWindowOpen()
     app.setDataFolderWritable(false);
 
     // WHEN the window is closed by a user whose rights the folder limits, answering "Ja" to saving
-    app.dialogs.confirmAnswer = true;
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     {
         const AsNobody nobody;
         QVERIFY(nobody.ok());
@@ -145,7 +145,7 @@ void TestFaultsWindow::closingWhenTheFolderIsReadOnlyKeepsTheWindowOpen()
     }
 
     // THEN the error box names the cause and the file, and the window stays open with the work
-    QCOMPARE(app.dialogs.confirmations, QStringList{QStringLiteral("Daten sichern?")});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(app.dialogs.errors, QStringList{IoMessage(platform::kAccessDenied, app.guestFile())});
     QVERIFY(app.window->isVisible());
     QCOMPARE(FileBytes(app.guestFile()), old);
@@ -233,8 +233,10 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
     // WHEN the file may be written again and the window is closed THEN it asks, and saves the number
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
                                                QFile::ReadOther | QFile::WriteOther);
+    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     app.window->close();
-    QCOMPARE(app.dialogs.confirmations, (QStringList{NeueRechnungFrage(3), QStringLiteral("Daten sichern?")}));
+    QCOMPARE(app.dialogs.confirmations, QStringList{NeueRechnungFrage(3)});
+    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 42);
 }
 

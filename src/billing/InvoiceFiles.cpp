@@ -1,0 +1,45 @@
+#include "billing/InvoiceFiles.h"
+
+#include "platform/FileIo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QRegularExpression>
+
+bool MakeInvoiceFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return true;
+    return QDir().mkpath(info.absolutePath()) &&
+           QDir().mkdir(info.absoluteFilePath(),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void KeepPrintedFilePrivate(const QPrinter &printer, const QString &dataFolder)
+{
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
+        return;
+    const QFileInfo file(printer.outputFileName());
+    const QString folder =
+        QFileInfo(dataFolder.isEmpty() ? QDir::currentPath() : dataFolder).canonicalFilePath();
+    const QString printedIn = QFileInfo(file.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty() || printedIn.isEmpty() || !file.isFile() || file.isSymLink())
+        return;
+    if (printedIn == folder || printedIn.startsWith(folder + u'/'))
+        QFile::setPermissions(file.absoluteFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void RemoveInvoiceLeftovers(const QString &folder)
+{
+    static const QRegularExpression leftover(
+        QStringLiteral("^(\\.Rechnung [0-9]+\\.pdf\\.neu|\\.Schreibprobe-[A-Za-z0-9]+)$"));
+    const QDir dir(folder);
+    for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (leftover.match(file.fileName()).hasMatch())
+            QFile::remove(file.absoluteFilePath());
+    }
+    platform::RemoveSaveLeftovers(folder);
+}

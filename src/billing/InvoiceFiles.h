@@ -1,0 +1,21 @@
+#pragma once
+// The files around invoices that hold a guest's address: the folder of the kept copies and an
+// invoice printed to a file are for the host's eyes only, and what a cut-off invoice left behind
+// does not stay.
+
+#include <QString>
+
+class QPrinter;
+
+// Makes the folder of the kept copies (and the folders above it), readable by the owner only.
+// False when it could not be made; errno tells why.
+bool MakeInvoiceFolder(const QString &folder);
+
+// An invoice printed to a file inside the data folder `dataFolder` (empty: the current folder)
+// becomes readable and writable by the owner only; a printer or a file elsewhere is left as it is.
+void KeepPrintedFilePrivate(const QPrinter &printer, const QString &dataFolder);
+
+// Removes from the folder of the kept copies the half-kept copies (".Rechnung 1042.pdf.neu"), the
+// write probes and the temporary files of a save that was cut off. Only while no other copy of
+// the program works on the folder.
+void RemoveInvoiceLeftovers(const QString &folder);

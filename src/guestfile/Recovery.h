@@ -1,0 +1,42 @@
+#pragma once
+// The recovery copy of unsaved work: while the list in the program differs from the guest file,
+// it is kept in a file of its own beside the guest file, so that a program that is killed, loses
+// its display or ends with the desktop session loses nothing. A save removes it; the next start
+// offers what it holds.
+
+#include "register/TGast.h"
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+inline constexpr char kRecoveryFileName[] = "Gaeste.csv.wiederherstellen";
+
+// The recovery copy of the data folder `dataFolder` (empty: the current one).
+QString RecoveryPath(const QString &dataFolder);
+
+// Writes the records as the guest file would hold them, durably and readable by the owner only.
+// Throws EInOutError.
+void WriteRecoveryCopy(const QString &dataFolder, const std::vector<TGast> &records);
+
+// Removes the recovery copy, when there is one: its changes were saved or dropped on purpose.
+void RemoveRecoveryCopy(const QString &dataFolder);
+
+// When the recovery copy was written, if there is one that is newer than the guest file (or there
+// is no guest file): then it holds work the guest file lacks.
+std::optional<QDateTime> RecoveryToOffer(const QString &dataFolder);
+
+// True when there is a recovery copy at all (offered or not).
+bool HasRecoveryCopy(const QString &dataFolder);
+
+// "Ungespeicherte Änderungen vom 10.12.2026 16:42 wiederherstellen?"
+QString RecoveryQuestion(const QDateTime &written);
+
+// The records of the recovery copy; throws as reading the guest file does.
+std::vector<TGast> ReadRecoveryCopy(const QString &dataFolder);
+
+// Moves the recovery copy among the backups, named by the time it was written, so that nothing
+// is lost when the host does not take it now. Returns the backup's path. Throws EInOutError or
+// EBackupFolderError; the copy then stays where it is.
+QString SetRecoveryAside(const QString &dataFolder);
