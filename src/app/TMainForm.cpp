@@ -468,7 +468,8 @@ bool TMainForm::FileSave()
     }
     // Another program's work in the file, or characters the file cannot hold, are not lost unasked.
     for (const QString &question : {session_.questionBeforeSave(path, list_.guestCount()),
-                                    LostCharactersQuestion(CharactersLostOnSave(list_.records()))}) {
+                                    LostCharactersQuestion(CharactersLostOnSave(list_.records())),
+                                    session_.questionAboutDamaged(list_.records())}) {
         if (!question.isEmpty() && !dialogs_->confirm(this, question)) {
             setStatus(QStringLiteral("Nicht gespeichert"));
             return false;
@@ -488,6 +489,8 @@ void TMainForm::FileRead()
     // Read everything first: a file that fails leaves the list as it was.
     ClaimDataFolder();
     list_.replace(session_.read(path));
+    if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
+        dialogs_->inform(this, damaged);
 }
 
 void TMainForm::ButtonSaveClick()
@@ -541,6 +544,8 @@ void TMainForm::RestoreBackup()
         return;
     const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
     list_.replace(session_.readBackup(backup.path, path));
+    if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
+        dialogs_->inform(this, damaged);
     // The list is not what Gaeste.csv holds: closing must offer to write it back.
     list_.markChanged();
     ShowRecord(list_.lastIndex());

@@ -9,7 +9,7 @@ int AnzahlZimmer(const QString &Zimmer);
 
 // Nights × price per night and room × rooms. The price column is 1, 2 or 3+ nights; the row is
 // the number of persons (fewer than one priced as one), more than four use the group row.
-float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m);
+double Uebernachtungskosten(const TGast &g, const TPreisMatrix &m);
 
 #include <QString>
 #include <optional>
@@ -17,7 +17,7 @@ float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m);
 // What entering the cost field does with a record's cost.
 struct KostenVorschlag
 {
-    std::optional<float> kosten; // the cost to store; nothing when the stored one stays
+    std::optional<double> kosten; // the cost to store; nothing when the stored one stays
     QString status;              // what the status line says; empty when there is nothing to say
 };
 
