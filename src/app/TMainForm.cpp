@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/DateTimeFields.h"
+#include "app/ExportTargets.h"
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
 #include "app/Version.h"
@@ -540,6 +541,11 @@ void TMainForm::RestoreBackup()
     const int chosen = dialogs_->chooseBackup(this, backups);
     if (chosen < 0)
         return;
+    if (backups[static_cast<std::size_t>(chosen)].guests < 0) {
+        dialogs_->showError(this, QStringLiteral("%1 ist keine lesbare Gästedatei und wird nicht wiederhergestellt.")
+                                      .arg(QDir::toNativeSeparators(backups[static_cast<std::size_t>(chosen)].path)));
+        return;
+    }
     if (list_.changed() && dialogs_->confirm(this, QStringLiteral("Daten sichern?")) && !FileSave())
         return;
     const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
@@ -704,7 +710,7 @@ void TMainForm::ButtonPrintReClick()
     QString vorschlag;
     if (const auto next = NaechsteReNrVorschau(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei))))
         vorschlag = SuggestPrintFile(printer, dataFolder_.pathOf(RechnungsDateiname(*next)));
-    if (dialogs_->askPrinter(this, printer))
+    if (dialogs_->askPrinter(this, printer) && MayPrintTo(this, *dialogs_, dataFolder_, printer))
         CreateBill(printer, vorschlag);
 }
 
@@ -745,7 +751,7 @@ void TMainForm::RechnungskopieClick()
     const QString ablage = DataPath(kRechnungenOrdner, false);
     QPrinter printer(QPrinter::HighResolution);
     SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
-    if (!dialogs_->askPrinter(this, printer))
+    if (!dialogs_->askPrinter(this, printer) || !MayPrintTo(this, *dialogs_, dataFolder_, printer))
         return;
     const KopieErgebnis result =
         RechnungskopieDrucken(gast, QString::fromUtf8(kRechnungsvorlageDatei), ablage, printer, platform::Today());
