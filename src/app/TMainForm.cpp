@@ -17,6 +17,7 @@
 #include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendarModel.h"
 #include "guestfile/Backups.h"
+#include "guestfile/FileFormats.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/LostCharacters.h"
 #include "guestfile/Settings.h"
@@ -91,6 +92,8 @@ TMainForm::~TMainForm()
 
 void TMainForm::FormCreate()
 {
+    // Before anything is shown or read: formats that would not read back from the guest file.
+    const QString formatNote = UseReadableFileFormats(QLocale::system().name());
     // The form starts with today's dates and 12:00, as a new booking would.
     const QString dateFormat = platform::Regional().shortDateFormat;
     ui_->DateEditVon->setDisplayFormat(dateFormat);
@@ -141,6 +144,9 @@ void TMainForm::FormCreate()
     ui_->Tabcontrol1->setCurrentIndex(0);
     MakeSettingsFolder();
     OpenRememberedData();
+    if (!formatNote.isEmpty())
+        setStatus(ui_->LabelStatus->text().isEmpty() ? formatNote
+                                                      : ui_->LabelStatus->text() + QStringLiteral(" – ") + formatNote);
 
     // The page layout is fixed; centre the window on the screen it opens on.
     resize(384, 567 + menuBar()->sizeHint().height());
