@@ -32,8 +32,7 @@ TGast probe(QDate von, QDate bis, QTime anreise, QTime abreise, double kosten)
 // after noon and just after midnight (AM/PM), amounts with cents and thousands.
 std::vector<TGast> probes()
 {
-    return {TGast(),
-            probe(QDate(2026, 12, 24), QDate(2027, 1, 3), QTime(13, 45, 56), QTime(0, 5, 9), 1234.56),
+    return {TGast(), probe(QDate(2026, 12, 24), QDate(2027, 1, 3), QTime(13, 45, 56), QTime(0, 5, 9), 1234.56),
             probe(QDate(2024, 2, 29), QDate(1999, 12, 31), QTime(12, 0, 0), QTime(23, 59, 59), 99999999.99),
             probe(QDate(2001, 10, 11), QDate(2001, 11, 30), QTime(0, 0, 0), QTime(9, 30, 1), -45.1)};
 }

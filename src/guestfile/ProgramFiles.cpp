@@ -76,7 +76,8 @@ QString ProgramFileAt(const QString &target, const QStringList &folders)
             const bool ownExists = QFileInfo::exists(own);
             // The very file, by whatever name; or, where one of them is not there yet, its name.
             if ((targetExists && ownExists && sameEntry(target, own)) ||
-                (inFolder && (!targetExists || !ownExists) && name.compare(QString::fromUtf8(fileName), Qt::CaseInsensitive) == 0))
+                (inFolder && (!targetExists || !ownExists) &&
+                 name.compare(QString::fromUtf8(fileName), Qt::CaseInsensitive) == 0))
                 return own;
         }
         if (inFolder && name.startsWith(QString::fromUtf8(kProgramFilePrefix), Qt::CaseInsensitive))

@@ -2,6 +2,7 @@
 // exports are offered in "Export" with the date, only guest files can be restored, and numbers in
 // the guest file that cannot be read are listed after reading and asked about before the save.
 
+#include "app/backups/RestoreBackupDialog.h"
 #include "app/guestlist/GuestListWindow.h"
 #include "guestfile/Backups.h"
 #include "support/AppFixture.h"
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 
 namespace {
 
@@ -68,14 +70,22 @@ void TestOwnFiles::exportRefusesTheProgramsFiles_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("named"); // the program's file the message names
-    QTest::newRow("the guest file") << "Gaeste.csv" << "Gaeste.csv";
-    QTest::newRow("the guest file, another case") << "gaeste.CSV" << "Gaeste.csv";
-    QTest::newRow("the invoice counter") << "ReNummer.DAT" << "ReNummer.DAT";
-    QTest::newRow("the price list") << "Preismatrix.dat" << "Preismatrix.dat";
-    QTest::newRow("the invoice form") << "REVORL.JPG" << "REVORL.JPG";
-    QTest::newRow("a backup") << "Sicherung/Gaeste 2025-02-19 100000.csv" << "Sicherung";
-    QTest::newRow("among the invoices") << "Rechnungen/liste.csv" << "Rechnungen";
-    QTest::newRow("a link to the guest file") << "Export/verweis.csv" << "Gaeste.csv";
+    QTest::newRow("the guest file") << "Gaeste.csv"
+                                    << "Gaeste.csv";
+    QTest::newRow("the guest file, another case") << "gaeste.CSV"
+                                                  << "Gaeste.csv";
+    QTest::newRow("the invoice counter") << "ReNummer.DAT"
+                                         << "ReNummer.DAT";
+    QTest::newRow("the price list") << "Preismatrix.dat"
+                                    << "Preismatrix.dat";
+    QTest::newRow("the invoice form") << "REVORL.JPG"
+                                      << "REVORL.JPG";
+    QTest::newRow("a backup") << "Sicherung/Gaeste 2025-02-19 100000.csv"
+                              << "Sicherung";
+    QTest::newRow("among the invoices") << "Rechnungen/liste.csv"
+                                        << "Rechnungen";
+    QTest::newRow("a link to the guest file") << "Export/verweis.csv"
+                                              << "Gaeste.csv";
 }
 
 void TestOwnFiles::exportRefusesTheProgramsFiles()
@@ -172,9 +182,8 @@ void TestOwnFiles::onlyGuestFilesCanBeRestored()
     readGuests(app, kGuests);
     // An export that found its way among the backups, named like one.
     QDir(app.path(QString())).mkdir(QStringLiteral("Sicherung"));
-    app.writeFile(QStringLiteral("Sicherung/Gaeste 2025-02-19 100000.csv"),
-                  "\xEF\xBB\xBFNr.;Name;Stra\xC3\x9F"
-                  "e\r\n1;Hans;\r\n");
+    app.writeFile(QStringLiteral("Sicherung/Gaeste 2025-02-19 100000.csv"), "\xEF\xBB\xBFNr.;Name;Stra\xC3\x9F"
+                                                                            "e\r\n1;Hans;\r\n");
     const std::vector<BackupInfo> backups = ListBackups(app.path(QString()) + u'/');
     QCOMPARE(backups.size(), std::size_t(1));
     QCOMPARE(backups.front().guests, -1);
@@ -187,6 +196,22 @@ void TestOwnFiles::onlyGuestFilesCanBeRestored()
     QCOMPARE(app.list().size(), 3);
     QCOMPARE(app.list().at(1).Name, QStringLiteral("Hans Müller"));
     QVERIFY(!app.list().changed());
+
+    // The dialog shows it as unreadable, and its button does not restore it.
+    RestoreBackupDialog dialog({{QStringLiteral("b.csv"), QDateTime(QDate(2025, 2, 20), QTime(10, 5, 3)), 8},
+                                {backups.front().path, backups.front().time, -1}});
+    auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("TableSicherungen"));
+    QPushButton *restore = nullptr;
+    for (QPushButton *button : dialog.findChildren<QPushButton *>())
+        if (button->text() == QStringLiteral("Wiederherstellen"))
+            restore = button;
+    QVERIFY(table && restore);
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("nicht lesbar"));
+    QVERIFY(restore->isEnabled());
+    table->selectRow(1);
+    QVERIFY(!restore->isEnabled());
+    table->selectRow(0);
+    QVERIFY(restore->isEnabled());
 }
 
 void TestOwnFiles::unreadableNumbersAreListedAndAskedAbout_data()
@@ -210,8 +235,9 @@ void TestOwnFiles::unreadableNumbersAreListedAndAskedAbout()
     QCOMPARE(app.list().at(1).Kosten, 1280.0); // a form a person writes
     QCOMPARE(app.dialogs.informations.size(), 1);
     const QString listed = app.dialogs.informations.first();
-    for (const QString &part : {QStringLiteral("Zeile 2, Rechnung Nr.: „1O40“"), QStringLiteral("Zeile 3, PLZ: „D-01067“"),
-                                QStringLiteral("Zeile 3, nach dem 18. Feld: „ Katze“")})
+    for (const QString &part :
+         {QStringLiteral("Zeile 2, Rechnung Nr.: „1O40“"), QStringLiteral("Zeile 3, PLZ: „D-01067“"),
+          QStringLiteral("Zeile 3, nach dem 18. Feld: „ Katze“")})
         QVERIFY2(listed.contains(part), qPrintable(listed));
 
     app.dialogs.confirmAnswer = answer;

@@ -50,10 +50,13 @@ void TestCsvGuards::invoiceListKeepsEveryCharacter_data()
     // What fits the code page stays in it, as the tax adviser's programs know it.
     QTest::newRow("fits the code page") << QStringLiteral("Weiß") << QByteArray("1042;Wei\xDF\r\n");
     QTest::newRow("Turkish G with breve") << QStringLiteral("Ğül Yılmaz")
-                                          << QByteArray("\xEF\xBB\xBF" "1042;") + QStringLiteral("Ğül Yılmaz").toUtf8() +
-                                                 "\r\n";
-    QTest::newRow("Polish") << QStringLiteral("Łódź") << QByteArray("\xEF\xBB\xBF" "1042;") +
-                                                              QStringLiteral("Łódź").toUtf8() + "\r\n";
+                                          << QByteArray("\xEF\xBB\xBF"
+                                                        "1042;") +
+                                                 QStringLiteral("Ğül Yılmaz").toUtf8() + "\r\n";
+    QTest::newRow("Polish") << QStringLiteral("Łódź")
+                            << QByteArray("\xEF\xBB\xBF"
+                                          "1042;") +
+                                   QStringLiteral("Łódź").toUtf8() + "\r\n";
 }
 
 void TestCsvGuards::invoiceListKeepsEveryCharacter()

@@ -21,10 +21,10 @@ std::vector<TGast> records()
 {
     std::vector<TGast> list(1);
     const double costs[] = {0, 0.01, 45.5, 128, 1234567.89, 99999999.99, -45.1, 167772.17};
-    const QTime times[] = {QTime(0, 0, 0), QTime(12, 0, 0), QTime(12, 30, 15), QTime(23, 59, 59),
+    const QTime times[] = {QTime(0, 0, 0),  QTime(12, 0, 0), QTime(12, 30, 15), QTime(23, 59, 59),
                            QTime(0, 59, 1), QTime(13, 5, 9), QTime(9, 15, 0),   QTime(18, 45, 30)};
-    const QDate days[] = {QDate(2025, 2, 20), QDate(2024, 2, 29), QDate(1999, 12, 31), QDate(2030, 1, 1),
-                          QDate(2026, 10, 13), QDate(2001, 11, 12), QDate(2099, 7, 4), QDate(1950, 3, 25)};
+    const QDate days[] = {QDate(2025, 2, 20),  QDate(2024, 2, 29),  QDate(1999, 12, 31), QDate(2030, 1, 1),
+                          QDate(2026, 10, 13), QDate(2001, 11, 12), QDate(2099, 7, 4),   QDate(1950, 3, 25)};
     for (int i = 0; i < 8; ++i) {
         TGast g;
         g.GastNr = i + 1;

@@ -153,8 +153,8 @@ void TestDamagedNumbers::unreadableFieldsOfALine_data()
     QTest::newRow("postal code") << lineWith(9, "D-01067") << List{{10, "D-01067"}};
     QTest::newRow("cost nan") << lineWith(14, "nan") << List{{15, "nan"}};
     QTest::newRow("cost 1e39") << lineWith(14, "1e39") << List{{15, "1e39"}};
-    QTest::newRow("guest number and persons") << lineWith(0, "7x").replace(";13;3;", ";13;drei;")
-                                              << List{{1, "7x"}, {3, "drei"}};
+    QTest::newRow("guest number and persons")
+        << lineWith(0, "7x").replace(";13;3;", ";13;drei;") << List{{1, "7x"}, {3, "drei"}};
     QTest::newRow("remark after a ';'") << kLine + QStringLiteral("; Hund an der Leine")
                                         << List{{kTextAfterLastField, " Hund an der Leine"}};
     QTest::newRow("fields beyond the 18th") << kLine + QStringLiteral(";x;y") << List{{kTextAfterLastField, "x;y"}};

@@ -59,25 +59,44 @@ void TestProgramFiles::programFileAt_data()
     QTest::addColumn<QString>("target"); // below the test's root folder
     QTest::addColumn<QString>("own");    // the program's file named, below the root; empty: none
 
-    QTest::newRow("the guest file") << "Daten/Gaeste.csv" << "Daten/Gaeste.csv";
-    QTest::newRow("the guest file through ..") << "Daten/Export/../Gaeste.csv" << "Daten/Gaeste.csv";
-    QTest::newRow("the invoice counter") << "Daten/ReNummer.DAT" << "Daten/ReNummer.DAT";
-    QTest::newRow("a price list not there yet") << "Daten/Preismatrix.dat" << "Daten/Preismatrix.dat";
-    QTest::newRow("the price list in the start folder") << "Start/Preismatrix.dat" << "Start/Preismatrix.dat";
-    QTest::newRow("the invoice form") << "Start/REVORL.JPG" << "Start/REVORL.JPG";
-    QTest::newRow("a lock file") << "Daten/.zimbrana-sitzung.lock" << "Daten/.zimbrana-sitzung.lock";
-    QTest::newRow("a backup") << "Daten/Sicherung/Gaeste 2025-02-20 100503.csv" << "Daten/Sicherung";
-    QTest::newRow("a new file among the backups") << "Daten/Sicherung/neu.csv" << "Daten/Sicherung";
-    QTest::newRow("deeper among the invoices") << "Daten/Rechnungen/2025/liste.csv" << "Daten/Rechnungen";
-    QTest::newRow("a kept invoice") << "Daten/Rechnungen/Rechnung 1042.pdf" << "Daten/Rechnungen";
-    QTest::newRow("a link to the guest file") << "Daten/Export/verweis.csv" << "Daten/Gaeste.csv";
-    QTest::newRow("through a link to the backups") << "sicherung-verweis/neu.csv" << "Daten/Sicherung";
-    QTest::newRow("another case of a name not there") << "Daten/preismatrix.DAT" << "Daten/Preismatrix.dat";
-    QTest::newRow("an export") << "Daten/Export/Gästeliste 2025-02-19.csv" << "";
-    QTest::newRow("a new export") << "Daten/Export/Gästeliste 2025-02-20.csv" << "";
-    QTest::newRow("a csv beside the guest file") << "Daten/Gaeste-Export.csv" << "";
-    QTest::newRow("elsewhere") << "anderswo/liste.csv" << "";
-    QTest::newRow("a guest file's name elsewhere") << "anderswo/Gaeste.csv" << "";
+    QTest::newRow("the guest file") << "Daten/Gaeste.csv"
+                                    << "Daten/Gaeste.csv";
+    QTest::newRow("the guest file through ..") << "Daten/Export/../Gaeste.csv"
+                                               << "Daten/Gaeste.csv";
+    QTest::newRow("the invoice counter") << "Daten/ReNummer.DAT"
+                                         << "Daten/ReNummer.DAT";
+    QTest::newRow("a price list not there yet") << "Daten/Preismatrix.dat"
+                                                << "Daten/Preismatrix.dat";
+    QTest::newRow("the price list in the start folder") << "Start/Preismatrix.dat"
+                                                        << "Start/Preismatrix.dat";
+    QTest::newRow("the invoice form") << "Start/REVORL.JPG"
+                                      << "Start/REVORL.JPG";
+    QTest::newRow("a lock file") << "Daten/.zimbrana-sitzung.lock"
+                                 << "Daten/.zimbrana-sitzung.lock";
+    QTest::newRow("a backup") << "Daten/Sicherung/Gaeste 2025-02-20 100503.csv"
+                              << "Daten/Sicherung";
+    QTest::newRow("a new file among the backups") << "Daten/Sicherung/neu.csv"
+                                                  << "Daten/Sicherung";
+    QTest::newRow("deeper among the invoices") << "Daten/Rechnungen/2025/liste.csv"
+                                               << "Daten/Rechnungen";
+    QTest::newRow("a kept invoice") << "Daten/Rechnungen/Rechnung 1042.pdf"
+                                    << "Daten/Rechnungen";
+    QTest::newRow("a link to the guest file") << "Daten/Export/verweis.csv"
+                                              << "Daten/Gaeste.csv";
+    QTest::newRow("through a link to the backups") << "sicherung-verweis/neu.csv"
+                                                   << "Daten/Sicherung";
+    QTest::newRow("another case of a name not there") << "Daten/preismatrix.DAT"
+                                                      << "Daten/Preismatrix.dat";
+    QTest::newRow("an export") << "Daten/Export/Gästeliste 2025-02-19.csv"
+                               << "";
+    QTest::newRow("a new export") << "Daten/Export/Gästeliste 2025-02-20.csv"
+                                  << "";
+    QTest::newRow("a csv beside the guest file") << "Daten/Gaeste-Export.csv"
+                                                 << "";
+    QTest::newRow("elsewhere") << "anderswo/liste.csv"
+                               << "";
+    QTest::newRow("a guest file's name elsewhere") << "anderswo/Gaeste.csv"
+                                                   << "";
 }
 
 void TestProgramFiles::programFileAt()

@@ -66,7 +66,7 @@ void TestRegionalFiles::eachLocaleReadsBack_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("kept"); // 1: the regional formats are kept, 0: some become German, -1: either
 
-    QTest::newRow("C.UTF-8") << "C.UTF-8" << 0;   // English month names
+    QTest::newRow("C.UTF-8") << "C.UTF-8" << 0; // English month names
     QTest::newRow("POSIX") << "POSIX" << 0;
     QTest::newRow("ckb_IQ") << "ckb_IQ.UTF-8" << 0; // a decimal separator the code page lacks
     QTest::newRow("ks_IN") << "ks_IN.UTF-8" << -1;

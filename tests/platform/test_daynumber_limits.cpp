@@ -68,14 +68,18 @@ void TestDayNumberLimits::germanFormatsUnderAnySettings_data()
     QTest::addColumn<QString>("time");
     QTest::addColumn<bool>("readable");
 
-    for (const QLocale &locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Hungarian),
-                                  QLocale(QLocale::Japanese), QLocale(QLocale::Arabic, QLocale::SaudiArabia),
-                                  QLocale(QLocale::German, QLocale::Germany), QLocale::c()}) {
+    for (const QLocale &locale :
+         {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Hungarian), QLocale(QLocale::Japanese),
+          QLocale(QLocale::Arabic, QLocale::SaudiArabia), QLocale(QLocale::German, QLocale::Germany), QLocale::c()}) {
         const QByteArray name = locale.name().toLatin1();
-        QTest::addRow("%s", name.constData()) << locale << "24.12.2026" << "13:45:56" << true;
-        QTest::addRow("%s short", name.constData()) << locale << "3.1.2027" << "9:05" << true;
-        QTest::addRow("%s no such day", name.constData()) << locale << "31.02.2026" << "25:00:00" << false;
-        QTest::addRow("%s two-digit year", name.constData()) << locale << "24.12.26" << "13-45" << false;
+        QTest::addRow("%s", name.constData()) << locale << "24.12.2026"
+                                              << "13:45:56" << true;
+        QTest::addRow("%s short", name.constData()) << locale << "3.1.2027"
+                                                    << "9:05" << true;
+        QTest::addRow("%s no such day", name.constData()) << locale << "31.02.2026"
+                                                          << "25:00:00" << false;
+        QTest::addRow("%s two-digit year", name.constData()) << locale << "24.12.26"
+                                                             << "13-45" << false;
     }
 }
 
