@@ -146,7 +146,7 @@ void TMainForm::FormCreate()
     OpenRememberedData();
     if (!formatNote.isEmpty())
         setStatus(ui_->LabelStatus->text().isEmpty() ? formatNote
-                                                      : ui_->LabelStatus->text() + QStringLiteral(" – ") + formatNote);
+                                                     : ui_->LabelStatus->text() + QStringLiteral(" – ") + formatNote);
 
     // The page layout is fixed; centre the window on the screen it opens on.
     resize(384, 567 + menuBar()->sizeHint().height());

@@ -118,7 +118,8 @@ std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName
 
 std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName, std::vector<DamagedField> *damaged)
 {
-    return decodeBytes(bytes, fileName, [](qsizetype) {}, damaged);
+    return decodeBytes(
+        bytes, fileName, [](qsizetype) {}, damaged);
 }
 
 std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName)

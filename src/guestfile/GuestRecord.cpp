@@ -20,7 +20,6 @@ QString storable(const QString &text)
     return s;
 }
 
-
 // A date, time or Boolean field as StrToDate, StrToTime and StrToBool read it; the field is copied
 // only when it is bad, for the error that names it.
 // The German formats are read under any settings: a file written where the regional formats did
@@ -93,10 +92,10 @@ bool boolOf(QStringView field)
 
 QString FieldName(int field)
 {
-    static const char *const names[] = {"Gast-Nr.", "Zimmer",   "Personen",     "Anreise", "Anreisezeit",
-                                        "Abreise",  "Abreisezeit", "Name",      "Straße",  "PLZ",
-                                        "Ort",      "Telefon",  "E-Mail",       "Rechnung Nr.", "Kosten",
-                                        "Bezahlt",  "Schlüssel", "Bemerkungen"};
+    static const char *const names[] = {"Gast-Nr.", "Zimmer",      "Personen",   "Anreise",      "Anreisezeit",
+                                        "Abreise",  "Abreisezeit", "Name",       "Straße",       "PLZ",
+                                        "Ort",      "Telefon",     "E-Mail",     "Rechnung Nr.", "Kosten",
+                                        "Bezahlt",  "Schlüssel",   "Bemerkungen"};
     if (field >= 1 && field <= 18)
         return QString::fromUtf8(names[field - 1]);
     return QStringLiteral("nach dem 18. Feld");

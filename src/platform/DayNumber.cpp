@@ -30,10 +30,10 @@ QDate DayToDate(TDateTime day)
     // Turning NaN, an infinity or a number beyond 64 bits into a whole number is undefined, and
     // a date beyond the year 9999 is nothing the program can show or write.
     if (!IsCalendarDay(day))
-        throw EConvertError(
-            std::isnan(day) ? QStringLiteral("Die Tageszahl ist keine Zahl: sie ergibt kein Datum")
-                            : QStringLiteral("Die Tageszahl %1 ergibt kein Datum zwischen den Jahren 1 und 9999")
-                                  .arg(QString::number(day, 'g', 17)));
+        throw EConvertError(std::isnan(day)
+                                ? QStringLiteral("Die Tageszahl ist keine Zahl: sie ergibt kein Datum")
+                                : QStringLiteral("Die Tageszahl %1 ergibt kein Datum zwischen den Jahren 1 und 9999")
+                                      .arg(QString::number(day, 'g', 17)));
     return kEpoch.addDays(static_cast<qint64>(std::trunc(day)));
 }
 

@@ -444,8 +444,8 @@ void StatisticsWindow::refresh()
 
 void StatisticsWindow::exportCsv()
 {
-    const QString suggested =
-        SuggestedExport(form_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
+    const QString suggested = SuggestedExport(
+        form_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
     const QString path = form_.dialogs().askExportFile(this, QStringLiteral("Auswertung exportieren"), suggested,
                                                        QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty() || !MayWriteTo(this, form_.dialogs(), form_.dataFolder(), path))
