@@ -70,7 +70,7 @@ TGast GuestForm::read() const
     g.Ort = ui_.EditOrt->text();
     g.Telefon = ui_.EditTelefon->text();
     g.EMail = ui_.EditEMail->text();
-    g.Kosten = static_cast<float>(ui_.NumberBoxKosten->value());
+    g.Kosten = ui_.NumberBoxKosten->value();
     g.ReNr = ui_.NumberBoxReNr->value();
     g.Bezahlt = ui_.CheckBoxBez->isChecked();
     g.Schluessel = ui_.CheckBoxKey->isChecked();

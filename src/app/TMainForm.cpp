@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/DateTimeFields.h"
+#include "app/ExportTargets.h"
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
 #include "app/Version.h"
@@ -19,6 +20,7 @@
 #include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendarModel.h"
 #include "guestfile/Backups.h"
+#include "guestfile/FileFormats.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/LostCharacters.h"
 #include "guestfile/Recovery.h"
@@ -104,6 +106,8 @@ TMainForm::~TMainForm()
 
 void TMainForm::FormCreate()
 {
+    // Before anything is shown or read: formats that would not read back from the guest file.
+    const QString formatNote = UseReadableFileFormats(QLocale::system().name());
     // The form starts with today's dates and 12:00, as a new booking would.
     const QString dateFormat = platform::Regional().shortDateFormat;
     ui_->DateEditVon->setDisplayFormat(dateFormat);
@@ -166,6 +170,9 @@ void TMainForm::FormCreate()
     OpenRememberedData();
     // Looked for once the data folder is known: the prices beside the guest file count first.
     readPriceList();
+    if (!formatNote.isEmpty())
+        setStatus(ui_->LabelStatus->text().isEmpty() ? formatNote
+                                                     : ui_->LabelStatus->text() + QStringLiteral(" – ") + formatNote);
 
     // The usual size, centred on the screen, the first time; after that the size the host left.
     resize(384, 567 + menuBar()->sizeHint().height());
@@ -629,7 +636,8 @@ bool TMainForm::FileSave()
     // Another program's work in the file, or characters the file cannot hold, are not lost unasked.
     for (const QString &question : {AbreiseVorAnreiseFrage(list_, sessionChanges_),
                                     session_.questionBeforeSave(path, list_.guestCount()),
-                                    LostCharactersQuestion(CharactersLostOnSave(list_.records()))}) {
+                                    LostCharactersQuestion(CharactersLostOnSave(list_.records())),
+                                    session_.questionAboutDamaged(list_.records())}) {
         if (!question.isEmpty() && !dialogs_->confirm(this, question)) {
             setStatus(QStringLiteral("Nicht gespeichert"));
             return false;
@@ -656,6 +664,8 @@ void TMainForm::FileRead()
     // Read everything first: a file that fails leaves the list as it was.
     ClaimDataFolder();
     list_.replace(session_.read(path));
+    if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
+        dialogs_->inform(this, damaged);
 }
 
 void TMainForm::ButtonSaveClick()
@@ -723,10 +733,17 @@ void TMainForm::RestoreBackup()
     const int chosen = dialogs_->chooseBackup(this, backups);
     if (chosen < 0)
         return;
+    if (backups[static_cast<std::size_t>(chosen)].guests < 0) {
+        dialogs_->showError(this, QStringLiteral("%1 ist keine lesbare Gästedatei und wird nicht wiederhergestellt.")
+                                      .arg(QDir::toNativeSeparators(backups[static_cast<std::size_t>(chosen)].path)));
+        return;
+    }
     if (askToSaveChanges() == UnsavedChanges::Cancelled)
         return;
     const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
     list_.replace(session_.readBackup(backup.path, path));
+    if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
+        dialogs_->inform(this, damaged);
     // The list is not what Gaeste.csv holds: closing must offer to write it back.
     list_.markChanged();
     ShowRecord(list_.lastIndex());
@@ -977,7 +994,7 @@ void TMainForm::ButtonPrintReClick()
     QString vorschlag;
     if (const auto next = NaechsteReNrVorschau(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei))))
         vorschlag = SuggestPrintFile(printer, dataFolder_.pathOf(RechnungsDateiname(*next)));
-    if (dialogs_->askPrinter(this, printer)) {
+    if (dialogs_->askPrinter(this, printer) && MayPrintTo(this, *dialogs_, dataFolder_, printer)) {
         const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
         CreateBill(printer, vorschlag);
     }
@@ -1006,7 +1023,7 @@ void TMainForm::RechnungskopieClick()
     const QString ablage = DataPath(kRechnungenOrdner, false);
     QPrinter printer(QPrinter::HighResolution);
     SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
-    if (!dialogs_->askPrinter(this, printer))
+    if (!dialogs_->askPrinter(this, printer) || !MayPrintTo(this, *dialogs_, dataFolder_, printer))
         return;
     const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
     // The form is needed only for an invoice from before copies were kept.

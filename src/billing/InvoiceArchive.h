@@ -54,7 +54,7 @@ struct RechnungsZeile
     bool luecke = false;
     int index = -1; // the record with this number, -1 when none has it
     QString gast;
-    std::optional<float> betrag;
+    std::optional<double> betrag;
     std::optional<bool> bezahlt;
     QString kopie; // the kept copy's path, empty when it is missing
     QDateTime abgelegt;

@@ -84,7 +84,7 @@ int AnzahlZimmer(const QString &Zimmer)
     return std::popcount(RoomMask(Zimmer));
 }
 
-float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m)
+double Uebernachtungskosten(const TGast &g, const TPreisMatrix &m)
 {
     const qint32 nights = Naechte(g);
     if (nights == 0)
@@ -94,10 +94,10 @@ float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m)
     const qint32 price = m.Preis[row][column];
 
     // Nights × price fits 63 bits; its magnitude times at most three rooms still fits 64 bits
-    // unsigned, so the result is exact until the single rounding to float.
+    // unsigned, so the result is exact until the single rounding to double.
     const qint64 perRoom = qint64(nights) * price;
     const quint64 magnitude = quint64(perRoom < 0 ? -perRoom : perRoom) * quint64(AnzahlZimmer(g.Zimmer));
-    const float cost = static_cast<float>(magnitude);
+    const double cost = static_cast<double>(magnitude);
     return perRoom < 0 ? -cost : cost;
 }
 

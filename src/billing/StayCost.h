@@ -16,7 +16,7 @@ int AnzahlZimmer(const QString &Zimmer);
 
 // Nights × price per night and room × rooms. The price column is 1, 2 or 3+ nights; the row is
 // the number of persons (fewer than one priced as one), more than four use the group row.
-float Uebernachtungskosten(const TGast &g, const TPreisMatrix &m);
+double Uebernachtungskosten(const TGast &g, const TPreisMatrix &m);
 
 // What the price list gives for a stay, or why it gives nothing: a departure before the arrival,
 // or a price the file does not hold (missing, no number, negative).

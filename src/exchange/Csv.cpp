@@ -19,16 +19,18 @@ QString CsvFeld(const QString &text)
 
 QByteArray CsvDatei(const QList<QStringList> &rows)
 {
-    QByteArray bytes;
+    QString text;
     for (const QStringList &row : rows) {
         QStringList fields;
         fields.reserve(row.size());
-        for (const QString &text : row)
-            fields << CsvFeld(text);
-        bytes += platform::ToAnsi(fields.join(u';'));
-        bytes += "\r\n";
+        for (const QString &field : row)
+            fields << CsvFeld(field);
+        text += fields.join(u';');
+        text += QStringLiteral("\r\n");
     }
-    return bytes;
+    if (!platform::CharactersAnsiLacks(text).isEmpty())
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return platform::ToAnsi(text);
 }
 
 } // namespace exchange

@@ -40,8 +40,8 @@ QStringList CsvKopf()
 QString CsvFeld(const QString &text, bool istText)
 {
     QString field = text;
-    if (istText && !field.isEmpty() &&
-        (field.front() == u'=' || field.front() == u'+' || field.front() == u'-' || field.front() == u'@'))
+    // A spreadsheet also runs a formula behind a leading TAB or CR.
+    if (istText && !field.isEmpty() && QStringView(u"=+-@\t\r").contains(field.front()))
         field.prepend(u'\'');
     const bool quote = field.contains(u';') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r') ||
                        field != field.trimmed();

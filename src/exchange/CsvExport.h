@@ -17,8 +17,8 @@ QByteArray GaesteAlsCsv(const std::vector<TGast> &list, const std::vector<int> &
 QStringList CsvKopf();
 
 // One field as a spreadsheet reads it back unchanged: quoted when it holds the separator, a quote
-// or a line break; a text that a spreadsheet would run as a formula ("=", "+", "-", "@") is
-// marked as text with a leading apostrophe.
+// or a line break; a text that a spreadsheet would run as a formula ("=", "+", "-", "@", TAB or
+// CR first) is marked as text with a leading apostrophe.
 QString CsvFeld(const QString &text, bool istText);
 
 // Writes the file whole or not at all; throws EInOutError.

@@ -2,6 +2,7 @@
 
 #include "guestfile/GuestFile.h"
 #include "platform/Clock.h"
+#include "platform/Convert.h"
 #include "platform/FileIo.h"
 #include "platform/IoError.h"
 
@@ -186,9 +187,13 @@ std::vector<BackupInfo> ListBackups(const QString &dataFolder)
         if (!backup.time.isValid())
             continue;
         backup.path = folder.filePath(name);
+        // Only what reads as a guest file can be restored; anything else (an export saved
+        // there, a damaged file) is shown as unreadable.
         try {
-            backup.guests = GuestsInFile(platform::ReadFileBytes(backup.path));
+            backup.guests = static_cast<int>(DecodeGuestFile(platform::ReadFileBytes(backup.path), name).size()) - 1;
         } catch (const platform::EInOutError &) {
+            backup.guests = -1;
+        } catch (const platform::EConvertError &) {
             backup.guests = -1;
         }
         backups.push_back(backup);

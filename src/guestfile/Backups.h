@@ -30,7 +30,7 @@ struct BackupInfo
 {
     QString path;
     QDateTime time; // of the save that replaced this version
-    int guests = 0; // its records without record 0; -1 when the file cannot be read
+    int guests = 0; // its records without record 0; -1 when it does not read as a guest file
 };
 
 // "Gaeste 2025-02-20 100503.csv" for a save at that moment.
@@ -58,5 +58,6 @@ QList<QDateTime> BackupsToThin(QList<QDateTime> times, const QDateTime &now);
 // (listed in kBackupLedgerName); other files stay, however they are named.
 void ThinBackups(const QString &dataFolder);
 
-// The backups of the data folder, newest first, with the number of guests each holds.
+// The backups of the data folder, newest first, with the number of guests each holds; a file
+// that does not read as a guest file is listed with -1 and must not be restored.
 std::vector<BackupInfo> ListBackups(const QString &dataFolder);

@@ -189,3 +189,134 @@ double NextFieldFloat(QStringView &line, QStringView separator)
 {
     return floatOf(NextField(line, separator));
 }
+
+namespace {
+
+// The blanks a person or a spreadsheet puts around or inside a number.
+bool isSpace(QChar c)
+{
+    return c.unicode() <= 32 || c == QChar(0x00A0) || c == QChar(0x202F) || c == QChar(0x2009);
+}
+
+QStringView trimmedSpaces(QStringView s)
+{
+    while (!s.isEmpty() && isSpace(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && isSpace(s.back()))
+        s.chop(1);
+    return s;
+}
+
+bool isGroupSeparator(QChar c)
+{
+    return c == u'.' || c == u',' || c == u'\'' || c == QChar(0x2019) || isSpace(c);
+}
+
+// Digits grouped by thousands with one separator throughout ("1.280.000", "1 040"); the digits
+// alone are appended to `digits`. Plain digits without a separator count as well.
+bool groupedDigits(QStringView s, QString &digits)
+{
+    if (s.isEmpty())
+        return false;
+    QChar separator;
+    qsizetype group = 0;
+    bool first = true;
+    for (const QChar c : s) {
+        if (isDigit(c)) {
+            digits += c;
+            ++group;
+            continue;
+        }
+        if (!isGroupSeparator(c) || (!separator.isNull() && c != separator))
+            return false;
+        if (first ? group < 1 || group > 3 : group != 3)
+            return false;
+        separator = c;
+        first = false;
+        group = 0;
+    }
+    return first ? group > 0 : group == 3;
+}
+
+} // namespace
+
+bool ReadWrittenInt(QStringView field, qint32 &value)
+{
+    const QStringView s = trimmedSpaces(field);
+    if (platform::TryStrToInt(s, value))
+        return true;
+    QStringView body = s;
+    const bool negative = !body.isEmpty() && body.front() == u'-';
+    if (!body.isEmpty() && (body.front() == u'-' || body.front() == u'+'))
+        body = body.sliced(1);
+    QString digits;
+    if (!groupedDigits(body, digits))
+        return false;
+    qint32 v = 0;
+    if (!platform::TryStrToInt(negative ? u'-' + digits : digits, v))
+        return false;
+    value = v;
+    return true;
+}
+
+bool ReadWrittenAmount(QStringView field, double &value)
+{
+    QStringView s = trimmedSpaces(field);
+    // A currency after (or before) the amount.
+    for (const QStringView currency : {QStringView(u"€"), QStringView(u"EUR")}) {
+        if (s.endsWith(currency, Qt::CaseInsensitive))
+            s = trimmedSpaces(s.chopped(currency.size()));
+        else if (s.startsWith(currency, Qt::CaseInsensitive))
+            s = trimmedSpaces(s.sliced(currency.size()));
+    }
+    bool negative = false;
+    if (!s.isEmpty() && (s.front() == u'-' || s.front() == u'+')) {
+        negative = s.front() == u'-';
+        s = trimmedSpaces(s.sliced(1));
+    }
+    // The decimal separator: of a comma and a point the later one; a single one of them, unless it
+    // is a point before exactly three digits (a German thousands point); none when one of them
+    // comes more than once.
+    const qsizetype comma = s.lastIndexOf(u',');
+    const qsizetype point = s.lastIndexOf(u'.');
+    qsizetype decimal = -1;
+    if (comma >= 0 && point >= 0)
+        decimal = std::max(comma, point);
+    else if (comma >= 0 && s.count(u',') == 1)
+        decimal = comma;
+    else if (point >= 0 && s.count(u'.') == 1) {
+        const QStringView before = s.first(point);
+        const QStringView after = s.sliced(point + 1);
+        const auto digitsOnly = [](QStringView part) { return std::all_of(part.begin(), part.end(), isDigit); };
+        const bool thousands = after.size() == 3 && digitsOnly(after) && !before.isEmpty() && before.size() <= 3 &&
+                               digitsOnly(before) && before.front() != u'0';
+        decimal = thousands ? -1 : point;
+    }
+    const QStringView whole = decimal < 0 ? s : s.first(decimal);
+    const QStringView fraction = decimal < 0 ? QStringView() : s.sliced(decimal + 1);
+    QString digits;
+    if (!whole.isEmpty() && !groupedDigits(whole, digits))
+        return false;
+    for (const QChar c : fraction) {
+        if (!isDigit(c))
+            return false;
+        digits += c;
+    }
+    if (digits.isEmpty())
+        return false;
+    // Beyond 15 digits a double no longer holds every cent.
+    qsizetype significant = 0;
+    for (const QChar c : digits)
+        if (significant > 0 || c != u'0')
+            ++significant;
+    if (significant > 15)
+        return false;
+    const QString number = (negative ? QStringLiteral("-0") : QStringLiteral("0")) +
+                           digits.first(digits.size() - fraction.size()) + u'.' + fraction.toString() + u'0';
+    bool ok = false;
+    const double v = QLocale::c().toDouble(number, &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}

@@ -21,3 +21,14 @@ double NextFieldFloat(QString &line, const QString &separator);
 QStringView NextField(QStringView &line, QStringView separator);
 qint32 NextFieldInt(QStringView &line, QStringView separator);
 double NextFieldFloat(QStringView &line, QStringView separator);
+
+// A whole number as a person writes it into the file: blanks around it, the digits perhaps
+// grouped by thousands ("1.040", "1 040"); otherwise what NextFieldInt reads. False for anything
+// else; the value is then unchanged.
+bool ReadWrittenInt(QStringView field, qint32 &value);
+
+// An amount as a person writes it: "128,50", "19.99", "1.280,00", "1,280.00", "128,00 €",
+// " 1040 ". A single '.' before exactly three digits groups thousands ("1.280" is 1280), as a
+// German host means it. No exponent, no "nan" or "inf", at most 15 digits. False for anything
+// else; the value is then unchanged.
+bool ReadWrittenAmount(QStringView field, double &value);

@@ -1,6 +1,7 @@
 #pragma once
 // The guest file: the whole guest list, one record per line, record 0 first.
 
+#include "guestfile/GuestRecord.h"
 #include "register/TGast.h"
 
 #include <QByteArray>
@@ -24,6 +25,30 @@ std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName
 // The same for bytes the caller is done with: their memory is handed back to the system as they
 // are read, so that a file of many years is not held beside its whole list.
 std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName);
+
+// A field of the guest file that could not be read, and where it stands.
+struct DamagedField
+{
+    qsizetype line = 0;     // counted from 1
+    std::size_t record = 0; // the index of the record the line became
+    UnreadableField field;
+
+    bool operator==(const DamagedField &) const = default;
+};
+
+// The same, noting the fields that could not be read (numbers read as 0, text after the 18th
+// field) in `damaged`.
+std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName, std::vector<DamagedField> *damaged);
+std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName, std::vector<DamagedField> *damaged);
+
+// What the host is told after reading a file with such fields: each with its line, its field and
+// its text. Empty when there are none.
+QString DamagedFieldsMessage(const std::vector<DamagedField> &damaged, const QString &fileName);
+// The Ja/Nein question before the save that would write them as 0 (or leave the text after the
+// 18th field out), naming them; only fields that still hold 0 in `records` count, since the host
+// may have mended them in the form. Empty when nothing would be lost.
+QString DamagedFieldsQuestion(const std::vector<DamagedField> &damaged, const std::vector<TGast> &records,
+                              const QString &fileName);
 
 // The number of guests a guest file's bytes hold, as reading would count them (lines that are not
 // blank) without record 0; a damaged file is counted all the same.

@@ -45,17 +45,24 @@ std::vector<TGast> GuestFileSession::read(const QString &path)
     // The version first: the reader hands the memory of the bytes back as it reads them, so that a
     // file of many years is not held beside its whole list. It counts only once the file was read.
     const FileVersion version = FileVersionOf(path, bytes);
-    std::vector<TGast> records = DecodeGuestFile(std::move(bytes), QFileInfo(path).fileName());
+    std::vector<DamagedField> damaged;
+    std::vector<TGast> records = DecodeGuestFile(std::move(bytes), QFileInfo(path).fileName(), &damaged);
     path_ = absolute(path);
     version_ = version;
+    damaged_ = std::move(damaged);
+    damagedFile_ = QFileInfo(path).fileName();
     return records;
 }
 
 std::vector<TGast> GuestFileSession::readBackup(const QString &backupPath, const QString &path)
 {
-    std::vector<TGast> records = DecodeGuestFile(platform::ReadFileBytes(backupPath), QFileInfo(backupPath).fileName());
+    std::vector<DamagedField> damaged;
+    std::vector<TGast> records =
+        DecodeGuestFile(platform::ReadFileBytes(backupPath), QFileInfo(backupPath).fileName(), &damaged);
     if (QFileInfo::exists(path))
         remember(path, platform::ReadFileBytes(path));
+    damaged_ = std::move(damaged);
+    damagedFile_ = QFileInfo(backupPath).fileName();
     return records;
 }
 
@@ -125,4 +132,11 @@ void GuestFileSession::write(const QString &path, const std::vector<TGast> &reco
     remember(path, bytes);
     askedPath_.clear();
     asked_ = {};
+    // Written as they now are: what could not be read is no longer in any file the session knows.
+    damaged_.clear();
+}
+
+QString GuestFileSession::questionAboutDamaged(const std::vector<TGast> &records) const
+{
+    return DamagedFieldsQuestion(damaged_, records, damagedFile_);
 }

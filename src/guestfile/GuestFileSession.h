@@ -5,6 +5,7 @@
 // backup. The window asks the user where the session says so.
 
 #include "guestfile/FileVersion.h"
+#include "guestfile/GuestFile.h"
 #include "register/TGast.h"
 
 #include <QString>
@@ -47,6 +48,14 @@ public:
     // then stays as it was.
     void write(const QString &path, const std::vector<TGast> &records);
 
+    // The fields of the last file read that could not be read (DamagedField); none after a save.
+    const std::vector<DamagedField> &damaged() const { return damaged_; }
+    // DamagedFieldsQuestion for these fields, to ask before the next save; empty when nothing of
+    // them would be lost.
+    QString questionAboutDamaged(const std::vector<TGast> &records) const;
+    // DamagedFieldsMessage for them, to show after reading; empty when there are none.
+    QString messageAboutDamaged() const { return DamagedFieldsMessage(damaged_, damagedFile_); }
+
     // The version of the file this session knows, and its path; unknown before any read or write.
     const FileVersion &version() const { return version_; }
     QString path() const { return path_; }
@@ -59,4 +68,6 @@ private:
     // The file as the last question described it; a question is asked while nothing is written.
     mutable QString askedPath_;
     mutable FileVersion asked_;
+    std::vector<DamagedField> damaged_;
+    QString damagedFile_; // the name of the file they were read from
 };

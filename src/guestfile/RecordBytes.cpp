@@ -205,9 +205,9 @@ bool usualTime(Field field, char separator, platform::TDateTime &time)
 }
 
 // A cost of up to 15 digits with an optional minus and at most one decimal comma or point, as
-// NextFieldFloat reads it: the digits as a whole number divided once by a power of ten. A negative
-// zero, an exponent, blanks and the like are left to it.
-bool usualCost(Field field, float &cost)
+// ReadWrittenAmount reads it: the digits as a whole number divided once by a power of ten. A
+// negative zero, three decimals (perhaps a thousands point), blanks and the like are left to it.
+bool usualCost(Field field, double &cost)
 {
     static constexpr double kPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -233,9 +233,11 @@ bool usualCost(Field field, float &cost)
     }
     if (count == 0 || (negative && digits == 0))
         return false;
+    // "1.280" may be a thousands point: that is for the general way to decide.
+    if (point && decimals == 3)
+        return false;
     const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
-    // Below 10^15, far inside float's range.
-    cost = static_cast<float>(negative ? -magnitude : magnitude);
+    cost = negative ? -magnitude : magnitude;
     return true;
 }
 
@@ -455,7 +457,8 @@ bool RecordReader::parseDate(Field field, platform::TDateTime &day)
 
 bool RecordReader::read(const Line &line, TGast &g)
 {
-    if (!usable_ || dateSeparator_ == 0 || timeSeparator_ == 0)
+    // Text after the 18th field is reported by the general way.
+    if (!usable_ || dateSeparator_ == 0 || timeSeparator_ == 0 || line.separatorCount >= Line::kSeparators)
         return false;
     if (line.separatorCount >= Line::kSeparators - 1) {
         // The usual line, with a separator after each of the first 17 fields: field k lies
@@ -775,10 +778,11 @@ inline char *putText(char *p, const QString &text, const unsigned char *table, b
 }
 
 // FormatFixed(cost, 5, 2): the cost rounded to cents, at least five characters wide, at p; where
-// the line goes on. A float times 100 is exact as a double, so only an exact half cent needs the
-// general formatter's own rule of rounding; it, a negative cost that rounds to zero, the very
+// the line goes on. The cost times 100 is rounded once, to the nearest double, which keeps it on
+// its side of every half cent or makes it one exactly; so only an exact half cent needs the
+// general formatter's own rule of rounding. It, a negative cost that rounds to zero, the very
 // large or not finite, and a decimal separator of more than a byte take the general way.
-char *putCost(char *p, float cost, const QByteArray &decimalSeparator, Cursor &c)
+char *putCost(char *p, double cost, const QByteArray &decimalSeparator, Cursor &c)
 {
     const double cents = static_cast<double>(cost) * 100.0;
     if (!std::isfinite(cents) || std::fabs(cents) >= 1e15 || cents - std::floor(cents) == 0.5 ||

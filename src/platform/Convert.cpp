@@ -151,6 +151,9 @@ int widenYear(int year, int digits)
 
 QString DateToStr(TDateTime day)
 {
+    // No date for what is no calendar day, as Qt writes an invalid date.
+    if (!IsCalendarDay(day))
+        return {};
     const QDate date = DayToDate(day);
     const QString &format = Regional().shortDateFormat;
     // Qt's general formatter is slow for the thousands of dates of a guest file; the usual short
@@ -199,14 +202,15 @@ bool TryStrToDate(const QString &text, TDateTime &day)
     return TryStrToDate(QStringView(text), day);
 }
 
-bool TryStrToDate(QStringView text, TDateTime &day)
+namespace {
+
+// A date of three numbers in the given order with the given separator.
+bool readDate(QStringView text, QChar separator, const std::array<char16_t, 3> &order, TDateTime &day)
 {
-    const RegionalSettings &r = Regional();
     // Views into the text, not copies: the guest file reads two dates on every line.
     QStringView parts[3];
-    if (splitParts(text.trimmed(), r.dateSeparator, parts, 3) != 3)
+    if (splitParts(text.trimmed(), separator, parts, 3) != 3)
         return false;
-    const std::array<char16_t, 3> order = dateOrder(r.shortDateFormat);
     int d = 0, m = 0, y = 0;
     for (std::size_t i = 0; i < 3; ++i) {
         const QStringView part = parts[i].trimmed();
@@ -226,6 +230,25 @@ bool TryStrToDate(QStringView text, TDateTime &day)
     return true;
 }
 
+} // namespace
+
+bool TryStrToDate(QStringView text, TDateTime &day)
+{
+    const RegionalSettings &r = Regional();
+    return readDate(text, r.dateSeparator, dateOrder(r.shortDateFormat), day);
+}
+
+bool TryGermanStrToDate(QStringView text, TDateTime &day)
+{
+    // Only four-digit years: a German date in a file never has fewer, and "1.2.25" could be
+    // another order's two-digit year.
+    const QStringView trimmed = text.trimmed();
+    const qsizetype lastDot = trimmed.lastIndexOf(u'.');
+    if (lastDot < 0 || trimmed.size() - lastDot - 1 != 4)
+        return false;
+    return readDate(trimmed, u'.', {u'd', u'M', u'y'}, day);
+}
+
 TDateTime StrToDate(const QString &text)
 {
     TDateTime day = 0;
@@ -239,7 +262,9 @@ bool TryStrToTime(const QString &text, TDateTime &time)
     return TryStrToTime(QStringView(text), time);
 }
 
-bool TryStrToTime(QStringView text, TDateTime &time)
+namespace {
+
+bool readTime(QStringView text, QChar separator, TDateTime &time)
 {
     QStringView s = text.trimmed();
     int addHours = 0;
@@ -253,7 +278,7 @@ bool TryStrToTime(QStringView text, TDateTime &time)
         s = s.trimmed();
     }
     QStringView parts[3];
-    const qsizetype count = splitParts(s, Regional().timeSeparator, parts, 3);
+    const qsizetype count = splitParts(s, separator, parts, 3);
     if (count < 2 || count > 3)
         return false;
     int values[3] = {0, 0, 0};
@@ -273,6 +298,18 @@ bool TryStrToTime(QStringView text, TDateTime &time)
         return false;
     time = TimeToFraction(t);
     return true;
+}
+
+} // namespace
+
+bool TryStrToTime(QStringView text, TDateTime &time)
+{
+    return readTime(text, Regional().timeSeparator, time);
+}
+
+bool TryGermanStrToTime(QStringView text, TDateTime &time)
+{
+    return readTime(text, u':', time);
 }
 
 TDateTime StrToTime(const QString &text)

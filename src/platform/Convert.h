@@ -28,10 +28,15 @@ TDateTime StrToDate(const QString &text);
 bool TryStrToDate(const QString &text, TDateTime &day);
 // The same on a part of a longer text, without copying it (the guest file reader's way).
 bool TryStrToDate(QStringView text, TDateTime &day);
+// The same in the German format ("24.12.2026", day and month of one or two digits, the year of
+// four) whatever the regional settings: the guest file may have been written that way.
+bool TryGermanStrToDate(QStringView text, TDateTime &day);
 // Hours, minutes and optional seconds with the regional time separator (AM/PM where the format has it).
 TDateTime StrToTime(const QString &text);
 bool TryStrToTime(const QString &text, TDateTime &time);
 bool TryStrToTime(QStringView text, TDateTime &time);
+// The same in the German format ("13:45:56", seconds optional) whatever the regional settings.
+bool TryGermanStrToTime(QStringView text, TDateTime &time);
 
 // Optional leading blanks, optional sign, decimal digits or hexadecimal digits after "$" or
 // "0x"; the digits must run to the end and the value must fit 32 bits.

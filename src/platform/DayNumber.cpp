@@ -1,5 +1,7 @@
 #include "platform/DayNumber.h"
 
+#include "platform/Convert.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -15,8 +17,23 @@ TDateTime DateToDay(const QDate &date)
     return static_cast<double>(kEpoch.daysTo(date));
 }
 
+bool IsCalendarDay(TDateTime day)
+{
+    // 1 January 1 and 31 December 9999; a time of day on the last day still belongs to it.
+    constexpr double kFirst = -693593;
+    constexpr double kLast = 2958465;
+    return day > kFirst - 1 && day < kLast + 1;
+}
+
 QDate DayToDate(TDateTime day)
 {
+    // Turning NaN, an infinity or a number beyond 64 bits into a whole number is undefined, and
+    // a date beyond the year 9999 is nothing the program can show or write.
+    if (!IsCalendarDay(day))
+        throw EConvertError(std::isnan(day)
+                                ? QStringLiteral("Die Tageszahl ist keine Zahl: sie ergibt kein Datum")
+                                : QStringLiteral("Die Tageszahl %1 ergibt kein Datum zwischen den Jahren 1 und 9999")
+                                      .arg(QString::number(day, 'g', 17)));
     return kEpoch.addDays(static_cast<qint64>(std::trunc(day)));
 }
 

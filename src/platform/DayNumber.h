@@ -11,7 +11,11 @@ using TDateTime = double;
 
 // The day number of a calendar date (a whole number).
 TDateTime DateToDay(const QDate &date);
-// The calendar date of a day number; the time of day is dropped (truncated toward zero).
+// Whether a day number is a date of the years 1 to 9999: the dates the program reads, writes and
+// shows (NaN, infinite and larger numbers are not).
+bool IsCalendarDay(TDateTime day);
+// The calendar date of a day number; the time of day is dropped (truncated toward zero). A day
+// number that is no calendar day is refused with EConvertError.
 QDate DayToDate(TDateTime day);
 // The fraction of a day for a time of day (12:00 is 0.5).
 TDateTime TimeToFraction(const QTime &time);

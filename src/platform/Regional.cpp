@@ -56,4 +56,14 @@ void SetRegional(const QLocale &locale)
     current() = SettingsFromLocale(locale);
 }
 
+void SetRegional(const RegionalSettings &settings)
+{
+    current() = settings;
+}
+
+RegionalSettings GermanSettings()
+{
+    return {QStringLiteral("dd.MM.yyyy"), u'.', QStringLiteral("HH:mm:ss"), u':', u','};
+}
+
 } // namespace platform

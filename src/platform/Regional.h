@@ -24,5 +24,10 @@ RegionalSettings SettingsFromLocale(const QLocale &locale);
 const RegionalSettings &Regional();
 // Replaces the settings in force (tests use a fixed German or US locale).
 void SetRegional(const QLocale &locale);
+void SetRegional(const RegionalSettings &settings);
+
+// The German formats: "dd.MM.yyyy", "HH:mm:ss" and the decimal comma. The guest file falls back on
+// them where the regional ones do not read back, and they are read under any settings.
+RegionalSettings GermanSettings();
 
 } // namespace platform

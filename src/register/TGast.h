@@ -21,7 +21,7 @@ struct TGast
     QString Telefon;
     QString EMail;
     qint32 ReNr = 0;  // invoice number, 0 until an invoice is printed
-    float Kosten = 0; // euros
+    double Kosten = 0; // euros, held to the cent as the file writes them
     bool Bezahlt = false;
     bool Schluessel = false; // the key has been handed over
     QString Bemerkung;

@@ -255,7 +255,7 @@ void TestGuestForm::valuesBeyondTheBoxesSurviveTheForm()
     QCOMPARE(app.list().current().GastNr, 150);
     QCOMPARE(app.list().current().Personen, 7);
     QCOMPARE(app.list().current().ReNr, 2000000000);
-    QCOMPARE(app.list().current().Kosten, 1234567.89f);
+    QCOMPARE(app.list().current().Kosten, 1234567.89);
     QCOMPARE(app.w<QSpinBox>("NumberBoxGastnr")->value(), 150);
     QCOMPARE(app.w<QSpinBox>("NumberBoxPersonen")->value(), 7);
 }

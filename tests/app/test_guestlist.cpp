@@ -635,7 +635,8 @@ void TestGuestList::csvExportOfTheRowsShown()
     QTest::mouseClick(W<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
     QCOMPARE(app.dialogs.exportsAsked.size(), 1);
     QVERIFY2(app.dialogs.exportsAsked.first().startsWith(QStringLiteral("Gästeliste exportieren|")) &&
-                 app.dialogs.exportsAsked.first().endsWith(QStringLiteral("Gästeliste.csv|CSV-Dateien (*.csv)")),
+                 app.dialogs.exportsAsked.first().endsWith(
+                     QStringLiteral("/Export/Gästeliste 2025-02-20.csv|CSV-Dateien (*.csv)")),
              qPrintable(app.dialogs.exportsAsked.first()));
     QVERIFY(W<QLabel>(window, "LabelMeldung")->text().isEmpty());
 

@@ -456,7 +456,7 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
     QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
     QCOMPARE(app.dialogs.exportsAsked,
              QStringList{QStringLiteral("Rechnungsliste exportieren|%1|CSV-Dateien (*.csv)")
-                             .arg(app.daten(QStringLiteral("Rechnungsliste 2025-02-20.csv")))});
+                             .arg(app.daten(QStringLiteral("Export/Rechnungsliste 2025-02-20.csv")))});
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     QCOMPARE(app.readFile(QStringLiteral("liste.csv")), QByteArray("Nummer;Datum;Gast;Betrag;Bezahlt;Kopie;Hinweis\r\n"
                                                                    "40;;Bert;90,00;ja;fehlt;Kopie fehlt\r\n"

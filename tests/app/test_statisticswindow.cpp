@@ -198,7 +198,8 @@ private Q_SLOTS:
         figures.w<QPushButton>("ButtonExportieren")->click();
         QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
         QCOMPARE(app.dialogs.exportsAsked,
-                 QStringList{QStringLiteral("Auswertung exportieren|Auswertung 2025.csv|CSV-Dateien (*.csv)")});
+                 QStringList{QStringLiteral("Auswertung exportieren|%1|CSV-Dateien (*.csv)")
+                                 .arg(app.path(QStringLiteral("Export/Auswertung 2025 vom 2025-02-20.csv")))});
         const QByteArray csv = app.readFile(QStringLiteral("auswertung.csv"));
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"
                                "Monat;N\xC3\xA4"
@@ -216,7 +217,7 @@ private Q_SLOTS:
         app.dialogs.exportFile.clear();
         figures.w<QPushButton>("ButtonExportieren")->click();
         QVERIFY(!QFile::exists(file));
-        QVERIFY(app.dialogs.exportsAsked.last().contains(QStringLiteral("Auswertung 2024.csv")));
+        QVERIFY(app.dialogs.exportsAsked.last().contains(QStringLiteral("Auswertung 2024 vom 2025-02-20.csv")));
     }
 
     void exportThatFailsSaysSo()

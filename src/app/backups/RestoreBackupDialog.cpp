@@ -43,11 +43,21 @@ RestoreBackupDialog::RestoreBackupDialog(const std::vector<BackupInfo> &backups,
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Wiederherstellen"));
-    buttons->button(QDialogButtonBox::Ok)->setEnabled(table_->rowCount() > 0);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    // A file that does not read as a guest file is shown, but cannot be restored.
+    const auto restorable = [backups](int row) {
+        return row >= 0 && backups[static_cast<std::size_t>(row)].guests >= 0;
+    };
+    QPushButton *restore = buttons->button(QDialogButtonBox::Ok);
+    restore->setEnabled(restorable(chosen()));
+    connect(table_, &QTableWidget::itemSelectionChanged, this,
+            [this, restore, restorable] { restore->setEnabled(restorable(chosen())); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(table_, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this, restorable](int row) {
+        if (restorable(row))
+            accept();
+    });
     layout->addWidget(buttons);
     resize(420, 360);
 }

@@ -1,6 +1,7 @@
 #include "app/guestlist/GuestListWindow.h"
 
 #include "app/DateTimeFields.h"
+#include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "app/guestlist/DayListPrint.h"
@@ -359,7 +360,8 @@ void GuestListWindow::ButtonTageslisteClick()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Tagesliste ") + platform::DateToStr(tag));
-    if (!main_.dialogs().askPrinterFor(this, printer, QStringLiteral("Tagesliste drucken")))
+    if (!main_.dialogs().askPrinterFor(this, printer, QStringLiteral("Tagesliste drucken")) ||
+        !MayPrintTo(this, main_.dialogs(), main_.dataFolder(), printer))
         return;
     const std::vector<TGast> &records = main_.guests().records();
     DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)));
@@ -369,10 +371,10 @@ void GuestListWindow::ButtonTageslisteClick()
 void GuestListWindow::ButtonExportClick()
 {
     main_.MaskToRecord();
-    const QString suggested = main_.dataFolder().pathOf(QStringLiteral("Gästeliste.csv"));
+    const QString suggested = SuggestedExport(main_.dataFolder(), QStringLiteral("Gästeliste"), QStringLiteral("csv"));
     const QString path = main_.dialogs().askExportFile(this, QStringLiteral("Gästeliste exportieren"), suggested,
                                                        QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty())
+    if (path.isEmpty() || !MayWriteTo(this, main_.dialogs(), main_.dataFolder(), path))
         return;
     const std::vector<int> rows = proxy_.shownRecords();
     ExportiereCsv(path, main_.guests().records(), rows);
@@ -386,6 +388,9 @@ void GuestListWindow::ButtonKalenderExportClick()
     const QString folder = main_.dialogs().askFolder(this, QStringLiteral("Ordner für die Zimmerkalender wählen"));
     if (folder.isEmpty())
         return;
+    for (int room = 1; room <= kRaeume; ++room)
+        if (!MayWriteTo(this, main_.dialogs(), main_.dataFolder(), QDir(folder).filePath(KalenderDateiName(room))))
+            return;
     const QStringList files = ExportiereKalender(folder, main_.guests().records(), platform::Clock::now());
     QStringList names;
     for (const QString &file : files)

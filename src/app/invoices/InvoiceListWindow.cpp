@@ -1,5 +1,6 @@
 #include "app/invoices/InvoiceListWindow.h"
 
+#include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "billing/InvoiceNumber.h"
@@ -174,12 +175,10 @@ void InvoiceListWindow::openSelected()
 void InvoiceListWindow::exportCsv()
 {
     const QString suggested =
-        QFileInfo(main_.dataFolder().pathOf(
-                      QStringLiteral("Rechnungsliste %1.csv").arg(platform::Clock::now().date().toString(Qt::ISODate))))
-            .absoluteFilePath();
+        SuggestedExport(main_.dataFolder(), QStringLiteral("Rechnungsliste"), QStringLiteral("csv"));
     const QString path = main_.dialogs().askExportFile(this, QStringLiteral("Rechnungsliste exportieren"), suggested,
                                                        QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty())
+    if (path.isEmpty() || !MayWriteTo(this, main_.dialogs(), main_.dataFolder(), path))
         return;
     QList<QStringList> table{RechnungslisteKopf()};
     for (const RechnungsZeile &row : rows_)

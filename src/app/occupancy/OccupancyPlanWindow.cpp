@@ -1,5 +1,6 @@
 #include "app/occupancy/OccupancyPlanWindow.h"
 
+#include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "app/occupancy/PlanView.h"
@@ -235,7 +236,8 @@ void OccupancyPlanWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Belegungsplan"));
-    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")))
+    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")) ||
+        !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
         return;
     PrintPlan(printer, view_->geometry());
 }

@@ -1,5 +1,6 @@
 #include "app/statistics/StatisticsWindow.h"
 
+#include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "calendar/OccupancyPlan.h"
@@ -476,11 +477,11 @@ void StatisticsWindow::refresh()
 
 void StatisticsWindow::exportCsv()
 {
-    const QString name = QStringLiteral("Auswertung %1.csv").arg(zahlen().jahr);
-    const QString suggested = form_.dataFolder().chosen() ? form_.dataFolder().pathOf(name) : name;
+    const QString suggested = SuggestedExport(
+        form_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
     const QString path = form_.dialogs().askExportFile(this, QStringLiteral("Auswertung exportieren"), suggested,
                                                        QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty())
+    if (path.isEmpty() || !MayWriteTo(this, form_.dialogs(), form_.dataFolder(), path))
         return;
     status_->clear();
     platform::SaveFileAtomic(path, AuswertungCsv(zahlen()));
@@ -494,7 +495,8 @@ void StatisticsWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Auswertung %1").arg(zahlen().jahr));
-    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")))
+    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
+        !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
         return;
 
     const JahresZahlen &z = zahlen();

@@ -1,0 +1,25 @@
+#pragma once
+// Every export and every print to a file asks here before it writes: none may replace one of the
+// program's own files (ProgramFileAt).
+
+#include <QString>
+#include <QStringList>
+
+class DataFolder;
+class Dialogs;
+class QPrinter;
+class QWidget;
+
+// The folders whose program files are looked at: the data folder and the folder the program
+// started in, where the price list and the invoice form may lie.
+QStringList ProgramFolders(const DataFolder &dataFolder);
+
+// Whether an export may be written to `path`; when not, the host is told why and nothing is written.
+bool MayWriteTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder, const QString &path);
+
+// Whether the printer, as the host set it up, may print: to a printer, or to a file that is not
+// one of the program's; when not, the host is told why and nothing is printed.
+bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder, const QPrinter &printer);
+
+// The suggested export file "<name> <today>.<suffix>" in the folder "Export" of the data folder.
+QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const QString &suffix);

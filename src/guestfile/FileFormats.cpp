@@ -1,0 +1,116 @@
+#include "guestfile/FileFormats.h"
+
+#include "guestfile/GuestFile.h"
+#include "guestfile/GuestRecord.h"
+#include "platform/Convert.h"
+#include "platform/DayNumber.h"
+#include "platform/Regional.h"
+
+#include <QStringList>
+#include <QTime>
+
+#include <vector>
+
+namespace {
+
+TGast probe(QDate von, QDate bis, QTime anreise, QTime abreise, double kosten)
+{
+    TGast g;
+    g.GastNr = 1;
+    g.Zimmer = QStringLiteral("12");
+    g.Personen = 2;
+    g.Von = platform::DateToDay(von);
+    g.Bis = platform::DateToDay(bis);
+    g.Anreise = platform::TimeToFraction(anreise);
+    g.Abreise = platform::TimeToFraction(abreise);
+    g.Name = QStringLiteral("Probe");
+    g.Kosten = kosten;
+    return g;
+}
+
+// Days above 12 (a day and a month cannot be swapped unseen), years of another century, times
+// after noon and just after midnight (AM/PM), amounts with cents and thousands.
+std::vector<TGast> probes()
+{
+    return {TGast(), probe(QDate(2026, 12, 24), QDate(2027, 1, 3), QTime(13, 45, 56), QTime(0, 5, 9), 1234.56),
+            probe(QDate(2024, 2, 29), QDate(1999, 12, 31), QTime(12, 0, 0), QTime(23, 59, 59), 99999999.99),
+            probe(QDate(2001, 10, 11), QDate(2001, 11, 30), QTime(0, 0, 0), QTime(9, 30, 1), -45.1)};
+}
+
+} // namespace
+
+bool FileFormatsReadBack()
+{
+    const std::vector<TGast> records = probes();
+    try {
+        // The quick way of the whole file and the general way of a line, as both read files.
+        if (DecodeGuestFile(GuestFileBytes(records), QString()) != records)
+            return false;
+        for (const TGast &g : records) {
+            TGast back;
+            DecodeSatz(back, EncodeSatz(g));
+            if (!(back == g))
+                return false;
+        }
+    } catch (const platform::EConvertError &) {
+        return false;
+    }
+    return true;
+}
+
+QString UseReadableFileFormats(const QString &localeName)
+{
+    using platform::RegionalSettings;
+    const RegionalSettings regional = platform::Regional();
+    const RegionalSettings german = platform::GermanSettings();
+    // Each format on its own beside the German others, so that one that fails does not hide
+    // another that works.
+    const auto readsBack = [](const RegionalSettings &settings) {
+        platform::SetRegional(settings);
+        return FileFormatsReadBack();
+    };
+    RegionalSettings chosen = regional;
+    QStringList replaced;
+    QStringList formats;
+    RegionalSettings test = german;
+    test.shortDateFormat = regional.shortDateFormat;
+    test.dateSeparator = regional.dateSeparator;
+    if (!readsBack(test)) {
+        chosen.shortDateFormat = german.shortDateFormat;
+        chosen.dateSeparator = german.dateSeparator;
+        replaced << QStringLiteral("Datum");
+        formats << QStringLiteral("TT.MM.JJJJ");
+    }
+    test = german;
+    test.longTimeFormat = regional.longTimeFormat;
+    test.timeSeparator = regional.timeSeparator;
+    if (!readsBack(test)) {
+        chosen.longTimeFormat = german.longTimeFormat;
+        chosen.timeSeparator = german.timeSeparator;
+        replaced << QStringLiteral("Uhrzeit");
+        formats << QStringLiteral("HH:MM:SS");
+    }
+    test = german;
+    test.decimalSeparator = regional.decimalSeparator;
+    if (!readsBack(test)) {
+        chosen.decimalSeparator = german.decimalSeparator;
+        replaced << QStringLiteral("Beträge");
+        formats << QStringLiteral("Dezimalkomma");
+    }
+    // Formats that read back each on its own may still clash together (the same separator for
+    // the date and the amount): then all of them German.
+    if (!readsBack(chosen)) {
+        chosen = german;
+        replaced = {QStringLiteral("Datum"), QStringLiteral("Uhrzeit"), QStringLiteral("Beträge")};
+        formats = {QStringLiteral("TT.MM.JJJJ"), QStringLiteral("HH:MM:SS"), QStringLiteral("Dezimalkomma")};
+    }
+    platform::SetRegional(chosen);
+    if (replaced.isEmpty())
+        return {};
+    const QString what = replaced.size() == 1 ? replaced.first()
+                                              : replaced.mid(0, replaced.size() - 1).join(QStringLiteral(", ")) +
+                                                    QStringLiteral(" und ") + replaced.last();
+    return QStringLiteral("Ländereinstellung %1: Gaeste.csv verwendet für %2 das deutsche Format (%3), da sich das "
+                          "eigene nicht zurücklesen lässt")
+        .arg(localeName, what, formats.join(QStringLiteral(", ")));
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The program's own files, which no export and no print to a file may replace, and the folder
+// where exports are offered instead.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// The files of a data folder that hold the host's data or the program's set-up: the guest file,
+// the invoice counter, the price list, the invoice form. Files whose name starts with
+// kProgramFilePrefix (the program's lock files) count as well.
+inline constexpr std::array<const char *, 4> kProgramFileNames = {"Gaeste.csv", "ReNummer.DAT", "Preismatrix.dat",
+                                                                  "REVORL.JPG"};
+inline constexpr char kProgramFilePrefix[] = ".zimbrana";
+// Folders of a data folder that are the program's as a whole: the backups and the kept invoices.
+inline constexpr std::array<const char *, 2> kProgramFolderNames = {"Sicherung", "Rechnungen"};
+// The folder below the data folder in which exports are offered.
+inline constexpr char kExportFolderName[] = "Export";
+
+// Which of the program's files writing to `target` would replace: the program's file as a path
+// (of the program's folder for anything inside "Sicherung" or "Rechnungen"); empty when it is
+// none. The program's files are looked for in each of `folders` (the data folder and the folder
+// the program started in; empty stands for the current folder). Files are compared as the file
+// system sees them: an existing target is the same file when it is reached by another name (a
+// link, another case on a file system that ignores case); a name that does not exist yet counts
+// when it differs from a program file's only in case.
+QString ProgramFileAt(const QString &target, const QStringList &folders);
+
+// The message that refuses `target`, which is `programFile`: names it and asks for another name.
+QString ProgramFileRefusal(const QString &target, const QString &programFile);
+
+// The folder "Export" below the data folder (empty: the current folder), with a trailing '/'.
+// It is made when it is not there; when it cannot be made, the data folder itself.
+QString ExportFolder(const QString &dataFolder);
+// The suggested file of an export: "<name> <date>.<suffix>" in the export folder, the date as
+// 2025-02-20 so that exports sort by it.
+QString ExportSuggestion(const QString &dataFolder, const QString &name, const QDate &date, const QString &suffix);
