@@ -26,9 +26,9 @@ void describeOptions(QCommandLineParser &parser)
         QStringLiteral("Buchungen, Zimmerkalender und Rechnungen eines kleinen Gästehauses"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption(QCommandLineOption(kSelfTest,
-                                        QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, "
-                                                       "und beendet sich wieder (Rückgabewert 0: erschienen).")));
+    parser.addOption(
+        QCommandLineOption(kSelfTest, QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, "
+                                                     "und beendet sich wieder (Rückgabewert 0: erschienen).")));
 }
 
 } // namespace
@@ -42,7 +42,8 @@ std::optional<int> AnswerWithoutDisplay(int argc, char **argv, QTextStream &out)
         QCommandLineParser parser;
         describeOptions(parser);
         // A command line the parser refuses is left to the whole start, which knows Qt's own options.
-        if (!parser.parse(arguments) || (!parser.isSet(QStringLiteral("help")) && !parser.isSet(QStringLiteral("version"))))
+        if (!parser.parse(arguments) ||
+            (!parser.isSet(QStringLiteral("help")) && !parser.isSet(QStringLiteral("version"))))
             return std::nullopt;
     }
     // An application without a window system, for the program's name and Qt's German texts.

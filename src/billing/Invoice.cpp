@@ -296,8 +296,8 @@ void DrawBriefkopf(QPainter &painter, const QImage &form, const Briefkopf &kopf)
         f.setPixelSize(std::max(1, qRound(isName ? nameSize : lineSize)));
         f.setBold(isName);
         painter.setFont(f);
-        painter.drawText(QRectF(left, y, 0, 0),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, lines.at(i));
+        painter.drawText(QRectF(left, y, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                         lines.at(i));
         y += (isName ? nameSize * 1.3 + nameSize * 0.4 : lineSize * 1.3);
     }
     painter.restore();

@@ -8,8 +8,8 @@
 #include "support/AppFixture.h"
 #include "support/WindowMoves.h"
 
-#include <QStandardPaths>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <poppler-qt6.h>
 
 using namespace moves;
@@ -19,8 +19,8 @@ namespace {
 // Anna without an invoice; Bert with invoice `bertsNumber` (0: none).
 QByteArray guests(int bertsNumber)
 {
-    return kRecordZero + guestLine(1, "1", 2, "19.02.2025", "21.02.2025", "Anna") +
-           QByteArray::number(2) + ";2;1;10.02.2025;14:00:00;12.02.2025;10:00:00;Bert;Weg 2;80331;München;;;" +
+    return kRecordZero + guestLine(1, "1", 2, "19.02.2025", "21.02.2025", "Anna") + QByteArray::number(2) +
+           ";2;1;10.02.2025;14:00:00;12.02.2025;10:00:00;Bert;Weg 2;80331;München;;;" +
            QByteArray::number(bertsNumber) + ";90,00;True;False;\r\n";
 }
 
@@ -161,7 +161,8 @@ void TestSetup::firstInvoiceAsksForItsNumber()
     QCOMPARE(app.dialogs.numbersAsked.size(), 1);
     const QString asked = app.dialogs.numbersAsked.first();
     QVERIFY2(asked.startsWith(kQuestion), qPrintable(asked));
-    QVERIFY2(asked.contains(QDir::toNativeSeparators(QFileInfo(app.daten(QString())).absolutePath())), qPrintable(asked));
+    QVERIFY2(asked.contains(QDir::toNativeSeparators(QFileInfo(app.daten(QString())).absolutePath())),
+             qPrintable(asked));
     QVERIFY2(asked.endsWith(u'|' + offered), qPrintable(asked));
     const QString counter = app.daten(QStringLiteral("ReNummer.DAT"));
     if (issued) {
@@ -216,11 +217,10 @@ void TestSetup::invoiceWithoutFormCarriesTheHouse()
     QCOMPARE(app.list().at(1).ReNr, 42);
     QVERIFY(pdfText(app.path(QStringLiteral("rechnung.pdf"))).startsWith(u'|'));
     const QString text = pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf")));
-    for (const QString &line :
-         {QStringLiteral("Gästehaus Lindenhof"), QStringLiteral("Kirchweg 2"), QStringLiteral("34519 Diemelsee"),
-          QStringLiteral("Telefon 05633 4711"), QStringLiteral("post@lindenhof.de"),
-          QStringLiteral("Steuernummer 012/345/67890"), QStringLiteral("Anna"), QStringLiteral("Weg 1"),
-          QStringLiteral("Rechnung Nr. 42")})
+    for (const QString &line : {QStringLiteral("Gästehaus Lindenhof"), QStringLiteral("Kirchweg 2"),
+                                QStringLiteral("34519 Diemelsee"), QStringLiteral("Telefon 05633 4711"),
+                                QStringLiteral("post@lindenhof.de"), QStringLiteral("Steuernummer 012/345/67890"),
+                                QStringLiteral("Anna"), QStringLiteral("Weg 1"), QStringLiteral("Rechnung Nr. 42")})
         QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral(" not in: ") + text));
 }
 

@@ -99,8 +99,7 @@ void TestSetupFiles::priceListReadsBackAsWritten_data()
 {
     QTest::addColumn<Rows>("rows");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("usual") << usual()
-                           << QByteArray("50;45;40\r\n80;75;70\r\n100;95;90\r\n120;115;110\r\n25;22;20\r\n");
+    QTest::newRow("usual") << usual() << QByteArray("50;45;40\r\n80;75;70\r\n100;95;90\r\n120;115;110\r\n25;22;20\r\n");
     QTest::newRow("edges") << Rows{{0, 99999, 1}, {0, 0, 0}, {99999, 99999, 99999}, {7, 8, 9}, {10, 11, 12}}
                            << QByteArray("0;99999;1\r\n0;0;0\r\n99999;99999;99999\r\n7;8;9\r\n10;11;12\r\n");
 }
@@ -348,9 +347,8 @@ void TestSetupFiles::invoiceWithoutFormCarriesTheHouse()
                          QStringLiteral("05633 4711"), QStringLiteral("post@lindenhof.de"),
                          QStringLiteral("USt-IdNr. DE123456789")};
     // WHEN the invoice is made on a plain page
-    const QByteArray pdf =
-        RechnungsPdf(LeeresRechnungsblatt(), guest(), platform::EncodeDate(2026, 12, 28), QPageSize(QPageSize::A4),
-                     false, &kopf);
+    const QByteArray pdf = RechnungsPdf(LeeresRechnungsblatt(), guest(), platform::EncodeDate(2026, 12, 28),
+                                        QPageSize(QPageSize::A4), false, &kopf);
 
     // THEN the page holds the letterhead at its top and the guest's lines below it
     const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
