@@ -55,6 +55,11 @@ public:
         said_ << text;
         return escapeButton;
     }
+    std::optional<int> askNumber(QWidget *, const QString &text, int, int) override
+    {
+        said_ << text;
+        return std::nullopt;
+    }
     void inform(QWidget *, const QString &text) override { said_ << text; }
     void showError(QWidget *, const QString &text) override { said_ << text; }
     int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override

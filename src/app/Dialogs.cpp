@@ -5,10 +5,13 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -113,6 +116,22 @@ int QtDialogs::choose(QWidget *parent, const QString &text, const QStringList &b
     box.exec();
     const int chosen = static_cast<int>(made.indexOf(box.clickedButton()));
     return chosen >= 0 ? chosen : escapeButton;
+}
+
+std::optional<int> QtDialogs::askNumber(QWidget *parent, const QString &text, int defaultValue, int minimum)
+{
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("NumberDialog"));
+    dialog.setWindowTitle(kTitle);
+    dialog.setLabelText(text);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(minimum, std::numeric_limits<int>::max());
+    dialog.setIntValue(std::max(defaultValue, minimum));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.intValue();
 }
 
 void QtDialogs::inform(QWidget *parent, const QString &text)

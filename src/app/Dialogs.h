@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 struct BackupInfo;
@@ -37,6 +38,8 @@ public:
     // `escapeButton`, so a question that may be cancelled passes its "Abbrechen" there.
     virtual int choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
                        int escapeButton) = 0;
+    // A whole number, offered as `defaultValue` and at least `minimum`; nothing when cancelled.
+    virtual std::optional<int> askNumber(QWidget *parent, const QString &text, int defaultValue, int minimum) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
@@ -57,6 +60,7 @@ public:
     bool confirmDefaultNo(QWidget *parent, const QString &text) override;
     int choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
                int escapeButton) override;
+    std::optional<int> askNumber(QWidget *parent, const QString &text, int defaultValue, int minimum) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;

@@ -1,5 +1,8 @@
 #include "app/StartOptions.h"
 
+#include "app/Version.h"
+#include "app/ZimbranaApplication.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDeadlineTimer>
@@ -11,20 +14,59 @@
 #include <QTimer>
 #include <QWindow>
 
-StartOptions ParseStartOptions(QApplication &app)
+namespace {
+
+const QString kSelfTest = QStringLiteral("self-test");
+
+// The options of the program; the help and version options are Qt's own, in the language of the
+// translation installed when they are added.
+void describeOptions(QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Buchungen, Zimmerkalender und Rechnungen eines kleinen Gästehauses"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption selfTest(QStringLiteral("self-test"),
-                                      QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, und "
-                                                     "beendet sich wieder (Rückgabewert 0: erschienen)."));
-    parser.addOption(selfTest);
+    parser.addOption(
+        QCommandLineOption(kSelfTest, QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, "
+                                                     "und beendet sich wieder (Rückgabewert 0: erschienen).")));
+}
+
+} // namespace
+
+std::optional<int> AnswerWithoutDisplay(int argc, char **argv, QTextStream &out)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    {
+        QCommandLineParser parser;
+        describeOptions(parser);
+        // A command line the parser refuses is left to the whole start, which knows Qt's own options.
+        if (!parser.parse(arguments) ||
+            (!parser.isSet(QStringLiteral("help")) && !parser.isSet(QStringLiteral("version"))))
+            return std::nullopt;
+    }
+    // An application without a window system, for the program's name and Qt's German texts.
+    QCoreApplication app(argc, argv);
+    app.setApplicationVersion(QString::fromLatin1(version::kText));
+    InstallGermanQtTexts(app);
+    QCommandLineParser parser;
+    describeOptions(parser);
+    parser.parse(arguments);
+    if (parser.isSet(QStringLiteral("version")))
+        out << QCoreApplication::applicationName() << u' ' << QCoreApplication::applicationVersion() << Qt::endl;
+    else
+        out << parser.helpText() << Qt::flush;
+    return 0;
+}
+
+StartOptions ParseStartOptions(QApplication &app)
+{
+    QCommandLineParser parser;
+    describeOptions(parser);
     parser.process(app);
     StartOptions options;
-    options.selfTest = parser.isSet(selfTest);
+    options.selfTest = parser.isSet(kSelfTest);
     return options;
 }
 

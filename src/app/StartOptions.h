@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <chrono>
+#include <optional>
 
 class QApplication;
 class QTextStream;
@@ -14,6 +15,10 @@ struct StartOptions
 {
     bool selfTest = false;
 };
+
+// Answers --help and --version from the command line alone, before anything needs a display, and
+// gives the exit code then; nothing for any other command line (ParseStartOptions reads it).
+std::optional<int> AnswerWithoutDisplay(int argc, char **argv, QTextStream &out);
 
 // Reads the command line. --help and --version are answered here and end the program, and so
 // does an unknown option, each with Qt's (German) text.

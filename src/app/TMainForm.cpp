@@ -124,7 +124,7 @@ void TMainForm::FormCreate()
     calendar_ = new RoomCalendarModel(kGridRows, this);
     QTableView *grid = ui_->GridZimmer;
     grid->setModel(calendar_);
-    grid->setItemDelegateForColumn(0, new HolidayOutlineDelegate(grid));
+    grid->setItemDelegateForColumn(0, new HolidayOutlineDelegate(&housePostalCode, grid));
     grid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->hide();
@@ -832,7 +832,7 @@ void TMainForm::GridZimmerCellClick(int Column, int Row)
     const QString text = calendar_->cellText(Row, 0);
     if (text.isEmpty())
         return;
-    const QString name = De_Feiertage::GetFeiertagName(kFeiertagPLZ, platform::StrToDate(text));
+    const QString name = De_Feiertage::GetFeiertagName(housePostalCode(), platform::StrToDate(text));
     if (!name.isEmpty())
         dialogs_->inform(this, name);
 }
@@ -955,6 +955,33 @@ QString TMainForm::invoiceFormPath(bool required)
     return fund.pfad;
 }
 
+bool TMainForm::ensureInvoiceCounter(const QString &counter)
+{
+    if (!LiesReNrStand(counter).fehlt)
+        return true;
+    // Numbers the records or the kept copies carry already are not offered again.
+    const QString ablage = QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
+    const qint32 lowest = ErsteFreieReNr(list_.records(), AbgelegteRechnungen(ablage));
+    const std::optional<int> first = dialogs_->askNumber(
+        this,
+        QStringLiteral("Mit welcher Nummer soll die nächste Rechnung beginnen?\n\nDer Rechnungszähler %1 fehlt "
+                       "noch; er wird mit dieser Nummer angelegt in:\n%2")
+            .arg(QString::fromUtf8(kReNummerDatei), QDir::toNativeSeparators(QFileInfo(counter).absolutePath())),
+        lowest, lowest);
+    if (!first)
+        return false;
+    if (*first < lowest)
+        throw platform::EConvertError(
+            QStringLiteral("Die Rechnungsnummer %1 ist schon vergeben: die Gäste oder die abgelegten Rechnungen tragen "
+                           "Nummern bis %2. Rechnungsnummern dürfen sich nicht wiederholen; die nächste Rechnung kann "
+                           "frühestens mit %3 beginnen.")
+                .arg(*first)
+                .arg(lowest - 1)
+                .arg(lowest));
+    ReNrBeginnen(counter, *first);
+    return true;
+}
+
 void TMainForm::ButtonPrintReClick()
 {
     MaskToRecord();
@@ -963,7 +990,8 @@ void TMainForm::ButtonPrintReClick()
         return;
     }
     // Without the form nothing can be printed: said before anything is asked.
-    invoiceFormPath(true);
+    if (!printWithoutForm())
+        invoiceFormPath(true);
     if (const qint32 issued = list_.current().ReNr;
         issued != 0 && !dialogs_->confirmDefaultNo(this, NeueRechnungFrage(issued))) {
         setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
@@ -988,6 +1016,10 @@ void TMainForm::ButtonPrintReClick()
         if (answer == kPreisliste)
             list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
     }
+    if (dataFolder_.chosen() && !ensureInvoiceCounter(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei)))) {
+        setStatus(QStringLiteral("Keine Rechnung gedruckt"));
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     // Printed to a file, the invoice is named after its number: the one the counter will give,
     // looked at without taking it (CreateBill renames the file should another be taken).
@@ -1002,8 +1034,20 @@ void TMainForm::ButtonPrintReClick()
 
 void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
 {
-    const RechnungsDateien dateien{invoiceFormPath(true), [this] { return DataPath(kReNummerDatei, false); },
-                                   [this] { return DataPath(kRechnungenOrdner, false); }, vorschlag};
+    const bool ohneVorlage = printWithoutForm();
+    const auto counter = [this] {
+        const QString path = DataPath(kReNummerDatei, false);
+        if (!ensureInvoiceCounter(path))
+            throw EInvoiceError(QStringLiteral("Es wurde keine erste Rechnungsnummer gewählt; es wurde keine "
+                                               "Rechnungsnummer vergeben und nichts gedruckt."));
+        return path;
+    };
+    RechnungsDateien dateien{ohneVorlage ? QString() : invoiceFormPath(true), counter,
+                             [this] { return DataPath(kRechnungenOrdner, false); }, vorschlag};
+    if (ohneVorlage) {
+        const HouseDetails house = houseDetails();
+        dateien.ohneVorlage = Briefkopf{house.name, house.address, house.telephone, house.email, house.freeLine};
+    }
     const RechnungsErgebnis result =
         RechnungErstellen(list_, list_.currentIndex(), dateien, priceList(), printer, platform::Today());
     if (!FileSave())

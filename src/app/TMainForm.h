@@ -142,6 +142,9 @@ private:
     KostenLage kostenLage();
     // The invoice form, looked for where the price list is; throws when it is not there.
     QString invoiceFormPath(bool required);
+    // A house without an invoice counter yet is asked which number its first invoice gets, and the
+    // counter is made; false when the host cancels.
+    bool ensureInvoiceCounter(const QString &counter);
     // Runs a handler; an error that escapes it is shown in the error box and the program goes on.
     void guarded(const std::function<void()> &handler);
     void setStatus(const QString &text);

@@ -7,6 +7,12 @@
 
 int main(int argc, char *argv[])
 {
+    // Answered before the application is made, which needs a display.
+    {
+        QTextStream out(stdout);
+        if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, out))
+            return *answered;
+    }
     ZimbranaApplication app(argc, argv);
     const StartOptions options = ParseStartOptions(app);
     std::unique_ptr<StartCheck> check;

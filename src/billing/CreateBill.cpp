@@ -33,7 +33,8 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
     if (index <= 0 || index > list.lastIndex())
         throw EInvoiceError(QStringLiteral("Kein Gast gewählt"));
     TGast gast = list.at(index);
-    const QImage form = LoadInvoiceTemplate(dateien.vorlage);
+    const QImage form = dateien.ohneVorlage ? LeeresRechnungsblatt() : LoadInvoiceTemplate(dateien.vorlage);
+    const Briefkopf *kopf = dateien.ohneVorlage ? &*dateien.ohneVorlage : nullptr;
     if (gast.Bis < gast.Von)
         throw EInvoiceError(QStringLiteral("Bei %1 liegt die Abreise vor der Anreise; dafür wird keine Rechnung "
                                            "gedruckt. Bitte Anreise und Abreise prüfen.")
@@ -80,13 +81,13 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
     QByteArray pdf;
     if (next) {
         gast.ReNr = *next;
-        pdf = RechnungsPdf(form, gast, heute, pageSize, false);
+        pdf = RechnungsPdf(form, gast, heute, pageSize, false, kopf);
         PruefeAblage(ablage, pdf.size());
     }
 
     gast.ReNr = NextReNr(counter);
     if (!next || gast.ReNr != *next)
-        pdf = RechnungsPdf(form, gast, heute, pageSize, false);
+        pdf = RechnungsPdf(form, gast, heute, pageSize, false, kopf);
     const auto unbenutzt = [&gast](const QString &why) {
         return EInvoiceError(why + QStringLiteral("\nRechnung Nr. %1 wurde nicht gedruckt und bleibt frei.")
                                        .arg(gast.ReNr));
@@ -106,6 +107,8 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
     druckdateiFolgtNummer(printer, dateien, counter, gast.ReNr);
     {
         QImage invoice = form;
+        if (kopf)
+            DrawBriefkopf(invoice, *kopf);
         DrawInvoice(invoice, gast, heute);
         try {
             PrintInvoice(printer, invoice);

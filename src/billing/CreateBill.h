@@ -2,12 +2,14 @@
 // Issuing an invoice: its steps in the order that keeps the numbers gapless and honest; and
 // printing a copy of an issued one, which takes no number.
 
+#include "billing/Invoice.h"
 #include "billing/PriceMatrix.h"
 #include "platform/DayNumber.h"
 #include "register/GuestList.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QPrinter;
 
@@ -23,6 +25,8 @@ struct RechnungsDateien
     // The file name the print dialog offered for printing to a file ("Rechnung 1042.pdf", from a
     // look at the counter). Should another number be taken after all, the file takes its name.
     QString druckdateiVorschlag = {};
+    // Printed without the scanned form: on a plain page with this letterhead; `vorlage` is not read.
+    std::optional<Briefkopf> ohneVorlage = {};
 };
 
 struct RechnungsErgebnis
@@ -31,7 +35,8 @@ struct RechnungsErgebnis
     QString kopie; // the kept PDF
 };
 
-// Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first; the
+// Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first (or a
+// plain page with the letterhead taken); the
 // amount is settled next (a cost of 0 is taken from the price list), and an amount of 0 or less,
 // or one that cannot be computed, is refused. The folder for the copies must not hold a copy with
 // the next number yet and must take a file the size of the copy (written and synced). Only then

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -233,6 +234,82 @@ void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, pla
         if (!text.isEmpty())
             placeLine(painter, form, text, kFont, kInk, kSize, kPlaces[i].zeile, kPlaces[i].spalte);
     }
+}
+
+QImage LeeresRechnungsblatt()
+{
+    // A4 at 300 dpi.
+    QImage page(2480, 3508, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    return page;
+}
+
+QStringList BriefkopfZeilen(const Briefkopf &kopf)
+{
+    QStringList lines;
+    const auto add = [&lines](const QString &line) {
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+    };
+    add(kopf.name);
+    for (const QString &line : QString(kopf.anschrift).replace(u'\r', u'\n').split(u'\n'))
+        add(line);
+    QStringList contact;
+    if (!kopf.telefon.trimmed().isEmpty())
+        contact << QStringLiteral("Telefon ") + kopf.telefon.trimmed();
+    if (!kopf.email.trimmed().isEmpty())
+        contact << QStringLiteral("E-Mail ") + kopf.email.trimmed();
+    add(contact.join(QStringLiteral(" · ")));
+    add(kopf.freieZeile);
+    return lines;
+}
+
+void DrawBriefkopf(QPainter &painter, const QImage &form, const Briefkopf &kopf)
+{
+    const QStringList lines = BriefkopfZeilen(kopf);
+    if (lines.isEmpty() || form.isNull())
+        return;
+    const bool named = !kopf.name.trimmed().isEmpty();
+    // The room from the top margin down to a little above the guest's name (row kPlaces[0]).
+    QFont measureFont(kFont);
+    measureFont.setPixelSize(kSize);
+    const QFontMetricsF body(measureFont, &form);
+    const qreal top = body.height() * 2;
+    const qreal room = body.height() * (kPlaces[0].zeile - 1) - top;
+    const qreal left = kPlaces[0].spalte * body.horizontalAdvance(QStringLiteral("+"));
+    // Sizes in pixels of the form: the name larger, the rest a little smaller than the invoice lines.
+    qreal nameSize = kSize * 1.4;
+    qreal lineSize = kSize * 0.8;
+    const auto height = [&](qreal n, qreal l) {
+        return (named ? n * 1.3 + n * 0.4 : 0) + (lines.size() - (named ? 1 : 0)) * l * 1.3;
+    };
+    if (const qreal needed = height(nameSize, lineSize); needed > room) {
+        nameSize *= room / needed;
+        lineSize *= room / needed;
+    }
+    painter.save();
+    painter.setPen(QColor::fromRgba(kInk));
+    qreal y = top;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool isName = named && i == 0;
+        QFont f(kFont);
+        f.setPixelSize(std::max(1, qRound(isName ? nameSize : lineSize)));
+        f.setBold(isName);
+        painter.setFont(f);
+        painter.drawText(QRectF(left, y, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                         lines.at(i));
+        y += (isName ? nameSize * 1.3 + nameSize * 0.4 : lineSize * 1.3);
+    }
+    painter.restore();
+}
+
+void DrawBriefkopf(QImage &bm, const Briefkopf &kopf)
+{
+    if (bm.isNull())
+        return;
+    QPainter painter(&bm);
+    if (painter.isActive())
+        DrawBriefkopf(painter, bm, kopf);
 }
 
 void PrintInvoice(QPrinter &printer, const QImage &invoice)

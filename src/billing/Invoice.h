@@ -47,6 +47,31 @@ void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today);
 // the form scaled), as text rather than pixels; `form` is only measured.
 void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today);
 
+// What an invoice printed without a scanned form carries at its top: the house's own details.
+struct Briefkopf
+{
+    QString name;
+    QString anschrift; // may hold several lines
+    QString telefon;
+    QString email;
+    QString freieZeile; // e.g. the tax note
+};
+
+// A plain white page in place of the scanned form: A4 at 300 dpi, the size a form is scanned at,
+// so the invoice lines stand where they stand on a form.
+QImage LeeresRechnungsblatt();
+
+// The letterhead's lines from top to bottom: the name, each line of the address, telephone and
+// e-mail ("Telefon 05632 1234 · E-Mail info@haus.de"), the free line; empty ones are left out.
+QStringList BriefkopfZeilen(const Briefkopf &kopf);
+
+// Draws the letterhead above the invoice lines, with a painter whose coordinates are the form's
+// pixels (the page itself, or a page that shows it scaled); `form` is only measured. The name is
+// set larger and bold; a letterhead too long for the room above the address is set smaller.
+void DrawBriefkopf(QPainter &painter, const QImage &form, const Briefkopf &kopf);
+// The same drawn into the page's pixels, for printing.
+void DrawBriefkopf(QImage &bm, const Briefkopf &kopf);
+
 // Prints the finished invoice stretched over the printable area of one page; throws
 // EInvoiceError when printing cannot start or finish.
 void PrintInvoice(QPrinter &printer, const QImage &invoice);

@@ -58,6 +58,17 @@ std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath)
     return *last + 1;
 }
 
+qint32 ErsteFreieReNr(const std::vector<TGast> &records, const std::vector<AbgelegteRechnung> &kopien)
+{
+    qint32 highest = 0;
+    // Record 0 is the list's placeholder, no invoice.
+    for (std::size_t i = 1; i < records.size(); ++i)
+        highest = std::max(highest, records[i].ReNr);
+    for (const AbgelegteRechnung &kopie : kopien)
+        highest = std::max(highest, kopie.nr);
+    return highest == std::numeric_limits<qint32>::max() ? highest : highest + 1;
+}
+
 void PruefeAblage(const QString &folder, qint64 bytes)
 {
     const auto refuse = [&folder](int code) {

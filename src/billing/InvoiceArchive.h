@@ -45,6 +45,10 @@ struct AbgelegteRechnung
 // The kept copies in `folder` ("Rechnung <Nr>.pdf"), by number; other files are no copies.
 std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder);
 
+// The lowest number a new counter may start with: one above the highest that a record or a kept
+// copy carries, 1 when there is none; so a counter made afresh never repeats an issued number.
+qint32 ErsteFreieReNr(const std::vector<TGast> &records, const std::vector<AbgelegteRechnung> &kopien);
+
 // One line of the invoice list: an invoice number with what the records and the folder know of
 // it, or a run of numbers that nothing knows (a gap).
 struct RechnungsZeile

@@ -3,11 +3,39 @@
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
 #include "platform/FolderLock.h"
+#include "platform/IoError.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <limits>
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// The last number the counter gave; EConvertError naming the file when it holds none.
+qint32 letzteNummer(const QString &path)
+{
+    try {
+        return platform::StrToInt(platform::ReadFirstLine(path));
+    } catch (const platform::EConvertError &error) {
+        throw platform::EConvertError(QStringLiteral("Der Rechnungszähler %1 enthält keine Rechnungsnummer (%2). "
+                                                     "Bitte tragen Sie dort die zuletzt vergebene Nummer ein.\n%3")
+                                          .arg(QFileInfo(path).fileName(), error.message(), native(path)));
+    }
+}
+
+bool gibtEs(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
 
 qint32 NextReNr(const QString &path)
 {
@@ -31,4 +59,60 @@ qint32 NextReNr(const QString &path)
     // Only a number that is safely on disk may be handed out, or it could be given twice.
     platform::SaveTextFileAtomic(path, {QString::number(next)});
     return next;
+}
+
+ReNrStand LiesReNrStand(const QString &path)
+{
+    ReNrStand stand;
+    if (!gibtEs(path)) {
+        stand.fehlt = true;
+        stand.meldung = QStringLiteral("Es gibt noch keinen Rechnungszähler %1: mit welcher Nummer die erste "
+                                       "Rechnung beginnt, wird beim ersten Rechnungsdruck gefragt.\n%2")
+                            .arg(QFileInfo(path).fileName(), native(path));
+        return stand;
+    }
+    try {
+        const qint32 last = letzteNummer(path);
+        if (last < 0)
+            stand.meldung = QStringLiteral("Der Rechnungszähler enthält die Nummer %1; eine Rechnungsnummer kann "
+                                           "nicht negativ sein.\n%2")
+                                .arg(last)
+                                .arg(native(path));
+        else if (last == std::numeric_limits<qint32>::max())
+            stand.meldung = QStringLiteral("Die Rechnungsnummer %1 ist die größte mögliche; es kann keine weitere "
+                                           "vergeben werden.\n%2")
+                                .arg(last)
+                                .arg(native(path));
+        else
+            stand.naechste = last + 1;
+    } catch (const platform::EConvertError &error) {
+        stand.meldung = error.message();
+    } catch (const platform::EInOutError &error) {
+        stand.meldung = QStringLiteral("Der Rechnungszähler kann nicht gelesen werden:\n") + error.message();
+    }
+    return stand;
+}
+
+void ReNrBeginnen(const QString &path, qint32 erste)
+{
+    if (erste < 1)
+        throw platform::EConvertError(
+            QStringLiteral("Die erste Rechnungsnummer muss mindestens 1 sein, nicht %1.").arg(erste));
+    const platform::FolderLock lock(path);
+    if (gibtEs(path)) {
+        const qint32 last = letzteNummer(path);
+        if (erste <= last)
+            throw platform::EConvertError(
+                QStringLiteral("Die Rechnungsnummer %1 ist schon vergeben: die letzte Rechnung hatte die Nummer %2, "
+                               "die nächste bekommt %3. Eine kleinere Nummer wird nicht eingestellt, denn "
+                               "Rechnungsnummern dürfen sich nicht wiederholen.\n%4")
+                    .arg(erste)
+                    .arg(last)
+                    .arg(static_cast<qint64>(last) + 1)
+                    .arg(native(path)));
+        if (erste == last + 1)
+            return;
+    }
+    // The counter holds the last number given, so the first invoice gets the one after it.
+    platform::SaveTextFileAtomic(path, {QString::number(erste - 1)});
 }

@@ -36,7 +36,7 @@ qreal mmToPoints(qreal mm)
 } // namespace
 
 QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
-                        bool kopie)
+                        bool kopie, const Briefkopf *kopf)
 {
     QByteArray bytes;
     {
@@ -58,6 +58,8 @@ QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime 
         // The lines in the form's own pixels, stretched with the form: where they stand on paper.
         painter.save();
         painter.scale(page.width() / form.width(), page.height() / form.height());
+        if (kopf)
+            DrawBriefkopf(painter, form, *kopf);
         DrawInvoiceLines(painter, form, g, today);
         painter.restore();
         if (kopie)

@@ -1,6 +1,7 @@
 #pragma once
 // The invoice as a PDF file, and printing such a file again as a copy.
 
+#include "billing/Invoice.h"
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
 
@@ -19,9 +20,11 @@ inline constexpr char kKopieVermerk[] = "Kopie";
 // The invoice of `g` as a one-page PDF: the form as an image over the whole page (as it is
 // printed), the eight lines as text on it, so the file can be searched and read by programs.
 // Title "Rechnung <ReNr>", creator "Zimbrana"; the creation date is the moment it is made.
-// With `kopie` the page is marked "Kopie". Throws EInvoiceError when the PDF cannot be made.
+// With `kopie` the page is marked "Kopie". A page without a scanned form (LeeresRechnungsblatt)
+// carries the house's letterhead `kopf`, as text too. Throws EInvoiceError when the PDF cannot be
+// made.
 QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
-                        bool kopie);
+                        bool kopie, const Briefkopf *kopf = nullptr);
 
 // Writes "Kopie" into the top margin of `page` (device units of the painter's device).
 void KopieVermerken(QPainter &painter, const QRectF &page);

@@ -7,6 +7,8 @@
 #include "platform/IoError.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 
 namespace {
 
@@ -81,6 +83,55 @@ QStringList PreisMatrixMaengel(const TPreisMatrix &matrix)
             if (!matrix.bekannt(row, column))
                 maengel << PreisStelle(row, column) + QStringLiteral(": ") + zustandText(matrix.Zustand[row][column]);
     return maengel;
+}
+
+QString PreisFehler(std::size_t row, std::size_t column, qint32 value)
+{
+    if (value >= 0 && value <= kHoechsterPreis)
+        return {};
+    const QLocale german(QLocale::German, QLocale::Germany);
+    return QStringLiteral("%1 ist %2 Euro; erlaubt sind 0 bis %3 Euro.")
+        .arg(PreisStelle(row, column), german.toString(value), german.toString(kHoechsterPreis));
+}
+
+QByteArray PreisMatrixBytes(const TPreisMatrix &matrix)
+{
+    QStringList lines;
+    for (const auto &row : matrix.Preis)
+        lines << QStringLiteral("%1;%2;%3").arg(row[0]).arg(row[1]).arg(row[2]);
+    return platform::AnsiTextBytes(lines);
+}
+
+QString PreisMatrixSicherung(const QString &path)
+{
+    return path + QStringLiteral(".bak");
+}
+
+void SchreibePreisMatrix(const QString &path, const TPreisMatrix &matrix)
+{
+    QStringList fehler;
+    for (std::size_t row = 0; row < matrix.Preis.size(); ++row)
+        for (std::size_t column = 0; column < matrix.Preis[row].size(); ++column) {
+            if (!matrix.bekannt(row, column))
+                fehler << PreisStelle(row, column) + QStringLiteral(": ") + zustandText(matrix.Zustand[row][column]);
+            else if (const QString f = PreisFehler(row, column, matrix.Preis[row][column]); !f.isEmpty())
+                fehler << f;
+        }
+    if (!fehler.isEmpty())
+        throw platform::EConvertError(QStringLiteral("Die Preisliste wurde nicht gespeichert:\n%1\n%2")
+                                          .arg(fehler.join(u'\n'), QDir::toNativeSeparators(path)));
+
+    const QByteArray bytes = PreisMatrixBytes(matrix);
+    // Whatever sits there is kept before it is replaced; something that cannot be read (or is no
+    // file) is not replaced unseen.
+    const QFileInfo old(path);
+    if (old.exists() || old.isSymLink()) {
+        const QByteArray previous = platform::ReadFileBytes(path);
+        if (previous == bytes)
+            return;
+        platform::SaveFileAtomic(PreisMatrixSicherung(path), previous);
+    }
+    platform::SaveFileAtomic(path, bytes);
 }
 
 PreislisteGelesen SuchePreisMatrix(const QString &dataFolder, const QString &startFolder, TPreisMatrix &matrix)

@@ -1,6 +1,7 @@
 #pragma once
 // Room prices by number of persons and length of stay, read from "Preismatrix.dat".
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -31,6 +32,29 @@ struct TPreisMatrix
 bool LiesPreisMatrix(const QString &path, TPreisMatrix &matrix);
 // The same reading of lines already taken from the file.
 void PreisMatrixAusZeilen(const QStringList &lines, TPreisMatrix &matrix);
+
+// The highest price a place of the matrix may hold, in whole euros.
+inline constexpr qint32 kHoechsterPreis = 99999;
+
+// Why a price cannot go into the price file ("… ist 100000 Euro; erlaubt sind 0 bis 99.999
+// Euro"), naming the place; empty when it can.
+QString PreisFehler(std::size_t row, std::size_t column, qint32 value);
+
+// The price file's bytes for a matrix: five lines of three whole numbers separated by ';', in the
+// ANSI code page with CR LF, as LiesPreisMatrix reads them.
+QByteArray PreisMatrixBytes(const TPreisMatrix &matrix);
+
+// Where the price file's previous version is kept when a new one is saved: beside it, as
+// "Preismatrix.dat.bak".
+QString PreisMatrixSicherung(const QString &path);
+
+// Saves the matrix as the price file at `path`. Every price must be known and lie within
+// 0..kHoechsterPreis; otherwise EConvertError names each wrong place and nothing is written. A
+// file that holds other prices is first kept as PreisMatrixSicherung(path); then the new file
+// replaces it whole and is on the disk before this returns (a failure leaves the old file). The
+// same prices again change nothing, so the kept version stays the one before the last change.
+// Throws EInOutError when the old file cannot be read or a file cannot be written.
+void SchreibePreisMatrix(const QString &path, const TPreisMatrix &matrix);
 
 // Which price a place of the matrix is, in the host's words: "Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten)".
 QString PreisStelle(std::size_t row, std::size_t column);

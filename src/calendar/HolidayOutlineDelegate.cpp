@@ -9,7 +9,15 @@
 
 #include <exception>
 
-bool HolidayOutlineDelegate::IsMarkedDay(const QString &dateText)
+HolidayOutlineDelegate::HolidayOutlineDelegate(QObject *parent)
+    : HolidayOutlineDelegate([] { return kFeiertagPLZ; }, parent)
+{}
+
+HolidayOutlineDelegate::HolidayOutlineDelegate(std::function<qint32()> postalCode, QObject *parent)
+    : QStyledItemDelegate(parent), postalCode_(std::move(postalCode))
+{}
+
+bool HolidayOutlineDelegate::IsMarkedDay(const QString &dateText, qint32 plz)
 {
     if (dateText.trimmed().isEmpty())
         return false;
@@ -20,17 +28,22 @@ bool HolidayOutlineDelegate::IsMarkedDay(const QString &dateText)
         return true;
     // Painting must not throw; a day the holiday table cannot place is simply not marked.
     try {
-        return De_Feiertage::IstFeiertag(kFeiertagPLZ, day);
+        return De_Feiertage::IstFeiertag(plz, day);
     } catch (const std::exception &) {
         return false;
     }
+}
+
+bool HolidayOutlineDelegate::marks(const QModelIndex &index) const
+{
+    return index.column() == 0 && IsMarkedDay(index.data(Qt::DisplayRole).toString(), postalCode_());
 }
 
 void HolidayOutlineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                    const QModelIndex &index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
-    if (index.column() != 0 || !IsMarkedDay(index.data(Qt::DisplayRole).toString()))
+    if (!marks(index))
         return;
 
     painter->save();

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-// The guest house's postal code: the holidays of its place are outlined in the grid.
+// The postal code whose holidays are marked until the house has set its own.
 inline constexpr qint32 kFeiertagPLZ = 34519;
 
 // Weekday texts indexed by DayOfWeek (1 = Sunday ... 7 = Saturday); index 0 is unused.

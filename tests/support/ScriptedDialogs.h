@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class ScriptedDialogs final : public Dialogs
 {
@@ -34,6 +35,9 @@ public:
         // (or with a text that is no button) the question is escaped, as with Esc.
         std::function<QString(const QString &text, const QStringList &buttons)> choose;
         QStringList choicesAsked; // "text|button|button…" of each such question
+        // The number typed into a number question; nothing = cancelled.
+        std::optional<int> number;
+        QStringList numbersAsked; // "text|default|minimum" of each number question
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
@@ -79,6 +83,11 @@ public:
         s_.choicesAsked << (QStringList{text} + buttons).join(u'|');
         const int chosen = s_.choose ? static_cast<int>(buttons.indexOf(s_.choose(text, buttons))) : -1;
         return chosen >= 0 ? chosen : escapeButton;
+    }
+    std::optional<int> askNumber(QWidget *, const QString &text, int defaultValue, int minimum) override
+    {
+        s_.numbersAsked << QStringLiteral("%1|%2|%3").arg(text).arg(defaultValue).arg(minimum);
+        return s_.number;
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }

@@ -1,6 +1,7 @@
 #include "app/occupancy/PlanView.h"
 
 #include "calendar/RoomCalendar.h"
+#include "guestfile/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "register/GuestList.h"
@@ -61,7 +62,7 @@ void PlanView::invalidate()
 const PlanGeometry &PlanView::geometry() const
 {
     if (!plan_)
-        plan_ = Belegungsplan(list_.records(), first_, days_, platform::Now(), kFeiertagPLZ);
+        plan_ = Belegungsplan(list_.records(), first_, days_, platform::Now(), housePostalCode());
     return *plan_;
 }
 
