@@ -913,9 +913,11 @@ void TMainForm::readPriceList()
         matrix_ = read;
     // Said once, at start or for the new folder, not at every use. A house that has no price list
     // yet is told so by the status line's set-up hint rather than a box.
-    bool notSetUp = false;
-    for (const SetupGap &gap : missingSetup(priceListFolder_, startFolder_, true))
-        notSetUp = notSetUp || gap.step == SetupStep::PriceList;
+    bool notSetUp = !matrixRead_;
+    for (const QString &folder : {priceListFolder_, startFolder_}) {
+        const QFileInfo file(QDir(folder).filePath(QString::fromUtf8(kPreisMatrixDatei)));
+        notSetUp = notSetUp && (folder.isEmpty() || (!file.exists() && !file.isSymLink()));
+    }
     if (!priceListRead_.meldung.isEmpty() && priceListRead_.meldung != priceListToldOf_ && !notSetUp)
         dialogs_->inform(this, priceListRead_.meldung);
     priceListToldOf_ = priceListRead_.meldung;
