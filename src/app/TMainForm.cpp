@@ -147,6 +147,8 @@ void TMainForm::FormCreate()
     connectControls();
     connectList();
     createMenus();
+    // The set-up hint and the messages naming a folder are longer than the window is wide.
+    ui_->LabelStatus->setWordWrap(true);
 
     recoveryTimer_ = new QTimer(this);
     recoveryTimer_->setSingleShot(true);

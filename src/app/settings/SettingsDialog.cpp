@@ -189,8 +189,12 @@ QWidget *SettingsDialog::makePricePage()
     priceSource_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(text);
     layout->addWidget(tableLabel);
-    layout->addWidget(priceTable_, 1);
+    // As high as its five rows, so the note below stays beside them.
+    priceTable_->setFixedHeight(priceTable_->horizontalHeader()->sizeHint().height() +
+                                5 * priceTable_->verticalHeader()->defaultSectionSize() + 2 * priceTable_->frameWidth() + 2);
+    layout->addWidget(priceTable_);
     layout->addWidget(priceSource_);
+    layout->addStretch(1);
     return page;
 }
 
@@ -243,8 +247,11 @@ QWidget *SettingsDialog::makeFormPage()
     houseFreeLine_->setPlaceholderText(QStringLiteral("z. B. Steuernummer"));
     field(houseFreeLine_, "EditHausZeile", QStringLiteral("&Freie Zeile:"));
 
+    auto *right = new QVBoxLayout;
+    right->addWidget(plainBox);
+    right->addStretch(1);
     layout->addLayout(left);
-    layout->addWidget(plainBox, 1);
+    layout->addLayout(right, 1);
     return page;
 }
 
