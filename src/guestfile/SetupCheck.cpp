@@ -22,13 +22,14 @@ std::vector<SetupGap> missingSetup(const QString &dataFolder, const QString &sta
     std::vector<SetupGap> gaps;
     const QStringList both = {dataFolder, startFolder};
     if (!presentIn(both, kProgramFileNames[2]))
-        gaps.push_back({SetupStep::PriceList, QStringLiteral("die Preisliste (%1)").arg(QString::fromUtf8(kProgramFileNames[2]))});
+        gaps.push_back(
+            {SetupStep::PriceList, QStringLiteral("die Preisliste (%1)").arg(QString::fromUtf8(kProgramFileNames[2]))});
     if (!withoutForm && !presentIn(both, kProgramFileNames[3]))
-        gaps.push_back(
-            {SetupStep::InvoiceForm, QStringLiteral("die Rechnungsvorlage (%1)").arg(QString::fromUtf8(kProgramFileNames[3]))});
+        gaps.push_back({SetupStep::InvoiceForm,
+                        QStringLiteral("die Rechnungsvorlage (%1)").arg(QString::fromUtf8(kProgramFileNames[3]))});
     if (!presentIn({dataFolder}, kProgramFileNames[1]))
-        gaps.push_back(
-            {SetupStep::InvoiceCounter, QStringLiteral("der Rechnungszähler (%1)").arg(QString::fromUtf8(kProgramFileNames[1]))});
+        gaps.push_back({SetupStep::InvoiceCounter,
+                        QStringLiteral("der Rechnungszähler (%1)").arg(QString::fromUtf8(kProgramFileNames[1]))});
     return gaps;
 }
 
@@ -42,6 +43,6 @@ QString setupHint(const std::vector<SetupGap> &gaps, const QString &dataFolder)
     for (const SetupGap &gap : gaps)
         what << gap.what;
     return QStringLiteral("Noch nicht eingerichtet: im Datenordner %1 %2 %3 – „Datei“ → „Einrichten…“")
-        .arg(QDir::toNativeSeparators(dataFolder), what.size() == 1 ? QStringLiteral("fehlt") : QStringLiteral("fehlen"),
-             what.join(QStringLiteral(", ")));
+        .arg(QDir::toNativeSeparators(dataFolder),
+             what.size() == 1 ? QStringLiteral("fehlt") : QStringLiteral("fehlen"), what.join(QStringLiteral(", ")));
 }

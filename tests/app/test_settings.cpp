@@ -11,9 +11,9 @@
 #include "support/WindowMoves.h"
 
 #include <QAction>
-#include <QPointer>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -281,7 +281,8 @@ void TestSettings::missingCounterIsCreatedWithTheTypedNumber()
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
     QCOMPARE(app.dialogs.numbersAsked.size(), 1);
     QCOMPARE(app.list().at(1).ReNr, 500);
-    QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 500.pdf"))).contains(QStringLiteral("Rechnung Nr. 500")));
+    QVERIFY(
+        pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 500.pdf"))).contains(QStringLiteral("Rechnung Nr. 500")));
 }
 
 void TestSettings::counterIsNeverLowered_data()
@@ -385,7 +386,8 @@ void TestSettings::formChosenInTheSettingsPrints()
     app.printForAnna();
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
     QCOMPARE(app.list().at(1).ReNr, 42);
-    QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))).contains(QStringLiteral("Rechnung Nr. 42")));
+    QVERIFY(
+        pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))).contains(QStringLiteral("Rechnung Nr. 42")));
 }
 
 void TestSettings::printingWithoutFormOffersAChoice_data()
@@ -424,7 +426,8 @@ void TestSettings::printingWithoutFormOffersAChoice()
     QCOMPARE(QFile::exists(app.daten(QStringLiteral("REVORL.JPG"))), answer == QStringLiteral("Bild wählen…"));
     QCOMPARE(printWithoutForm(), answer == QStringLiteral("Ohne Vorlage"));
     if (answer == QStringLiteral("Ohne Vorlage"))
-        QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))).contains(QStringLiteral("Gästehaus Lindenhof")));
+        QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf")))
+                    .contains(QStringLiteral("Gästehaus Lindenhof")));
 }
 
 void TestSettings::firstStartShowsWhatIsMissing_data()
@@ -434,7 +437,8 @@ void TestSettings::firstStartShowsWhatIsMissing_data()
     QTest::addColumn<int>("page"); // where "Einrichten…" opens the settings
     QTest::newRow("no data folder") << false << "kein Datenordner gewählt" << 0;
     QTest::newRow("folder without set-up")
-        << true << "fehlen die Preisliste (Preismatrix.dat), die Rechnungsvorlage (REVORL.JPG), der Rechnungszähler" << 1;
+        << true << "fehlen die Preisliste (Preismatrix.dat), die Rechnungsvorlage (REVORL.JPG), der Rechnungszähler"
+        << 1;
 }
 
 void TestSettings::firstStartShowsWhatIsMissing()
@@ -489,7 +493,8 @@ void TestSettings::anotherDataFolderIsReadAfterTheQuestion()
     // GIVEN a house with an unsaved change, and another folder with one guest
     House app;
     QDir(app.path(QString())).mkdir(QStringLiteral("anders"));
-    app.writeFile(QStringLiteral("anders/Gaeste.csv"), kRecordZero + guestLine(1, "2", 1, "01.03.2025", "03.03.2025", "Dora"));
+    app.writeFile(QStringLiteral("anders/Gaeste.csv"),
+                  kRecordZero + guestLine(1, "2", 1, "01.03.2025", "03.03.2025", "Dora"));
     app.type("EditName", QStringLiteral("x"));
     QVERIFY(app.list().changed());
     app.dialogs.choose = [answer](const QString &, const QStringList &) { return answer; };

@@ -191,7 +191,8 @@ QWidget *SettingsDialog::makePricePage()
     layout->addWidget(tableLabel);
     // As high as its five rows, so the note below stays beside them.
     priceTable_->setFixedHeight(priceTable_->horizontalHeader()->sizeHint().height() +
-                                5 * priceTable_->verticalHeader()->defaultSectionSize() + 2 * priceTable_->frameWidth() + 2);
+                                5 * priceTable_->verticalHeader()->defaultSectionSize() +
+                                2 * priceTable_->frameWidth() + 2);
     layout->addWidget(priceTable_);
     layout->addWidget(priceSource_);
     layout->addStretch(1);
@@ -224,7 +225,8 @@ QWidget *SettingsDialog::makeFormPage()
 
     auto *plainBox = new QGroupBox(QStringLiteral("Ohne Vorlage"), page);
     auto *plainLayout = new QFormLayout(plainBox);
-    withoutForm_ = new QCheckBox(QStringLiteral("O&hne Vorlage drucken: schlichte Seite mit diesem Briefkopf"), plainBox);
+    withoutForm_ =
+        new QCheckBox(QStringLiteral("O&hne Vorlage drucken: schlichte Seite mit diesem Briefkopf"), plainBox);
     withoutForm_->setObjectName(QStringLiteral("CheckBoxOhneVorlage"));
     plainLayout->addRow(withoutForm_);
     const auto field = [&](QWidget *edit, const char *name, const QString &label) {
@@ -346,9 +348,10 @@ void SettingsDialog::loadPrices()
         priceSource_->setText(QStringLiteral("%1 kann nicht gelesen werden.").arg(native(path)));
     } else {
         const QStringList faults = PreisMatrixMaengel(matrix);
-        priceSource_->setText(faults.isEmpty() ? QStringLiteral("Gespeichert in %1").arg(native(path))
-                                               : QStringLiteral("In %1 fehlen Preise: %2")
-                                                     .arg(native(path), faults.join(QStringLiteral("; "))));
+        priceSource_->setText(
+            faults.isEmpty()
+                ? QStringLiteral("Gespeichert in %1").arg(native(path))
+                : QStringLiteral("In %1 fehlen Preise: %2").arg(native(path), faults.join(QStringLiteral("; "))));
     }
     showPrices(matrix);
 }
@@ -430,8 +433,9 @@ void SettingsDialog::showForm()
 void SettingsDialog::showCounter()
 {
     if (dataFolder_.isEmpty()) {
-        counterInfo_->setText(QStringLiteral("Noch kein Datenordner gewählt: der Rechnungszähler %1 wird dort angelegt.")
-                                  .arg(QString::fromUtf8(kReNummerDatei)));
+        counterInfo_->setText(
+            QStringLiteral("Noch kein Datenordner gewählt: der Rechnungszähler %1 wird dort angelegt.")
+                .arg(QString::fromUtf8(kReNummerDatei)));
         counterButton_->setText(QStringLiteral("Zähler an&legen…"));
         counterButton_->setEnabled(false);
         return;
@@ -500,10 +504,10 @@ void SettingsDialog::setUpCounter()
     const QString path = pathOf(kReNummerDatei);
     const ReNrStand stand = LiesReNrStand(path);
     const qint32 offered = stand.fehlt ? lowestFree_ : std::max(stand.naechste.value_or(1), lowestFree_);
-    const QString question = stand.fehlt
-                                 ? QStringLiteral("Mit welcher Nummer soll die nächste Rechnung beginnen?")
-                                 : QStringLiteral("Mit welcher Nummer soll die nächste Rechnung weiterzählen? (bisher %1)")
-                                       .arg(stand.naechste.value_or(1));
+    const QString question =
+        stand.fehlt ? QStringLiteral("Mit welcher Nummer soll die nächste Rechnung beginnen?")
+                    : QStringLiteral("Mit welcher Nummer soll die nächste Rechnung weiterzählen? (bisher %1)")
+                          .arg(stand.naechste.value_or(1));
     const std::optional<int> chosen = dialogs_.askNumber(this, question, offered, 1);
     if (!chosen)
         return;
