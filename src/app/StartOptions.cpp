@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QEvent>
 #include <QMessageBox>
 #include <QTextStream>
@@ -31,10 +31,11 @@ void describeOptions(QCommandLineParser &parser)
     parser.addOption(
         QCommandLineOption(kSelfTest, QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, "
                                                      "und beendet sich wieder (Rückgabewert 0: erschienen).")));
-    parser.addOption(QCommandLineOption(kDataFolder,
-                                        QStringLiteral("Arbeitet in diesem Datenordner, nur für diesen Start; der in den "
-                                                       "Einstellungen gewählte Datenordner bleibt."),
-                                        QStringLiteral("Ordner")));
+    parser.addOption(
+        QCommandLineOption(kDataFolder,
+                           QStringLiteral("Arbeitet in diesem Datenordner, nur für diesen Start; der in den "
+                                          "Einstellungen gewählte Datenordner bleibt."),
+                           QStringLiteral("Ordner")));
 }
 
 } // namespace

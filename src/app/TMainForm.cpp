@@ -204,8 +204,9 @@ void TMainForm::createMenus()
            [this] { ButtonSaveClick(); });
     action(menuDatei_, QStringLiteral("Sicherung &wiederherstellen…"), QKeySequence(), [this] { RestoreBackup(); });
     menuDatei_->addSeparator();
-    action(menuDatei_, QStringLiteral("&Einstellungen…"), QKeySequence(), [this] { showSettings(); })
-        ->setObjectName(QStringLiteral("ActionEinstellungen"));
+    action(menuDatei_, QStringLiteral("&Einstellungen…"), QKeySequence(), [this] {
+        showSettings();
+    })->setObjectName(QStringLiteral("ActionEinstellungen"));
     actionEinrichten_ = action(menuDatei_, QStringLiteral("Ein&richten…"), QKeySequence(), [this] {
         const std::vector<SetupGap> gaps =
             missingSetup(dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_, printWithoutForm());

@@ -93,8 +93,8 @@ void TestStartOptions::program_data()
     QTest::newRow("window comes up") << QStringList{"--self-test"} << prices << 0
                                      << QStringLiteral("%1: Hauptfenster angezeigt").arg(title);
     // A house not set up yet is told so in the status line, not by a message at start.
-    QTest::newRow("first start without set-up") << QStringList{"--self-test"} << QByteArray() << 0
-                                                << QStringLiteral("%1: Hauptfenster angezeigt").arg(title);
+    QTest::newRow("first start without set-up")
+        << QStringList{"--self-test"} << QByteArray() << 0 << QStringLiteral("%1: Hauptfenster angezeigt").arg(title);
     QTest::newRow("message at start") << QStringList{"--self-test"} << QByteArray("50;45;viel\n") << 1
                                       << QStringLiteral("Beim Start erschien die Meldung „In ");
     QTest::newRow("unknown option") << QStringList{"--gibt-es-nicht"} << prices << 1
