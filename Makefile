@@ -32,10 +32,12 @@ build: deps
 
 run: build
 	# The demo works on a copy of example/ (files missing there are copied again), so using it
-	# never changes the repository. The example data is German, so it runs with German settings.
+	# never changes the repository; it is the data folder of this run only, so the guests are on
+	# the screen at once and a host's own data folder stays. The example data is German, so it
+	# runs with German settings.
 	@mkdir -p build/example; for f in example/*; do \
 	  [ -e "build/$$f" ] || { echo "cp $$f build/example/"; cp -p "$$f" build/example/; }; done
-	cd build/example && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ../release/src/app/Zimbrana
+	cd build/example && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 ../release/src/app/Zimbrana --datenordner .
 
 # A Debian package from the release build (no sanitizers): build/release/zimbrana_<version>_<arch>.deb
 package: build

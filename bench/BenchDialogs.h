@@ -40,6 +40,11 @@ public:
         said_ << title;
         return {};
     }
+    QString askPicture(QWidget *, const QString &title) override
+    {
+        said_ << title;
+        return {};
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         said_ << text;

@@ -90,6 +90,19 @@ QString QtDialogs::askFolder(QWidget *parent, const QString &title)
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialogs::askPicture(QWidget *parent, const QString &title)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("PictureDialog"));
+    dialog.setWindowTitle(title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("Bilder (*.jpg *.jpeg *.png *.JPG *.JPEG *.PNG)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 bool QtDialogs::confirm(QWidget *parent, const QString &text)
 {
     return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==

@@ -29,6 +29,8 @@ public:
                                   const QString &filter) = 0;
     // A folder to write files into; empty when cancelled.
     virtual QString askFolder(QWidget *parent, const QString &title) = 0;
+    // A JPEG or PNG picture to open (the invoice form); empty when cancelled.
+    virtual QString askPicture(QWidget *parent, const QString &title) = 0;
     // A question with Ja and Nein; true for Ja.
     virtual bool confirm(QWidget *parent, const QString &text) = 0;
     // The same for a step that is hard to undo: Nein is the default answer.
@@ -56,6 +58,7 @@ public:
     QString askExportFile(QWidget *parent, const QString &title, const QString &suggested,
                           const QString &filter) override;
     QString askFolder(QWidget *parent, const QString &title) override;
+    QString askPicture(QWidget *parent, const QString &title) override;
     bool confirm(QWidget *parent, const QString &text) override;
     bool confirmDefaultNo(QWidget *parent, const QString &text) override;
     int choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,

@@ -47,3 +47,9 @@ QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const
 {
     return ExportSuggestion(dataFolder.folder(), name, platform::Clock::now().date(), suffix);
 }
+
+void SuggestPrintout(QPrinter &printer, const DataFolder &dataFolder, const QString &name, const QString &when)
+{
+    printer.setOutputFileName(PrintoutSuggestion(dataFolder.folder(), name, when));
+    printer.setOutputFormat(QPrinter::NativeFormat);
+}

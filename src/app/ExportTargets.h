@@ -21,5 +21,9 @@ bool MayWriteTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder,
 // one of the program's; when not, the host is told why and nothing is printed.
 bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder, const QPrinter &printer);
 
+// Offers "<name> <when>.pdf" in the folder "Ausdrucke" of the data folder as the file to print
+// to, without making printing to a file the choice.
+void SuggestPrintout(QPrinter &printer, const DataFolder &dataFolder, const QString &name, const QString &when);
+
 // The suggested export file "<name> <today>.<suffix>" in the folder "Export" of the data folder.
 QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const QString &suffix);

@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QDir>
 #include <QEvent>
 #include <QMessageBox>
 #include <QTextStream>
@@ -17,6 +18,7 @@
 namespace {
 
 const QString kSelfTest = QStringLiteral("self-test");
+const QString kDataFolder = QStringLiteral("datenordner");
 
 // The options of the program; the help and version options are Qt's own, in the language of the
 // translation installed when they are added.
@@ -29,6 +31,11 @@ void describeOptions(QCommandLineParser &parser)
     parser.addOption(
         QCommandLineOption(kSelfTest, QStringLiteral("Startet ohne Zutun, prüft, dass das Hauptfenster erscheint, "
                                                      "und beendet sich wieder (Rückgabewert 0: erschienen).")));
+    parser.addOption(
+        QCommandLineOption(kDataFolder,
+                           QStringLiteral("Arbeitet in diesem Datenordner, nur für diesen Start; der in den "
+                                          "Einstellungen gewählte Datenordner bleibt."),
+                           QStringLiteral("Ordner")));
 }
 
 } // namespace
@@ -67,6 +74,8 @@ StartOptions ParseStartOptions(QApplication &app)
     parser.process(app);
     StartOptions options;
     options.selfTest = parser.isSet(kSelfTest);
+    if (parser.isSet(kDataFolder))
+        options.dataFolder = QDir(parser.value(kDataFolder)).absolutePath() + u'/';
     return options;
 }
 

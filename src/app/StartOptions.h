@@ -14,6 +14,8 @@ class QWidget;
 struct StartOptions
 {
     bool selfTest = false;
+    // --datenordner: the data folder of this run (the demo's example), absolute; empty when not given.
+    QString dataFolder;
 };
 
 // Answers --help and --version from the command line alone, before anything needs a display, and

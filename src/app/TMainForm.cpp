@@ -10,6 +10,7 @@
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "app/guestlist/GuestListWindow.h"
+#include "app/settings/SettingsDialog.h"
 #include "billing/BillingFiles.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
@@ -30,6 +31,7 @@
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/FileIo.h"
+#include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "register/StayText.h"
 #include "ui_TMainForm.h"
@@ -145,6 +147,8 @@ void TMainForm::FormCreate()
     connectControls();
     connectList();
     createMenus();
+    // The set-up hint and the messages naming a folder are longer than the window is wide.
+    ui_->LabelStatus->setWordWrap(true);
 
     recoveryTimer_ = new QTimer(this);
     recoveryTimer_->setSingleShot(true);
@@ -170,6 +174,9 @@ void TMainForm::FormCreate()
     OpenRememberedData();
     // Looked for once the data folder is known: the prices beside the guest file count first.
     readPriceList();
+    // Nothing pops up for a house not yet set up: the status line says what is missing.
+    if (const QString hint = followSetup(); !hint.isEmpty())
+        setStatus(ui_->LabelStatus->text().isEmpty() ? hint : ui_->LabelStatus->text() + QStringLiteral(" – ") + hint);
     if (!formatNote.isEmpty())
         setStatus(ui_->LabelStatus->text().isEmpty() ? formatNote
                                                      : ui_->LabelStatus->text() + QStringLiteral(" – ") + formatNote);
@@ -196,6 +203,17 @@ void TMainForm::createMenus()
     action(menuDatei_, QStringLiteral("Daten &schreiben"), QKeySequence(Qt::CTRL | Qt::Key_S),
            [this] { ButtonSaveClick(); });
     action(menuDatei_, QStringLiteral("Sicherung &wiederherstellen…"), QKeySequence(), [this] { RestoreBackup(); });
+    menuDatei_->addSeparator();
+    action(menuDatei_, QStringLiteral("&Einstellungen…"), QKeySequence(), [this] {
+        showSettings();
+    })->setObjectName(QStringLiteral("ActionEinstellungen"));
+    actionEinrichten_ = action(menuDatei_, QStringLiteral("Ein&richten…"), QKeySequence(), [this] {
+        const std::vector<SetupGap> gaps =
+            missingSetup(dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_, printWithoutForm());
+        showSettings(gaps.empty() ? std::nullopt : std::optional(gaps.front().step));
+    });
+    actionEinrichten_->setObjectName(QStringLiteral("ActionEinrichten"));
+    actionEinrichten_->setVisible(false);
     menuDatei_->addSeparator();
     action(menuDatei_, QStringLiteral("&Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
@@ -896,8 +914,14 @@ void TMainForm::readPriceList()
     matrixRead_ = priceListRead_.gelesen;
     if (matrixRead_)
         matrix_ = read;
-    // Said once, at start or for the new folder, not at every use.
-    if (!priceListRead_.meldung.isEmpty() && priceListRead_.meldung != priceListToldOf_)
+    // Said once, at start or for the new folder, not at every use. A house that has no price list
+    // yet is told so by the status line's set-up hint rather than a box.
+    bool notSetUp = !matrixRead_;
+    for (const QString &folder : {priceListFolder_, startFolder_}) {
+        const QFileInfo file(QDir(folder).filePath(QString::fromUtf8(kPreisMatrixDatei)));
+        notSetUp = notSetUp && (folder.isEmpty() || (!file.exists() && !file.isSymLink()));
+    }
+    if (!priceListRead_.meldung.isEmpty() && priceListRead_.meldung != priceListToldOf_ && !notSetUp)
         dialogs_->inform(this, priceListRead_.meldung);
     priceListToldOf_ = priceListRead_.meldung;
 }
@@ -989,9 +1013,24 @@ void TMainForm::ButtonPrintReClick()
         setStatus(kKeinGast);
         return;
     }
-    // Without the form nothing can be printed: said before anything is asked.
-    if (!printWithoutForm())
-        invoiceFormPath(true);
+    // Without the form nothing can be printed: settled before anything else is asked.
+    if (!printWithoutForm() && !ensureInvoiceForm()) {
+        setStatus(QStringLiteral("Keine Rechnung gedruckt"));
+        return;
+    }
+    if (!priceList()) {
+        const int kEinstellungen = 0, kWeiter = 1;
+        if (dialogs_->choose(this,
+                             priceListRead_.meldung + QStringLiteral("\n\nDie Preisliste in den Einstellungen "
+                                                                     "anlegen, oder die Rechnung mit dem eingetragenen "
+                                                                     "Betrag drucken?"),
+                             {QStringLiteral("Einstellungen…"), QStringLiteral("Mit eingetragenem Betrag")}, kWeiter,
+                             kWeiter) == kEinstellungen) {
+            showSettings(SetupStep::PriceList);
+            setStatus(QStringLiteral("Keine Rechnung gedruckt: erst die Preisliste anlegen"));
+            return;
+        }
+    }
     if (const qint32 issued = list_.current().ReNr;
         issued != 0 && !dialogs_->confirmDefaultNo(this, NeueRechnungFrage(issued))) {
         setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
@@ -1067,7 +1106,8 @@ void TMainForm::RechnungskopieClick()
     const QString ablage = DataPath(kRechnungenOrdner, false);
     QPrinter printer(QPrinter::HighResolution);
     SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
-    if (!dialogs_->askPrinter(this, printer) || !MayPrintTo(this, *dialogs_, dataFolder_, printer))
+    if (!dialogs_->askPrinterFor(this, printer, QStringLiteral("Rechnungskopie drucken")) ||
+        !MayPrintTo(this, *dialogs_, dataFolder_, printer))
         return;
     const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
     // The form is needed only for an invoice from before copies were kept.
@@ -1093,4 +1133,124 @@ InvoiceListWindow *TMainForm::showInvoiceList()
     invoiceList_->raise();
     invoiceList_->activateWindow();
     return invoiceList_;
+}
+
+// --- the set-up -----------------------------------------------------------------------------
+
+SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
+{
+    MaskToRecord();
+    if (!settings_) {
+        settings_ = new SettingsDialog(*dialogs_, dataFolder_.chosen() ? dataFolder_.folder() : QString(), this);
+        settings_->setAttribute(Qt::WA_DeleteOnClose);
+        const auto refresh = [this] {
+            if (!settings_)
+                return;
+            settings_->setDataFolder(dataFolder_.chosen() ? dataFolder_.folder() : QString());
+            if (const TPreisMatrix *matrix = priceList())
+                settings_->setPricesInUse(*matrix);
+            settings_->setLowestFreeInvoiceNumber(ErsteFreieReNr(
+                list_.records(), AbgelegteRechnungen(dataFolder_.pathOf(QString::fromUtf8(kRechnungenOrdner)))));
+        };
+        refresh();
+        connect(settings_, &SettingsDialog::dataFolderChosen, this, [this, refresh](const QString &folder) {
+            guarded([&] {
+                if (switchDataFolder(folder))
+                    refresh();
+            });
+        });
+        // Read again at once, so the next cost and invoice use the new prices.
+        connect(settings_, &SettingsDialog::priceListSaved, this, [this] { guarded([this] { readPriceList(); }); });
+        connect(settings_, &SettingsDialog::postalCodeChanged, this, [this] { ui_->GridZimmer->viewport()->update(); });
+        connect(settings_, &SettingsDialog::invoiceSetupChanged, this, [this] { followSetup(); });
+        connect(settings_, &QDialog::finished, this, [this] {
+            const QString hint = followSetup();
+            if (!hint.isEmpty() || ui_->LabelStatus->text().startsWith(QStringLiteral("Noch nicht eingerichtet")))
+                setStatus(hint);
+        });
+    }
+    if (step)
+        settings_->showStep(*step);
+    settings_->open();
+    settings_->raise();
+    settings_->activateWindow();
+    return settings_;
+}
+
+bool TMainForm::switchDataFolder(const QString &folder)
+{
+    MaskToRecord();
+    const QString wanted = QDir(folder).absolutePath() + u'/';
+    if (dataFolder_.chosen() && QFileInfo(dataFolder_.folder()) == QFileInfo(wanted))
+        return true;
+    if (!QFileInfo(wanted).isDir())
+        throw platform::EInOutError(platform::kPathNotFound, wanted);
+    const bool hasGuests = QFileInfo::exists(wanted + QString::fromUtf8(kGuestFileName));
+    // A list never saved anywhere goes along to the new folder, which has no guests of its own.
+    const bool takeAlong = !dataFolder_.chosen() && !hasGuests;
+    UnsavedChanges changes = UnsavedChanges::Kept;
+    if (!takeAlong) {
+        changes = askToSaveChanges();
+        if (changes == UnsavedChanges::Cancelled)
+            return false;
+        if (changes == UnsavedChanges::Dropped)
+            dropRecoveryCopy();
+    }
+    const DataFolder previous = dataFolder_;
+    dataFolder_.chooseFolder(wanted);
+    try {
+        if (hasGuests)
+            FileRead();
+        else if (!takeAlong)
+            list_.replace({});
+    } catch (...) {
+        // The list stays the old folder's, and so does the folder.
+        dataFolder_ = previous;
+        throw;
+    }
+    RememberDataFolder(wanted);
+    ClaimDataFolder();
+    ShowRecord(list_.lastIndex());
+    readPriceList();
+    setStatus(hasGuests ? QStringLiteral("%1 Gästedatensätze gelesen aus %2")
+                              .arg(list_.guestCount())
+                              .arg(QDir::toNativeSeparators(wanted))
+                        : QStringLiteral("Datenordner %1: noch keine Gaeste.csv, \"Daten schreiben\" legt sie an")
+                              .arg(QDir::toNativeSeparators(wanted)));
+    followSetup();
+    return true;
+}
+
+QString TMainForm::followSetup()
+{
+    const QString folder = dataFolder_.chosen() ? dataFolder_.folder() : QString();
+    const std::vector<SetupGap> gaps = missingSetup(folder, startFolder_, printWithoutForm());
+    if (actionEinrichten_)
+        actionEinrichten_->setVisible(!gaps.empty());
+    return setupHint(gaps, folder);
+}
+
+bool TMainForm::ensureInvoiceForm()
+{
+    const DateiFund fund = SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei),
+                                      dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_);
+    if (fund.gefunden())
+        return true;
+    const int kBild = 0, kOhne = 1, kAbbrechen = 2;
+    const int answer = dialogs_->choose(
+        this,
+        fund.fehler + QStringLiteral("\n\nEin eingescanntes Formular als Vorlage wählen, oder ohne Vorlage auf einer "
+                                     "schlichten Seite mit dem Briefkopf des Hauses drucken?"),
+        {QStringLiteral("Bild wählen…"), QStringLiteral("Ohne Vorlage"), QStringLiteral("Abbrechen")}, kBild,
+        kAbbrechen);
+    if (answer == kOhne) {
+        setPrintWithoutForm(true);
+        followSetup();
+        return true;
+    }
+    if (answer != kBild)
+        return false;
+    const QString form = ChooseInvoiceForm(this, *dialogs_, dataFolder_.chosen() ? dataFolder_.folder() : startFolder_);
+    followSetup();
+    return !form.isEmpty();
 }

@@ -10,6 +10,7 @@
 #include "calendar/RoomCalendar.h"
 #include "guestfile/DataFolder.h"
 #include "guestfile/GuestFileSession.h"
+#include "guestfile/SetupCheck.h"
 #include "platform/FolderLock.h"
 #include "register/GuestList.h"
 #include "register/SessionChanges.h"
@@ -18,6 +19,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TMainForm;
@@ -28,6 +30,7 @@ class QAction;
 class QMenu;
 class QPrinter;
 class RoomCalendarModel;
+class SettingsDialog;
 class QTimer;
 
 class TMainForm : public QMainWindow
@@ -92,6 +95,9 @@ public:
     bool SessionEnds(bool mayAsk);
     // "Ansicht" → "Gästeliste": opens the guest list window, or brings it to the front.
     void GaestelisteClick();
+    // "Datei" → "Einstellungen…" (or "Einrichten…" at the first part missing): opens the settings
+    // window, or brings it to the front, at `step` when given.
+    SettingsDialog *showSettings(std::optional<SetupStep> step = std::nullopt);
 
 Q_SIGNALS:
     // The picks were made, used or dropped; windows that show them follow.
@@ -145,6 +151,14 @@ private:
     // A house without an invoice counter yet is asked which number its first invoice gets, and the
     // counter is made; false when the host cancels.
     bool ensureInvoiceCounter(const QString &counter);
+    // The data folder chosen in the settings: unsaved changes are asked about, then its guest file
+    // is read (a folder without one starts an empty list, or keeps a list never saved anywhere).
+    bool switchDataFolder(const QString &folder);
+    // What the house still lacks; "Einrichten…" is offered while anything does. The hint for the
+    // status line, empty when all is there.
+    QString followSetup();
+    // Without the form: the host picks one or prints without; false when cancelled.
+    bool ensureInvoiceForm();
     // Runs a handler; an error that escapes it is shown in the error box and the program goes on.
     void guarded(const std::function<void()> &handler);
     void setStatus(const QString &text);
@@ -182,6 +196,8 @@ private:
     QAction *actionKopie_ = nullptr; // "Rechnungskopie": only for a record with an invoice number
     QPointer<InvoiceListWindow> invoiceList_;
     QAction *actionKostenBerechnen_ = nullptr;
+    QAction *actionEinrichten_ = nullptr; // shown while the house is not set up
+    QPointer<SettingsDialog> settings_;
     QString startFolder_;            // the folder the program was started in
     QString priceListFolder_;        // the data folder the price list was looked for in
     PreislisteGelesen priceListRead_; // what looking for it found

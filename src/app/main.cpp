@@ -1,6 +1,7 @@
 #include "app/StartOptions.h"
 #include "app/TMainForm.h"
 #include "app/ZimbranaApplication.h"
+#include "guestfile/Settings.h"
 
 #include <QTextStream>
 #include <memory>
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     }
     ZimbranaApplication app(argc, argv);
     const StartOptions options = ParseStartOptions(app);
+    if (!options.dataFolder.isEmpty())
+        UseDataFolderForThisRun(options.dataFolder);
     std::unique_ptr<StartCheck> check;
     if (options.selfTest)
         check = std::make_unique<StartCheck>(app);

@@ -120,3 +120,17 @@ QString ExportSuggestion(const QString &dataFolder, const QString &name, const Q
 {
     return ExportFolder(dataFolder) + name + u' ' + date.toString(Qt::ISODate) + u'.' + suffix;
 }
+
+QString PrintoutFolder(const QString &dataFolder)
+{
+    const QString data = absoluteFolder(dataFolder);
+    const QString folder = data + u'/' + QString::fromUtf8(kPrintoutFolderName);
+    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
+        return folder + u'/';
+    return data + u'/';
+}
+
+QString PrintoutSuggestion(const QString &dataFolder, const QString &name, const QString &when)
+{
+    return PrintoutFolder(dataFolder) + name + u' ' + when + QStringLiteral(".pdf");
+}

@@ -36,3 +36,12 @@ QString ExportFolder(const QString &dataFolder);
 // The suggested file of an export: "<name> <date>.<suffix>" in the export folder, the date as
 // 2025-02-20 so that exports sort by it.
 QString ExportSuggestion(const QString &dataFolder, const QString &name, const QDate &date, const QString &suffix);
+
+// The folder below the data folder in which printouts to a file are offered.
+inline constexpr char kPrintoutFolderName[] = "Ausdrucke";
+// The folder "Ausdrucke" below the data folder, with a trailing '/'; made when missing, else the
+// data folder itself.
+QString PrintoutFolder(const QString &dataFolder);
+// The suggested file of a printout: "<name> <when>.pdf" in the printout folder, `when` being the
+// day (2026-12-27) or the year (2026) the printout is about.
+QString PrintoutSuggestion(const QString &dataFolder, const QString &name, const QString &when);

@@ -24,16 +24,32 @@ std::unique_ptr<QSettings> OpenSettings()
 
 namespace {
 const QString kDataFolderKey = QStringLiteral("Daten/Ordner");
+std::optional<QString> &folderForThisRun()
+{
+    static std::optional<QString> folder;
+    return folder;
 }
+} // namespace
 
 QString RememberedDataFolder()
 {
+    if (folderForThisRun())
+        return *folderForThisRun();
     return OpenSettings()->value(kDataFolderKey).toString();
 }
 
 void RememberDataFolder(const QString &folder)
 {
+    if (folderForThisRun()) {
+        folderForThisRun() = folder;
+        return;
+    }
     OpenSettings()->setValue(kDataFolderKey, folder);
+}
+
+void UseDataFolderForThisRun(const QString &folder)
+{
+    folderForThisRun() = folder;
 }
 
 namespace {

@@ -12,6 +12,9 @@ std::unique_ptr<QSettings> OpenSettings();
 // The data folder the host chose last (with its trailing '/'), empty when none was chosen yet.
 QString RememberedDataFolder();
 void RememberDataFolder(const QString &folder);
+// A data folder for this run only (a start option of the demo): RememberedDataFolder gives it,
+// and RememberDataFolder then changes it without touching the folder kept in the settings file.
+void UseDataFolderForThisRun(const QString &folder);
 
 // The guest house's postal code: the holidays of its place are the ones marked in the calendar
 // and the plan. 34519 until the host sets another.

@@ -23,6 +23,8 @@ public:
         QStringList exportsAsked;                // "title|suggested|filter" of each export dialog
         QString folder;                          // the answer of a folder dialog; empty = cancelled
         QStringList foldersAsked;                // the titles of the folder dialogs
+        QString picture;                         // the answer of a picture dialog; empty = cancelled
+        QStringList picturesAsked;               // the titles of the picture dialogs
         int openAsked = 0;
         int saveAsked = 0;
         QStringList confirmations;
@@ -67,6 +69,11 @@ public:
     {
         s_.foldersAsked << title;
         return s_.folder;
+    }
+    QString askPicture(QWidget *, const QString &title) override
+    {
+        s_.picturesAsked << title;
+        return s_.picture;
     }
     bool confirm(QWidget *, const QString &text) override
     {

@@ -360,6 +360,8 @@ void GuestListWindow::ButtonTageslisteClick()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Tagesliste ") + platform::DateToStr(tag));
+    SuggestPrintout(printer, main_.dataFolder(), QStringLiteral("Tagesliste"),
+                    ui_->DateTagesliste->date().toString(Qt::ISODate));
     if (!main_.dialogs().askPrinterFor(this, printer, QStringLiteral("Tagesliste drucken")) ||
         !MayPrintTo(this, main_.dialogs(), main_.dataFolder(), printer))
         return;

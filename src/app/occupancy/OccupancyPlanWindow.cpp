@@ -236,6 +236,8 @@ void OccupancyPlanWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Belegungsplan"));
+    SuggestPrintout(printer, form_.dataFolder(), QStringLiteral("Belegungsplan"),
+                    platform::Clock::now().date().toString(Qt::ISODate));
     if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")) ||
         !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
         return;

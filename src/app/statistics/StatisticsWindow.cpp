@@ -495,6 +495,7 @@ void StatisticsWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Auswertung %1").arg(zahlen().jahr));
+    SuggestPrintout(printer, form_.dataFolder(), QStringLiteral("Auswertung"), QString::number(zahlen().jahr));
     if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
         !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
         return;
