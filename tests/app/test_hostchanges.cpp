@@ -185,8 +185,10 @@ void TestHostChanges::picksAreShown()
 {
     AppFixture app;
     clickTab(app, 1);
+    // The status line holds what the start said (the set-up hint of a house without a data folder).
+    const QString atStart = app.status();
     clickCell(app, 40, 0); // a look at a date is no pick
-    QCOMPARE(app.status(), QString());
+    QCOMPARE(app.status(), atStart);
     clickCell(app, 40, 4);
     QCOMPARE(app.status(), QStringLiteral("Auswahl: Zimmer 3, 10.02.2025 bis 10.02.2025"));
     clickCell(app, 42, 4);

@@ -317,8 +317,12 @@ void TestNothingLost::startReadsTheRememberedFolder()
     QCOMPARE(window->guests().guestCount(), 8);
     QCOMPARE(window->guests().currentIndex(), 8);
     QCOMPARE(script.openAsked, 0);
-    QCOMPARE(statusOf(*window), QStringLiteral("8 Gästedatensätze gelesen aus %1")
-                                    .arg(QDir::toNativeSeparators(app.path(QStringLiteral("daten/")))));
+    // Followed by what the folder still lacks (it holds no invoice counter, form or price list).
+    const QString read = QStringLiteral("8 Gästedatensätze gelesen aus %1")
+                             .arg(QDir::toNativeSeparators(app.path(QStringLiteral("daten/"))));
+    QVERIFY2(statusOf(*window) == read ||
+                 statusOf(*window).startsWith(read + QStringLiteral(" – Noch nicht eingerichtet")),
+             qPrintable(statusOf(*window)));
 }
 
 void TestNothingLost::startWithoutTheRememberedFileSaysWhy_data()

@@ -134,6 +134,7 @@ private Q_SLOTS:
     void anotherDataFolderIsReadAfterTheQuestion_data();
     void anotherDataFolderIsReadAfterTheQuestion();
     void escapeClosesWithoutSaving();
+    void printoutsAreOfferedInTheDataFolder();
 };
 
 void TestSettings::savedPriceListIsReadBackAndUsedAtOnce()
@@ -526,6 +527,41 @@ void TestSettings::escapeClosesWithoutSaving()
     QVERIFY(!dialog || !dialog->isVisible());
     QCOMPARE(housePostalCode(), kDefaultHousePostalCode);
     QVERIFY(!QFile::exists(app.daten(QStringLiteral("Preismatrix.dat"))));
+}
+
+void TestSettings::printoutsAreOfferedInTheDataFolder()
+{
+    // GIVEN a house with form and counter whose guest Anna has her invoice
+    House app;
+    QImage page(2480, 3508, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QVERIFY(page.save(app.daten(QStringLiteral("REVORL.JPG")), "JPG"));
+    app.writeFile(QStringLiteral("daten/ReNummer.DAT"), "41\r\n");
+    app.printForAnna();
+    QCOMPARE(app.list().at(1).ReNr, 42);
+    QStringList offered;
+    app.dialogs.printer = [&](QPrinter &printer) {
+        offered << printer.outputFileName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(app.path(QStringLiteral("ausdruck.pdf")));
+        return true;
+    };
+    // WHEN her copy and the day list are printed
+    app.window->findChild<QAction *>(QStringLiteral("ActionRechnungskopie"))->trigger();
+    app.window->GaestelisteClick();
+    QWidget *guestList = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == QStringLiteral("GuestListWindow") && top->isVisible())
+            guestList = top;
+    QVERIFY(guestList);
+    QTest::mouseClick(guestList->findChild<QAbstractButton *>(QStringLiteral("ButtonTagesliste")), Qt::LeftButton);
+    // THEN the copy's print dialog is titled for the copy, and the day list is offered in "Ausdrucke" with its date
+    QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
+    QCOMPARE(app.dialogs.printerTitles,
+             (QStringList{QStringLiteral("Rechnungskopie drucken"), QStringLiteral("Tagesliste drucken")}));
+    QCOMPARE(offered.size(), 2);
+    QCOMPARE(offered.at(1),
+             QFileInfo(app.daten(QStringLiteral("Ausdrucke/Tagesliste 2025-02-20.pdf"))).absoluteFilePath());
 }
 
 QTEST_MAIN(TestSettings)

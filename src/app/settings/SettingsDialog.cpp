@@ -177,7 +177,9 @@ QWidget *SettingsDialog::makePricePage()
     priceTable_->setItemDelegate(new PriceDelegate(priceTable_));
     // Tab leaves the table; the arrow keys move within it, typing or F2 edits a price.
     priceTable_->setTabKeyNavigation(false);
-    priceTable_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Moving through the cells edits nothing: an empty price must not become 0 unseen.
+    priceTable_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                                 QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     priceTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     priceTable_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     priceTable_->setSelectionMode(QAbstractItemView::SingleSelection);
