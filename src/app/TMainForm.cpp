@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 
+#include "app/ErrorSink.h"
 #include "app/DateTimeFields.h"
 #include "app/ExportTargets.h"
 #include "app/InputValidators.h"
@@ -29,6 +30,7 @@
 #include "holidays/De_Feiertage.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 #include "platform/FileIo.h"
 #include "platform/Regional.h"
 #include "register/StayText.h"
@@ -349,11 +351,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        dialogs_->showError(this, QString::fromUtf8(error.what()));
-    }
+    ::guarded(*dialogs_, this, handler);
 }
 
 void TMainForm::setStatus(const QString &text)
@@ -514,7 +512,7 @@ void TMainForm::OpenRememberedData()
         ShowRecord(list_.lastIndex());
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Gaeste.csv nicht gelesen: ") +
-                  QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
+                  platform::ErrorText(error).replace(u'\n', QStringLiteral(" – ")));
     }
     // The recovery copy of a copy that still runs is that copy's own.
     if (instance_.state() == platform::InstanceLock::State::Locked)
@@ -567,7 +565,7 @@ void TMainForm::keepRecoveryCopy()
         WriteRecoveryCopy(dataFolder_.folder(), records);
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Keine Wiederherstellungskopie der Änderungen: ") +
-                  QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
+                  platform::ErrorText(error).replace(u'\n', QStringLiteral(" – ")));
     }
 }
 
@@ -715,7 +713,7 @@ bool TMainForm::FormClose()
         return false;
     } catch (const std::exception &error) {
         // The window stays open, so the user can try again.
-        dialogs_->showError(this, QString::fromUtf8(error.what()));
+        ::showError(*dialogs_, this, error);
         return false;
     }
 }
