@@ -1,7 +1,7 @@
 #include "app/TMainForm.h"
 
-#include "app/ErrorSink.h"
 #include "app/DateTimeFields.h"
+#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"

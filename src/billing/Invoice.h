@@ -5,10 +5,10 @@
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
 
+#include "platform/Error.h"
 #include <QImage>
 #include <QRgb>
 #include <QStringList>
-#include "platform/Error.h"
 
 class QPainter;
 class QPrinter;

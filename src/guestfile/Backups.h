@@ -4,11 +4,11 @@
 // are kept, and beyond them the newest of each month for a year, so the host can go back a
 // little or a long way without ever thinking of it.
 
+#include "platform/Error.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include "platform/Error.h"
 #include <vector>
 
 inline constexpr char kBackupFolderName[] = "Sicherung";

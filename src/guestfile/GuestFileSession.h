@@ -8,8 +8,8 @@
 #include "guestfile/GuestFile.h"
 #include "register/TGast.h"
 
-#include <QString>
 #include "platform/Error.h"
+#include <QString>
 #include <vector>
 
 // The guest file changed between the question before a save and the save itself (another copy of

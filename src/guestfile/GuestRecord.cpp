@@ -8,8 +8,8 @@
 #include <limits>
 
 using platform::NextField;
-using platform::ReadWrittenInt;
 using platform::ReadWrittenAmount;
+using platform::ReadWrittenInt;
 
 namespace {
 

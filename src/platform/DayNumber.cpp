@@ -56,8 +56,8 @@ TDateTime EncodeDate(int year, int month, int day)
 {
     const QDate date(year, month, day);
     if (year < 1 || year > 9999)
-        throw EDateRangeError(QStringLiteral("Ein Datum muss in den Jahren 1 bis 9999 liegen (nicht im Jahr %1).")
-                                  .arg(year));
+        throw EDateRangeError(
+            QStringLiteral("Ein Datum muss in den Jahren 1 bis 9999 liegen (nicht im Jahr %1).").arg(year));
     if (!date.isValid())
         throw EDateRangeError(QStringLiteral("Den %1.%2.%3 gibt es nicht.").arg(day).arg(month).arg(year));
     return DateToDay(date);

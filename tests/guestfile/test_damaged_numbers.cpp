@@ -16,8 +16,8 @@
 
 Q_DECLARE_METATYPE(std::vector<UnreadableField>)
 
-using platform::ReadWrittenInt;
 using platform::ReadWrittenAmount;
+using platform::ReadWrittenInt;
 
 namespace {
 

@@ -35,8 +35,8 @@ char *toString(const TGast &g)
 }
 
 using platform::NextField;
-using platform::NextFieldInt;
 using platform::NextFieldFloat;
+using platform::NextFieldInt;
 
 namespace {
 
