@@ -5,13 +5,17 @@
 // and its separator, the field holds no separator, and the line is used up after at most one
 // cut per character. The number readers give 0 or exactly what the field's text says.
 
-#include "guestfile/Fields.h"
+#include "platform/Fields.h"
 #include "FuzzCommon.h"
 #include "platform/AnsiText.h"
 
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+
+using platform::NextField;
+using platform::NextFieldFloat;
+using platform::NextFieldInt;
 
 namespace {
 

@@ -4,8 +4,10 @@
 
 #include "FuzzCommon.h"
 #include "billing/PriceMatrix.h"
-#include "guestfile/Fields.h"
 #include "platform/AnsiText.h"
+#include "platform/Fields.h"
+
+using platform::NextField;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/DateTimeFields.h"
+#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
@@ -30,6 +31,7 @@
 #include "holidays/De_Feiertage.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 #include "platform/FileIo.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
@@ -367,11 +369,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        dialogs_->showError(this, QString::fromUtf8(error.what()));
-    }
+    ::guarded(*dialogs_, this, handler);
 }
 
 void TMainForm::setStatus(const QString &text)
@@ -532,7 +530,7 @@ void TMainForm::OpenRememberedData()
         ShowRecord(list_.lastIndex());
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Gaeste.csv nicht gelesen: ") +
-                  QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
+                  platform::ErrorText(error).replace(u'\n', QStringLiteral(" – ")));
     }
     // The recovery copy of a copy that still runs is that copy's own.
     if (instance_.state() == platform::InstanceLock::State::Locked)
@@ -585,7 +583,7 @@ void TMainForm::keepRecoveryCopy()
         WriteRecoveryCopy(dataFolder_.folder(), records);
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Keine Wiederherstellungskopie der Änderungen: ") +
-                  QString::fromUtf8(error.what()).replace(u'\n', QStringLiteral(" – ")));
+                  platform::ErrorText(error).replace(u'\n', QStringLiteral(" – ")));
     }
 }
 
@@ -733,7 +731,7 @@ bool TMainForm::FormClose()
         return false;
     } catch (const std::exception &error) {
         // The window stays open, so the user can try again.
-        dialogs_->showError(this, QString::fromUtf8(error.what()));
+        ::showError(*dialogs_, this, error);
         return false;
     }
 }

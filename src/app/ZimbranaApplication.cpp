@@ -1,10 +1,11 @@
 #include "app/ZimbranaApplication.h"
 
+#include "app/Dialogs.h"
+#include "app/ErrorSink.h"
 #include "app/Version.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QTranslator>
 
 ZimbranaApplication::ZimbranaApplication(int &argc, char **argv) : QApplication(argc, argv)
@@ -21,7 +22,9 @@ bool ZimbranaApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
-        ShowErrorBox(QString::fromUtf8(error.what()));
+        // No window caught it, so it goes to the error box over whatever window is active.
+        QtDialogs dialogs;
+        showError(dialogs, QApplication::activeWindow(), error);
     }
     return false;
 }
@@ -34,9 +37,4 @@ bool InstallGermanQtTexts(QCoreApplication &app)
         return false;
     }
     return QCoreApplication::installTranslator(translator);
-}
-
-void ShowErrorBox(const QString &text)
-{
-    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Zimbrana"), text, QMessageBox::Ok);
 }

@@ -14,6 +14,3 @@ public:
 // Qt's standard dialogs say "Ja", "Nein", "Abbrechen" whatever the desktop's language; every
 // text of the program is German. False when Qt's German translation is not installed.
 bool InstallGermanQtTexts(QCoreApplication &app);
-
-// The error box: a critical message titled "Zimbrana".
-void ShowErrorBox(const QString &text);

@@ -146,7 +146,7 @@ KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, c
         result.fehler = QStringLiteral("Die Kopie der Rechnung Nr. %1 wurde gedruckt, konnte aber nicht als „%2“ "
                                        "abgelegt werden:\n%3")
                             .arg(gast.ReNr)
-                            .arg(RechnungsDateiname(gast.ReNr), QString::fromUtf8(error.what()));
+                            .arg(RechnungsDateiname(gast.ReNr), platform::ErrorText(error));
     }
     return result;
 }

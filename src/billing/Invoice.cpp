@@ -83,13 +83,6 @@ private:
 
 } // namespace
 
-EInvoiceError::EInvoiceError(const QString &message) : std::runtime_error(message.toStdString()) {}
-
-QString EInvoiceError::message() const
-{
-    return QString::fromUtf8(what());
-}
-
 QImage LoadInvoiceTemplate(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();

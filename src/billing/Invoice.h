@@ -5,21 +5,20 @@
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
 
+#include "platform/Error.h"
 #include <QImage>
 #include <QRgb>
 #include <QStringList>
-#include <stdexcept>
 
 class QPainter;
 class QPrinter;
 
 inline constexpr char kRechnungsvorlageDatei[] = "REVORL.JPG";
 
-class EInvoiceError : public std::runtime_error
+class EInvoiceError : public platform::Error
 {
 public:
-    explicit EInvoiceError(const QString &message);
-    QString message() const;
+    using Error::Error;
 };
 
 // The most memory the form may take once loaded (a 600-dpi A3 scan takes 278 MB).

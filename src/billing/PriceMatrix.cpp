@@ -1,14 +1,16 @@
 #include "billing/PriceMatrix.h"
 
 #include "billing/BillingFiles.h"
-#include "guestfile/Fields.h"
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
+#include "platform/Fields.h"
 #include "platform/IoError.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+
+using platform::NextField;
 
 namespace {
 

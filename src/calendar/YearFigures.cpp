@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -53,15 +54,6 @@ void Add(MonatsZahlen &sum, const MonatsZahlen &m)
     sum.personen += m.personen;
     sum.umsatzAnreise += m.umsatzAnreise;
     sum.umsatzRechnung += m.umsatzRechnung;
-}
-
-QString CsvField(const QString &text)
-{
-    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
 }
 
 } // namespace
@@ -210,19 +202,12 @@ std::vector<QStringList> AuswertungZeilen(const JahresZahlen &zahlen)
     return rows;
 }
 
-QByteArray AuswertungCsv(const JahresZahlen &zahlen)
+QList<QStringList> figuresTable(const JahresZahlen &zahlen)
 {
-    QStringList lines;
-    const auto add = [&lines](const QStringList &cells) {
-        QStringList fields;
-        for (const QString &cell : cells)
-            fields << CsvField(cell);
-        lines << fields.join(u';');
-    };
-    add(AuswertungKopf());
-    for (const QStringList &cells : AuswertungZeilen(zahlen))
-        add(cells);
-    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    QList<QStringList> table{AuswertungKopf()};
+    for (QStringList &cells : AuswertungZeilen(zahlen))
+        table << std::move(cells);
+    return table;
 }
 
 QString BetragText(double euros)

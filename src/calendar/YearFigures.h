@@ -22,7 +22,7 @@
 #include "register/Rooms.h"
 #include "register/TGast.h"
 
-#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -77,9 +77,8 @@ JahresZahlen Jahresauswertung(const std::vector<TGast> &list, int jahr);
 QStringList AuswertungKopf();
 std::vector<QStringList> AuswertungZeilen(const JahresZahlen &zahlen);
 
-// The table as CSV in UTF-8 (with a byte-order mark, so spreadsheet programs read the umlauts
-// right), fields separated by ";", lines ending in CR LF.
-QByteArray AuswertungCsv(const JahresZahlen &zahlen);
+// The header and the rows together, as the export hands them to the CSV writer.
+QList<QStringList> figuresTable(const JahresZahlen &zahlen);
 
 // "1234,50 €"
 QString BetragText(double euros);

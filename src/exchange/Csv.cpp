@@ -1,36 +1,61 @@
 #include "exchange/Csv.h"
 
 #include "platform/AnsiText.h"
+#include "platform/FileIo.h"
 
 #include <QRegularExpression>
 
 namespace exchange {
 
-QString CsvFeld(const QString &text)
+namespace {
+
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+// Digits with an optional sign and the separators of a number: what a spreadsheet reads as a
+// number, never as a formula.
+bool isPlainNumber(const QString &text)
 {
     static const QRegularExpression number(QStringLiteral("^[-+]?[0-9][0-9.,]*$"));
-    QString field = text;
-    if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.front()) && !number.match(field).hasMatch())
-        field.prepend(u'\'');
-    if (field.contains(u';') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r'))
-        field = u'"' + field.replace(u'"', QStringLiteral("\"\"")) + u'"';
-    return field;
+    return number.match(text).hasMatch();
 }
 
-QByteArray CsvDatei(const QList<QStringList> &rows)
+} // namespace
+
+QString csvField(const QString &text)
+{
+    QString field = text;
+    // A spreadsheet also runs a formula behind a leading TAB or CR.
+    if (!field.isEmpty() && QStringView(u"=+-@\t\r").contains(field.front()) && !isPlainNumber(field))
+        field.prepend(u'\'');
+    const bool quote = field.contains(u';') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r') ||
+                       field != field.trimmed();
+    if (!quote)
+        return field;
+    field.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + field + u'"';
+}
+
+QByteArray csvFile(const QList<QStringList> &rows, CsvCodePage codePage)
 {
     QString text;
     for (const QStringList &row : rows) {
         QStringList fields;
         fields.reserve(row.size());
         for (const QString &field : row)
-            fields << CsvFeld(field);
+            fields << csvField(field);
         text += fields.join(u';');
         text += QStringLiteral("\r\n");
     }
-    if (!platform::CharactersAnsiLacks(text).isEmpty())
-        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-    return platform::ToAnsi(text);
+    if (text.isEmpty())
+        return {};
+    if (codePage == CsvCodePage::AnsiUnlessLacking && platform::CharactersAnsiLacks(text).isEmpty())
+        return platform::ToAnsi(text);
+    return kByteOrderMark + text.toUtf8();
+}
+
+void saveCsvFile(const QString &path, const QList<QStringList> &rows, CsvCodePage codePage)
+{
+    platform::SaveFileAtomic(path, csvFile(rows, codePage));
 }
 
 } // namespace exchange

@@ -4,11 +4,11 @@
 // are kept, and beyond them the newest of each month for a year, so the host can go back a
 // little or a long way without ever thinking of it.
 
+#include "platform/Error.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <stdexcept>
 #include <vector>
 
 inline constexpr char kBackupFolderName[] = "Sicherung";
@@ -16,10 +16,10 @@ inline constexpr int kBackupsKept = 30;        // the newest, whatever their age
 inline constexpr int kMonthlyBackupsKept = 12; // the newest of each month, this month included
 
 // "Sicherung" is there but no folder one can write a backup into (a file, a link to nothing).
-class EBackupFolderError : public std::runtime_error
+class EBackupFolderError : public platform::Error
 {
 public:
-    explicit EBackupFolderError(const QString &text) : std::runtime_error(text.toStdString()) {}
+    using Error::Error;
 };
 
 // The list in the backup folder of the backups this program wrote: only those are ever thinned,

@@ -26,10 +26,9 @@ bool holds(const FileVersion &version, const QByteArray &bytes)
 } // namespace
 
 EGuestFileChanged::EGuestFileChanged(const QString &path)
-    : std::runtime_error(QStringLiteral("Die Datei %1 wurde eben von einem anderen Programm gespeichert. Es wurde "
-                                        "nichts geschrieben; bitte noch einmal speichern.")
-                             .arg(QDir::toNativeSeparators(absolute(path)))
-                             .toStdString())
+    : Error(QStringLiteral("Die Datei %1 wurde eben von einem anderen Programm gespeichert. Es wurde "
+                           "nichts geschrieben; bitte noch einmal speichern.")
+                .arg(QDir::toNativeSeparators(absolute(path))))
 {
 }
 

@@ -8,13 +8,13 @@
 #include "guestfile/GuestFile.h"
 #include "register/TGast.h"
 
+#include "platform/Error.h"
 #include <QString>
-#include <stdexcept>
 #include <vector>
 
 // The guest file changed between the question before a save and the save itself (another copy of
 // the program saved meanwhile): nothing was written, and the new version must be asked about.
-class EGuestFileChanged : public std::runtime_error
+class EGuestFileChanged : public platform::Error
 {
 public:
     explicit EGuestFileChanged(const QString &path);

@@ -1,11 +1,15 @@
 #include "guestfile/GuestRecord.h"
 
-#include "guestfile/Fields.h"
 #include "platform/Convert.h"
+#include "platform/Fields.h"
 
 #include <QStringList>
 #include <cmath>
 #include <limits>
+
+using platform::NextField;
+using platform::ReadWrittenAmount;
+using platform::ReadWrittenInt;
 
 namespace {
 

@@ -1,13 +1,19 @@
 #include "holidays/De_Feiertage.h"
 
+#include "platform/Error.h"
+
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 #include <utility>
 
 namespace De_Feiertage {
 
 namespace {
+
+QString OutsideTheYears()
+{
+    return QStringLiteral("Feiertage lassen sich nur für die Jahre 1 bis 9999 bestimmen.");
+}
 
 // Day numbers of 1 Jan 0001 and 31 Dec 9999, the years a table can be built for.
 constexpr double kFirstDay = -693593.0;
@@ -19,7 +25,7 @@ quint16 TableYear(platform::TDateTime Datum)
 {
     const double Day = std::trunc(Datum);
     if (!(Day >= kFirstDay && Day <= kLastDay))
-        throw std::out_of_range("date outside the years 1 to 9999");
+        throw platform::EDateRangeError(OutsideTheYears());
     return static_cast<quint16>(platform::YearOf(Datum));
 }
 
@@ -36,6 +42,8 @@ QString FindName(qint32 PLZ, platform::TDateTime Datum)
 
 TFeiertagTable GetFeiertage(quint16 Jahr, qint32 PLZ)
 {
+    if (Jahr < 1 || Jahr > 9999)
+        throw platform::EDateRangeError(OutsideTheYears());
     TFeiertagTable Table;
     Table.reserve(20); // one entry per rule at most, so the table never reallocates
 

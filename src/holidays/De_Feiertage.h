@@ -20,7 +20,8 @@ struct TFeiertag
 // In the order the holidays are appended, not sorted by date; two entries may share a day.
 using TFeiertagTable = std::vector<TFeiertag>;
 
-// The holidays of a year that apply at a postal code. Years outside 1..9999 throw std::out_of_range.
+// The holidays of a year that apply at a postal code. Years outside 1..9999 throw
+// platform::EDateRangeError.
 TFeiertagTable GetFeiertage(quint16 Jahr, qint32 PLZ);
 // Name of the holiday on the calendar day of Datum (time of day ignored), or an empty text.
 QString GetFeiertagName(qint32 PLZ, platform::TDateTime Datum);

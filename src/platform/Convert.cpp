@@ -11,13 +11,6 @@
 
 namespace platform {
 
-EConvertError::EConvertError(const QString &message) : std::runtime_error(message.toStdString()) {}
-
-QString EConvertError::message() const
-{
-    return QString::fromUtf8(what());
-}
-
 namespace {
 
 QString quoted(const QString &text, const char *rest)

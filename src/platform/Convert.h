@@ -5,16 +5,16 @@
 
 #include "platform/DayNumber.h"
 
+#include "platform/Error.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace platform {
 
-class EConvertError : public std::runtime_error
+class EConvertError : public Error
 {
 public:
-    explicit EConvertError(const QString &message);
-    QString message() const;
+    using Error::Error;
 };
 
 // Day number to text in the short date format (the date only).

@@ -1,6 +1,7 @@
 #include "platform/DayNumber.h"
 
 #include "platform/Convert.h"
+#include "platform/Error.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -54,8 +55,11 @@ QTime FractionToTime(TDateTime day)
 TDateTime EncodeDate(int year, int month, int day)
 {
     const QDate date(year, month, day);
-    if (!date.isValid() || year < 1 || year > 9999)
-        throw std::out_of_range("invalid date");
+    if (year < 1 || year > 9999)
+        throw EDateRangeError(
+            QStringLiteral("Ein Datum muss in den Jahren 1 bis 9999 liegen (nicht im Jahr %1).").arg(year));
+    if (!date.isValid())
+        throw EDateRangeError(QStringLiteral("Den %1.%2.%3 gibt es nicht.").arg(day).arg(month).arg(year));
     return DateToDay(date);
 }
 

@@ -21,7 +21,8 @@ QDate DayToDate(TDateTime day);
 TDateTime TimeToFraction(const QTime &time);
 // The time of day held in the fraction of a day number, rounded to the millisecond.
 QTime FractionToTime(TDateTime day);
-// Day number of year, month and day; throws std::out_of_range when the date does not exist.
+// Day number of year, month and day; throws EDateRangeError when the date does not
+// exist or lies outside the years 1 to 9999.
 TDateTime EncodeDate(int year, int month, int day);
 // 1 = Sunday ... 7 = Saturday.
 int DayOfWeek(TDateTime day);

@@ -11,14 +11,8 @@
 namespace platform {
 
 EInOutError::EInOutError(int code, const QString &path)
-    : std::runtime_error((IoErrorText(code) + u'\n' + QDir::toNativeSeparators(path)).toStdString()), code_(code),
-      path_(path)
+    : Error(IoErrorText(code) + u'\n' + QDir::toNativeSeparators(path)), code_(code), path_(path)
 {}
-
-QString EInOutError::message() const
-{
-    return QString::fromUtf8(what());
-}
 
 QString IoErrorText(int code)
 {

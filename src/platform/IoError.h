@@ -1,8 +1,9 @@
 #pragma once
 // File errors with the German texts the user sees, followed by the file's path on a second line.
 
+#include "platform/Error.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace platform {
 
@@ -19,13 +20,12 @@ enum IoErrorCode : int {
     kNotAFile = 1920,    // a pipe, a device or a socket where a file belongs
 };
 
-class EInOutError : public std::runtime_error
+class EInOutError : public Error
 {
 public:
     EInOutError(int code, const QString &path);
     int code() const { return code_; }
     QString path() const { return path_; }
-    QString message() const;
 
 private:
     int code_;

@@ -236,34 +236,12 @@ void TestGuestList::enlargedWindowGivesTheNameTheRoom()
 
 void TestGuestList::search_data()
 {
+    // The search rule itself is a table in test_guestlistmodel; here the window: typing narrows
+    // the rows at once and the sum counts them, one and several.
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<int>>("expected");
-    // Names with and without umlauts, in any case, spelled out or not.
-    QTest::newRow("muller") << QStringLiteral("muller") << QList<int>{1, 2};
-    QTest::newRow("Mueller") << QStringLiteral("Mueller") << QList<int>{1, 2};
-    QTest::newRow("MÜLLER") << QStringLiteral("MÜLLER") << QList<int>{1, 2};
-    QTest::newRow("hans müller") << QStringLiteral("hans müller") << QList<int>{1};
-    QTest::newRow("schafer") << QStringLiteral("schafer") << QList<int>{3};
-    QTest::newRow("Schaefer") << QStringLiteral("Schaefer") << QList<int>{3};
-    QTest::newRow("joerg") << QStringLiteral("joerg") << QList<int>{3};
-    QTest::newRow("weiss") << QStringLiteral("weiss") << QList<int>{4};
-    QTest::newRow("Weiß") << QStringLiteral("Weiß") << QList<int>{4};
-    QTest::newRow("aerzte") << QStringLiteral("aerzte") << QList<int>{12};
-    QTest::newRow("ärzte") << QStringLiteral("ärzte") << QList<int>{12};
-    QTest::newRow("gross") << QStringLiteral("gross") << QList<int>{5};
-    // Place, street, telephone, e-mail and remarks.
-    QTest::newRow("place koln") << QStringLiteral("koln") << QList<int>{2};
-    QTest::newRow("place Goettingen") << QStringLiteral("Goettingen") << QList<int>{3};
-    QTest::newRow("street strasse") << QStringLiteral("strasse") << QList<int>{1, 5};
-    QTest::newRow("street koenigstr") << QStringLiteral("koenigstr") << QList<int>{1};
-    QTest::newRow("telephone") << QStringLiteral("98 76") << QList<int>{6};
-    QTest::newRow("telephone digits") << QStringLiteral("0661987654") << QList<int>{6};
-    QTest::newRow("e-mail") << QStringLiteral("becker@example") << QList<int>{6};
-    QTest::newRow("remark NUSSE") << QStringLiteral("NUSSE") << QList<int>{6};
-    QTest::newRow("remark nüsse") << QStringLiteral("nüsse") << QList<int>{6};
-    // A number finds the guest number or the invoice number.
-    QTest::newRow("guest number 12") << QStringLiteral("12") << QList<int>{12};
-    QTest::newRow("invoice number 17") << QStringLiteral("17") << QList<int>{1};
+    QTest::newRow("one stay") << QStringLiteral("hans müller") << QList<int>{1};
+    QTest::newRow("two stays") << QStringLiteral("Mueller") << QList<int>{1, 2};
     QTest::newRow("nobody") << QStringLiteral("xyz") << QList<int>{};
 }
 

@@ -6,7 +6,7 @@
 #include "app/occupancy/PlanView.h"
 #include "platform/Convert.h"
 #include "support/AppFixture.h"
-#include "support/ReadBack.h"
+#include "support/GuestBuilder.h"
 
 #include <QDateEdit>
 #include <QHelpEvent>
@@ -23,33 +23,19 @@
 #include <QWheelEvent>
 
 using platform::EncodeDate;
-using readback::PdfPageSize;
 
 namespace {
-
-TGast Booking(int nr, const QString &zimmer, int personen, platform::TDateTime von, platform::TDateTime bis,
-              const QString &name)
-{
-    TGast g;
-    g.GastNr = nr;
-    g.Zimmer = zimmer;
-    g.Personen = personen;
-    g.Von = von;
-    g.Bis = bis;
-    g.Name = name;
-    return g;
-}
 
 // February 2025 around today, the 20th: Anna came in January, Bert has rooms 1 and 3, Fritz takes
 // room 3 on Bert's departure day, and Dora and Emil are both booked into room 2 on the 17th.
 std::vector<TGast> February()
 {
     return {TGast{},
-            Booking(1, "1", 2, EncodeDate(2025, 1, 30), EncodeDate(2025, 2, 2), "Anna"),
-            Booking(2, "13", 3, EncodeDate(2025, 2, 10), EncodeDate(2025, 2, 13), "Bert"),
-            Booking(3, "2", 1, EncodeDate(2025, 2, 15), EncodeDate(2025, 2, 18), "Dora"),
-            Booking(4, "2", 2, EncodeDate(2025, 2, 17), EncodeDate(2025, 2, 20), "Emil"),
-            Booking(5, "3", 4, EncodeDate(2025, 2, 13), EncodeDate(2025, 2, 15), "Fritz")};
+            fixture::Stay(1, "1", 2, EncodeDate(2025, 1, 30), EncodeDate(2025, 2, 2), "Anna"),
+            fixture::Stay(2, "13", 3, EncodeDate(2025, 2, 10), EncodeDate(2025, 2, 13), "Bert"),
+            fixture::Stay(3, "2", 1, EncodeDate(2025, 2, 15), EncodeDate(2025, 2, 18), "Dora"),
+            fixture::Stay(4, "2", 2, EncodeDate(2025, 2, 17), EncodeDate(2025, 2, 20), "Emil"),
+            fixture::Stay(5, "3", 4, EncodeDate(2025, 2, 13), EncodeDate(2025, 2, 15), "Fritz")};
 }
 
 QStringList BarsOf(const PlanGeometry &plan)
@@ -349,34 +335,6 @@ private Q_SLOTS:
         QVERIFY(plan.view->geometry().bars.empty());
         // Painting follows too: the window paints without trouble after every change.
         QVERIFY(!plan.view->grab().isNull());
-    }
-
-    void printsTheShownSpanInLandscape()
-    {
-        AppFixture app;
-        Plan plan(app);
-        plan.w<QSlider>("SliderZoom")->setValue(366);
-        const QString pdf = app.path(QStringLiteral("plan.pdf"));
-        app.printToPdf(pdf);
-
-        plan.w<QPushButton>("ButtonDrucken")->click();
-        QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
-        QCOMPARE(app.dialogs.printerTitles, QStringList{QStringLiteral("Belegungsplan drucken")});
-        const QByteArray bytes = app.readFile(QStringLiteral("plan.pdf"));
-        QVERIFY(bytes.startsWith("%PDF"));
-        const QSizeF page = PdfPageSize(bytes);
-        QVERIFY2(page.width() > 840 && page.width() < 843 && page.height() > 594 && page.height() < 596,
-                 qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
-        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page ") + bytes.count("/Type /Page>") +
-                     bytes.count("/Type /Page/"),
-                 qsizetype(1));
-
-        // Cancelled: nothing printed.
-        QFile::remove(pdf);
-        app.dialogs.printer = nullptr;
-        plan.w<QPushButton>("ButtonDrucken")->click();
-        QVERIFY(!QFile::exists(pdf));
-        QVERIFY(app.dialogs.errors.isEmpty());
     }
 
     void printerThatFailsIsReported()

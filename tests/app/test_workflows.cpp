@@ -6,6 +6,7 @@
 #include "platform/AnsiText.h"
 #include "platform/DayNumber.h"
 #include "support/AppFixture.h"
+#include "support/ReadBack.h"
 #include "support/WindowMoves.h"
 
 #include <QAction>
@@ -25,16 +26,6 @@
 using platform::EncodeDate;
 
 using namespace moves;
-
-namespace {
-
-int pdfPages(const QByteArray &pdf)
-{
-    return static_cast<int>(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page ") +
-                            pdf.count("/Type /Page/") + pdf.count("/Type /Page>"));
-}
-
-} // namespace
 
 class TestWorkflows : public QObject
 {
@@ -401,7 +392,7 @@ void TestWorkflows::printingTakesTheNextNumber()
     QVERIFY(!app.list().changed());
     QFile printed(pdf);
     QVERIFY(printed.open(QIODevice::ReadOnly));
-    QCOMPARE(pdfPages(printed.readAll()), 1);
+    QCOMPARE(readback::PdfPageCount(printed.readAll()), 1);
 
     // A second invoice for the same guest takes a new number once the host says so.
     app.dialogs.confirmAnswer = true;

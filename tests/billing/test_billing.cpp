@@ -11,6 +11,8 @@
 #include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "support/FileFaults.h"
+#include "support/GuestBuilder.h"
+#include "support/ReadBack.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -56,12 +58,7 @@ QByteArray readFile(const QString &path)
 
 TGast stay(double von, double bis, qint32 personen, const QString &zimmer)
 {
-    TGast g;
-    g.Von = von;
-    g.Bis = bis;
-    g.Personen = personen;
-    g.Zimmer = zimmer;
-    return g;
+    return fixture::Stay(0, zimmer, personen, von, bis);
 }
 
 // Where the ink of a region lies; left < 0 when the region is blank.
@@ -822,10 +819,18 @@ void TestBilling::printsOnePage()
     QCOMPARE(printer.resolution(), 600);
 
     const QByteArray bytes = readFile(pdf);
-    QVERIFY(bytes.startsWith("%PDF"));
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
-    QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
-    QVERIFY(bytes.contains("/Subtype /Image"));
+    QCOMPARE(readback::PdfPageCount(bytes), 1);
+    // The form goes to the printer as one picture: poppler finds no text on the page, yet the
+    // lines drawn onto the form show when the page is rendered.
+    const auto document = readback::PdfDocument(bytes);
+    const auto page = document->page(0);
+    QVERIFY(page->text(QRectF()).trimmed().isEmpty());
+    const QImage rendered = page->renderToImage(50, 50).convertToFormat(QImage::Format_Grayscale8);
+    int dark = 0;
+    for (int y = 0; y < rendered.height(); ++y)
+        for (int x = 0; x < rendered.width(); ++x)
+            dark += qGray(rendered.pixel(x, y)) < 128;
+    QVERIFY2(dark > 100, qPrintable(QString::number(dark)));
 }
 
 void TestBilling::failedPrintNamesTheNumberThatStaysFree()

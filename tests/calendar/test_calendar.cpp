@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
+#include "support/GuestBuilder.h"
 
 #include <QBrush>
 #include <QHeaderView>
@@ -19,6 +20,8 @@
 #include <vector>
 
 using Guests = std::vector<TGast>;
+using fixture::List;
+using fixture::Stay;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {
@@ -36,27 +39,6 @@ platform::TDateTime Day(int year, int month, int day)
 platform::TDateTime Start()
 {
     return Day(2025, 1, 12);
-}
-
-TGast Stay(int gastNr, const QString &zimmer, int personen, platform::TDateTime von, platform::TDateTime bis,
-           const QString &name = {})
-{
-    TGast g;
-    g.GastNr = gastNr;
-    g.Zimmer = zimmer;
-    g.Personen = personen;
-    g.Von = von;
-    g.Bis = bis;
-    g.Name = name;
-    return g;
-}
-
-// A guest list as the program holds it: record 0 is the empty placeholder.
-Guests List(std::initializer_list<TGast> records)
-{
-    Guests list{TGast{}};
-    list.insert(list.end(), records);
-    return list;
 }
 
 // Every non-empty room cell of the grid as "row/room=text".

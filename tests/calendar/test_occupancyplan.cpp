@@ -5,6 +5,7 @@
 #include "calendar/OccupancyPlan.h"
 #include "calendar/RoomCalendar.h"
 #include "platform/Regional.h"
+#include "support/GuestBuilder.h"
 
 #include <QTest>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 using Guests = std::vector<TGast>;
+using fixture::List;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {
@@ -24,22 +26,7 @@ platform::TDateTime Day(int year, int month, int day)
 TGast Stay(int gastNr, const QString &zimmer, platform::TDateTime von, platform::TDateTime bis,
            const QString &name = {}, int personen = 2)
 {
-    TGast g;
-    g.GastNr = gastNr;
-    g.Zimmer = zimmer;
-    g.Personen = personen;
-    g.Von = von;
-    g.Bis = bis;
-    g.Name = name;
-    return g;
-}
-
-// Record 0 first, as the program holds the list.
-Guests List(std::initializer_list<TGast> records)
-{
-    Guests list{TGast{}};
-    list.insert(list.end(), records);
-    return list;
+    return fixture::Stay(gastNr, zimmer, personen, von, bis, name);
 }
 
 // "record:room start-end lane/lanes", with "<" / ">" for a bar cut at the left / right edge and

@@ -3,13 +3,16 @@
 // revenue by arrival and by invoice, unpaid invoices, the average stay and the CSV export.
 
 #include "calendar/YearFigures.h"
+#include "exchange/Csv.h"
 #include "platform/Regional.h"
+#include "support/GuestBuilder.h"
 
 #include <QTest>
 
 #include <vector>
 
 using Guests = std::vector<TGast>;
+using fixture::List;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {
@@ -22,24 +25,10 @@ platform::TDateTime Day(int year, int month, int day)
 TGast Stay(int gastNr, const QString &zimmer, int personen, platform::TDateTime von, platform::TDateTime bis,
            float kosten = 0, qint32 reNr = 0, bool bezahlt = false)
 {
-    TGast g;
-    g.GastNr = gastNr;
-    g.Name = QStringLiteral("Gast Nummer %1").arg(gastNr);
-    g.Zimmer = zimmer;
-    g.Personen = personen;
-    g.Von = von;
-    g.Bis = bis;
-    g.Kosten = kosten;
-    g.ReNr = reNr;
-    g.Bezahlt = bezahlt;
-    return g;
-}
-
-Guests List(std::initializer_list<TGast> records)
-{
-    Guests list{TGast{}};
-    list.insert(list.end(), records);
-    return list;
+    return fixture::Stay(gastNr, zimmer, personen, von, bis, QStringLiteral("Gast Nummer %1").arg(gastNr))
+        .kosten(kosten)
+        .reNr(reNr)
+        .bezahlt(bezahlt);
 }
 
 QStringList Row(const char *cells)
@@ -171,7 +160,7 @@ private Q_SLOTS:
     void csvExport()
     {
         const JahresZahlen z = Jahresauswertung(List({Stay(1, "1", 2, Day(2025, 1, 30), Day(2025, 2, 2), 300)}), 2025);
-        const QByteArray csv = AuswertungCsv(z);
+        const QByteArray csv = exchange::csvFile(figuresTable(z), exchange::kFiguresCodePage);
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         const QList<QByteArray> lines = csv.mid(3).split('\n');
         QCOMPARE(lines.size(), 15); // header, 12 months, Summe, and nothing after the last line end

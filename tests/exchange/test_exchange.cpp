@@ -1,7 +1,8 @@
-// What leaves the program for other programs: the CSV file for a spreadsheet and the rooms'
-// iCalendar files, each read back by a real reader.
+// What leaves the program for other programs: the guest list's CSV file for a spreadsheet (the
+// rules of its fields are in test_csv) and the rooms' iCalendar files, each read back by a real
+// reader.
 
-#include "exchange/CsvExport.h"
+#include "exchange/GuestListCsv.h"
 #include "exchange/ICalendar.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
@@ -32,8 +33,6 @@ class TestExchange : public QObject
 private Q_SLOTS:
     void initTestCase() { platform::SetRegional(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void csvField_data();
-    void csvField();
     void csvFileOfTheRowsShown();
     void csvFailureKeepsTheOldFile();
     void calendarsReadByARealParser();
@@ -42,35 +41,6 @@ private Q_SLOTS:
     void uidsStayFromExportToExport();
 };
 
-void TestExchange::csvField_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isText");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << QStringLiteral("Müller") << true << QStringLiteral("Müller");
-    QTest::newRow("separator") << QStringLiteral("spät; nach 22 Uhr") << true
-                               << QStringLiteral("\"spät; nach 22 Uhr\"");
-    QTest::newRow("quote") << QStringLiteral("Haus \"Linde\"") << true << QStringLiteral("\"Haus \"\"Linde\"\"\"");
-    QTest::newRow("line break") << QStringLiteral("Zeile 1\nZeile 2") << true << QStringLiteral("\"Zeile 1\nZeile 2\"");
-    QTest::newRow("blank around") << QStringLiteral(" Weg 1") << true << QStringLiteral("\" Weg 1\"");
-    // A spreadsheet would run these as formulas.
-    QTest::newRow("formula") << QStringLiteral("=HYPERLINK(\"x\")") << true
-                             << QStringLiteral("\"'=HYPERLINK(\"\"x\"\")\"");
-    QTest::newRow("plus") << QStringLiteral("+49 561 1234") << true << QStringLiteral("'+49 561 1234");
-    QTest::newRow("minus") << QStringLiteral("-1") << true << QStringLiteral("'-1");
-    QTest::newRow("at") << QStringLiteral("@SUM(1)") << true << QStringLiteral("'@SUM(1)");
-    QTest::newRow("a number stays a number") << QStringLiteral("-12,50") << false << QStringLiteral("-12,50");
-    QTest::newRow("empty") << QString() << true << QString();
-}
-
-void TestExchange::csvField()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, isText);
-    QFETCH(QString, expected);
-    QCOMPARE(CsvFeld(text, isText), expected);
-}
-
 void TestExchange::csvFileOfTheRowsShown()
 {
     auto list = fixture::Gaeste();
@@ -78,7 +48,7 @@ void TestExchange::csvFileOfTheRowsShown()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Gästeliste.csv"));
     // The rows in the order shown, not in the list's order.
-    ExportiereCsv(path, list, {6, 1, 2});
+    exchange::exportGuestListCsv(path, list, {6, 1, 2});
     const QByteArray bytes = ReadAll(path);
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
@@ -100,7 +70,7 @@ void TestExchange::csvFailureKeepsTheOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("fehlt/Gäste.csv"));
     try {
-        ExportiereCsv(path, fixture::Gaeste(), {1});
+        exchange::exportGuestListCsv(path, fixture::Gaeste(), {1});
         QFAIL("writing into a missing folder must fail");
     } catch (const platform::EInOutError &error) {
         QVERIFY2(!error.message().isEmpty(), "the error names what went wrong");

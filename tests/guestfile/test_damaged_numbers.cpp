@@ -1,12 +1,12 @@
 // Numbers in the guest file as a person writes them, what is still unreadable listed with its line,
 // field and text, and the question before a save would write it as 0; costs held to the cent.
 
-#include "guestfile/Fields.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/GuestFileSession.h"
 #include "guestfile/GuestRecord.h"
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
+#include "platform/Fields.h"
 #include "platform/Regional.h"
 
 #include <QTemporaryDir>
@@ -15,6 +15,9 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(std::vector<UnreadableField>)
+
+using platform::ReadWrittenAmount;
+using platform::ReadWrittenInt;
 
 namespace {
 

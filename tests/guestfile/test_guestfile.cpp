@@ -1,11 +1,11 @@
 #include "guestfile/DataFolder.h"
-#include "guestfile/Fields.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/GuestRecord.h"
 #include "guestfile/SettingsFolder.h"
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
 #include "platform/DayNumber.h"
+#include "platform/Fields.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "support/FileFaults.h"
@@ -33,6 +33,10 @@ char *toString(const TGast &g)
 {
     return QTest::toString(Describe(g));
 }
+
+using platform::NextField;
+using platform::NextFieldFloat;
+using platform::NextFieldInt;
 
 namespace {
 

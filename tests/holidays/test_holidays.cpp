@@ -1,4 +1,5 @@
 #include "holidays/De_Feiertage.h"
+#include "platform/Error.h"
 
 #include <QStringList>
 #include <QTest>
@@ -185,8 +186,8 @@ void TestHolidays::tableForAllYears()
 
 void TestHolidays::tableOutsideSupportedYears()
 {
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, GetFeiertage(0, 10115));
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, GetFeiertage(10000, 10115));
+    QVERIFY_THROWS_EXCEPTION(platform::EDateRangeError, GetFeiertage(0, 10115));
+    QVERIFY_THROWS_EXCEPTION(platform::EDateRangeError, GetFeiertage(10000, 10115));
 }
 
 void TestHolidays::wholeTable_data()
@@ -466,8 +467,8 @@ void TestHolidays::lookupOutsideSupportedYears_data()
 void TestHolidays::lookupOutsideSupportedYears()
 {
     QFETCH(double, datum);
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, IstFeiertag(0, datum));
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, GetFeiertagName(0, datum));
+    QVERIFY_THROWS_EXCEPTION(platform::EDateRangeError, IstFeiertag(0, datum));
+    QVERIFY_THROWS_EXCEPTION(platform::EDateRangeError, GetFeiertagName(0, datum));
 }
 
 QTEST_APPLESS_MAIN(TestHolidays)

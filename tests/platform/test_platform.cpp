@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/DayNumber.h"
+#include "platform/Error.h"
 #include "platform/FolderLock.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
@@ -285,7 +286,7 @@ void TestPlatform::encodeDateInvalid()
     QFETCH(int, year);
     QFETCH(int, month);
     QFETCH(int, day);
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, EncodeDate(year, month, day));
+    QVERIFY_THROWS_EXCEPTION(platform::EDateRangeError, EncodeDate(year, month, day));
 }
 
 // ---------------------------------------------------------------------------------------------

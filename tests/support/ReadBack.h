@@ -1,22 +1,39 @@
 #pragma once
 // Reading what the program wrote with the tools a host's other programs would use: iCalendar files
-// with Debian's python3-icalendar, PDF files with poppler's pdftotext and pdfinfo (both installed by
-// `make test`).
+// with Debian's python3-icalendar, PDF files with poppler: its library for bytes, its pdftotext and
+// pdfinfo for files (all installed by `make test`). No test scans a PDF's bytes itself.
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSizeF>
 #include <QStringList>
 #include <QTest>
+#include <poppler-qt6.h>
+
+#include <memory>
 
 namespace readback {
 
-// The size of a PDF's first page in points, read from its MediaBox; empty when it has none.
-QSizeF PdfPageSize(const QByteArray &pdf)
+// A PDF as poppler reads it, from its bytes; null when poppler cannot read it.
+inline std::unique_ptr<Poppler::Document> PdfDocument(const QByteArray &pdf)
 {
-    const QRegularExpression box(QStringLiteral("/MediaBox \\[\\s*0 0 ([0-9.]+) ([0-9.]+)\\s*\\]"));
-    const auto match = box.match(QString::fromLatin1(pdf));
-    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
+    auto document = Poppler::Document::loadFromData(pdf);
+    return document && !document->isLocked() ? std::move(document) : nullptr;
+}
+
+// The number of pages poppler finds; -1 when it cannot read the file.
+inline int PdfPageCount(const QByteArray &pdf)
+{
+    const auto document = PdfDocument(pdf);
+    return document ? document->numPages() : -1;
+}
+
+// The size of a PDF's first page in points; empty when there is none.
+inline QSizeF PdfPageSize(const QByteArray &pdf)
+{
+    const auto document = PdfDocument(pdf);
+    const auto page = document && document->numPages() > 0 ? document->page(0) : nullptr;
+    return page ? page->pageSizeF() : QSizeF();
 }
 
 // Runs a program to its end; its standard output, or a failed test when it cannot run or fails.

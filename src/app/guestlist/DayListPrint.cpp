@@ -1,12 +1,12 @@
 #include "app/guestlist/DayListPrint.h"
 
 #include "platform/Clock.h"
+#include "platform/Error.h"
 
 #include <QPainter>
 #include <QPrinter>
 
 #include <numeric>
-#include <stdexcept>
 
 namespace {
 
@@ -130,8 +130,8 @@ void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector
     printer.setPageMargins(QMarginsF(kRandMm, kRandMm, kRandMm, kRandMm), QPageLayout::Millimeter);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw std::runtime_error("Die Tagesliste konnte nicht gedruckt werden: Der Drucker ist nicht bereit "
-                                 "oder die Datei lässt sich nicht schreiben.");
+        throw platform::Error(QStringLiteral("Die Tagesliste konnte nicht gedruckt werden: Der Drucker ist nicht "
+                                             "bereit oder die Datei lässt sich nicht schreiben."));
     const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRectF area(0, 0, paint.width(), paint.height());
     int points = kSchriftGroesse;
@@ -141,5 +141,5 @@ void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector
     painter.setClipRect(area);
     Seite(painter, area, points).render(titel, teile, true);
     if (!painter.end())
-        throw std::runtime_error("Die Tagesliste konnte nicht gedruckt werden.");
+        throw platform::Error(QStringLiteral("Die Tagesliste konnte nicht gedruckt werden."));
 }

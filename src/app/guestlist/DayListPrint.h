@@ -6,5 +6,5 @@
 class QPrinter;
 
 // Draws the parts under the title on one page of the printer, in a smaller type when they are
-// long. Throws std::runtime_error with a German text when the printer cannot start.
+// long. Throws platform::Error with a German text when the printer cannot start.
 void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector<TageslistenTeil> &teile);

@@ -1,12 +1,13 @@
 #include "app/guestlist/GuestListWindow.h"
 
 #include "app/DateTimeFields.h"
+#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "app/guestlist/DayListPrint.h"
 #include "calendar/DayList.h"
-#include "exchange/CsvExport.h"
+#include "exchange/GuestListCsv.h"
 #include "exchange/ICalendar.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -239,11 +240,7 @@ void GuestListWindow::closeEvent(QCloseEvent *event)
 
 void GuestListWindow::guarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        main_.dialogs().showError(this, QString::fromUtf8(error.what()));
-    }
+    ::guarded(main_.dialogs(), this, handler);
 }
 
 void GuestListWindow::say(const QString &text)
@@ -379,7 +376,7 @@ void GuestListWindow::ButtonExportClick()
     if (path.isEmpty() || !MayWriteTo(this, main_.dialogs(), main_.dataFolder(), path))
         return;
     const std::vector<int> rows = proxy_.shownRecords();
-    ExportiereCsv(path, main_.guests().records(), rows);
+    exchange::exportGuestListCsv(path, main_.guests().records(), rows);
     say(Anzahl(static_cast<qsizetype>(rows.size()), QStringLiteral("Zeile"), QStringLiteral("Zeilen")) +
         QStringLiteral(" in %1 gespeichert").arg(QFileInfo(path).fileName()));
 }

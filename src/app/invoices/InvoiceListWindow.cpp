@@ -1,5 +1,6 @@
 #include "app/invoices/InvoiceListWindow.h"
 
+#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
@@ -73,13 +74,7 @@ InvoiceListWindow::InvoiceListWindow(TMainForm &main)
     layout->addLayout(buttons);
 
     const auto guarded = [this](auto action) {
-        return [this, action] {
-            try {
-                (this->*action)();
-            } catch (const std::exception &error) {
-                main_.dialogs().showError(this, QString::fromUtf8(error.what()));
-            }
-        };
+        return [this, action] { ::guarded(main_.dialogs(), this, [this, action] { (this->*action)(); }); };
     };
     connect(openButton_, &QPushButton::clicked, this, guarded(&InvoiceListWindow::openSelected));
     connect(exportButton, &QPushButton::clicked, this, guarded(&InvoiceListWindow::exportCsv));
@@ -183,7 +178,7 @@ void InvoiceListWindow::exportCsv()
     QList<QStringList> table{RechnungslisteKopf()};
     for (const RechnungsZeile &row : rows_)
         table << RechnungslisteZeile(row);
-    platform::SaveFileAtomic(path, exchange::CsvDatei(table));
+    exchange::saveCsvFile(path, table, exchange::kInvoiceListCodePage);
     summary_->setText(QStringLiteral("%1 Zeilen nach %2 exportiert")
                           .arg(rows_.size())
                           .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));

@@ -1,5 +1,6 @@
 #include "app/occupancy/OccupancyPlanWindow.h"
 
+#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
@@ -268,9 +269,5 @@ void OccupancyPlanWindow::keyPressEvent(QKeyEvent *event)
 
 void OccupancyPlanWindow::guarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        form_.dialogs().showError(this, QString::fromUtf8(error.what()));
-    }
+    ::guarded(form_.dialogs(), this, handler);
 }

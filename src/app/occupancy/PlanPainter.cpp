@@ -3,6 +3,7 @@
 #include "calendar/RoomCalendar.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 #include "register/Rooms.h"
 
 #include <QFontMetricsF>
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -377,7 +377,7 @@ void PrintPlan(QPrinter &printer, const PlanGeometry &plan)
 {
     QPainter p;
     if (!p.begin(&printer))
-        throw std::runtime_error("Der Drucker konnte nicht gestartet werden.");
+        throw platform::Error(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
     // Drawn in units of a 96 dpi screen, so lines and text keep the window's proportions.
     const double scale = printer.resolution() / 96.0;
     p.scale(scale, scale);
@@ -397,5 +397,5 @@ void PrintPlan(QPrinter &printer, const PlanGeometry &plan)
     const QRectF body(area.left(), title.bottom() + f, area.width(), area.height() - title.height() - f);
     PaintPlan(p, PlanLayout(body, plan.days, f), plan);
     if (!p.end())
-        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
+        throw platform::Error(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
 }

@@ -1,12 +1,15 @@
 #include "app/statistics/StatisticsWindow.h"
 
+#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/TMainForm.h"
 #include "app/WindowGeometry.h"
 #include "calendar/OccupancyPlan.h"
+#include "exchange/Csv.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -33,7 +36,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 namespace {
 
@@ -484,7 +486,7 @@ void StatisticsWindow::exportCsv()
     if (path.isEmpty() || !MayWriteTo(this, form_.dialogs(), form_.dataFolder(), path))
         return;
     status_->clear();
-    platform::SaveFileAtomic(path, AuswertungCsv(zahlen()));
+    exchange::saveCsvFile(path, figuresTable(zahlen()), exchange::kFiguresCodePage);
     status_->setText(QStringLiteral("Gespeichert: %1").arg(path));
     status_->setToolTip(path);
 }
@@ -503,7 +505,7 @@ void StatisticsWindow::print()
     const JahresZahlen &z = zahlen();
     QPainter p;
     if (!p.begin(&printer))
-        throw std::runtime_error("Der Drucker konnte nicht gestartet werden.");
+        throw platform::Error(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
     // Drawn in units of a 96 dpi screen, like the window.
     const double scale = printer.resolution() / 96.0;
     p.scale(scale, scale);
@@ -582,7 +584,7 @@ void StatisticsWindow::print()
     p.drawText(QRectF(area.left(), area.bottom() - noteHeight, area.width(), noteHeight),
                Qt::TextWordWrap | Qt::AlignBottom, kErlaeuterung);
     if (!p.end())
-        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
+        throw platform::Error(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
 }
 
 void StatisticsWindow::closeEvent(QCloseEvent *event)
@@ -593,9 +595,5 @@ void StatisticsWindow::closeEvent(QCloseEvent *event)
 
 void StatisticsWindow::guarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        form_.dialogs().showError(this, QString::fromUtf8(error.what()));
-    }
+    ::guarded(form_.dialogs(), this, handler);
 }

@@ -1,4 +1,4 @@
-#include "guestfile/Fields.h"
+#include "platform/Fields.h"
 
 #include "platform/Convert.h"
 
@@ -124,6 +124,8 @@ double floatOf(QStringView field)
 }
 
 } // namespace
+
+namespace platform {
 
 QString NextField(QString &line, const QString &separator)
 {
@@ -320,3 +322,5 @@ bool ReadWrittenAmount(QStringView field, double &value)
     value = v;
     return true;
 }
+
+} // namespace platform

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace platform {
+
 // The next field as it stands (blanks before its separator stay).
 QString NextField(QString &line, const QString &separator);
 
@@ -32,3 +34,5 @@ bool ReadWrittenInt(QStringView field, qint32 &value);
 // German host means it. No exponent, no "nan" or "inf", at most 15 digits. False for anything
 // else; the value is then unchanged.
 bool ReadWrittenAmount(QStringView field, double &value);
+
+} // namespace platform

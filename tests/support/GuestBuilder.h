@@ -1,0 +1,65 @@
+#pragma once
+// The one builder for test records: a stay of guest `nr` in `zimmer` from `von` to `bis` (day
+// numbers), with what else a test needs set by name, so a row reads as what it means:
+//   fixture::Stay(1, "13", 2, von, bis).name("Bert").kosten(540).reNr(6).bezahlt()
+
+#include "platform/DayNumber.h"
+#include "register/TGast.h"
+
+#include <QString>
+
+#include <initializer_list>
+#include <vector>
+
+namespace fixture {
+
+class Stay
+{
+public:
+    Stay(qint32 nr, const QString &zimmer, qint32 personen, platform::TDateTime von, platform::TDateTime bis,
+         const QString &name = {})
+    {
+        g_.GastNr = nr;
+        g_.Zimmer = zimmer;
+        g_.Personen = personen;
+        g_.Von = von;
+        g_.Bis = bis;
+        g_.Name = name;
+    }
+
+    Stay &name(const QString &name)
+    {
+        g_.Name = name;
+        return *this;
+    }
+    Stay &kosten(float kosten)
+    {
+        g_.Kosten = kosten;
+        return *this;
+    }
+    Stay &reNr(qint32 reNr)
+    {
+        g_.ReNr = reNr;
+        return *this;
+    }
+    Stay &bezahlt(bool bezahlt = true)
+    {
+        g_.Bezahlt = bezahlt;
+        return *this;
+    }
+
+    operator TGast() const { return g_; } // NOLINT: a Stay stands wherever a record does
+
+private:
+    TGast g_;
+};
+
+// A guest list as the program holds it: record 0, the empty placeholder, first.
+inline std::vector<TGast> List(std::initializer_list<TGast> records)
+{
+    std::vector<TGast> list{TGast{}};
+    list.insert(list.end(), records);
+    return list;
+}
+
+} // namespace fixture
