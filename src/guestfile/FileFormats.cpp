@@ -69,40 +69,50 @@ QString UseReadableFileFormats(const QString &localeName)
         platform::SetRegional(settings);
         return FileFormatsReadBack();
     };
+    // Each part (date, time, amount) is tried alone within the German formats, so a failure is
+    // laid at the right part and only that part becomes German.
+    struct Part
+    {
+        void (*take)(RegionalSettings &to, const RegionalSettings &from);
+        const char *name;
+        const char *format;
+    };
+    static const Part kParts[] = {
+        {[](RegionalSettings &to, const RegionalSettings &from) {
+             to.shortDateFormat = from.shortDateFormat;
+             to.dateSeparator = from.dateSeparator;
+         },
+         "Datum", "TT.MM.JJJJ"},
+        {[](RegionalSettings &to, const RegionalSettings &from) {
+             to.longTimeFormat = from.longTimeFormat;
+             to.timeSeparator = from.timeSeparator;
+         },
+         "Uhrzeit", "HH:MM:SS"},
+        {[](RegionalSettings &to, const RegionalSettings &from) { to.decimalSeparator = from.decimalSeparator; },
+         "Beträge", "Dezimalkomma"},
+    };
     RegionalSettings chosen = regional;
     QStringList replaced;
     QStringList formats;
-    RegionalSettings test = german;
-    test.shortDateFormat = regional.shortDateFormat;
-    test.dateSeparator = regional.dateSeparator;
-    if (!readsBack(test)) {
-        chosen.shortDateFormat = german.shortDateFormat;
-        chosen.dateSeparator = german.dateSeparator;
-        replaced << QStringLiteral("Datum");
-        formats << QStringLiteral("TT.MM.JJJJ");
-    }
-    test = german;
-    test.longTimeFormat = regional.longTimeFormat;
-    test.timeSeparator = regional.timeSeparator;
-    if (!readsBack(test)) {
-        chosen.longTimeFormat = german.longTimeFormat;
-        chosen.timeSeparator = german.timeSeparator;
-        replaced << QStringLiteral("Uhrzeit");
-        formats << QStringLiteral("HH:MM:SS");
-    }
-    test = german;
-    test.decimalSeparator = regional.decimalSeparator;
-    if (!readsBack(test)) {
-        chosen.decimalSeparator = german.decimalSeparator;
-        replaced << QStringLiteral("Beträge");
-        formats << QStringLiteral("Dezimalkomma");
+    for (const Part &part : kParts) {
+        RegionalSettings test = german;
+        part.take(test, regional);
+        if (!readsBack(test)) {
+            part.take(chosen, german);
+            replaced << QString::fromUtf8(part.name);
+            formats << QString::fromUtf8(part.format);
+        }
     }
     // Formats that read back each on its own may still clash together (the same separator for
     // the date and the amount): then all of them German.
     if (!readsBack(chosen)) {
         chosen = german;
-        replaced = {QStringLiteral("Datum"), QStringLiteral("Uhrzeit"), QStringLiteral("Beträge")};
-        formats = {QStringLiteral("TT.MM.JJJJ"), QStringLiteral("HH:MM:SS"), QStringLiteral("Dezimalkomma")};
+        replaced.clear();
+        formats.clear();
+        for (const Part &part : kParts) {
+            replaced << QString::fromUtf8(part.name);
+            formats << QString::fromUtf8(part.format);
+        }
     }
     platform::SetRegional(chosen);
     if (replaced.isEmpty())
