@@ -2,10 +2,13 @@
 
 #include "billing/Invoice.h"
 #include "billing/InvoiceArchive.h"
+#include "billing/InvoiceJournal.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/InvoicePdf.h"
 #include "billing/StayCost.h"
 #include "platform/AnsiText.h"
+#include "platform/Clock.h"
+#include "platform/Convert.h"
 #include "register/StayText.h"
 #include "platform/IoError.h"
 
@@ -17,15 +20,123 @@
 namespace {
 
 // A print to the file the dialog offered gets the name of the number really taken.
-void druckdateiFolgtNummer(QPrinter &printer, const RechnungsDateien &dateien, const QString &counter, qint32 nr)
+void druckdateiFolgtNummer(QPrinter &printer, const RechnungsDateien &dateien, const QString &counter,
+                           const QString &name)
 {
     if (dateien.druckdateiVorschlag.isEmpty() || printer.outputFormat() != QPrinter::PdfFormat ||
         printer.outputFileName() != dateien.druckdateiVorschlag)
         return;
-    printer.setOutputFileName(QFileInfo(counter).absoluteDir().filePath(RechnungsDateiname(nr)));
+    printer.setOutputFileName(QFileInfo(counter).absoluteDir().filePath(name));
+}
+
+QString oneLine(const QString &text)
+{
+    return QString(text).replace(u'\n', u' ').simplified();
 }
 
 } // namespace
+
+NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
+                                 QPrinter &printer, const NummerierteSeite &seite)
+{
+    const QString counter = dateien.nummer();
+    const QString ablage =
+        dateien.ablage ? dateien.ablage() : QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
+    PruefeAblage(ablage);
+    // The journal is asked before a number is taken: a number it could not hold is never given.
+    const QString journal = billing::journalPath(ablage);
+    try {
+        billing::checkJournalWritable(journal);
+    } catch (const EInvoiceError &error) {
+        throw EInvoiceError(error.message() +
+                            QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt."));
+    }
+    // A copy with the next number means the counter went back: that number was issued already.
+    const std::optional<qint32> next = NaechsteReNrVorschau(counter);
+    if (next) {
+        try {
+            PruefeNeueAblage(ablage, *next);
+        } catch (const EInvoiceError &error) {
+            throw EInvoiceError(error.message() +
+                                QStringLiteral("\nDie nächste Nummer aus ReNummer.DAT ist also schon vergeben worden; "
+                                               "bitte ReNummer.DAT prüfen. Es wurde keine Rechnungsnummer vergeben "
+                                               "und nichts gedruckt."));
+        }
+    }
+    // The copy is drawn with the number the counter shows, so that the disk can be asked for room
+    // for it before a number is taken; another copy of the program taking that number meanwhile
+    // only means drawing it again.
+    const QPageSize pageSize = AblageSeitengroesse(printer);
+    const auto draw = [&](qint32 nr) {
+        return TextePdf(form, seite.zeilen(nr), seite.titel(nr), QStringLiteral("%1 Nr. %2").arg(seite.was).arg(nr),
+                        pageSize, false, kopf);
+    };
+    QByteArray pdf;
+    if (next) {
+        pdf = draw(*next);
+        PruefeAblage(ablage, pdf.size());
+    }
+
+    NummerErgebnis result;
+    result.nr = NextReNr(counter);
+    if (!next || result.nr != *next)
+        pdf = draw(result.nr);
+    // A number taken but not issued is journaled with the reason, so its gap is explained.
+    const auto unbenutzt = [&](const QString &why) {
+        QString message = why + QStringLiteral("\n%1 Nr. %2 wurde nicht gedruckt und bleibt frei.")
+                                    .arg(seite.was)
+                                    .arg(result.nr);
+        billing::JournalLine line = seite.buchung(result.nr);
+        line.sha256.clear();
+        line.note = QStringLiteral("Nummer bleibt frei: ") + oneLine(why);
+        try {
+            billing::appendJournalLine(journal, line);
+        } catch (const EInvoiceError &error) {
+            message += QStringLiteral("\nAuch das Rechnungsbuch konnte das nicht festhalten:\n") + error.message();
+        }
+        return EInvoiceError(message);
+    };
+
+    // Kept on the disk first: nothing is printed that has no copy.
+    const QString keeping = QStringLiteral("Die Kopie der %1 konnte nicht abgelegt werden:\n").arg(seite.was);
+    try {
+        result.kopie = LegeKopieAb(ablage, result.nr, seite.dateiname(result.nr), pdf);
+    } catch (const EInvoiceError &error) {
+        throw unbenutzt(keeping + error.message());
+    } catch (const platform::EInOutError &error) {
+        throw unbenutzt(keeping + error.message());
+    }
+
+    druckdateiFolgtNummer(printer, dateien, counter, seite.dateiname(result.nr));
+    {
+        QImage paper = form;
+        if (kopf)
+            DrawBriefkopf(paper, *kopf);
+        DrawInvoiceTexts(paper, seite.zeilen(result.nr));
+        try {
+            PrintInvoice(printer, paper);
+        } catch (const EInvoiceError &error) {
+            // Not printed, so not issued: its copy goes again, and the number stays a gap.
+            QFile::setPermissions(result.kopie, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QFile::remove(result.kopie);
+            throw unbenutzt(error.message());
+        }
+    }
+
+    // Issued: the journal holds it before the record does, so before the guest file.
+    billing::JournalLine line = seite.buchung(result.nr);
+    line.sha256 = billing::sha256Of(pdf);
+    try {
+        billing::appendJournalLine(journal, line);
+    } catch (const EInvoiceError &error) {
+        result.buchFehler = QStringLiteral("%1 Nr. %2 wurde gedruckt und abgelegt, aber nicht ins Rechnungsbuch "
+                                           "eingetragen:\n%3")
+                                .arg(seite.was)
+                                .arg(result.nr)
+                                .arg(error.message());
+    }
+    return result;
+}
 
 RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsDateien &dateien,
                                     const TPreisMatrix *matrix, QPrinter &printer, platform::TDateTime heute)
@@ -58,68 +169,27 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
                                            "Rechnungsnummer vergeben und nichts gedruckt.")
                                 .arg(EuroText(gast.Kosten)));
 
-    const QString counter = dateien.nummer();
-    const QString ablage =
-        dateien.ablage ? dateien.ablage() : QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
-    PruefeAblage(ablage);
-    // A copy with the next number means the counter went back: that number was issued already.
-    const std::optional<qint32> next = NaechsteReNrVorschau(counter);
-    if (next) {
-        try {
-            PruefeNeueAblage(ablage, *next);
-        } catch (const EInvoiceError &error) {
-            throw EInvoiceError(error.message() +
-                                QStringLiteral("\nDie nächste Nummer aus ReNummer.DAT ist also schon vergeben worden; "
-                                               "bitte ReNummer.DAT prüfen. Es wurde keine Rechnungsnummer vergeben "
-                                               "und nichts gedruckt."));
-        }
-    }
-    // The copy is drawn with the number the counter shows, so that the disk can be asked for room
-    // for it before a number is taken; another copy of the program taking that number meanwhile
-    // only means drawing it again.
-    const QPageSize pageSize = AblageSeitengroesse(printer);
-    QByteArray pdf;
-    if (next) {
-        gast.ReNr = *next;
-        pdf = RechnungsPdf(form, gast, heute, pageSize, false, kopf);
-        PruefeAblage(ablage, pdf.size());
-    }
-
-    gast.ReNr = NextReNr(counter);
-    if (!next || gast.ReNr != *next)
-        pdf = RechnungsPdf(form, gast, heute, pageSize, false, kopf);
-    const auto unbenutzt = [&gast](const QString &why) {
-        return EInvoiceError(why + QStringLiteral("\nRechnung Nr. %1 wurde nicht gedruckt und bleibt frei.")
-                                       .arg(gast.ReNr));
+    // The journal's date is the one printed on the invoice; the time, to the second, is now.
+    const QTime now = platform::Clock::now().time();
+    const QDateTime issued(platform::DayToDate(heute), QTime(now.hour(), now.minute(), now.second()));
+    const auto numbered = [gast](qint32 nr) {
+        TGast g = gast;
+        g.ReNr = nr;
+        return g;
     };
+    NummerierteSeite seite;
+    seite.was = QStringLiteral("Rechnung");
+    seite.zeilen = [&](qint32 nr) { return InvoiceLines(numbered(nr), heute); };
+    seite.titel = [](qint32 nr) { return QStringLiteral("Rechnung %1").arg(nr); };
+    seite.dateiname = [](qint32 nr) { return RechnungsDateiname(nr); };
+    seite.buchung = [&](qint32 nr) { return billing::journalLineFor(gast, nr, issued); };
+    const NummerErgebnis issuedNr = NummeriertDrucken(dateien, form, kopf, printer, seite);
 
-    // Kept on the disk first: nothing is printed that has no copy.
     RechnungsErgebnis result;
-    result.ReNr = gast.ReNr;
-    try {
-        result.kopie = LegeRechnungAb(ablage, gast.ReNr, pdf);
-    } catch (const EInvoiceError &error) {
-        throw unbenutzt(QStringLiteral("Die Kopie der Rechnung konnte nicht abgelegt werden:\n") + error.message());
-    } catch (const platform::EInOutError &error) {
-        throw unbenutzt(QStringLiteral("Die Kopie der Rechnung konnte nicht abgelegt werden:\n") + error.message());
-    }
-
-    druckdateiFolgtNummer(printer, dateien, counter, gast.ReNr);
-    {
-        QImage invoice = form;
-        if (kopf)
-            DrawBriefkopf(invoice, *kopf);
-        DrawInvoice(invoice, gast, heute);
-        try {
-            PrintInvoice(printer, invoice);
-        } catch (const EInvoiceError &error) {
-            // Not printed, so not issued: its copy goes again, and the number stays a gap.
-            QFile::setPermissions(result.kopie, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-            QFile::remove(result.kopie);
-            throw unbenutzt(error.message());
-        }
-    }
-    list.update(index, gast);
+    result.ReNr = issuedNr.nr;
+    result.kopie = issuedNr.kopie;
+    result.buchFehler = issuedNr.buchFehler;
+    list.update(index, numbered(issuedNr.nr));
     return result;
 }
 

@@ -3,6 +3,7 @@
 // printing a copy of an issued one, which takes no number.
 
 #include "billing/Invoice.h"
+#include "billing/InvoiceJournal.h"
 #include "billing/PriceMatrix.h"
 #include "platform/DayNumber.h"
 #include "register/GuestList.h"
@@ -33,7 +34,36 @@ struct RechnungsErgebnis
 {
     qint32 ReNr = 0;
     QString kopie; // the kept PDF
+    // The invoice was printed and kept, but its journal line could not be written (why); the
+    // window shows it. Empty when the journal holds the invoice.
+    QString buchFehler;
 };
+
+// A numbered page (an invoice, a cancellation): its eight lines, PDF title, file name and journal
+// line for the number it gets; `was` names it in messages ("Rechnung", "Stornorechnung").
+struct NummerierteSeite
+{
+    QString was;
+    std::function<QStringList(qint32)> zeilen;
+    std::function<QString(qint32)> titel;
+    std::function<QString(qint32)> dateiname;
+    std::function<billing::JournalLine(qint32)> buchung;
+};
+
+struct NummerErgebnis
+{
+    qint32 nr = 0;
+    QString kopie;
+    QString buchFehler; // see RechnungsErgebnis
+};
+
+// The steps of a numbered page once its content is settled: the folder for the copies and the
+// journal are proven writable (and the next number free) before a number is taken; then the
+// number is taken, the PDF kept read-only, the page printed, and the journal line written with
+// the PDF's SHA-256. When keeping or printing fails, the number is journaled as unused with the
+// reason and EInvoiceError names it. Changes no record.
+NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
+                                 QPrinter &printer, const NummerierteSeite &seite);
 
 // Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first (or a
 // plain page with the letterhead taken); the
@@ -44,7 +74,9 @@ struct RechnungsErgebnis
 // and made read-only; then the invoice is printed; then it reaches the record (through the list,
 // which marks the data as changed). Nothing is printed without a kept copy: when keeping or
 // printing fails the error names the number, which stays unused (a copy kept for an invoice that
-// did not print is removed again). Record 0 is no guest and is refused.
+// did not print is removed again). Every number taken gets its line in the journal
+// "Rechnungen/Rechnungsbuch.csv" before the record changes; a journal that cannot be written
+// stops the invoice before a number is taken. Record 0 is no guest and is refused.
 // Throws EInvoiceError, EInOutError or EConvertError.
 RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsDateien &dateien,
                                     const TPreisMatrix *matrix, QPrinter &printer, platform::TDateTime heute);

@@ -214,15 +214,23 @@ void TextLine(QImage &bm, const QString &Text, const QString &font, QRgb farbe, 
 
 void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today)
 {
-    const QStringList lines = InvoiceLines(g, today);
-    for (std::size_t i = 0; i < kPlaces.size(); ++i)
-        TextLine(bm, lines.at(static_cast<qsizetype>(i)), kFont, kInk, kSize, kPlaces[i].zeile, kPlaces[i].spalte);
+    DrawInvoiceTexts(bm, InvoiceLines(g, today));
 }
 
 void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today)
 {
-    const QStringList lines = InvoiceLines(g, today);
-    for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+    DrawInvoiceTexts(painter, form, InvoiceLines(g, today));
+}
+
+void DrawInvoiceTexts(QImage &bm, const QStringList &lines)
+{
+    for (std::size_t i = 0; i < kPlaces.size() && i < static_cast<std::size_t>(lines.size()); ++i)
+        TextLine(bm, lines.at(static_cast<qsizetype>(i)), kFont, kInk, kSize, kPlaces[i].zeile, kPlaces[i].spalte);
+}
+
+void DrawInvoiceTexts(QPainter &painter, const QImage &form, const QStringList &lines)
+{
+    for (std::size_t i = 0; i < kPlaces.size() && i < static_cast<std::size_t>(lines.size()); ++i) {
         const QString &text = lines.at(static_cast<qsizetype>(i));
         if (!text.isEmpty())
             placeLine(painter, form, text, kFont, kInk, kSize, kPlaces[i].zeile, kPlaces[i].spalte);

@@ -45,6 +45,9 @@ void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today);
 // Draws the same lines with a painter whose coordinates are the form's pixels (a page that shows
 // the form scaled), as text rather than pixels; `form` is only measured.
 void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today);
+// Both for any eight texts in the places of InvoiceLines (a cancellation's lines).
+void DrawInvoiceTexts(QImage &bm, const QStringList &lines);
+void DrawInvoiceTexts(QPainter &painter, const QImage &form, const QStringList &lines);
 
 // What an invoice printed without a scanned form carries at its top: the house's own details.
 struct Briefkopf

@@ -108,13 +108,25 @@ void PruefeNeueAblage(const QString &folder, qint32 nr)
     const QString path = QDir(folder).filePath(RechnungsDateiname(nr));
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         throw existsError(path);
+    // A cancellation's copy carries its number too.
+    const QStringList cancellations =
+        QDir(folder).entryList({QStringLiteral("Rechnung %1 (Storno zu *).pdf").arg(nr)}, QDir::Files | QDir::System);
+    if (!cancellations.isEmpty())
+        throw existsError(QDir(folder).filePath(cancellations.front()));
 }
 
 QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf)
 {
+    return LegeKopieAb(folder, nr, RechnungsDateiname(nr), pdf);
+}
+
+QString LegeKopieAb(const QString &folder, qint32 nr, const QString &fileName, const QByteArray &pdf)
+{
     const QDir dir(folder);
-    const QString path = dir.filePath(RechnungsDateiname(nr));
+    const QString path = dir.filePath(fileName);
     PruefeNeueAblage(folder, nr);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        throw existsError(path);
     MakeInvoiceFolder(folder); // a missing folder shows in the write below
     // Written whole under a hidden name first, so that the kept name never shows half a file.
     const QString part = dir.filePath(QStringLiteral(".") + RechnungsDateiname(nr) + QStringLiteral(".neu"));
@@ -157,7 +169,8 @@ QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf)
 
 std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder)
 {
-    static const QRegularExpression name(QStringLiteral("^Rechnung ([1-9][0-9]{0,9})\\.pdf$"));
+    static const QRegularExpression name(
+        QStringLiteral("^Rechnung ([1-9][0-9]{0,9})( \\(Storno zu [1-9][0-9]{0,9}\\))?\\.pdf$"));
     std::vector<AbgelegteRechnung> kept;
     const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("Rechnung *.pdf")}, QDir::Files);
     for (const QFileInfo &file : files) {

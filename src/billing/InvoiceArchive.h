@@ -27,13 +27,16 @@ std::optional<qint32> NaechsteReNrVorschau(const QString &counterPath);
 // kept. Throws EInvoiceError saying why.
 void PruefeAblage(const QString &folder, qint64 bytes = 0);
 
-// Throws EInvoiceError when the copy of invoice `nr` exists already; it is never replaced.
+// Throws EInvoiceError when a copy with number `nr` exists already (an invoice's or a
+// cancellation's); it is never replaced.
 void PruefeNeueAblage(const QString &folder, qint32 nr);
 
 // Keeps `pdf` as the copy of invoice `nr` in `folder` and returns its path. The file appears
 // whole or not at all, is readable by its owner only (0400), and an existing file is never
 // replaced. Throws EInvoiceError (exists) or platform::EInOutError.
 QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf);
+// The same under another name for number `nr` ("Rechnung 1050 (Storno zu 1042).pdf").
+QString LegeKopieAb(const QString &folder, qint32 nr, const QString &fileName, const QByteArray &pdf);
 
 struct AbgelegteRechnung
 {
@@ -42,7 +45,8 @@ struct AbgelegteRechnung
     QDateTime abgelegt; // when the file was written
 };
 
-// The kept copies in `folder` ("Rechnung <Nr>.pdf"), by number; other files are no copies.
+// The kept copies in `folder` ("Rechnung <Nr>.pdf", and "Rechnung <Nr> (Storno zu <Nr>).pdf" for a
+// cancellation), by number; other files are no copies.
 std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder);
 
 // The lowest number a new counter may start with: one above the highest that a record or a kept

@@ -38,20 +38,26 @@ qreal mmToPoints(qreal mm)
 QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
                         bool kopie, const Briefkopf *kopf)
 {
+    return TextePdf(form, InvoiceLines(g, today), QStringLiteral("Rechnung %1").arg(g.ReNr),
+                    QStringLiteral("Rechnung Nr. %1").arg(g.ReNr), pageSize, kopie, kopf);
+}
+
+QByteArray TextePdf(const QImage &form, const QStringList &lines, const QString &title, const QString &what,
+                    const QPageSize &pageSize, bool kopie, const Briefkopf *kopf)
+{
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setTitle(QStringLiteral("Rechnung %1").arg(g.ReNr));
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("Zimbrana"));
         writer.setResolution(kPdfDpi);
         writer.setPageLayout(QPageLayout(pageSize.isValid() ? pageSize : QPageSize(QPageSize::A4),
                                          QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter painter;
         if (form.isNull() || !painter.begin(&writer))
-            throw EInvoiceError(
-                QStringLiteral("Die Rechnung Nr. %1 konnte nicht als PDF erstellt werden.").arg(g.ReNr));
+            throw EInvoiceError(QStringLiteral("Die %1 konnte nicht als PDF erstellt werden.").arg(what));
         const QRectF page(0, 0, writer.width(), writer.height());
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(page, form);
@@ -60,13 +66,12 @@ QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime 
         painter.scale(page.width() / form.width(), page.height() / form.height());
         if (kopf)
             DrawBriefkopf(painter, form, *kopf);
-        DrawInvoiceLines(painter, form, g, today);
+        DrawInvoiceTexts(painter, form, lines);
         painter.restore();
         if (kopie)
             KopieVermerken(painter, page);
         if (!painter.end())
-            throw EInvoiceError(
-                QStringLiteral("Die Rechnung Nr. %1 konnte nicht als PDF erstellt werden.").arg(g.ReNr));
+            throw EInvoiceError(QStringLiteral("Die %1 konnte nicht als PDF erstellt werden.").arg(what));
     }
     return bytes;
 }

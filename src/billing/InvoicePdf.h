@@ -26,6 +26,11 @@ inline constexpr char kKopieVermerk[] = "Kopie";
 QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
                         bool kopie, const Briefkopf *kopf = nullptr);
 
+// The same for any eight texts in the invoice's places (a cancellation's lines), titled `title`;
+// `what` names the paper in the error ("Stornorechnung Nr. 1050").
+QByteArray TextePdf(const QImage &form, const QStringList &lines, const QString &title, const QString &what,
+                    const QPageSize &pageSize, bool kopie, const Briefkopf *kopf = nullptr);
+
 // Writes "Kopie" into the top margin of `page` (device units of the painter's device).
 void KopieVermerken(QPainter &painter, const QRectF &page);
 

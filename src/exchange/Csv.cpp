@@ -1,9 +1,8 @@
 #include "exchange/Csv.h"
 
 #include "platform/AnsiText.h"
+#include "platform/CsvField.h"
 #include "platform/FileIo.h"
-
-#include <QRegularExpression>
 
 namespace exchange {
 
@@ -11,28 +10,11 @@ namespace {
 
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 
-// Digits with an optional sign and the separators of a number: what a spreadsheet reads as a
-// number, never as a formula.
-bool isPlainNumber(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^[-+]?[0-9][0-9.,]*$"));
-    return number.match(text).hasMatch();
-}
-
 } // namespace
 
 QString csvField(const QString &text)
 {
-    QString field = text;
-    // A spreadsheet also runs a formula behind a leading TAB or CR.
-    if (!field.isEmpty() && QStringView(u"=+-@\t\r").contains(field.front()) && !isPlainNumber(field))
-        field.prepend(u'\'');
-    const bool quote = field.contains(u';') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r') ||
-                       field != field.trimmed();
-    if (!quote)
-        return field;
-    field.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + field + u'"';
+    return platform::csvField(text);
 }
 
 QByteArray csvFile(const QList<QStringList> &rows, CsvCodePage codePage)

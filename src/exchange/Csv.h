@@ -26,10 +26,7 @@ inline constexpr CsvCodePage kGuestListCodePage = CsvCodePage::Utf8WithBom;
 inline constexpr CsvCodePage kFiguresCodePage = CsvCodePage::Utf8WithBom;
 inline constexpr CsvCodePage kInvoiceListCodePage = CsvCodePage::AnsiUnlessLacking;
 
-// One field as it is written. A text that a spreadsheet would run as a formula (=, +, -, @, TAB or
-// CR first) gets a leading "'", so a guest's name cannot run as a formula; a plain number with a
-// sign ("-12,50", "-1", "+3") is no formula and stays a number. A field with ";", a quote, a line
-// break or blanks at either end is put in quotes (quotes doubled), so it reads back unchanged.
+// One field as it is written: platform::csvField, the rule the invoice journal follows too.
 QString csvField(const QString &text);
 
 // The rows as a file the way German spreadsheets open it: ";" between fields, CR LF after every
