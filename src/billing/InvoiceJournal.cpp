@@ -202,7 +202,8 @@ public:
                                     .arg(QFileInfo(path).fileName(), what, native(path)));
         const bool existed = QFileInfo::exists(path);
         errno = 0;
-        if (!file_.open(QIODevice::ReadWrite | QIODevice::Append))
+        // Unbuffered, so that what a failed write left can be taken back and nothing is written later.
+        if (!file_.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
             throw journalError(path, platform::LastIoErrorCode(path));
         if (!existed)
             file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -217,12 +218,13 @@ public:
         }
     }
 
-    // Whether the file ends inside a line (a crash during an append).
-    bool endsInsideLine()
+    // What ends a last line cut off by a crash during an append: nothing when it is ended.
+    QByteArray lineEnd()
     {
         if (size_ == 0 || !file_.seek(size_ - 1))
-            return false;
-        return file_.read(1) != "\n";
+            return {};
+        const QByteArray last = file_.read(1);
+        return last == "\n" ? QByteArray() : last == "\r" ? QByteArray("\n") : QByteArray("\r\n");
     }
 
     void write(const QByteArray &bytes)
@@ -232,7 +234,12 @@ public:
         if (file_.write(bytes) != bytes.size() || !file_.flush()) {
             const int code = platform::LastIoErrorCode(file_.fileName());
             // Bytes that never became a whole line are taken back; the journal stays as it was.
+#ifdef Q_OS_UNIX
+            if (::ftruncate(file_.handle(), before) == 0)
+                ::fsync(file_.handle());
+#else
             file_.resize(before);
+#endif
             throw journalError(file_.fileName(), code);
         }
     }
@@ -314,9 +321,7 @@ void checkJournalWritable(const QString &path)
 void appendJournalLine(const QString &path, const JournalLine &line)
 {
     OpenJournal journal(path);
-    QByteArray bytes = lineBytes(journalFields(line));
-    if (journal.endsInsideLine())
-        bytes.prepend("\r\n");
+    const QByteArray bytes = journal.lineEnd() + lineBytes(journalFields(line));
     journal.write(bytes);
     journal.sync();
 }
