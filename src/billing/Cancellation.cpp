@@ -68,7 +68,8 @@ CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDate
         throw EInvoiceError(QStringLiteral("Kein Gast gewählt"));
     const TGast gast = list.at(index);
     if (gast.ReNr <= 0)
-        throw EInvoiceError(QStringLiteral("%1 hat keine Rechnung; es gibt nichts zu stornieren.").arg(GuestName(gast)));
+        throw EInvoiceError(
+            QStringLiteral("%1 hat keine Rechnung; es gibt nichts zu stornieren.").arg(GuestName(gast)));
     const QImage form = dateien.ohneVorlage ? LeeresRechnungsblatt() : LoadInvoiceTemplate(dateien.vorlage);
     const Briefkopf *kopf = dateien.ohneVorlage ? &*dateien.ohneVorlage : nullptr;
 
@@ -80,8 +81,9 @@ CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDate
             counter = dateien.nummer();
         return counter;
     };
-    const QString ablage = dateien.ablage ? dateien.ablage()
-                                          : QFileInfo(files.nummer()).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
+    const QString ablage = dateien.ablage
+                               ? dateien.ablage()
+                               : QFileInfo(files.nummer()).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
     files.ablage = [ablage] { return ablage; };
 
     // The journal knows what the invoice said; the record may have changed since.

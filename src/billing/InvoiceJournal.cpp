@@ -284,11 +284,11 @@ JournalLine journalLineFor(const TGast &g, qint32 nr, const QDateTime &issued)
 
 QStringList journalHeader()
 {
-    return {QStringLiteral("Nummer"),   QStringLiteral("Datum"),        QStringLiteral("Uhrzeit"),
-            QStringLiteral("Art"),      QStringLiteral("Zu Rechnung"),  QStringLiteral("Gast Nr."),
-            QStringLiteral("Name"),     QStringLiteral("Ort"),          QStringLiteral("Anreise"),
-            QStringLiteral("Abreise"),  QStringLiteral("Nächte"),       QStringLiteral("Personen"),
-            QStringLiteral("Zimmer"),   QStringLiteral("Betrag"),       QStringLiteral("SHA-256 der Kopie"),
+    return {QStringLiteral("Nummer"),  QStringLiteral("Datum"),       QStringLiteral("Uhrzeit"),
+            QStringLiteral("Art"),     QStringLiteral("Zu Rechnung"), QStringLiteral("Gast Nr."),
+            QStringLiteral("Name"),    QStringLiteral("Ort"),         QStringLiteral("Anreise"),
+            QStringLiteral("Abreise"), QStringLiteral("Nächte"),      QStringLiteral("Personen"),
+            QStringLiteral("Zimmer"),  QStringLiteral("Betrag"),      QStringLiteral("SHA-256 der Kopie"),
             QStringLiteral("Hinweis")};
 }
 
@@ -371,8 +371,10 @@ QString journalAmount(double euros)
     // Cents first, so that -0.004 is "0,00" and 158.005 rounds as the cent it is held to.
     const qint64 cents = std::llround(euros * 100);
     const qint64 whole = std::llabs(cents) / 100;
-    return QStringLiteral("%1%2,%3").arg(cents < 0 ? QStringLiteral("-") : QString()).arg(whole).arg(
-        std::llabs(cents) % 100, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1%2,%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString())
+        .arg(whole)
+        .arg(std::llabs(cents) % 100, 2, 10, QLatin1Char('0'));
 }
 
 std::optional<double> parseJournalAmount(const QString &text)

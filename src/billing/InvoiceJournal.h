@@ -27,9 +27,9 @@ QString journalPath(const QString &invoiceFolder);
 struct JournalLine
 {
     qint32 nr = 0;
-    QDateTime issued;                       // date and time of issue, to the second
+    QDateTime issued;                               // date and time of issue, to the second
     QString kind = QString::fromUtf8(kKindInvoice); // "Rechnung" or "Storno"
-    qint32 refersTo = 0;                    // the cancelled invoice; 0 for an invoice
+    qint32 refersTo = 0;                            // the cancelled invoice; 0 for an invoice
     qint32 gastNr = 0;
     QString name;
     QString town;
@@ -37,10 +37,10 @@ struct JournalLine
     platform::TDateTime bis = 0;
     qint32 nights = 0;
     qint32 persons = 0;
-    QString rooms;       // the booked rooms as the record names them ("13")
-    double amount = 0;   // euros; negative for a cancellation
-    QString sha256;      // of the kept PDF, lower-case hex; empty: the number stayed unused
-    QString note;        // why the number stayed unused
+    QString rooms;     // the booked rooms as the record names them ("13")
+    double amount = 0; // euros; negative for a cancellation
+    QString sha256;    // of the kept PDF, lower-case hex; empty: the number stayed unused
+    QString note;      // why the number stayed unused
 
     bool used() const { return !sha256.isEmpty(); }
     bool isCancellation() const { return kind == QLatin1String(kKindCancellation); }

@@ -204,9 +204,9 @@ InvoiceOverview loadInvoiceOverview(const QString &invoiceFolder, const QString 
 
 QStringList invoiceOverviewHeader()
 {
-    return {QStringLiteral("Nummer"),      QStringLiteral("Datum"),  QStringLiteral("Art"),
-            QStringLiteral("Zu Rechnung"), QStringLiteral("Gast"),   QStringLiteral("Betrag"),
-            QStringLiteral("Bezahlt"),     QStringLiteral("Kopie"),  QStringLiteral("Aufbewahren bis"),
+    return {QStringLiteral("Nummer"),      QStringLiteral("Datum"), QStringLiteral("Art"),
+            QStringLiteral("Zu Rechnung"), QStringLiteral("Gast"),  QStringLiteral("Betrag"),
+            QStringLiteral("Bezahlt"),     QStringLiteral("Kopie"), QStringLiteral("Aufbewahren bis"),
             QStringLiteral("Hinweis")};
 }
 
@@ -220,9 +220,10 @@ QStringList invoiceOverviewTexts(const OverviewRow &row)
                         : row.kind == Kind::Cancellation ? QStringLiteral("Storno")
                         : row.kind == Kind::Unused       ? QStringLiteral("frei")
                                                          : QStringLiteral("Lücke");
-    const QString kopie = gap || row.kind == Kind::Unused ? (row.copy.isEmpty() ? QString() : QFileInfo(row.copy).fileName())
-                          : row.copy.isEmpty()            ? QStringLiteral("fehlt")
-                                                          : QFileInfo(row.copy).fileName();
+    const QString kopie = gap || row.kind == Kind::Unused
+                              ? (row.copy.isEmpty() ? QString() : QFileInfo(row.copy).fileName())
+                          : row.copy.isEmpty() ? QStringLiteral("fehlt")
+                                               : QFileInfo(row.copy).fileName();
     return {nummer,
             dateText(row.issued),
             art,

@@ -25,18 +25,18 @@ struct OverviewRow
     enum class Kind { Invoice, Cancellation, Unused, Gap };
     Kind kind = Kind::Invoice;
     qint32 nr = 0;
-    qint32 until = 0;      // the last number of a gap; nr otherwise
-    qint32 refersTo = 0;   // a cancellation's invoice
-    QDate issued;          // the journal's date; the kept PDF's date without a journal line
-    QString guest;         // "Weiß", or "Gast 6" without a name
+    qint32 until = 0;    // the last number of a gap; nr otherwise
+    qint32 refersTo = 0; // a cancellation's invoice
+    QDate issued;        // the journal's date; the kept PDF's date without a journal line
+    QString guest;       // "Weiß", or "Gast 6" without a name
     std::optional<double> amount;
     std::optional<bool> paid; // from the record holding the number now
-    int index = -1;        // that record, -1 when none holds it
-    QString copy;          // the kept PDF's path, empty when there is none
+    int index = -1;           // that record, -1 when none holds it
+    QString copy;             // the kept PDF's path, empty when there is none
     QDate keepUntil;
     bool inJournal = false;
-    bool changed = false;  // the kept PDF is no longer the one journaled ("verändert")
-    QStringList notes;     // what needs a look, and why a number stayed unused
+    bool changed = false; // the kept PDF is no longer the one journaled ("verändert")
+    QStringList notes;    // what needs a look, and why a number stayed unused
 
     bool needsLook() const { return kind == Kind::Gap || changed || !notes.isEmpty(); }
 };

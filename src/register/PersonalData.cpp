@@ -20,8 +20,7 @@ bool samePerson(const TGast &a, const TGast &b)
 {
     if (a.Name.trimmed().isEmpty() || b.Name.trimmed().isEmpty())
         return false;
-    return a.PLZ == b.PLZ && key(a.Name) == key(b.Name) && key(a.Strasse) == key(b.Strasse) &&
-           key(a.Ort) == key(b.Ort);
+    return a.PLZ == b.PLZ && key(a.Name) == key(b.Name) && key(a.Strasse) == key(b.Strasse) && key(a.Ort) == key(b.Ort);
 }
 
 std::vector<int> staysOfPerson(const std::vector<TGast> &records, int index)

@@ -152,7 +152,8 @@ void TestCancellation::texts()
     QCOMPARE(lines[3], QStringLiteral("05.01.2027"));
     QCOMPARE(lines[4], title);
     QCOMPARE(lines[5], QStringLiteral("Für die Nutzung unserer Klosterherberge vom 18.12.2026 bis 20.12.2026"));
-    QVERIFY2(lines[6].startsWith(QStringLiteral("2 Übernachtungen mit 2 Personen schreiben wir Ihnen gut")), qPrintable(lines[6]));
+    QVERIFY2(lines[6].startsWith(QStringLiteral("2 Übernachtungen mit 2 Personen schreiben wir Ihnen gut")),
+             qPrintable(lines[6]));
     QVERIFY2(lines[6].endsWith(QStringLiteral(" -158,00 Euro")), qPrintable(lines[6]));
     QCOMPARE(lines[7], QStringLiteral("Die Rechnung Nr. %1 ist damit storniert.").arg(refersTo));
 }
@@ -164,13 +165,15 @@ void TestCancellation::deleteRefusal_data()
     TGast invoiced = weiss();
     invoiced.ReNr = 1042;
     QTest::newRow("invoiced") << invoiced
-                              << QStringLiteral("Gast 6 (Weiß, 18.12.2026 bis 20.12.2026) hat Rechnung 1042: zuerst die "
-                                                "Rechnung stornieren");
+                              << QStringLiteral(
+                                     "Gast 6 (Weiß, 18.12.2026 bis 20.12.2026) hat Rechnung 1042: zuerst die "
+                                     "Rechnung stornieren");
     TGast nameless = invoiced;
     nameless.Name.clear();
     QTest::newRow("without a name") << nameless
-                                    << QStringLiteral("Gast 6 (18.12.2026 bis 20.12.2026) hat Rechnung 1042: zuerst die "
-                                                      "Rechnung stornieren");
+                                    << QStringLiteral(
+                                           "Gast 6 (18.12.2026 bis 20.12.2026) hat Rechnung 1042: zuerst die "
+                                           "Rechnung stornieren");
     QTest::newRow("no invoice: may be deleted") << weiss() << QString();
 }
 
@@ -323,7 +326,8 @@ void TestCancellation::keptCancellationHoldsItsNumber()
     QCOMPARE(kept.front().nr, 1042);
     QCOMPARE(ErsteFreieReNr({TGast{}}, kept), 1043);
     const QString message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(platform::EncodeDate(2027, 1, 5)); });
-    QVERIFY2(message.contains(QStringLiteral("„Rechnung 1042 (Storno zu 1040).pdf“ gibt es schon")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("„Rechnung 1042 (Storno zu 1040).pdf“ gibt es schon")),
+             qPrintable(message));
     QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
     QCOMPARE(office.list.at(1).ReNr, 0);
 }

@@ -291,13 +291,16 @@ void TestInvoiceJournal::journalThatCannotBeWrittenThrows_data()
 {
     QTest::addColumn<int>("obstacle");
     QTest::addColumn<QString>("begins");
-    QTest::newRow("a folder by its name") << 0 << QStringLiteral("Das Rechnungsbuch „Rechnungsbuch.csv“ ist keine Datei");
+    QTest::newRow("a folder by its name")
+        << 0 << QStringLiteral("Das Rechnungsbuch „Rechnungsbuch.csv“ ist keine Datei");
     QTest::newRow("read-only journal")
-        << 1 << QStringLiteral("In das Rechnungsbuch „Rechnungsbuch.csv“ kann nicht geschrieben werden (Dateizugriff "
-                               "verweigert).");
+        << 1
+        << QStringLiteral("In das Rechnungsbuch „Rechnungsbuch.csv“ kann nicht geschrieben werden (Dateizugriff "
+                          "verweigert).");
     QTest::newRow("read-only folder, no journal yet")
-        << 2 << QStringLiteral("In das Rechnungsbuch „Rechnungsbuch.csv“ kann nicht geschrieben werden (Dateizugriff "
-                               "verweigert).");
+        << 2
+        << QStringLiteral("In das Rechnungsbuch „Rechnungsbuch.csv“ kann nicht geschrieben werden (Dateizugriff "
+                          "verweigert).");
 }
 
 void TestInvoiceJournal::journalThatCannotBeWrittenThrows()

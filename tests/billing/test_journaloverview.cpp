@@ -1,8 +1,8 @@
 // The invoice list and the revenue by invoice from the journal: a number keeps its guest and amount,
 // a changed PDF shows, numbers from before the journal are marked, gaps carry their reason.
 
-#include "billing/JournalOverview.h"
 #include "billing/InvoiceArchive.h"
+#include "billing/JournalOverview.h"
 #include "hardening/HardeningSupport.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
@@ -29,7 +29,8 @@ JournalLine line(qint32 nr, const QDate &issued, const QString &name, double amo
     return l;
 }
 
-TGast record(qint32 gastNr, const QString &name, qint32 reNr, double kosten, const QDate &departure = QDate(2026, 12, 20))
+TGast record(qint32 gastNr, const QString &name, qint32 reNr, double kosten,
+             const QDate &departure = QDate(2026, 12, 20))
 {
     TGast g;
     g.GastNr = gastNr;
@@ -80,8 +81,8 @@ void TestJournalOverview::rows_data()
 {
     // Each case: journal lines, kept copies (number, bytes, name), records, and the rows as shown.
     QTest::addColumn<QList<JournalLine>>("journal");
-    QTest::addColumn<QList<int>>("kept");          // numbers with a kept copy of kPdf
-    QTest::addColumn<QList<int>>("tampered");      // numbers whose copy differs from what was journaled
+    QTest::addColumn<QList<int>>("kept");     // numbers with a kept copy of kPdf
+    QTest::addColumn<QList<int>>("tampered"); // numbers whose copy differs from what was journaled
     QTest::addColumn<QList<TGast>>("records");
     QTest::addColumn<int>("last");
     QTest::addColumn<QStringList>("shown");
@@ -90,8 +91,7 @@ void TestJournalOverview::rows_data()
     QTest::newRow("reissued: the first number keeps its guest and amount")
         << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158),
                               line(1043, QDate(2026, 12, 15), QStringLiteral("Weiß"), 170)}
-        << QList<int>{1042, 1043} << QList<int>{}
-        << QList<TGast>{record(6, QStringLiteral("Weiß"), 1043, 170)} << 1043
+        << QList<int>{1042, 1043} << QList<int>{} << QList<TGast>{record(6, QStringLiteral("Weiß"), 1043, 170)} << 1043
         << QStringList{"1042|14.12.2026|Rechnung||Weiß|158,00||Rechnung 1042.pdf|31.12.2034|",
                        "1043|15.12.2026|Rechnung||Weiß|170,00|nein|Rechnung 1043.pdf|31.12.2034|"};
 
@@ -102,8 +102,8 @@ void TestJournalOverview::rows_data()
                        "ist nicht mehr die gedruckte"};
 
     QTest::newRow("before the journal: from copy and record, marked")
-        << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158)} << QList<int>{1040, 1042}
-        << QList<int>{} << QList<TGast>{record(3, QStringLiteral("Anna"), 1040, 90), record(6, QStringLiteral("Weiß"), 1042, 158)}
+        << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158)} << QList<int>{1040, 1042} << QList<int>{}
+        << QList<TGast>{record(3, QStringLiteral("Anna"), 1040, 90), record(6, QStringLiteral("Weiß"), 1042, 158)}
         << 1042
         << QStringList{"1040|18.02.2025|Rechnung||Anna|90,00|nein|Rechnung 1040.pdf|31.12.2033|ohne Buchungszeile",
                        "1041||Lücke|||||||Lücke: keine Rechnung mit dieser Nummer bekannt",
@@ -123,8 +123,8 @@ void TestJournalOverview::rows_data()
     storno.kind = QStringLiteral("Storno");
     storno.refersTo = 1042;
     QTest::newRow("a cancellation and the invoice it cancels")
-        << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158), storno} << QList<int>{1042} << QList<int>{}
-        << QList<TGast>{} << 1050
+        << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158), storno} << QList<int>{1042}
+        << QList<int>{} << QList<TGast>{} << 1050
         << QStringList{"1042|14.12.2026|Rechnung||Weiß|158,00||Rechnung 1042.pdf|31.12.2034|storniert durch Nr. 1050",
                        "1043 bis 1049||Lücke|||||||Lücke: keine Rechnung mit diesen Nummern bekannt",
                        "1050|05.01.2027|Storno|1042|Weiß|-158,00||fehlt|31.12.2035|Kopie fehlt"};
@@ -185,10 +185,10 @@ void TestJournalOverview::yearTotals()
     QCOMPARE(overview.years.size(), std::size_t(2));
     QCOMPARE(overview.years[0], (billing::YearTotal{2026, 2, 0, 248.5}));
     QCOMPARE(overview.years[1], (billing::YearTotal{2027, 1, 1, 0}));
-    QCOMPARE(billing::yearTotalsLines(overview),
-             (QStringList{"2026: 2 Rechnungen, 0 Stornos, zusammen 248,50 €",
-                          "2027: 1 Rechnung, 1 Storno, zusammen 0,00 €",
-                          "1 Zeile im Rechnungsbuch nicht lesbar (unvollständig oder von Hand verändert)"}));
+    QCOMPARE(
+        billing::yearTotalsLines(overview),
+        (QStringList{"2026: 2 Rechnungen, 0 Stornos, zusammen 248,50 €", "2027: 1 Rechnung, 1 Storno, zusammen 0,00 €",
+                     "1 Zeile im Rechnungsbuch nicht lesbar (unvollständig oder von Hand verändert)"}));
 }
 
 void TestJournalOverview::revenueByInvoice_data()
@@ -220,8 +220,8 @@ void TestJournalOverview::revenueByInvoice_data()
                         record(4, QStringLiteral("Otto"), 0, 50, QDate(2026, 3, 4))}
         << month(12, 158, month(3, 90)) << month(3, 90) << 1;
     QTest::newRow("an unused number counts nothing")
-        << QList<JournalLine>{line(1043, QDate(2026, 5, 1), QStringLiteral("Weiß"), 80, QByteArray())}
-        << QList<TGast>{} << none << none << 0;
+        << QList<JournalLine>{line(1043, QDate(2026, 5, 1), QStringLiteral("Weiß"), 80, QByteArray())} << QList<TGast>{}
+        << none << none << 0;
     QTest::newRow("another year counts nothing")
         << QList<JournalLine>{line(1043, QDate(2025, 5, 1), QStringLiteral("Weiß"), 80)}
         << QList<TGast>{record(3, QStringLiteral("Anna"), 1030, 90, QDate(2027, 3, 4))} << none << none << 0;

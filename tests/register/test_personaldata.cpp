@@ -80,7 +80,8 @@ void TestPersonalData::samePerson()
 {
     QFETCH(TGast, other);
     QFETCH(bool, same);
-    const TGast weiss = person(QStringLiteral("Jürgen Weiß"), QStringLiteral("Mühlweg 3"), 34117, QStringLiteral("Kassel"));
+    const TGast weiss =
+        person(QStringLiteral("Jürgen Weiß"), QStringLiteral("Mühlweg 3"), 34117, QStringLiteral("Kassel"));
     QCOMPARE(guests::samePerson(weiss, other), same);
     QCOMPARE(guests::samePerson(other, weiss), same);
 }
@@ -130,8 +131,7 @@ void TestPersonalData::oldStays()
     erased.PLZ = 0;
     records.push_back(erased); // erased already: not offered again
 
-    const std::vector<int> found =
-        guests::staysToAnonymize(records, years, platform::DateToDay(QDate(2025, 2, 20)));
+    const std::vector<int> found = guests::staysToAnonymize(records, years, platform::DateToDay(QDate(2025, 2, 20)));
 
     QCOMPARE(QList<int>(found.begin(), found.end()), indexes);
 }
