@@ -83,9 +83,8 @@ NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &
         pdf = draw(result.nr);
     // A number taken but not issued is journaled with the reason, so its gap is explained.
     const auto unbenutzt = [&](const QString &why) {
-        QString message = why + QStringLiteral("\n%1 Nr. %2 wurde nicht gedruckt und bleibt frei.")
-                                    .arg(seite.was)
-                                    .arg(result.nr);
+        QString message =
+            why + QStringLiteral("\n%1 Nr. %2 wurde nicht gedruckt und bleibt frei.").arg(seite.was).arg(result.nr);
         billing::JournalLine line = seite.buchung(result.nr);
         line.sha256.clear();
         line.note = QStringLiteral("Nummer bleibt frei: ") + oneLine(why);
