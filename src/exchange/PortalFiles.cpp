@@ -142,7 +142,8 @@ QUrl subscriptionUrl(const QString &address)
         return QUrl::fromLocalFile(QDir::cleanPath(text));
     if (text.startsWith(QStringLiteral("~/")))
         return QUrl::fromLocalFile(QDir::home().filePath(text.mid(2)));
-    const QUrl url(text, QUrl::StrictMode);
+    // Tolerant: a host writes "file:///home/gh/Zimmer 1.ics" with its blank.
+    const QUrl url(text, QUrl::TolerantMode);
     if (!url.isValid())
         return {};
     const QString scheme = url.scheme().toLower();

@@ -124,6 +124,9 @@ void TestPortalFiles::subscriptionsAsWritten_data()
     QTest::newRow("the same name in two rooms is two subscriptions")
         << QByteArray("1;Portal A;https://a.example/1.ics\n2;Portal A;https://a.example/2.ics\n")
         << "1|Portal A|https://a.example/1.ics\n2|Portal A|https://a.example/2.ics" << QString();
+    QTest::newRow("file address with a blank")
+        << QByteArray("1;Portal A;file:///home/gh/Zimmer 1.ics\n") << "1|Portal A|file:///home/gh/Zimmer 1.ics"
+        << QString();
     QTest::newRow("empty file") << QByteArray() << QString() << QString();
 }
 
