@@ -167,7 +167,9 @@ void SubscriptionFetcher::onReplyFinished()
     FetchResult result;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (timedOut_) {
-        result.error = QStringLiteral("Keine Antwort innerhalb von %1 Sekunden.").arg((timeoutMs_ + 999) / 1000);
+        const int seconds = (timeoutMs_ + 999) / 1000;
+        result.error = seconds == 1 ? QStringLiteral("Keine Antwort innerhalb einer Sekunde.")
+                                    : QStringLiteral("Keine Antwort innerhalb von %1 Sekunden.").arg(seconds);
     } else if (tooLarge_) {
         result.error = QStringLiteral("Die Antwort ist zu groß für einen Kalender.");
     } else if (status.isValid() && status.toInt() >= 400) {

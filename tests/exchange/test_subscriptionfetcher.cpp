@@ -145,7 +145,7 @@ void TestSubscriptionFetcher::fetch_data()
     QTest::newRow("500") << "/broken" << false << "Der Server meldet 500: Fehler beim Server";
     QTest::newRow("no calendar") << "/page" << true << "kein Kalender, sondern eine Webseite";
     QTest::newRow("endless redirects") << "/loop" << false << "leitet zu oft weiter";
-    QTest::newRow("no answer") << "/slow" << false << "Keine Antwort innerhalb von 1 Sekunden";
+    QTest::newRow("no answer") << "/slow" << false << "Keine Antwort innerhalb einer Sekunde";
 }
 
 void TestSubscriptionFetcher::fetch()
