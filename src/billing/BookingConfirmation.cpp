@@ -150,12 +150,12 @@ ConfirmationContent confirmationContent(const TGast &g, const Briefkopf &house, 
     const QString departureTime = timeText(g.Abreise);
     c.facts << qMakePair(QStringLiteral("Zimmer"), roomsText(g.Zimmer));
     c.facts << qMakePair(QStringLiteral("Personen"), QString::number(g.Personen));
-    c.facts << qMakePair(QStringLiteral("Anreise"), dayWithWeekday(g.Von) + (arrivalTime.isEmpty()
-                                                                                 ? QString()
-                                                                                 : QStringLiteral(" ab ") + arrivalTime));
-    c.facts << qMakePair(QStringLiteral("Abreise"), dayWithWeekday(g.Bis) + (departureTime.isEmpty()
-                                                                                 ? QString()
-                                                                                 : QStringLiteral(" bis ") + departureTime));
+    c.facts << qMakePair(QStringLiteral("Anreise"),
+                         dayWithWeekday(g.Von) +
+                             (arrivalTime.isEmpty() ? QString() : QStringLiteral(" ab ") + arrivalTime));
+    c.facts << qMakePair(QStringLiteral("Abreise"),
+                         dayWithWeekday(g.Bis) +
+                             (departureTime.isEmpty() ? QString() : QStringLiteral(" bis ") + departureTime));
     c.facts << qMakePair(QStringLiteral("Nächte"), nightsText(g));
     if (g.Kosten > 0)
         c.facts << qMakePair(QStringLiteral("Preis"), priceText(g.Kosten));
@@ -220,7 +220,8 @@ QByteArray confirmationPdf(const ConfirmationContent &content, int gastNr)
         qreal points = 11;
         for (;; points -= 0.5) {
             font(points);
-            const QRectF needed = painter.boundingRect(rest, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, content.text);
+            const QRectF needed =
+                painter.boundingRect(rest, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, content.text);
             if (needed.height() <= rest.height() || points <= 6)
                 break;
         }

@@ -26,12 +26,12 @@ QString fillPlaceholders(const QString &text, const TGast &g, const Briefkopf &h
 
 struct ConfirmationContent
 {
-    QStringList house;                         // letterhead lines: name first
-    QStringList guest;                         // the guest's postal address
-    QString date;                              // "20.02.2025"
-    QString title;                             // "Buchungsbestätigung"
-    QList<QPair<QString, QString>> facts;      // "Zimmer" – "1 und 3", "Anreise" – "Sa, 01.03.2025 ab 15:00", …
-    QString text;                              // the host's text, placeholders filled
+    QStringList house;                    // letterhead lines: name first
+    QStringList guest;                    // the guest's postal address
+    QString date;                         // "20.02.2025"
+    QString title;                        // "Buchungsbestätigung"
+    QList<QPair<QString, QString>> facts; // "Zimmer" – "1 und 3", "Anreise" – "Sa, 01.03.2025 ab 15:00", …
+    QString text;                         // the host's text, placeholders filled
 };
 
 // What the letter says. Arrival and departure carry their times when the booking has them (a

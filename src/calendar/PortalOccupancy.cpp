@@ -43,7 +43,8 @@ std::vector<TGast> withPortalBlocks(const std::vector<TGast> &list, const std::v
     return all;
 }
 
-std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list,
+                                            const std::vector<guests::PortalBlock> &blocks,
                                             platform::TDateTime Starttag, int rowCount)
 {
     std::vector<CalendarRow> rows = ZeigGridRows(list, Starttag, rowCount);
@@ -82,7 +83,8 @@ std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list, cons
                 if (!TeilenNacht(standIn(other), self, row.day))
                     continue;
                 cell.clash = true;
-                cell.clashHint = QStringLiteral("Doppelbelegung: %1 und %2").arg(other.subscription, block.subscription);
+                cell.clashHint =
+                    QStringLiteral("Doppelbelegung: %1 und %2").arg(other.subscription, block.subscription);
                 cell.clashText = shortPortal(other.subscription) + u'/' + shortPortal(block.subscription);
             }
         }

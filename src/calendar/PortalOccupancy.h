@@ -20,7 +20,8 @@ std::vector<TGast> withPortalBlocks(const std::vector<TGast> &list, const std::v
 // holds names the subscription ("Portal A") and carries the block; a cell whose booking shares
 // the night with a block is a double booking ("Doppelbelegung: Gast 5 (Anna Müller) und Portal A");
 // two portals sharing a night likewise.
-std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list,
+                                            const std::vector<guests::PortalBlock> &blocks,
                                             platform::TDateTime Starttag, int rowCount);
 
 // DoppelbelegungText for the record at `index`, with lines for the blocks it shares a night with:

@@ -63,7 +63,7 @@ QByteArray unfolded(const QByteArray &bytes)
 
 struct ContentLine
 {
-    QString name; // upper case
+    QString name;                   // upper case
     QHash<QString, QString> params; // names upper case, quotes removed
     QString value;
 };
@@ -128,7 +128,8 @@ struct Moment
 
 std::optional<Moment> parseMoment(const ContentLine &line, const CalendarLimits &limits, Notes &notes)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})(?:T(\\d{2})(\\d{2})(\\d{2})(Z?))?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})(?:T(\\d{2})(\\d{2})(\\d{2})(Z?))?$"));
     const QRegularExpressionMatch m = pattern.match(line.value.trimmed());
     if (!m.hasMatch())
         return std::nullopt;
@@ -136,7 +137,8 @@ std::optional<Moment> parseMoment(const ContentLine &line, const CalendarLimits 
     if (!date.isValid() || date.year() < 1 || date.year() > 9999)
         return std::nullopt;
     Moment moment;
-    if (m.captured(4).isEmpty() || line.params.value(QStringLiteral("VALUE")).compare(u"DATE", Qt::CaseInsensitive) == 0) {
+    if (m.captured(4).isEmpty() ||
+        line.params.value(QStringLiteral("VALUE")).compare(u"DATE", Qt::CaseInsensitive) == 0) {
         moment.date = date;
         moment.allDay = true;
         return moment;
@@ -225,7 +227,8 @@ struct EventBuilder
             if (!to) {
                 notes.add(QStringLiteral("Termin %1: unlesbares Ende „%2“, er gilt für einen Tag.")
                               .arg(name, end->value.left(40)));
-            } else if (to->date < from->date || (to->date == from->date && !from->allDay && to->dateTime < from->dateTime)) {
+            } else if (to->date < from->date ||
+                       (to->date == from->date && !from->allDay && to->dateTime < from->dateTime)) {
                 notes.add(QStringLiteral("Termin %1 endet vor seinem Beginn; er gilt für einen Tag.").arg(name));
             } else if (to->date > from->date) {
                 departure = to->date;
@@ -250,13 +253,15 @@ struct EventBuilder
             return std::nullopt;
         }
         if (repeats)
-            notes.add(QStringLiteral("Termin %1 wiederholt sich; die Wiederholungen sind nicht übernommen, nur der erste Termin.")
+            notes.add(QStringLiteral(
+                          "Termin %1 wiederholt sich; die Wiederholungen sind nicht übernommen, nur der erste Termin.")
                           .arg(name));
         PortalEvent event;
         event.uid = uid;
         if (event.uid.isEmpty())
-            event.uid = QStringLiteral("ohne-UID:%1-%2:%3")
-                            .arg(from->date.toString(u"yyyyMMdd"), departure.toString(u"yyyyMMdd"), summary.simplified());
+            event.uid =
+                QStringLiteral("ohne-UID:%1-%2:%3")
+                    .arg(from->date.toString(u"yyyyMMdd"), departure.toString(u"yyyyMMdd"), summary.simplified());
         if (!recurrenceId.isEmpty())
             event.uid += QStringLiteral("#") + recurrenceId;
         event.summary = summary;
@@ -309,10 +314,12 @@ PortalCalendar readCalendar(const QByteArray &input, const CalendarLimits &limit
             continue;
         const std::optional<ContentLine> line = parseLine(rawLine.toString());
         if (!begun) {
-            if (!line || line->name != u"BEGIN" || line->value.trimmed().compare(u"VCALENDAR", Qt::CaseInsensitive) != 0) {
+            if (!line || line->name != u"BEGIN" ||
+                line->value.trimmed().compare(u"VCALENDAR", Qt::CaseInsensitive) != 0) {
                 if (rawLine.trimmed().startsWith(u'<'))
                     throw ECalendarError(QStringLiteral("Die Antwort ist kein Kalender, sondern eine Webseite."));
-                throw ECalendarError(QStringLiteral("Die Antwort ist kein Kalender (sie beginnt nicht mit „BEGIN:VCALENDAR“)."));
+                throw ECalendarError(
+                    QStringLiteral("Die Antwort ist kein Kalender (sie beginnt nicht mit „BEGIN:VCALENDAR“)."));
             }
             begun = true;
             stack << QStringLiteral("VCALENDAR");

@@ -77,8 +77,8 @@ MailOutcome openMail(const MailRequest &request, const ProgramRunner &runner)
         outcome.message = QStringLiteral("Das E-Mail-Programm ist geöffnet. Bitte die Bestätigung anhängen: %1")
                               .arg(request.attachment);
     else
-        outcome.message = QStringLiteral("Kein E-Mail-Programm gefunden. Die Bestätigung liegt in: %1")
-                              .arg(request.attachment);
+        outcome.message =
+            QStringLiteral("Kein E-Mail-Programm gefunden. Die Bestätigung liegt in: %1").arg(request.attachment);
     return outcome;
 }
 

@@ -180,7 +180,8 @@ SubscriptionList parseSubscriptions(const QByteArray &bytes)
     bool utf8 = true;
     const QStringList all = lines(decoded(bytes, &utf8));
     if (!utf8)
-        result.notes << QStringLiteral("Abonnements.csv ist nicht in UTF-8 geschrieben; sie ist als Windows-1252 gelesen.");
+        result.notes << QStringLiteral(
+            "Abonnements.csv ist nicht in UTF-8 geschrieben; sie ist als Windows-1252 gelesen.");
     QSet<QString> seen;
     for (qsizetype i = 0; i < all.size(); ++i) {
         const QString line = all[i].trimmed();
@@ -201,7 +202,8 @@ SubscriptionList parseSubscriptions(const QByteArray &bytes)
         // An address may itself hold the separator (a query in a link): it is the rest of the line.
         s.address = row.mid(2).join(separator).trimmed();
         if (s.room == 0) {
-            result.notes << where + QStringLiteral("Ein Zimmer „%1“ gibt es nicht (1 bis %2).").arg(row[0]).arg(kRaeume);
+            result.notes << where +
+                                QStringLiteral("Ein Zimmer „%1“ gibt es nicht (1 bis %2).").arg(row[0]).arg(kRaeume);
             continue;
         }
         if (s.name.isEmpty()) {
@@ -355,8 +357,8 @@ QString syncStateText(const SyncState *state)
 {
     if (!state)
         return QStringLiteral("Noch nie abgeglichen");
-    const QString when = QStringLiteral("%1 um %2").arg(state->time.toString(kDayFormat),
-                                                        state->time.toString(QStringLiteral("HH:mm")));
+    const QString when =
+        QStringLiteral("%1 um %2").arg(state->time.toString(kDayFormat), state->time.toString(QStringLiteral("HH:mm")));
     return state->ok ? QStringLiteral("Zuletzt abgeglichen am %1: %2").arg(when, state->message)
                      : QStringLiteral("Abgleich am %1 fehlgeschlagen: %2").arg(when, state->message);
 }

@@ -19,8 +19,8 @@ namespace exchange {
 
 struct Subscription
 {
-    int room = 0; // 1..3
-    QString name; // "Portal A"; one room's subscriptions have different names
+    int room = 0;    // 1..3
+    QString name;    // "Portal A"; one room's subscriptions have different names
     QString address; // https://…, http://…, file://… or a path of a local .ics file
 
     bool operator==(const Subscription &) const = default;

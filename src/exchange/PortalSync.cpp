@@ -98,8 +98,8 @@ SyncOutcome syncSubscription(const QString &dataFolder, const Subscription &subs
             outcome.notes = calendar.notes;
             const BlockList stored = readBlocks(dataFolder);
             outcome.notes += stored.notes;
-            const MergeResult merged = mergeFeed(stored.blocks, subscription,
-                                                 withoutFiltered(calendar.events, filters), now);
+            const MergeResult merged =
+                mergeFeed(stored.blocks, subscription, withoutFiltered(calendar.events, filters), now);
             outcome.ok = true;
             outcome.counts = merged.counts;
             outcome.message = countsText(merged.counts);

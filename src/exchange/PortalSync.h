@@ -48,9 +48,9 @@ std::vector<guests::PortalBlock> blocksOfSubscriptions(const std::vector<guests:
 struct SyncOutcome
 {
     bool ok = false;
-    bool changed = false;   // the blocks file was written
-    QString message;        // German: the counts, or why nothing changed
-    QStringList notes;      // what the calendar reader left out
+    bool changed = false; // the blocks file was written
+    QString message;      // German: the counts, or why nothing changed
+    QStringList notes;    // what the calendar reader left out
     MergeCounts counts;
 };
 

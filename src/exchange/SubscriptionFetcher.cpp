@@ -24,15 +24,12 @@ QString networkErrorText(QNetworkReply::NetworkError error, const QUrl &url)
         return QStringLiteral("Der Server „%1“ hat die Verbindung vorzeitig beendet.").arg(host);
     case QNetworkReply::SslHandshakeFailedError:
         return QStringLiteral("Die sichere Verbindung zu „%1“ ist fehlgeschlagen (Zertifikat ungültig?).").arg(host);
-    case QNetworkReply::TooManyRedirectsError:
-        return QStringLiteral("Der Server „%1“ leitet zu oft weiter.").arg(host);
+    case QNetworkReply::TooManyRedirectsError: return QStringLiteral("Der Server „%1“ leitet zu oft weiter.").arg(host);
     case QNetworkReply::InsecureRedirectError:
         return QStringLiteral("Der Server „%1“ leitet auf eine unsichere Adresse (http statt https) um.").arg(host);
-    case QNetworkReply::OperationCanceledError:
-        return QStringLiteral("Der Abruf wurde abgebrochen.");
+    case QNetworkReply::OperationCanceledError: return QStringLiteral("Der Abruf wurde abgebrochen.");
     case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-        return QStringLiteral("Keine Netzwerkverbindung.");
+    case QNetworkReply::NetworkSessionFailedError: return QStringLiteral("Keine Netzwerkverbindung.");
     default:
         return QStringLiteral("Der Abruf von „%1“ ist fehlgeschlagen (Netzwerkfehler %2).").arg(host).arg(int(error));
     }

@@ -21,8 +21,8 @@ platform::TDateTime d(int year, int month, int day)
 
 Briefkopf linde()
 {
-    return {QStringLiteral("Gasthaus Linde"), QStringLiteral("Lindenweg 3\n34519 Diemelsee"), QStringLiteral("05632 1234"),
-            QStringLiteral("info@linde.de"), QString()};
+    return {QStringLiteral("Gasthaus Linde"), QStringLiteral("Lindenweg 3\n34519 Diemelsee"),
+            QStringLiteral("05632 1234"), QStringLiteral("info@linde.de"), QString()};
 }
 
 TGast anna()
@@ -66,14 +66,15 @@ void TestBookingConfirmation::placeholders_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("filled");
-    QTest::newRow("every placeholder")
-        << "{Name}|{Anreise}|{Abreise}|{Naechte}|{Zimmer}|{Personen}|{Preis}|{Haus}"
-        << QStringLiteral("Anna Müller|01.03.2025|04.03.2025|3|1 und 3|2|540,00 €|Gasthaus Linde");
+    QTest::newRow("every placeholder") << "{Name}|{Anreise}|{Abreise}|{Naechte}|{Zimmer}|{Personen}|{Preis}|{Haus}"
+                                       << QStringLiteral(
+                                              "Anna Müller|01.03.2025|04.03.2025|3|1 und 3|2|540,00 €|Gasthaus Linde");
     QTest::newRow("umlaut and case") << "{Nächte} Nächte, {name}" << QStringLiteral("3 Nächte, Anna Müller");
     QTest::newRow("unknown stays as written") << "{Anrede} {Name}" << QStringLiteral("{Anrede} Anna Müller");
-    QTest::newRow("braces that are no placeholder") << "{ Name } {} {{Name}}"
-                                                    << QStringLiteral("{ Name } {} {Anna Müller}");
-    QTest::newRow("no placeholders") << "Wir freuen uns." << "Wir freuen uns.";
+    QTest::newRow("braces that are no placeholder")
+        << "{ Name } {} {{Name}}" << QStringLiteral("{ Name } {} {Anna Müller}");
+    QTest::newRow("no placeholders") << "Wir freuen uns."
+                                     << "Wir freuen uns.";
     QTest::newRow("empty") << QString() << QString();
 }
 
@@ -130,11 +131,12 @@ void TestBookingConfirmation::fileName_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<double>("von");
     QTest::addColumn<QString>("file");
-    QTest::newRow("plain") << "Anna Müller" << d(2025, 3, 1) << QStringLiteral("Bestätigung 12 Anna Müller 01.03.2025.pdf");
+    QTest::newRow("plain") << "Anna Müller" << d(2025, 3, 1)
+                           << QStringLiteral("Bestätigung 12 Anna Müller 01.03.2025.pdf");
     QTest::newRow("slashes and colons") << "Müller/Schmidt: GbR" << d(2025, 3, 1)
                                         << QStringLiteral("Bestätigung 12 Müller_Schmidt_ GbR 01.03.2025.pdf");
-    QTest::newRow("a way out of the folder") << "../../etc/x" << d(2025, 3, 1)
-                                             << QStringLiteral("Bestätigung 12 _.._etc_x 01.03.2025.pdf");
+    QTest::newRow("a way out of the folder")
+        << "../../etc/x" << d(2025, 3, 1) << QStringLiteral("Bestätigung 12 _.._etc_x 01.03.2025.pdf");
     QTest::newRow("no name") << "" << d(2025, 3, 1) << QStringLiteral("Bestätigung 12 01.03.2025.pdf");
     QTest::newRow("no date") << "Anna" << 0.0 << QStringLiteral("Bestätigung 12 Anna.pdf");
 }
@@ -156,8 +158,8 @@ void TestBookingConfirmation::pdfReadBack()
 {
     const QString hostText = QStringLiteral("Liebe(r) {Name},\nwir freuen uns auf Ihren Besuch vom {Anreise} bis "
                                             "{Abreise}.\nStornierung bis 14 Tage vorher kostenfrei.");
-    const QByteArray pdf = billing::confirmationPdf(
-        billing::confirmationContent(anna(), linde(), hostText, d(2025, 2, 20)), 12);
+    const QByteArray pdf =
+        billing::confirmationPdf(billing::confirmationContent(anna(), linde(), hostText, d(2025, 2, 20)), 12);
     QCOMPARE(readback::PdfPageCount(pdf), 1);
     const auto document = readback::PdfDocument(pdf);
     QCOMPARE(document->info(QStringLiteral("Title")), QStringLiteral("Buchungsbestätigung 12"));
@@ -166,15 +168,17 @@ void TestBookingConfirmation::pdfReadBack()
          {QStringLiteral("Gasthaus Linde"), QStringLiteral("Lindenweg 3"), QStringLiteral("34519 Diemelsee"),
           QStringLiteral("Anna Müller"), QStringLiteral("Hauptstraße 5"), QStringLiteral("01067 Dresden"),
           QStringLiteral("Buchungsbestätigung"), QStringLiteral("1 und 3"), QStringLiteral("Sa., 01.03.2025 ab 15:00"),
-          QStringLiteral("Di., 04.03.2025 bis 10:30"), QStringLiteral("540,00 €"), QStringLiteral("Liebe(r) Anna Müller,"),
-          QStringLiteral("vom 01.03.2025 bis 04.03.2025"), QStringLiteral("Stornierung bis 14 Tage vorher kostenfrei.")})
+          QStringLiteral("Di., 04.03.2025 bis 10:30"), QStringLiteral("540,00 €"),
+          QStringLiteral("Liebe(r) Anna Müller,"), QStringLiteral("vom 01.03.2025 bis 04.03.2025"),
+          QStringLiteral("Stornierung bis 14 Tage vorher kostenfrei.")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in: ") + text));
 }
 
 void TestBookingConfirmation::longTextStaysOnePage()
 {
     const QString last = QStringLiteral("Das letzte Wort.");
-    const QString hostText = QStringLiteral("Ein langer Absatz über die Anreise mit Bus und Bahn. ").repeated(60) + last;
+    const QString hostText =
+        QStringLiteral("Ein langer Absatz über die Anreise mit Bus und Bahn. ").repeated(60) + last;
     const QByteArray pdf =
         billing::confirmationPdf(billing::confirmationContent(anna(), linde(), hostText, d(2025, 2, 20)), 12);
     QCOMPARE(readback::PdfPageCount(pdf), 1);
@@ -185,9 +189,10 @@ void TestBookingConfirmation::savedInTheConfirmationFolder()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString path = billing::saveConfirmation(folder.path(), anna(), linde(), QStringLiteral("Hallo {Name}"),
-                                                   d(2025, 2, 20));
-    QCOMPARE(path, QDir(folder.path()).filePath(QStringLiteral("Bestätigungen/Bestätigung 12 Anna Müller 01.03.2025.pdf")));
+    const QString path =
+        billing::saveConfirmation(folder.path(), anna(), linde(), QStringLiteral("Hallo {Name}"), d(2025, 2, 20));
+    QCOMPARE(path,
+             QDir(folder.path()).filePath(QStringLiteral("Bestätigungen/Bestätigung 12 Anna Müller 01.03.2025.pdf")));
     QVERIFY(pdfText(platform::ReadFileBytes(path)).contains(QStringLiteral("Hallo Anna Müller")));
     QCOMPARE(billing::confirmationSubject(anna(), linde()),
              QStringLiteral("Buchungsbestätigung Gasthaus Linde: 01.03.2025 bis 04.03.2025"));

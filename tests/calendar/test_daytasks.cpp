@@ -61,22 +61,21 @@ void TestDayTasks::breakfast_data()
     QTest::newRow("left yesterday") << List({Stay(1, "1", 2, d(5), d(9))}) << 0 << std::vector<int>{};
     QTest::newRow("day visit yesterday: no night") << List({Stay(1, "1", 2, d(9), d(9))}) << 0 << std::vector<int>{};
     QTest::newRow("day visit today") << List({Stay(1, "1", 2, d(10), d(10))}) << 0 << std::vector<int>{};
-    QTest::newRow("two rooms count the persons once") << List({Stay(1, "13", 5, d(8), d(11))}) << 5
-                                                      << std::vector<int>{1};
+    QTest::newRow("two rooms count the persons once")
+        << List({Stay(1, "13", 5, d(8), d(11))}) << 5 << std::vector<int>{1};
     QTest::newRow("a draft is no booking") << std::vector<TGast>{TGast{}, draft(4)} << 0 << std::vector<int>{};
-    QTest::newRow("record 0 is no guest") << std::vector<TGast>{Stay(0, "1", 3, d(1), d(20))} << 0
-                                          << std::vector<int>{};
+    QTest::newRow("record 0 is no guest")
+        << std::vector<TGast>{Stay(0, "1", 3, d(1), d(20))} << 0 << std::vector<int>{};
     QTest::newRow("a name without a room still has breakfast")
         << List({Stay(1, "", 2, d(9), d(11), QStringLiteral("Anna"))}) << 2 << std::vector<int>{1};
-    QTest::newRow("arrival with a time of day") << List({Stay(1, "2", 2, d(9) + 0.75, d(11))}) << 2
-                                                << std::vector<int>{1};
-    QTest::newRow("negative persons count nothing") << List({Stay(1, "2", -3, d(9), d(11))}) << 0
-                                                    << std::vector<int>{1};
+    QTest::newRow("arrival with a time of day")
+        << List({Stay(1, "2", 2, d(9) + 0.75, d(11))}) << 2 << std::vector<int>{1};
+    QTest::newRow("negative persons count nothing")
+        << List({Stay(1, "2", -3, d(9), d(11))}) << 0 << std::vector<int>{1};
     QTest::newRow("reversed stay") << List({Stay(1, "2", 2, d(11), d(9))}) << 0 << std::vector<int>{};
-    QTest::newRow("a house, sorted by room")
-        << List({Stay(1, "3", 2, d(7), d(10)), Stay(2, "1", 1, d(9), d(12)), Stay(3, "2", 4, d(10), d(13)),
-                 Stay(4, "2", 2, d(3), d(9))})
-        << 3 << std::vector<int>{2, 1};
+    QTest::newRow("a house, sorted by room") << List({Stay(1, "3", 2, d(7), d(10)), Stay(2, "1", 1, d(9), d(12)),
+                                                      Stay(3, "2", 4, d(10), d(13)), Stay(4, "2", 2, d(3), d(9))})
+                                             << 3 << std::vector<int>{2, 1};
 }
 
 void TestDayTasks::breakfast()
@@ -94,10 +93,9 @@ void TestDayTasks::breakfast()
 void TestDayTasks::roomsToPrepareChangeoverFirst()
 {
     // Room 1 is left, room 2 taken, room 3 left and taken again.
-    const std::vector<TGast> list = List({Stay(1, "1", 2, d(7), d(10), QStringLiteral("Abel")),
-                                          Stay(2, "2", 2, d(10), d(12), QStringLiteral("Berg")),
-                                          Stay(3, "3", 2, d(8), d(10), QStringLiteral("Cohn")),
-                                          Stay(4, "3", 2, d(10), d(14), QStringLiteral("Dorn"))});
+    const std::vector<TGast> list = List(
+        {Stay(1, "1", 2, d(7), d(10), QStringLiteral("Abel")), Stay(2, "2", 2, d(10), d(12), QStringLiteral("Berg")),
+         Stay(3, "3", 2, d(8), d(10), QStringLiteral("Cohn")), Stay(4, "3", 2, d(10), d(14), QStringLiteral("Dorn"))});
     const auto order = [](const calendar::DayTasks &t) {
         std::vector<int> rooms;
         for (const calendar::RoomToPrepare &r : t.rooms)
@@ -123,8 +121,8 @@ void TestDayTasks::roomsToPrepareChangeoverFirst()
 
 void TestDayTasks::doubleBookingsAndBlocks()
 {
-    const std::vector<TGast> list = List({Stay(1, "2", 2, d(8), d(12)), Stay(2, "13", 2, d(9), d(10)),
-                                          Stay(3, "3", 1, d(10), d(11))});
+    const std::vector<TGast> list =
+        List({Stay(1, "2", 2, d(8), d(12)), Stay(2, "13", 2, d(9), d(10)), Stay(3, "3", 1, d(10), d(11))});
     const std::vector<PortalBlock> blocks{block(2, 10, 11), block(1, 5, 10, QStringLiteral("Portal B")),
                                           block(3, 20, 22)};
     const calendar::DayTasks tasks = calendar::dayTasks(list, blocks, d(10));
@@ -143,12 +141,12 @@ void TestDayTasks::lines()
     const std::vector<PortalBlock> blocks{block(2, 10, 11), block(1, 10, 13, QStringLiteral("Portal B"))};
     const calendar::DayTasks tasks = calendar::dayTasks(list, blocks, d(10));
     QCOMPARE(calendar::dayTaskLines(list, blocks, tasks),
-             (QStringList{QStringLiteral("Frühstück: 3 Personen (Zimmer 1, 3: Jürgen Weiß, 1 P.; Zimmer 2: Anna Müller, 2 P.)"),
-                          QStringLiteral("Zimmer 1: Wechsel – ab Jürgen Weiß, an Portal B"),
-                          QStringLiteral("Zimmer 3: Abreise Jürgen Weiß – reinigen"),
-                          QStringLiteral("Zimmer 2: Anreise Portal A – vorbereiten"),
-                          QStringLiteral("Doppelbelegung: Zimmer 2"), QStringLiteral("Zimmer 1 belegt über Portal B"),
-                          QStringLiteral("Zimmer 2 belegt über Portal A")}));
+             (QStringList{
+                 QStringLiteral("Frühstück: 3 Personen (Zimmer 1, 3: Jürgen Weiß, 1 P.; Zimmer 2: Anna Müller, 2 P.)"),
+                 QStringLiteral("Zimmer 1: Wechsel – ab Jürgen Weiß, an Portal B"),
+                 QStringLiteral("Zimmer 3: Abreise Jürgen Weiß – reinigen"),
+                 QStringLiteral("Zimmer 2: Anreise Portal A – vorbereiten"), QStringLiteral("Doppelbelegung: Zimmer 2"),
+                 QStringLiteral("Zimmer 1 belegt über Portal B"), QStringLiteral("Zimmer 2 belegt über Portal A")}));
     QVERIFY(calendar::dayTaskLines(List({}), {}, calendar::dayTasks(List({}), {}, d(10))).isEmpty());
 }
 

@@ -51,8 +51,8 @@ private Q_SLOTS:
 
 void TestPortalOccupancy::withoutBlocksNothingChanges()
 {
-    const std::vector<TGast> list = List({Stay(1, "1", 2, d(3), d(6), QStringLiteral("Anna")),
-                                          Stay(2, "12", 1, d(5), d(8), QStringLiteral("Bert"))});
+    const std::vector<TGast> list = List(
+        {Stay(1, "1", 2, d(3), d(6), QStringLiteral("Anna")), Stay(2, "12", 1, d(5), d(8), QStringLiteral("Bert"))});
     const std::vector<CalendarRow> plain = ZeigGridRows(list, d(12), 30);
     const std::vector<CalendarRow> with = calendar::gridRowsWithBlocks(list, {}, d(12), 30);
     QCOMPARE(with.size(), plain.size());
@@ -87,9 +87,8 @@ void TestPortalOccupancy::cells_data()
     const std::vector<TGast> anna = List({Stay(1, "2", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
     QTest::newRow("a free day names the portal") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 11 << 2
                                                  << "Portal A" << 0 << 0 << QString() << QString();
-    QTest::newRow("the departure day too, as for guests")
-        << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 12 << 2 << "Portal A" << 0 << 0 << QString()
-        << QString();
+    QTest::newRow("the departure day too, as for guests") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)}
+                                                          << 12 << 2 << "Portal A" << 0 << 0 << QString() << QString();
     QTest::newRow("the day after is free") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 13 << 2
                                            << QString() << 0 << -1 << QString() << QString();
     QTest::newRow("another room is free") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 11 << 1
@@ -134,8 +133,7 @@ void TestPortalOccupancy::doubleBookingTexts()
 {
     const std::vector<TGast> list = List({Stay(1, "12", 2, d(1), d(6), QStringLiteral("Anna Müller")),
                                           Stay(2, "1", 1, d(4), d(9), QStringLiteral("Bert Berg"))});
-    const std::vector<PortalBlock> blocks{block(2, 3, 7), block(2, 6, 9, QStringLiteral("Portal B")),
-                                          block(1, 20, 22)};
+    const std::vector<PortalBlock> blocks{block(2, 3, 7), block(2, 6, 9, QStringLiteral("Portal B")), block(1, 20, 22)};
     QCOMPARE(calendar::doppelbelegungMitPortalen(list, blocks, 1),
              QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Bert Berg\n"
                             "Doppelbelegung: Zimmer 2, 03.03.2025 bis 06.03.2025 auch Portal A"));

@@ -78,20 +78,22 @@ void TestICalendarReader::events_data()
         << calendar("BEGIN:VEVENT\r\nUID:a5\r\nDTSTART;VALUE=DATE:20250301\r\nDURATION:P1W\r\nEND:VEVENT\r\n")
         << "a5||01.03.2025|08.03.2025|" << QString();
     QTest::newRow("end on the start day is one day")
-        << calendar("BEGIN:VEVENT\r\nUID:a6\r\nDTSTART;VALUE=DATE:20250301\r\nDTEND;VALUE=DATE:20250301\r\nEND:VEVENT\r\n")
+        << calendar(
+               "BEGIN:VEVENT\r\nUID:a6\r\nDTSTART;VALUE=DATE:20250301\r\nDTEND;VALUE=DATE:20250301\r\nEND:VEVENT\r\n")
         << "a6||01.03.2025|02.03.2025|" << QString();
     QTest::newRow("end before start is one day, with a note")
-        << calendar("BEGIN:VEVENT\r\nUID:a7\r\nDTSTART;VALUE=DATE:20250305\r\nDTEND;VALUE=DATE:20250301\r\nEND:VEVENT\r\n")
-        << "a7||05.03.2025|06.03.2025|" << "endet vor seinem Beginn";
+        << calendar(
+               "BEGIN:VEVENT\r\nUID:a7\r\nDTSTART;VALUE=DATE:20250305\r\nDTEND;VALUE=DATE:20250301\r\nEND:VEVENT\r\n")
+        << "a7||05.03.2025|06.03.2025|"
+        << "endet vor seinem Beginn";
     // 23:00 UTC on 1 March is already 2 March in Berlin.
     QTest::newRow("UTC times in the house's zone")
         << calendar("BEGIN:VEVENT\r\nUID:t1\r\nDTSTART:20250301T230000Z\r\nDTEND:20250304T090000Z\r\nEND:VEVENT\r\n")
         << "t1||02.03.2025|04.03.2025|" << QString();
     // 20:00 in New York is 02:00 the next day in Berlin.
-    QTest::newRow("TZID")
-        << calendar("BEGIN:VEVENT\r\nUID:t2\r\nDTSTART;TZID=America/New_York:20250301T200000\r\n"
-                    "DTEND;TZID=America/New_York:20250303T200000\r\nEND:VEVENT\r\n")
-        << "t2||02.03.2025|04.03.2025|" << QString();
+    QTest::newRow("TZID") << calendar("BEGIN:VEVENT\r\nUID:t2\r\nDTSTART;TZID=America/New_York:20250301T200000\r\n"
+                                      "DTEND;TZID=America/New_York:20250303T200000\r\nEND:VEVENT\r\n")
+                          << "t2||02.03.2025|04.03.2025|" << QString();
     QTest::newRow("TZID in quotes with a Windows name")
         << calendar("BEGIN:VEVENT\r\nUID:t3\r\nDTSTART;TZID=\"W. Europe Standard Time\":20250301T150000\r\n"
                     "DTEND;TZID=\"W. Europe Standard Time\":20250302T100000\r\nEND:VEVENT\r\n")
@@ -99,7 +101,8 @@ void TestICalendarReader::events_data()
     QTest::newRow("unknown TZID is taken as local time, with a note")
         << calendar("BEGIN:VEVENT\r\nUID:t4\r\nDTSTART;TZID=Mars/Olympus:20250301T150000\r\n"
                     "DTEND;TZID=Mars/Olympus:20250303T100000\r\nEND:VEVENT\r\n")
-        << "t4||01.03.2025|03.03.2025|" << "Mars/Olympus";
+        << "t4||01.03.2025|03.03.2025|"
+        << "Mars/Olympus";
     QTest::newRow("floating times")
         << calendar("BEGIN:VEVENT\r\nUID:t5\r\nDTSTART:20250301T150000\r\nDTEND:20250304T100000\r\nEND:VEVENT\r\n")
         << "t5||01.03.2025|04.03.2025|" << QString();
@@ -128,7 +131,8 @@ void TestICalendarReader::events_data()
                     "DTSTART:20250301\r\nEND:VEVENT\r\n")
         << QStringLiteral("esc|Müller, Anna; Zi\\2\nspät|01.03.2025|02.03.2025|") << QString();
     QTest::newRow("lower-case names")
-        << calendar("begin:vevent\r\nuid:lc\r\ndtstart;value=date:20250301\r\ndtend;value=date:20250303\r\nend:vevent\r\n")
+        << calendar(
+               "begin:vevent\r\nuid:lc\r\ndtstart;value=date:20250301\r\ndtend;value=date:20250303\r\nend:vevent\r\n")
         << "lc||01.03.2025|03.03.2025|" << QString();
     QTest::newRow("cancelled events are left out")
         << calendar("BEGIN:VEVENT\r\nUID:c1\r\nDTSTART:20250301\r\nSTATUS:CANCELLED\r\nEND:VEVENT\r\n"
@@ -137,7 +141,8 @@ void TestICalendarReader::events_data()
     QTest::newRow("a repeating event counts once, with a note")
         << calendar("BEGIN:VEVENT\r\nUID:r\r\nDTSTART:20250301\r\nDTEND:20250302\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\n"
                     "SUMMARY:Wartung\r\nEND:VEVENT\r\n")
-        << "r|Wartung|01.03.2025|02.03.2025|" << "wiederholt sich";
+        << "r|Wartung|01.03.2025|02.03.2025|"
+        << "wiederholt sich";
     QTest::newRow("alarm and time zone parts are not events")
         << calendar("BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19701025T030000\r\n"
                     "END:STANDARD\r\nEND:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:al\r\nDTSTART:20250301\r\n"
@@ -151,11 +156,13 @@ void TestICalendarReader::events_data()
     QTest::newRow("the same UID with other days keeps both")
         << calendar("BEGIN:VEVENT\r\nUID:d\r\nDTSTART:20250301\r\nEND:VEVENT\r\n"
                     "BEGIN:VEVENT\r\nUID:d\r\nDTSTART:20250310\r\nEND:VEVENT\r\n")
-        << "d||01.03.2025|02.03.2025|\nd#2||10.03.2025|11.03.2025|" << "mehrfach";
+        << "d||01.03.2025|02.03.2025|\nd#2||10.03.2025|11.03.2025|"
+        << "mehrfach";
     QTest::newRow("a changed occurrence is a block of its own")
         << calendar("BEGIN:VEVENT\r\nUID:m\r\nDTSTART:20250301\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n"
                     "BEGIN:VEVENT\r\nUID:m\r\nRECURRENCE-ID;VALUE=DATE:20250302\r\nDTSTART:20250304\r\nEND:VEVENT\r\n")
-        << "m||01.03.2025|02.03.2025|\nm#20250302||04.03.2025|05.03.2025|" << "wiederholt sich";
+        << "m||01.03.2025|02.03.2025|\nm#20250302||04.03.2025|05.03.2025|"
+        << "wiederholt sich";
     QTest::newRow("no UID: one from days and summary")
         << calendar("BEGIN:VEVENT\r\nSUMMARY:Block\r\nDTSTART:20250301\r\nDTEND:20250303\r\nEND:VEVENT\r\n")
         << "ohne-UID:20250301-20250303:Block|Block|01.03.2025|03.03.2025|" << QString();
@@ -264,8 +271,8 @@ void TestICalendarReader::summaryFilter_data()
     QTest::newRow("empty and blank patterns match nothing")
         << "Reserved" << QStringList{QString(), QStringLiteral("  ")} << false;
     QTest::newRow("star") << "CLOSED - Not available" << QStringList{QStringLiteral("closed*available")} << true;
-    QTest::newRow("star keeps the order") << "available CLOSED" << QStringList{QStringLiteral("closed*available")}
-                                          << false;
+    QTest::newRow("star keeps the order")
+        << "available CLOSED" << QStringList{QStringLiteral("closed*available")} << false;
     QTest::newRow("slash and brackets are plain text")
         << "Blocked [owner/manual]" << QStringList{QStringLiteral("[owner/*]")} << true;
     QTest::newRow("one of several") << "Gesperrt" << QStringList{QStringLiteral("x"), QStringLiteral("gesperrt")}

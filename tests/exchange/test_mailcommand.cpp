@@ -55,8 +55,8 @@ void TestMailCommand::xdgEmailWithAttachment()
     QVERIFY(!outcome.folderOpened);
     QCOMPARE(recorder.calls.size(), std::size_t(1));
     const ProgramCall expected{QStringLiteral("xdg-email"),
-                               {QStringLiteral("--subject"), request().subject, QStringLiteral("--body"), request().body,
-                                QStringLiteral("--attach"), request().attachment,
+                               {QStringLiteral("--subject"), request().subject, QStringLiteral("--body"),
+                                request().body, QStringLiteral("--attach"), request().attachment,
                                 QStringLiteral("mailto:anna.mueller+urlaub@example.de")}};
     QCOMPARE(recorder.calls[0].program, expected.program);
     QCOMPARE(recorder.calls[0].arguments, expected.arguments);
@@ -69,7 +69,8 @@ void TestMailCommand::fallbackOpensMailAndFolder_data()
     QTest::addColumn<bool>("folderOpened");
     QTest::addColumn<QString>("message");
     QTest::newRow("mail and folder") << QList<bool>{false, true, true} << true << true << "aus dem geöffneten Ordner";
-    QTest::newRow("mail only") << QList<bool>{false, true, false} << true << false << "Bitte die Bestätigung anhängen: /home";
+    QTest::newRow("mail only") << QList<bool>{false, true, false} << true << false
+                               << "Bitte die Bestätigung anhängen: /home";
     QTest::newRow("nothing starts") << QList<bool>{false, false, false} << false << false << "Kein E-Mail-Programm";
 }
 
@@ -86,7 +87,8 @@ void TestMailCommand::fallbackOpensMailAndFolder()
     QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
     QCOMPARE(recorder.calls.size(), std::size_t(3));
     QCOMPARE(recorder.calls[1].program, QStringLiteral("xdg-open"));
-    QCOMPARE(recorder.calls[2], (ProgramCall{QStringLiteral("xdg-open"), {QStringLiteral("/home/gh/Daten/Bestätigungen")}}));
+    QCOMPARE(recorder.calls[2],
+             (ProgramCall{QStringLiteral("xdg-open"), {QStringLiteral("/home/gh/Daten/Bestätigungen")}}));
     // The mailto address carries subject and text, read back unchanged.
     const QUrl url(recorder.calls[1].arguments.value(0));
     QCOMPARE(url.scheme(), QStringLiteral("mailto"));
@@ -102,15 +104,21 @@ void TestMailCommand::badAddressesStartNothing_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("message");
     QTest::newRow("none") << QString() << "Der Gast hat keine E-Mail-Adresse.";
-    QTest::newRow("blanks only") << "  " << "Der Gast hat keine E-Mail-Adresse.";
+    QTest::newRow("blanks only") << "  "
+                                 << "Der Gast hat keine E-Mail-Adresse.";
     QTest::newRow("no @") << "anna.example.de" << QStringLiteral("Die E-Mail-Adresse „anna.example.de“ ist ungültig.");
     QTest::newRow("two @") << "a@b@c.de" << QStringLiteral("Die E-Mail-Adresse „a@b@c.de“ ist ungültig.");
     QTest::newRow("nothing before @") << "@c.de" << QStringLiteral("Die E-Mail-Adresse „@c.de“ ist ungültig.");
-    QTest::newRow("extra field") << "a@b.de?bcc=x@y.de" << "ist ungültig";
-    QTest::newRow("second recipient") << "a@b.de,x@y.de" << "ist ungültig";
-    QTest::newRow("blank inside") << "a b@c.de" << "ist ungültig";
-    QTest::newRow("an option") << "--help@x.de" << "ist ungültig";
-    QTest::newRow("line break") << "a@b.de\nBcc: x@y.de" << "ist ungültig";
+    QTest::newRow("extra field") << "a@b.de?bcc=x@y.de"
+                                 << "ist ungültig";
+    QTest::newRow("second recipient") << "a@b.de,x@y.de"
+                                      << "ist ungültig";
+    QTest::newRow("blank inside") << "a b@c.de"
+                                  << "ist ungültig";
+    QTest::newRow("an option") << "--help@x.de"
+                               << "ist ungültig";
+    QTest::newRow("line break") << "a@b.de\nBcc: x@y.de"
+                                << "ist ungültig";
 }
 
 void TestMailCommand::badAddressesStartNothing()

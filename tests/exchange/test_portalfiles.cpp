@@ -108,12 +108,11 @@ void TestPortalFiles::subscriptionsAsWritten_data()
     QTest::newRow("TAB or comma when there is no semicolon")
         << QByteArray("1\tPortal A\thttps://a.example/1.ics\n2,Portal B,https://b.example/2.ics\n")
         << "1|Portal A|https://a.example/1.ics\n2|Portal B|https://b.example/2.ics" << QString();
-    QTest::newRow("semicolon inside the address")
-        << QByteArray("1;Portal A;https://a.example/cal?x=1;y=2\n") << "1|Portal A|https://a.example/cal?x=1;y=2"
-        << QString();
+    QTest::newRow("semicolon inside the address") << QByteArray("1;Portal A;https://a.example/cal?x=1;y=2\n")
+                                                  << "1|Portal A|https://a.example/cal?x=1;y=2" << QString();
     QTest::newRow("Windows-1252 from an old editor")
-        << QByteArray("1;Portal S\xFC\x64;https://a.example/1.ics\n") << QStringLiteral("1|Portal Süd|https://a.example/1.ics")
-        << "Windows-1252";
+        << QByteArray("1;Portal S\xFC\x64;https://a.example/1.ics\n")
+        << QStringLiteral("1|Portal Süd|https://a.example/1.ics") << "Windows-1252";
     QTest::newRow("bad lines are left out with their line numbers")
         << QByteArray("Zimmer;Name;Adresse\n4;Portal A;https://a.example/1.ics\n1;;https://a.example/1.ics\n"
                       "1;Portal A;ftp://a.example/1.ics\n1;Portal A\n2;Portal B;https://b.example/2.ics\n"
@@ -124,9 +123,8 @@ void TestPortalFiles::subscriptionsAsWritten_data()
     QTest::newRow("the same name in two rooms is two subscriptions")
         << QByteArray("1;Portal A;https://a.example/1.ics\n2;Portal A;https://a.example/2.ics\n")
         << "1|Portal A|https://a.example/1.ics\n2|Portal A|https://a.example/2.ics" << QString();
-    QTest::newRow("file address with a blank")
-        << QByteArray("1;Portal A;file:///home/gh/Zimmer 1.ics\n") << "1|Portal A|file:///home/gh/Zimmer 1.ics"
-        << QString();
+    QTest::newRow("file address with a blank") << QByteArray("1;Portal A;file:///home/gh/Zimmer 1.ics\n")
+                                               << "1|Portal A|file:///home/gh/Zimmer 1.ics" << QString();
     QTest::newRow("empty file") << QByteArray() << QString() << QString();
 }
 
@@ -212,13 +210,13 @@ void TestPortalFiles::merge_data()
         << "1 Portal A u1 01.03.-03.03. jetzt" << QList<int>{1, 0, 0, 0};
     QTest::newRow("same UID on other days moves")
         << std::vector<PortalBlock>{block(1, a, "u1", d(2025, 3, 1), d(2025, 3, 3))}
-        << std::vector<PortalEvent>{portalEvent("u1", d(2025, 3, 2), d(2025, 3, 5))} << "1 Portal A u1 02.03.-05.03. jetzt"
-        << QList<int>{0, 1, 0, 0};
+        << std::vector<PortalEvent>{portalEvent("u1", d(2025, 3, 2), d(2025, 3, 5))}
+        << "1 Portal A u1 02.03.-05.03. jetzt" << QList<int>{0, 1, 0, 0};
     QTest::newRow("a vanished event is released")
         << std::vector<PortalBlock>{block(1, a, "u1", d(2025, 3, 1), d(2025, 3, 3)),
                                     block(1, a, "u2", d(2025, 4, 1), d(2025, 4, 3))}
-        << std::vector<PortalEvent>{portalEvent("u2", d(2025, 4, 1), d(2025, 4, 3))} << "1 Portal A u2 01.04.-03.04. jetzt"
-        << QList<int>{0, 0, 1, 1};
+        << std::vector<PortalEvent>{portalEvent("u2", d(2025, 4, 1), d(2025, 4, 3))}
+        << "1 Portal A u2 01.04.-03.04. jetzt" << QList<int>{0, 0, 1, 1};
     QTest::newRow("an empty calendar releases all of its blocks")
         << std::vector<PortalBlock>{block(1, a, "u1", d(2025, 3, 1), d(2025, 3, 3))} << std::vector<PortalEvent>{}
         << QString() << QList<int>{0, 0, 1, 0};
@@ -231,7 +229,8 @@ void TestPortalFiles::merge_data()
         << QList<int>{0, 1, 0, 0};
     QTest::newRow("unchanged blocks are seen again")
         << std::vector<PortalBlock>{block(1, a, "u1", d(2025, 3, 1), d(2025, 3, 3))}
-        << std::vector<PortalEvent>{portalEvent("u1", d(2025, 3, 1), d(2025, 3, 3)), portalEvent("u9", d(2025, 5, 1), d(2025, 5, 2))}
+        << std::vector<PortalEvent>{portalEvent("u1", d(2025, 3, 1), d(2025, 3, 3)),
+                                    portalEvent("u9", d(2025, 5, 1), d(2025, 5, 2))}
         << "1 Portal A u1 01.03.-03.03. jetzt\n1 Portal A u9 01.05.-02.05. jetzt" << QList<int>{1, 0, 0, 1};
 }
 
@@ -244,7 +243,8 @@ void TestPortalFiles::merge()
     const Subscription subscription{1, QStringLiteral("Portal A"), QStringLiteral("https://a.example/1.ics")};
     const exchange::MergeResult result = exchange::mergeFeed(stored, subscription, events, kNow);
     QCOMPARE(described(result.blocks), expected);
-    QCOMPARE((QList<int>{result.counts.added, result.counts.moved, result.counts.released, result.counts.kept}), counts);
+    QCOMPARE((QList<int>{result.counts.added, result.counts.moved, result.counts.released, result.counts.kept}),
+             counts);
 }
 
 void TestPortalFiles::removedSubscriptionReleasesItsBlocks()
@@ -283,8 +283,7 @@ void TestPortalFiles::failedFetchChangesNothing()
     const QByteArray blocksBefore = platform::ReadFileBytes(exchange::blocksPath(folder.path()));
 
     // WHEN the fetch failed or brought no calendar
-    const exchange::SyncOutcome outcome =
-        exchange::syncSubscription(folder.path(), subscription, fetched, {}, kNow);
+    const exchange::SyncOutcome outcome = exchange::syncSubscription(folder.path(), subscription, fetched, {}, kNow);
 
     // THEN no block changed, the reason is given and kept as the subscription's last result
     QVERIFY(!outcome.ok);

@@ -34,7 +34,8 @@ void TestStayFromBlock::takesRoomAndDays_data()
     // What the files cannot hold leaves the defaults of a new booking instead of nonsense.
     QTest::newRow("no room of the house") << guests::PortalBlock{7, from, to, QStringLiteral("P"), "u", "", {}}
                                           << QString() << from << to << QStringLiteral("Buchung über P");
-    QTest::newRow("no date") << guests::PortalBlock{1, std::numeric_limits<double>::quiet_NaN(), to, QString(), "u", "", {}}
+    QTest::newRow("no date") << guests::PortalBlock{1, std::numeric_limits<double>::quiet_NaN(), to, QString(), "u", "",
+                                                    {}}
                              << "1" << today << today << QString();
     QTest::newRow("reversed") << guests::PortalBlock{1, to, from, QStringLiteral("P"), "u", "", {}} << "1" << today
                               << today << QStringLiteral("Buchung über P");
