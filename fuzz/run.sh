@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-${FUZZ_SECONDS:-30}}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fields guest_line guest_file guest_reader price_matrix conversions)
+[ ${#targets[@]} -gt 0 ] || targets=(fields guest_line guest_file guest_reader price_matrix conversions icalendar_reader)
 jobs="${JOBS:-2}"
 build=build/fuzz
 

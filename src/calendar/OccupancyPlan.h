@@ -43,6 +43,9 @@ struct PlanBar
     bool doppelt = false;
     int partner = 0;
     QString label; // "Anna Müller (2 P.)"
+    // A portal block's bar (drawn grey) carries the block's index and no record; -1 for a booking.
+    int block = -1;
+    int partnerBlock = -1; // the block a booking's bar shares a night with, when `partner` is none
 };
 
 // Where two bookings of a room overlap; the plan hatches it.

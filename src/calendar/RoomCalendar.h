@@ -46,6 +46,8 @@ struct CalendarCell
     QString clashHint;
     // For a room two bookings share a night in: both guests' names, shortened ("Weiß/Schäfe").
     QString clashText;
+    // The portal block shown in the cell or sharing its night (an index into the blocks), -1 for none.
+    int block = -1;
 };
 
 struct CalendarRow
