@@ -1,9 +1,7 @@
 #include "app/statistics/StatisticsWindow.h"
 
-#include "app/ErrorSink.h"
+#include "app/AppContext.h"
 #include "app/ExportTargets.h"
-#include "app/TMainForm.h"
-#include "app/WindowGeometry.h"
 #include "calendar/OccupancyPlan.h"
 #include "exchange/Csv.h"
 #include "platform/AnsiText.h"
@@ -234,7 +232,7 @@ QChart *MakeFiguresChart(const JahresZahlen &z)
     return chart;
 }
 
-StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window), form_(form)
+StatisticsWindow::StatisticsWindow(AppContext &context, QWidget *parent) : ToolWindow(context, parent, kGeometryKey)
 {
     setObjectName(QStringLiteral("Statistics"));
     setWindowTitle(QStringLiteral("Auswertung"));
@@ -371,43 +369,22 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     connect(open_, &QTableWidget::cellDoubleClicked, this, [this](int row) {
         const QTableWidgetItem *item = open_->item(row, 0);
         const int record = item ? item->data(Qt::UserRole).toInt() : 0;
-        if (record <= 0 || record > form_.guests().lastIndex())
+        if (record <= 0 || record > context_.guests().lastIndex())
             return;
-        guarded([this, record] {
-            form_.openRecord(record);
-            form_.raise();
-            form_.activateWindow();
-        });
+        guarded([this, record] { context_.openRecord(record); });
     });
-    const GuestList &list = form.guests();
+    const GuestList &list = context.guests();
     for (auto signal : {&GuestList::recordInserted, &GuestList::recordRemoved, &GuestList::recordChanged})
         connect(&list, signal, this, [this] { listChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { listChanged(); });
 
     // As large as it is drawn best, but never beyond the screen it opens on.
     QSize size(1100, 920);
-    if (const QScreen *screen = form.screen())
+    if (const QScreen *screen = parent->screen())
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
-    RestoreWindowGeometry(*this, kGeometryKey);
+    restorePlace();
     refresh();
-}
-
-StatisticsWindow::~StatisticsWindow()
-{
-    if (isVisible())
-        SaveWindowGeometry(*this, kGeometryKey);
-}
-
-StatisticsWindow *StatisticsWindow::open(TMainForm &form)
-{
-    auto *window = form.findChild<StatisticsWindow *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!window)
-        window = new StatisticsWindow(form); // owned by the main window
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
 }
 
 const JahresZahlen &StatisticsWindow::zahlen()
@@ -439,7 +416,7 @@ void StatisticsWindow::showEvent(QShowEvent *event)
 
 void StatisticsWindow::refresh()
 {
-    zahlen_ = Jahresauswertung(form_.guests().records(), year_->value());
+    zahlen_ = Jahresauswertung(context_.guests().records(), year_->value());
     stale_ = false;
 
     QChart *old = chartView_->chart();
@@ -480,10 +457,10 @@ void StatisticsWindow::refresh()
 void StatisticsWindow::exportCsv()
 {
     const QString suggested = SuggestedExport(
-        form_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
-    const QString path = form_.dialogs().askExportFile(this, QStringLiteral("Auswertung exportieren"), suggested,
-                                                       QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty() || !MayWriteTo(this, form_.dialogs(), form_.dataFolder(), path))
+        context_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
+    const QString path = context_.dialogs().askExportFile(this, QStringLiteral("Auswertung exportieren"), suggested,
+                                                          QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty() || !MayWriteTo(this, context_.dialogs(), context_.dataFolder(), path))
         return;
     status_->clear();
     exchange::saveCsvFile(path, figuresTable(zahlen()), exchange::kFiguresCodePage);
@@ -497,9 +474,9 @@ void StatisticsWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Auswertung %1").arg(zahlen().jahr));
-    SuggestPrintout(printer, form_.dataFolder(), QStringLiteral("Auswertung"), QString::number(zahlen().jahr));
-    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
-        !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
+    SuggestPrintout(printer, context_.dataFolder(), QStringLiteral("Auswertung"), QString::number(zahlen().jahr));
+    if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
+        !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
 
     const JahresZahlen &z = zahlen();
@@ -585,15 +562,4 @@ void StatisticsWindow::print()
                Qt::TextWordWrap | Qt::AlignBottom, kErlaeuterung);
     if (!p.end())
         throw platform::Error(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
-}
-
-void StatisticsWindow::closeEvent(QCloseEvent *event)
-{
-    SaveWindowGeometry(*this, kGeometryKey);
-    event->accept();
-}
-
-void StatisticsWindow::guarded(const std::function<void()> &handler)
-{
-    ::guarded(form_.dialogs(), this, handler);
 }
