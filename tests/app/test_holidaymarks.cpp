@@ -8,6 +8,7 @@
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QTableView>
 #include <QtTest>
@@ -51,6 +52,7 @@ private Q_SLOTS:
         const platform::TDateTime first = platform::EncodeDate(2025, 1, 1);
         const std::vector<CalendarRow> rows = ZeigGridRows(std::vector<TGast>(1), first + kTageVorStarttag, kRows);
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(rows);
         const int row = model.rowOfDay(platform::DateToDay(day));
         QVERIFY(row >= 0);
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void paintsOutline()
     {
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         // The grid from 1 January 2025 on.
         model.setRows(ZeigGridRows(std::vector<TGast>(1), platform::EncodeDate(2025, 1, 12), kRows));
         HolidayOutlineDelegate delegate;

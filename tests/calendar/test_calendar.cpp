@@ -5,6 +5,7 @@
 #include "platform/Regional.h"
 #include "support/GuestBuilder.h"
 
+#include <QAbstractItemModelTester>
 #include <QBrush>
 #include <QPoint>
 #include <QSignalSpy>
@@ -390,6 +391,7 @@ private Q_SLOTS:
         QFETCH(QDate, bis);
         QFETCH(QString, zimmer);
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(ZeigGridRows(List({}), Start(), kRows));
         PickState state;
         for (const QPoint &p : picks)
@@ -411,6 +413,7 @@ private Q_SLOTS:
         // Picked in a grid from one start day, then the grid is filled from another one: the picks
         // stay on the days the host saw marked.
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(ZeigGridRows(List({}), Start(), kRows));
         PickState state;
         QVERIFY(model.pickCell(state, 4, 40));
@@ -442,6 +445,7 @@ private Q_SLOTS:
         for (std::size_t r = 0; r < 6; ++r)
             rows[r] = CalendarRow{};
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(rows);
         PickState state;
         for (const QPoint &p : picks)
@@ -487,6 +491,7 @@ private Q_SLOTS:
         const Guests list = List({Stay(3, "1", 2, Day(2025, 1, 5), Day(2025, 1, 8), QStringLiteral("Müller")),
                                   Stay(5, "13", 1, Day(2025, 1, 7), Day(2025, 1, 10), "Maier")});
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), kRows);
         QCOMPARE(model.columnCount(), 5);
         QCOMPARE(model.cellText(0, 0), QString());
@@ -537,6 +542,7 @@ private Q_SLOTS:
     void modelKeepsRowCount()
     {
         RoomCalendarModel model(20);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.setRows(ZeigGridRows(List({}), Start(), 30));
