@@ -871,7 +871,7 @@ void TMainForm::GridZimmerCellDblClick(int Column, int Row)
 
 void TMainForm::DateEditVonEnter()
 {
-    const PickState &picks = context_->picks();
+    const PickState picks = context_->picks(); // a copy: it is dropped below
     if (picks.empty())
         return;
     if (list_.currentIndex() == 0) {

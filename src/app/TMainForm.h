@@ -34,7 +34,7 @@ class TMainForm : public QMainWindow
 
 public:
     explicit TMainForm(QWidget *parent = nullptr);
-    // Tests pass dialogs that answer in place of the user.
+    // Asks the user through `dialogs` (the real Qt dialogs in the constructor above).
     explicit TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent = nullptr);
     ~TMainForm() override;
 

@@ -2,7 +2,6 @@
 
 #include "app/AppContext.h"
 #include "app/DateTimeFields.h"
-#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
 #include "app/guestlist/DayListPrint.h"
 #include "calendar/DayList.h"
