@@ -44,6 +44,3 @@ private:
     JahresZahlen zahlen_;
     bool stale_ = true;
 };
-
-// The chart of a year's occupancy and revenue per month, for the window and the printout.
-QChart *MakeFiguresChart(const JahresZahlen &zahlen);
