@@ -8,6 +8,7 @@
 #include "guestfile/GuestFile.h"
 #include "support/AppFixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -110,6 +111,7 @@ private Q_SLOTS:
 
     void invoiceListShowsNumbersAndCopies();
     void invoiceListOpensCopiesAndExports();
+    void invoiceListFollowsANewInvoice();
 };
 
 void TestInvoices::printedInvoiceIsKeptAsPdf()
@@ -467,6 +469,28 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
     QVERIFY(QFile::remove(app.path(QStringLiteral("liste.csv"))));
     QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
     QVERIFY(!QFile::exists(app.path(QStringLiteral("liste.csv"))));
+}
+
+void TestInvoices::invoiceListFollowsANewInvoice()
+{
+    // GIVEN the window "Rechnungen" open before Anna's invoice is printed
+    InvoiceWindow app;
+    app.trigger("ActionRechnungen");
+    auto *list = app.opened<InvoiceListWindow>();
+    QVERIFY(list);
+    QAbstractItemModel *model = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"))->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto *summary = list->findChild<QLabel *>(QStringLiteral("LabelRechnungenSumme"));
+    QCOMPARE(summary->text(), QStringLiteral("1 Rechnung, 1 Lücke, 1 ohne Kopie"));
+
+    // WHEN invoice 42 is printed and kept
+    app.issueForAnna();
+
+    // THEN the list has read the new copy and the counter again: 42 stands with its copy
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("42"));
+    QCOMPARE(model->index(2, 5).data().toString(), QStringLiteral("Rechnung 42.pdf"));
+    QCOMPARE(summary->text(), QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie"));
 }
 
 QTEST_MAIN(TestInvoices)

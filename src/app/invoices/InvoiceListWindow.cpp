@@ -82,10 +82,11 @@ InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : Too
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    // What the records say changes with every edit elsewhere.
+    // What the records say changes with every edit elsewhere; the folder and the counter are read
+    // again only for another list (or folder) and when an invoice number came or went.
     const GuestList &list = context_.guests();
     for (auto signal : {&GuestList::recordChanged, &GuestList::recordInserted, &GuestList::recordRemoved})
-        connect(&list, signal, this, [this] { refresh(); });
+        connect(&list, signal, this, [this] { recordsChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { refresh(); });
 
     resize(760, 420);
@@ -93,14 +94,41 @@ InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : Too
     refresh();
 }
 
+namespace {
+
+std::vector<qint32> invoiceNumbers(const std::vector<TGast> &records)
+{
+    std::vector<qint32> numbers;
+    for (const TGast &gast : records)
+        numbers.push_back(gast.ReNr);
+    return numbers;
+}
+
+} // namespace
+
 void InvoiceListWindow::refresh()
 {
     const QString ablage = context_.invoiceFolder();
-    rows_ = RechnungsUebersicht(context_.guests().records(), AbgelegteRechnungen(ablage),
-                                LetzteReNr(context_.invoiceCounterPath()));
-
+    kept_ = AbgelegteRechnungen(ablage);
+    lastNumber_ = LetzteReNr(context_.invoiceCounterPath());
+    numbersRead_ = invoiceNumbers(context_.guests().records());
     folderLabel_->setText(QStringLiteral("Rechnungskopien im Ordner %1")
                               .arg(QDir::toNativeSeparators(QFileInfo(ablage).absoluteFilePath())));
+    showRows();
+}
+
+void InvoiceListWindow::recordsChanged()
+{
+    // A new invoice is kept and counted before its number reaches the record.
+    if (invoiceNumbers(context_.guests().records()) != numbersRead_)
+        refresh();
+    else
+        showRows();
+}
+
+void InvoiceListWindow::showRows()
+{
+    rows_ = RechnungsUebersicht(context_.guests().records(), kept_, lastNumber_);
     const int selected = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
     model_->clear();
     model_->setHorizontalHeaderLabels(RechnungslisteKopf());

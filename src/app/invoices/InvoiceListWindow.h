@@ -6,6 +6,7 @@
 #include "app/ToolWindow.h"
 #include "billing/InvoiceArchive.h"
 
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -32,8 +33,16 @@ protected:
     void showAgain() override { refresh(); }
 
 private:
+    // A record changed: its lines are shown afresh, and the folder and counter read again when an
+    // invoice number came or went.
+    void recordsChanged();
+    // The lines of the records against the copies and the counter last read.
+    void showRows();
     void updateButtons();
 
+    std::vector<AbgelegteRechnung> kept_; // the copies in the folder, as last read
+    std::optional<qint32> lastNumber_;    // the counter, as last read
+    std::vector<qint32> numbersRead_;     // the records' invoice numbers when they were read
     std::vector<RechnungsZeile> rows_;
     QLabel *folderLabel_ = nullptr;
     QLabel *summary_ = nullptr;
