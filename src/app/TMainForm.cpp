@@ -13,8 +13,8 @@
 #include "app/guestlist/GuestListWindow.h"
 #include "app/invoices/InvoiceListWindow.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
-#include "app/statistics/StatisticsWindow.h"
 #include "app/settings/SettingsDialog.h"
+#include "app/statistics/StatisticsWindow.h"
 #include "billing/BillingFiles.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
@@ -1125,8 +1125,8 @@ SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
             settings_->setDataFolder(context_->chosenFolder());
             if (const TPreisMatrix *matrix = priceList())
                 settings_->setPricesInUse(*matrix);
-            settings_->setLowestFreeInvoiceNumber(ErsteFreieReNr(
-                list_.records(), AbgelegteRechnungen(context_->invoiceFolder())));
+            settings_->setLowestFreeInvoiceNumber(
+                ErsteFreieReNr(list_.records(), AbgelegteRechnungen(context_->invoiceFolder())));
         };
         refresh();
         connect(settings_, &SettingsDialog::dataFolderChosen, this, [this, refresh](const QString &folder) {
@@ -1136,7 +1136,8 @@ SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
             });
         });
         // Read again at once, so the next cost and invoice use the new prices.
-        connect(settings_, &SettingsDialog::priceListSaved, this, [this] { guarded([this] { context_->readPriceList(this); }); });
+        connect(settings_, &SettingsDialog::priceListSaved, this,
+                [this] { guarded([this] { context_->readPriceList(this); }); });
         connect(settings_, &SettingsDialog::postalCodeChanged, context_.get(), &AppContext::setPostalCode);
         connect(settings_, &SettingsDialog::invoiceSetupChanged, this, [this] { followSetup(); });
         connect(settings_, &QDialog::finished, this, [this] {
@@ -1228,9 +1229,9 @@ bool TMainForm::ensureInvoiceForm()
     }
     if (answer != kBild)
         return false;
-    const QString form = ChooseInvoiceForm(this, context_->dialogs(),
-                                           context_->dataFolder().chosen() ? context_->dataFolder().folder()
-                                                                           : context_->startFolder());
+    const QString form =
+        ChooseInvoiceForm(this, context_->dialogs(),
+                          context_->dataFolder().chosen() ? context_->dataFolder().folder() : context_->startFolder());
     followSetup();
     return !form.isEmpty();
 }

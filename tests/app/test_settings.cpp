@@ -3,10 +3,10 @@
 // is made or raised (never lowered), a form chosen there prints, and a first start without any
 // set-up says what is missing without a dialog.
 
+#include "app/HolidayOutlineDelegate.h"
 #include "app/settings/SettingsDialog.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/PriceMatrix.h"
-#include "app/HolidayOutlineDelegate.h"
 #include "support/AppFixture.h"
 #include "support/WindowMoves.h"
 
