@@ -150,7 +150,7 @@ void TestBookingPicks::usedPicksLeaveEveryWindow()
     auto *hint = plan->findChild<QLabel *>(QStringLiteral("LabelHinweis"));
     const QString idle = hint->text();
     // The host drags across 10 to 12 March in room 2.
-    Q_EMIT plan->view()->stayPicked(2, DateToDay(QDate(2025, 3, 10)), DateToDay(QDate(2025, 3, 12)));
+    Q_EMIT plan->findChild<PlanView *>()->stayPicked(2, DateToDay(QDate(2025, 3, 10)), DateToDay(QDate(2025, 3, 12)));
     QVERIFY(hint->text().startsWith(QStringLiteral("Auswahl: Zimmer 2, 10.03.2025 bis 12.03.2025")));
     QCOMPARE(app.status(), QStringLiteral("Auswahl: Zimmer 2, 10.03.2025 bis 12.03.2025"));
     // Back to the main window.
@@ -169,7 +169,7 @@ void TestBookingPicks::usedPicksLeaveEveryWindow()
     QCOMPARE(app.list().current().Von, DateToDay(QDate(2025, 3, 10)));
     // Used: no window offers them any longer.
     QCOMPARE(hint->text(), idle);
-    QCOMPARE(plan->view()->selection().room, 0);
+    QCOMPARE(plan->findChild<PlanView *>()->selection().room, 0);
     QVERIFY(!app.status().contains(QStringLiteral("Auswahl")));
     QVERIFY(!calendar(app)->isPicked(row, 3));
 }

@@ -57,7 +57,7 @@ struct Plan
         if (!window)
             qFatal("no plan window");
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        view = window->view();
+        view = window->findChild<PlanView *>();
     }
 
     template <typename T = QWidget> T *w(const char *name) const

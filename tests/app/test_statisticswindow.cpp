@@ -9,6 +9,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -141,7 +142,7 @@ private Q_SLOTS:
         QVERIFY(figures.w<QLabel>("LabelErlaeuterung")->text().contains(QStringLiteral("Monat der Abreise")));
 
         // The chart shows occupancy and revenue by arrival for every month.
-        QChart *chart = figures.window->chart();
+        QChart *chart = figures.w<QChartView>("ChartAuswertung")->chart();
         QCOMPARE(chart->title(), QStringLiteral("Auslastung und Umsatz 2025"));
         const QList<QAbstractSeries *> series = chart->series();
         QCOMPARE(series.size(), 2);

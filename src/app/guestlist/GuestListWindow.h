@@ -22,8 +22,6 @@ public:
     GuestListWindow(AppContext &context, QWidget *parent);
     ~GuestListWindow() override;
 
-    const GuestFilterModel &shown() const { return proxy_; }
-
 private Q_SLOTS:
     void EditSucheChange(const QString &text);
     void FilterZeitraumChange();

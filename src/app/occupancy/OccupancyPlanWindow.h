@@ -18,8 +18,6 @@ public:
     // A window of its own over `parent`, which owns it.
     OccupancyPlanWindow(AppContext &context, QWidget *parent);
 
-    PlanView *view() const { return view_; }
-
 private Q_SLOTS:
     // Shows `days` days from `first` (zoom and scroll go through here).
     void showSpan(platform::TDateTime first, int days);

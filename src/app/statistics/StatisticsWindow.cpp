@@ -201,11 +201,6 @@ const JahresZahlen &StatisticsWindow::zahlen()
     return zahlen_;
 }
 
-QChart *StatisticsWindow::chart() const
-{
-    return chartView_->chart();
-}
-
 void StatisticsWindow::listChanged()
 {
     stale_ = true;

@@ -5,7 +5,6 @@
 #include "app/ToolWindow.h"
 #include "calendar/YearFigures.h"
 
-class QChart;
 class QChartView;
 class QLabel;
 class QSpinBox;
@@ -19,10 +18,6 @@ public:
     // A window of its own over `parent`, which owns it.
     StatisticsWindow(AppContext &context, QWidget *parent);
 
-    // The figures shown (worked out again whenever the list or the year changed).
-    const JahresZahlen &zahlen();
-    QChart *chart() const;
-
 private Q_SLOTS:
     void exportCsv();
     void print();
@@ -31,6 +26,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The figures shown (worked out again whenever the list or the year changed).
+    const JahresZahlen &zahlen();
     void refresh();
     void listChanged();
 
