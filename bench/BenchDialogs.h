@@ -67,6 +67,11 @@ public:
     }
     void inform(QWidget *, const QString &text) override { said_ << text; }
     void showError(QWidget *, const QString &text) override { said_ << text; }
+    bool openDocument(QWidget *, const QString &path) override
+    {
+        said_ << path;
+        return false;
+    }
     int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override
     {
         said_ << QStringLiteral("backup dialog");

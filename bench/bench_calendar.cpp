@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -83,8 +84,8 @@ struct Window
 
         form = std::make_unique<TMainForm>(std::make_unique<bench::BenchDialogs>(dir.path(), said));
         form->show();
-        form->ButtonReadClick();
-        if (form->guests().records() != Guests())
+        form->findChild<QPushButton *>(QStringLiteral("ButtonRead"))->click();
+        if (form->context().guests().records() != Guests())
             error = QStringLiteral("the window did not read the whole list");
         auto *tabs = form->findChild<QTabWidget *>(QStringLiteral("Tabcontrol1"));
         auto *page = form->findChild<QWidget *>(QStringLiteral("Zimmer"));
@@ -164,9 +165,9 @@ void TabClick(benchmark::State &state, bool paint)
     double program = 0, baseline = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        auto rows = ZeigGridRows(w.form->guests().records(), start, kRows);
+        auto rows = ZeigGridRows(w.form->context().guests().records(), start, kRows);
         const auto t1 = Clock::now();
-        w.form->ZimmerClick();
+        QMetaObject::invokeMethod(w.form.get(), "ZimmerClick", Qt::DirectConnection);
         if (paint)
             w.grid->viewport()->repaint();
         const auto t2 = Clock::now();
@@ -177,7 +178,7 @@ void TabClick(benchmark::State &state, bool paint)
     }
     if (!w.problem().isEmpty())
         state.SkipWithError(w.problem().toStdString().c_str());
-    else if (!GridShows(*w.grid->model(), ZeigGridRows(w.form->guests().records(), start, kRows)))
+    else if (!GridShows(*w.grid->model(), ZeigGridRows(w.form->context().guests().records(), start, kRows)))
         state.SkipWithError("the grid does not show the bookings");
     Finish(state, program, baseline);
 }

@@ -12,6 +12,7 @@
 #include "platform/Regional.h"
 #include "register/GuestListModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -85,7 +86,7 @@ struct Main
         prices.close();
         form = std::make_unique<TMainForm>(std::make_unique<bench::BenchDialogs>(dir.path(), said));
         form->show();
-        form->guestList().replace(bench::MakeGuests(kGuests));
+        form->context().guestList().replace(bench::MakeGuests(kGuests));
         QApplication::processEvents();
     }
 
@@ -94,7 +95,7 @@ struct Main
     // Opens the window as "Ansicht" → "Gästeliste" does, and lets it paint.
     GuestListWindow *open()
     {
-        form->GaestelisteClick();
+        form->findChild<QAction *>(QStringLiteral("ActionGaesteliste"))->trigger();
         QApplication::processEvents();
         GuestListWindow *window = list();
         if (window)
@@ -223,7 +224,7 @@ void BM_EditWhileOpen(benchmark::State &state)
     QTableView *table = Table(window);
     table->sortByColumn(GuestListModel::SpalteName, Qt::AscendingOrder);
     QApplication::processEvents();
-    GuestList &list = m.form->guestList();
+    GuestList &list = m.form->context().guestList();
     const int index = kGuests / 2;
     const QString name = list.at(index).Name;
     Stopwatch watch;

@@ -17,6 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/Regional.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -109,11 +110,13 @@ struct Window
             prices.write("50;45;40\r\n80;75;70\r\n100;95;90\r\n120;115;110\r\n25;22;20\r\n");
         prices.close();
         form = std::make_unique<TMainForm>(std::make_unique<bench::BenchDialogs>(dir.path(), said));
-        form->guestList().replace(Guests());
+        form->context().guestList().replace(Guests());
         form->show();
-        plan = OccupancyPlanWindow::open(*form);
+        form->findChild<QAction *>(QStringLiteral("ActionBelegungsplan"))->trigger();
+        plan = form->findChild<OccupancyPlanWindow *>();
         plan->resize(1400, 560);
-        plan->showSpan(FirstDay(), kYear);
+        QMetaObject::invokeMethod(plan, "showSpan", Qt::DirectConnection, Q_ARG(platform::TDateTime, FirstDay()),
+                                  Q_ARG(int, kYear));
         QApplication::processEvents();
     }
 };
@@ -139,7 +142,8 @@ void BM_PlanWindowRepaintYear(benchmark::State &state)
     for (auto _ : state) {
         const platform::TDateTime first = FirstDay() + (step++ % 2);
         const auto t0 = Clock::now();
-        w.plan->showSpan(first, kYear);
+        QMetaObject::invokeMethod(w.plan, "showSpan", Qt::DirectConnection, Q_ARG(platform::TDateTime, first),
+                                  Q_ARG(int, kYear));
         view->repaint();
         const auto t1 = Clock::now();
         state.SetIterationTime(Seconds(t0, t1));

@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <sys/resource.h>
@@ -138,10 +139,10 @@ int Program(int argc, char **argv, Clock::time_point t0, bool load)
     const auto t1 = Clock::now();
     double loadMs = 0;
     if (load) {
-        window.ButtonReadClick();
+        window.findChild<QPushButton *>(QStringLiteral("ButtonRead"))->click();
         if (auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("Tabcontrol1")))
             tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("Zimmer")));
-        window.ZimmerClick();
+        QMetaObject::invokeMethod(&window, "ZimmerClick", Qt::DirectConnection);
         QCoreApplication::processEvents();
         loadMs = Milliseconds(t1, Clock::now());
     }
@@ -150,7 +151,7 @@ int Program(int argc, char **argv, Clock::time_point t0, bool load)
                      qPrintable(said.join(QStringLiteral(" | "))));
         return 3;
     }
-    return Report(Milliseconds(t0, t1), loadMs, window.guests().guestCount());
+    return Report(Milliseconds(t0, t1), loadMs, window.context().guests().guestCount());
 }
 
 } // namespace

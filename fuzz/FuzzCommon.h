@@ -8,6 +8,7 @@
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 #include "register/TGast.h"
+#include "support/GastText.h"
 
 #include <QByteArray>
 #include <QDateTime>

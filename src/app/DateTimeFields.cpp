@@ -19,27 +19,6 @@ bool typeInto(QLineEdit *edit, const QKeyEvent *event)
     return true;
 }
 
-// The message for a text the host leaves behind that is no value of the field; empty when it is one.
-template <typename Validate> QString refusalOf(const QString &typed, Validate validate, const char *what)
-{
-    int pos = 0;
-    QString probe = typed;
-    if (typed.trimmed().isEmpty() || validate(probe, pos) == QValidator::Acceptable)
-        return {};
-    return QStringLiteral("'%1' %2").arg(typed, QString::fromUtf8(what));
-}
-
-// Qt's field jumps between its sections whenever the cursor moves and then re-reads a half-typed
-// text, which throws it away; the whole text is read when the field is left instead.
-// The value is read only when the field is left (or Enter is pressed): while typing, a text that
-// happens to read as a value on its way ("29.02.20" on the way to "29.02.2025") must not become
-// the value that a refusal then keeps.
-void editAsWholeText(QAbstractSpinBox *field, QLineEdit *edit)
-{
-    QObject::disconnect(edit, SIGNAL(cursorPositionChanged(int, int)), field, nullptr);
-    field->setKeyboardTracking(false);
-}
-
 bool isEnter(const QKeyEvent *event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -74,22 +53,96 @@ bool readTime(const QString &text, QTime &time)
 
 } // namespace
 
-DateField::DateField(QWidget *parent) : QDateEdit(parent)
+template <typename Edit> TypedField<Edit>::TypedField(QWidget *parent) : Edit(parent)
+{
+    // Qt's field jumps between its sections whenever the cursor moves and then re-reads a
+    // half-typed text, which throws it away; the whole text is read when the field is left instead.
+    QObject::disconnect(this->lineEdit(), &QLineEdit::cursorPositionChanged, this, nullptr);
+    // The value is read only when the field is left (or Enter is pressed): while typing, a text
+    // that happens to read as a value on its way ("29.02.20" on the way to "29.02.2025") must not
+    // become the value that a refusal then keeps.
+    this->setKeyboardTracking(false);
+}
+
+template <typename Edit> QValidator::State TypedField<Edit>::validate(QString &input, int &) const
+{
+    return stateOf(input, readable(input), separator());
+}
+
+template <typename Edit> void TypedField<Edit>::fixup(QString &) const
+{
+    // Nothing is guessed: an impossible entry keeps the old value.
+}
+
+template <typename Edit> QString TypedField<Edit>::refusal() const
+{
+    const QString typed = this->text();
+    int pos = 0;
+    QString probe = typed;
+    if (typed.trimmed().isEmpty() || validate(probe, pos) == QValidator::Acceptable)
+        return {};
+    return QStringLiteral("'%1' %2").arg(typed, noValueText());
+}
+
+template <typename Edit> void TypedField<Edit>::commitText()
+{
+    const QString refused = refusal();
+    this->interpretText();
+    if (!refused.isEmpty())
+        refuse(refused);
+}
+
+template <typename Edit> void TypedField<Edit>::keyPressEvent(QKeyEvent *event)
+{
+    if (typeInto(this->lineEdit(), event))
+        return;
+    const QString refused = isEnter(event) ? refusal() : QString();
+    Edit::keyPressEvent(event); // Enter reads the text, or puts the old value back
+    if (!refused.isEmpty())
+        refuse(refused);
+}
+
+template <typename Edit> void TypedField<Edit>::focusOutEvent(QFocusEvent *event)
+{
+    const QString refused = refusal();
+    Edit::focusOutEvent(event); // puts the old value back when the text is none
+    if (!refused.isEmpty())
+        refuse(refused);
+}
+
+template <typename Edit> bool TypedField<Edit>::focusNextPrevChild(bool next)
+{
+    // The value is typed as a whole, so Tab leaves the field instead of walking its parts.
+    return QAbstractSpinBox::focusNextPrevChild(next);
+}
+
+template class TypedField<QDateEdit>;
+template class TypedField<QTimeEdit>;
+
+DateField::DateField(QWidget *parent) : TypedField<QDateEdit>(parent)
 {
     setCalendarPopup(true);
-    editAsWholeText(this, lineEdit());
 }
 
-QValidator::State DateField::validate(QString &input, int &) const
+bool DateField::readable(const QString &text) const
 {
     QDate date;
-    const bool readable = readDate(input, date) && date >= minimumDate() && date <= maximumDate();
-    return stateOf(input, readable, platform::Regional().dateSeparator);
+    return readDate(text, date) && date >= minimumDate() && date <= maximumDate();
 }
 
-void DateField::fixup(QString &) const
+QChar DateField::separator() const
 {
-    // Nothing is guessed: an impossible date keeps the old one.
+    return platform::Regional().dateSeparator;
+}
+
+QString DateField::noValueText() const
+{
+    return QStringLiteral("ist kein gültiges Datum");
+}
+
+void DateField::refuse(const QString &message)
+{
+    Q_EMIT refused(message);
 }
 
 QDateTime DateField::dateTimeFromText(const QString &text) const
@@ -98,56 +151,28 @@ QDateTime DateField::dateTimeFromText(const QString &text) const
     return readDate(text, date) ? QDateTime(date, QTime(0, 0)) : QDateTime(this->date(), QTime(0, 0));
 }
 
-QString DateField::refusal() const
-{
-    return refusalOf(
-        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist kein gültiges Datum");
-}
+TimeField::TimeField(QWidget *parent) : TypedField<QTimeEdit>(parent) {}
 
-void DateField::commitText()
-{
-    const QString refused = refusal();
-    interpretText();
-    if (!refused.isEmpty())
-        Q_EMIT this->refused(refused);
-}
-
-void DateField::keyPressEvent(QKeyEvent *event)
-{
-    if (typeInto(lineEdit(), event))
-        return;
-    const QString refused = isEnter(event) ? refusal() : QString();
-    QDateEdit::keyPressEvent(event); // Enter reads the text, or puts the old date back
-    if (!refused.isEmpty())
-        Q_EMIT this->refused(refused);
-}
-
-void DateField::focusOutEvent(QFocusEvent *event)
-{
-    const QString refused = refusal();
-    QDateEdit::focusOutEvent(event); // puts the old date back when the text is none
-    if (!refused.isEmpty())
-        Q_EMIT this->refused(refused);
-}
-
-bool DateField::focusNextPrevChild(bool next)
-{
-    // The date is typed as a whole, so Tab leaves the field instead of walking its parts.
-    return QAbstractSpinBox::focusNextPrevChild(next);
-}
-
-TimeField::TimeField(QWidget *parent) : QTimeEdit(parent)
-{
-    editAsWholeText(this, lineEdit());
-}
-
-QValidator::State TimeField::validate(QString &input, int &) const
+bool TimeField::readable(const QString &text) const
 {
     QTime time;
-    return stateOf(input, readTime(input, time), platform::Regional().timeSeparator);
+    return readTime(text, time);
 }
 
-void TimeField::fixup(QString &) const {}
+QChar TimeField::separator() const
+{
+    return platform::Regional().timeSeparator;
+}
+
+QString TimeField::noValueText() const
+{
+    return QStringLiteral("ist keine gültige Uhrzeit");
+}
+
+void TimeField::refuse(const QString &message)
+{
+    Q_EMIT refused(message);
+}
 
 QDateTime TimeField::dateTimeFromText(const QString &text) const
 {
@@ -158,41 +183,4 @@ QDateTime TimeField::dateTimeFromText(const QString &text) const
     else if (time.second() == 0 && time.hour() == this->time().hour() && time.minute() == this->time().minute())
         time = this->time();
     return QDateTime(date(), time);
-}
-
-QString TimeField::refusal() const
-{
-    return refusalOf(
-        text(), [this](QString &input, int &pos) { return validate(input, pos); }, "ist keine gültige Uhrzeit");
-}
-
-void TimeField::commitText()
-{
-    const QString refused = refusal();
-    interpretText();
-    if (!refused.isEmpty())
-        Q_EMIT this->refused(refused);
-}
-
-void TimeField::keyPressEvent(QKeyEvent *event)
-{
-    if (typeInto(lineEdit(), event))
-        return;
-    const QString refused = isEnter(event) ? refusal() : QString();
-    QTimeEdit::keyPressEvent(event);
-    if (!refused.isEmpty())
-        Q_EMIT this->refused(refused);
-}
-
-void TimeField::focusOutEvent(QFocusEvent *event)
-{
-    const QString refused = refusal();
-    QTimeEdit::focusOutEvent(event);
-    if (!refused.isEmpty())
-        Q_EMIT this->refused(refused);
-}
-
-bool TimeField::focusNextPrevChild(bool next)
-{
-    return QAbstractSpinBox::focusNextPrevChild(next);
 }

@@ -3,6 +3,7 @@
 #include "app/backups/RestoreBackupDialog.h"
 #include "guestfile/DataFolder.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -10,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QUrl>
 #include <algorithm>
 #include <limits>
 
@@ -161,4 +163,9 @@ int QtDialogs::chooseBackup(QWidget *parent, const std::vector<BackupInfo> &back
 {
     RestoreBackupDialog dialog(backups, parent);
     return dialog.exec() == QDialog::Accepted ? dialog.chosen() : -1;
+}
+
+bool QtDialogs::openDocument(QWidget *, const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

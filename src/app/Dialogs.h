@@ -46,6 +46,9 @@ public:
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
     virtual int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) = 0;
+    // Opens a file in the desktop's program for it (a kept invoice in the PDF viewer); false when
+    // the desktop could not.
+    virtual bool openDocument(QWidget *parent, const QString &path) = 0;
 };
 
 class QtDialogs final : public Dialogs
@@ -67,4 +70,5 @@ public:
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;
+    bool openDocument(QWidget *parent, const QString &path) override;
 };

@@ -1,17 +1,20 @@
 #include "app/TMainForm.h"
 
+#include "app/AppContext.h"
 #include "app/DateTimeFields.h"
 #include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
+#include "app/HolidayOutlineDelegate.h"
 #include "app/InputValidators.h"
 #include "app/TerminationWatch.h"
+#include "app/ToolWindow.h"
 #include "app/Version.h"
 #include "app/WindowGeometry.h"
+#include "app/guestlist/GuestListWindow.h"
 #include "app/invoices/InvoiceListWindow.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
-#include "app/statistics/StatisticsWindow.h"
-#include "app/guestlist/GuestListWindow.h"
 #include "app/settings/SettingsDialog.h"
+#include "app/statistics/StatisticsWindow.h"
 #include "billing/BillingFiles.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
@@ -19,7 +22,6 @@
 #include "billing/InvoiceFiles.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/StayCost.h"
-#include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendarModel.h"
 #include "guestfile/Backups.h"
 #include "guestfile/FileFormats.h"
@@ -94,19 +96,15 @@ const QString kGeometryKey = QStringLiteral("Hauptfenster");
 TMainForm::TMainForm(QWidget *parent) : TMainForm(std::make_unique<QtDialogs>(), parent) {}
 
 TMainForm::TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TMainForm>()), dialogs_(std::move(dialogs)), form_(*ui_)
+    : QMainWindow(parent), context_(std::make_unique<AppContext>(std::move(dialogs))), list_(context_->guestList()),
+      ui_(std::make_unique<Ui::TMainForm>()), form_(*ui_)
 {
     ui_->setupUi(this);
     setWindowTitle(QString::fromLatin1(version::kWindowTitle));
     FormCreate();
 }
 
-TMainForm::~TMainForm()
-{
-    // The guest list and invoice windows show this window's list; they go before the list does.
-    delete guestList_;
-    delete invoiceList_;
-}
+TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate()
 {
@@ -128,7 +126,12 @@ void TMainForm::FormCreate()
     calendar_ = new RoomCalendarModel(kGridRows, this);
     QTableView *grid = ui_->GridZimmer;
     grid->setModel(calendar_);
-    grid->setItemDelegateForColumn(0, new HolidayOutlineDelegate(&housePostalCode, grid));
+    auto *outline = new HolidayOutlineDelegate(context_->postalCode(), grid);
+    grid->setItemDelegateForColumn(0, outline);
+    connect(context_.get(), &AppContext::postalCodeChanged, outline, [grid, outline](qint32 code) {
+        outline->setPostalCode(code);
+        grid->viewport()->update();
+    });
     grid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->hide();
@@ -148,6 +151,7 @@ void TMainForm::FormCreate()
 
     connectControls();
     connectList();
+    connectContext();
     createMenus();
     // The set-up hint and the messages naming a folder are longer than the window is wide.
     ui_->LabelStatus->setWordWrap(true);
@@ -169,13 +173,11 @@ void TMainForm::FormCreate()
         manager.release();
     });
 
-    picks_.reset();
-    startFolder_ = QDir::currentPath();
     ui_->Tabcontrol1->setCurrentIndex(0);
     MakeSettingsFolder();
     OpenRememberedData();
     // Looked for once the data folder is known: the prices beside the guest file count first.
-    readPriceList();
+    context_->readPriceList(this);
     // Nothing pops up for a house not yet set up: the status line says what is missing.
     if (const QString hint = followSetup(); !hint.isEmpty())
         setStatus(ui_->LabelStatus->text().isEmpty() ? hint : ui_->LabelStatus->text() + QStringLiteral(" – ") + hint);
@@ -211,7 +213,7 @@ void TMainForm::createMenus()
     })->setObjectName(QStringLiteral("ActionEinstellungen"));
     actionEinrichten_ = action(menuDatei_, QStringLiteral("Ein&richten…"), QKeySequence(), [this] {
         const std::vector<SetupGap> gaps =
-            missingSetup(dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_, printWithoutForm());
+            missingSetup(context_->chosenFolder(), context_->startFolder(), context_->printWithoutForm());
         showSettings(gaps.empty() ? std::nullopt : std::optional(gaps.front().step));
     });
     actionEinrichten_->setObjectName(QStringLiteral("ActionEinrichten"));
@@ -230,14 +232,18 @@ void TMainForm::createMenus()
         ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer);
     });
     menuAnsicht_->addSeparator();
-    action(menuAnsicht_, QStringLiteral("&Belegungsplan"), QKeySequence(Qt::CTRL | Qt::Key_B),
-           [this] { OccupancyPlanWindow::open(*this); });
-    action(menuAnsicht_, QStringLiteral("A&uswertung"), QKeySequence(), [this] { StatisticsWindow::open(*this); });
-    action(menuAnsicht_, QStringLiteral("Gäste&liste"), QKeySequence(Qt::CTRL | Qt::Key_F),
-           [this] { GaestelisteClick(); });
-    QAction *rechnungen =
-        action(menuAnsicht_, QStringLiteral("&Rechnungen"), QKeySequence(), [this] { showInvoiceList(); });
-    rechnungen->setObjectName(QStringLiteral("ActionRechnungen"));
+    action(menuAnsicht_, QStringLiteral("&Belegungsplan"), QKeySequence(Qt::CTRL | Qt::Key_B), [this] {
+        ToolWindow::open<OccupancyPlanWindow>(*context_, this);
+    })->setObjectName(QStringLiteral("ActionBelegungsplan"));
+    action(menuAnsicht_, QStringLiteral("A&uswertung"), QKeySequence(), [this] {
+        ToolWindow::open<StatisticsWindow>(*context_, this);
+    })->setObjectName(QStringLiteral("ActionAuswertung"));
+    action(menuAnsicht_, QStringLiteral("Gäste&liste"), QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        GaestelisteClick();
+    })->setObjectName(QStringLiteral("ActionGaesteliste"));
+    action(menuAnsicht_, QStringLiteral("&Rechnungen"), QKeySequence(), [this] {
+        RechnungenClick();
+    })->setObjectName(QStringLiteral("ActionRechnungen"));
 
     menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
     menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));
@@ -298,7 +304,7 @@ void TMainForm::connectControls()
     // A typed date or time that is none: said once the focus has settled, not in the middle of its move.
     const auto refused = [this](const QString &message) {
         QMetaObject::invokeMethod(
-            this, [this, message] { dialogs_->showError(this, message); }, Qt::QueuedConnection);
+            this, [this, message] { context_->dialogs().showError(this, message); }, Qt::QueuedConnection);
     };
     for (DateField *field : {ui.DateEditVon, ui.DateEditBis})
         connect(field, &DateField::refused, this, refused);
@@ -326,6 +332,16 @@ void TMainForm::connectControls()
     connect(grid, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         guarded([&] { GridZimmerCellDblClick(index.column(), index.row()); });
     });
+}
+
+void TMainForm::connectContext()
+{
+    // What the other windows ask of this one.
+    AppContext *context = context_.get();
+    connect(context, &AppContext::storeEditedFieldRequested, this, [this] { MaskToRecord(); });
+    connect(context, &AppContext::openRecordRequested, this, &TMainForm::openRecord);
+    connect(context, &AppContext::picksOffered, context, &AppContext::setPicks);
+    connect(context, &AppContext::picksChanged, this, &TMainForm::showPicks);
 }
 
 void TMainForm::connectList()
@@ -369,7 +385,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
-    ::guarded(*dialogs_, this, handler);
+    ::guarded(context_->dialogs(), this, handler);
 }
 
 void TMainForm::setStatus(const QString &text)
@@ -418,6 +434,8 @@ void TMainForm::openRecord(int index)
     MaskToRecord();
     ShowRecord(index);
     ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
+    raise();
+    activateWindow();
 }
 
 void TMainForm::checkStay()
@@ -471,7 +489,7 @@ void TMainForm::DelGast()
         return;
     }
     const TGast gast = list_.current();
-    if (!dialogs_->confirm(this, StornoFrage(gast)))
+    if (!context_->dialogs().confirm(this, StornoFrage(gast)))
         return;
     list_.removeCurrent();
     setStatus(GuestName(gast) + QStringLiteral(" storniert"));
@@ -493,11 +511,7 @@ void TMainForm::SpinBox1Change(int value)
 void TMainForm::GaestelisteClick()
 {
     MaskToRecord();
-    if (!guestList_)
-        guestList_ = new GuestListWindow(*this);
-    guestList_->show();
-    guestList_->raise();
-    guestList_->activateWindow();
+    ToolWindow::open<GuestListWindow>(*context_, this);
 }
 
 // --- the guest file -------------------------------------------------------------------------
@@ -513,20 +527,20 @@ void TMainForm::OpenRememberedData()
         setStatus(QStringLiteral("Der Datenordner %1 ist nicht da").arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    dataFolder_.chooseFolder(folder);
+    context_->dataFolder().chooseFolder(folder);
     ClaimDataFolder();
     if (instance_.state() == platform::InstanceLock::State::Locked) {
         // No other copy works here, so what a cut-off save or invoice left behind is nobody's.
         platform::RemoveSaveLeftovers(folder);
         platform::RemoveSaveLeftovers(BackupFolder(folder));
-        RemoveInvoiceLeftovers(dataFolder_.pathOf(QString::fromUtf8(kRechnungenOrdner)));
+        RemoveInvoiceLeftovers(context_->dataFolder().pathOf(QString::fromUtf8(kRechnungenOrdner)));
     }
-    const QString path = dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
+    const QString path = context_->dataFolder().pathOf(QString::fromUtf8(kGuestFileName));
     try {
         FileRead();
         setStatus(QStringLiteral("%1 Gästedatensätze gelesen aus %2")
                       .arg(list_.guestCount())
-                      .arg(QDir::toNativeSeparators(dataFolder_.folder())));
+                      .arg(QDir::toNativeSeparators(context_->dataFolder().folder())));
         ShowRecord(list_.lastIndex());
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Gaeste.csv nicht gelesen: ") +
@@ -539,13 +553,13 @@ void TMainForm::OpenRememberedData()
 
 void TMainForm::offerRecovery()
 {
-    const QString folder = dataFolder_.folder();
+    const QString folder = context_->dataFolder().folder();
     if (!HasRecoveryCopy(folder))
         return;
     const std::optional<QDateTime> written = RecoveryToOffer(folder);
     // Older than the guest file, it was saved since (by another copy, say): kept aside all the same.
-    if (written && dialogs_->choose(this, RecoveryQuestion(*written), {QStringLiteral("Ja"), QStringLiteral("Nein")},
-                                    0, 1) == 0) {
+    if (written && context_->dialogs().choose(this, RecoveryQuestion(*written),
+                                              {QStringLiteral("Ja"), QStringLiteral("Nein")}, 0, 1) == 0) {
         list_.replace(ReadRecoveryCopy(folder));
         list_.markChanged();
         ShowRecord(list_.lastIndex());
@@ -570,7 +584,7 @@ void TMainForm::keepRecoveryCopy()
 {
     if (recoveryTimer_)
         recoveryTimer_->stop();
-    if (!dataFolder_.chosen())
+    if (!context_->dataFolder().chosen())
         return;
     // What the form shows counts, even before its field is left; the list itself stays as it is.
     std::vector<TGast> records = list_.records();
@@ -580,7 +594,7 @@ void TMainForm::keepRecoveryCopy()
     if (!list_.changed() && shown == list_.current())
         return;
     try {
-        WriteRecoveryCopy(dataFolder_.folder(), records);
+        WriteRecoveryCopy(context_->dataFolder().folder(), records);
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Keine Wiederherstellungskopie der Änderungen: ") +
                   platform::ErrorText(error).replace(u'\n', QStringLiteral(" – ")));
@@ -591,8 +605,8 @@ void TMainForm::dropRecoveryCopy()
 {
     if (recoveryTimer_)
         recoveryTimer_->stop();
-    if (dataFolder_.chosen())
-        RemoveRecoveryCopy(dataFolder_.folder());
+    if (context_->dataFolder().chosen())
+        RemoveRecoveryCopy(context_->dataFolder().folder());
 }
 
 void TMainForm::terminationRequested()
@@ -620,26 +634,17 @@ void TMainForm::terminationRequested()
 
 QString TMainForm::DataPath(const char *fileName, bool forSaving)
 {
-    if (!dataFolder_.chosen()) {
-        const QString chosen = forSaving ? dialogs_->askSaveFile(this) : dialogs_->askOpenFile(this);
-        // Reading may fall back to the working folder, where nothing can be lost; a save may not.
-        if (chosen.isEmpty() && forSaving)
-            return {};
-        if (!chosen.isEmpty()) {
-            dataFolder_.chooseFromFile(chosen);
-            RememberDataFolder(QFileInfo(chosen).absolutePath() + u'/');
-        }
-    }
-    return dataFolder_.pathOf(QString::fromUtf8(fileName));
+    return context_->dataPath(this, QString::fromUtf8(fileName), forSaving);
 }
 
 void TMainForm::ClaimDataFolder()
 {
-    const QString folder = dataFolder_.folder().isEmpty() ? QDir::currentPath() : dataFolder_.folder();
+    const QString folder =
+        context_->dataFolder().folder().isEmpty() ? QDir::currentPath() : context_->dataFolder().folder();
     if (instance_.lock(folder) != platform::InstanceLock::State::HeldByAnother || warnedFolder_ == folder)
         return;
     warnedFolder_ = folder;
-    dialogs_->inform(this, instance_.message());
+    context_->dialogs().inform(this, instance_.message());
 }
 
 bool TMainForm::FileSave()
@@ -654,7 +659,7 @@ bool TMainForm::FileSave()
                                     session_.questionBeforeSave(path, list_.guestCount()),
                                     LostCharactersQuestion(CharactersLostOnSave(list_.records())),
                                     session_.questionAboutDamaged(list_.records())}) {
-        if (!question.isEmpty() && !dialogs_->confirm(this, question)) {
+        if (!question.isEmpty() && !context_->dialogs().confirm(this, question)) {
             setStatus(QStringLiteral("Nicht gespeichert"));
             return false;
         }
@@ -681,7 +686,7 @@ void TMainForm::FileRead()
     ClaimDataFolder();
     list_.replace(session_.read(path));
     if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
-        dialogs_->inform(this, damaged);
+        context_->dialogs().inform(this, damaged);
 }
 
 void TMainForm::ButtonSaveClick()
@@ -694,9 +699,9 @@ TMainForm::UnsavedChanges TMainForm::askToSaveChanges()
 {
     if (!list_.changed())
         return UnsavedChanges::Kept;
-    const int answer = dialogs_->choose(
-        this, QStringLiteral("Daten sichern?"),
-        {QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")}, 0, 2);
+    const int answer =
+        context_->dialogs().choose(this, QStringLiteral("Daten sichern?"),
+                                   {QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")}, 0, 2);
     if (answer == 1)
         return UnsavedChanges::Dropped;
     // Changes the host wants kept are not dropped when their save did not happen.
@@ -731,7 +736,7 @@ bool TMainForm::FormClose()
         return false;
     } catch (const std::exception &error) {
         // The window stays open, so the user can try again.
-        ::showError(*dialogs_, this, error);
+        ::showError(context_->dialogs(), this, error);
         return false;
     }
 }
@@ -740,18 +745,20 @@ void TMainForm::RestoreBackup()
 {
     MaskToRecord();
     const QString path = DataPath(kGuestFileName, false);
-    const std::vector<BackupInfo> backups = ListBackups(dataFolder_.folder());
+    const std::vector<BackupInfo> backups = ListBackups(context_->dataFolder().folder());
     if (backups.empty()) {
-        dialogs_->inform(this, QStringLiteral("Im Ordner %1 gibt es noch keine Sicherung.")
-                                   .arg(QDir::toNativeSeparators(BackupFolder(dataFolder_.folder()))));
+        context_->dialogs().inform(this,
+                                   QStringLiteral("Im Ordner %1 gibt es noch keine Sicherung.")
+                                       .arg(QDir::toNativeSeparators(BackupFolder(context_->dataFolder().folder()))));
         return;
     }
-    const int chosen = dialogs_->chooseBackup(this, backups);
+    const int chosen = context_->dialogs().chooseBackup(this, backups);
     if (chosen < 0)
         return;
     if (backups[static_cast<std::size_t>(chosen)].guests < 0) {
-        dialogs_->showError(this, QStringLiteral("%1 ist keine lesbare Gästedatei und wird nicht wiederhergestellt.")
-                                      .arg(QDir::toNativeSeparators(backups[static_cast<std::size_t>(chosen)].path)));
+        context_->dialogs().showError(
+            this, QStringLiteral("%1 ist keine lesbare Gästedatei und wird nicht wiederhergestellt.")
+                      .arg(QDir::toNativeSeparators(backups[static_cast<std::size_t>(chosen)].path)));
         return;
     }
     if (askToSaveChanges() == UnsavedChanges::Cancelled)
@@ -759,7 +766,7 @@ void TMainForm::RestoreBackup()
     const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
     list_.replace(session_.readBackup(backup.path, path));
     if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
-        dialogs_->inform(this, damaged);
+        context_->dialogs().inform(this, damaged);
     // The list is not what Gaeste.csv holds: closing must offer to write it back.
     list_.markChanged();
     ShowRecord(list_.lastIndex());
@@ -824,21 +831,20 @@ void TMainForm::ZimmerClick()
 void TMainForm::GridZimmerSelectCell(int ACol, int ARow)
 {
     // Only a room cell is a pick; the date and weekday columns are for looking up holidays.
-    if (calendar_->pickCell(picks_, ACol, ARow))
-        showPicks();
+    PickState picks = context_->picks();
+    if (calendar_->pickCell(picks, ACol, ARow))
+        context_->setPicks(picks);
 }
 
-void TMainForm::setPicks(const PickState &picks)
+void TMainForm::showPicks(const PickState &picks)
 {
-    picks_ = picks;
-    showPicks();
+    calendar_->setPicks(picks);
+    setStatus(AuswahlText(picks));
 }
 
-void TMainForm::showPicks()
+void TMainForm::dropPicks()
 {
-    calendar_->setPicks(picks_);
-    setStatus(AuswahlText(picks_));
-    Q_EMIT picksChanged(picks_);
+    context_->setPicks(PickState());
 }
 
 void TMainForm::GridZimmerCellClick(int Column, int Row)
@@ -848,9 +854,9 @@ void TMainForm::GridZimmerCellClick(int Column, int Row)
     const QString text = calendar_->cellText(Row, 0);
     if (text.isEmpty())
         return;
-    const QString name = De_Feiertage::GetFeiertagName(housePostalCode(), platform::StrToDate(text));
+    const QString name = De_Feiertage::GetFeiertagName(context_->postalCode(), platform::StrToDate(text));
     if (!name.isEmpty())
-        dialogs_->inform(this, name);
+        context_->dialogs().inform(this, name);
 }
 
 void TMainForm::GridZimmerCellDblClick(int Column, int Row)
@@ -859,14 +865,14 @@ void TMainForm::GridZimmerCellDblClick(int Column, int Row)
     if (index <= 0 || index > list_.lastIndex())
         return;
     // Opening a guest is no pick for a booking.
-    picks_.reset();
-    showPicks();
+    dropPicks();
     openRecord(index);
 }
 
 void TMainForm::DateEditVonEnter()
 {
-    if (picks_.empty())
+    const PickState picks = context_->picks(); // a copy: it is dropped below
+    if (picks.empty())
         return;
     if (list_.currentIndex() == 0) {
         setStatus(kKeinGast + QStringLiteral(": die Auswahl bleibt für einen neuen Gast"));
@@ -874,22 +880,21 @@ void TMainForm::DateEditVonEnter()
     }
     MaskToRecord();
     const TGast &gast = list_.current();
-    auto taken = PeekPicks(picks_, gast.Zimmer);
+    auto taken = PeekPicks(picks, gast.Zimmer);
     if (HoldsBooking(gast)) {
         // A booking is moved or gets another room only as the host chooses; "Abbrechen" keeps both
         // the booking and the picks.
-        const auto ersetzen = PeekPicks(picks_, gast.Zimmer, AuswahlNutzung::Ersetzen);
-        const auto hinzufuegen = PeekPicks(picks_, gast.Zimmer, AuswahlNutzung::Hinzufuegen);
+        const auto ersetzen = PeekPicks(picks, gast.Zimmer, AuswahlNutzung::Ersetzen);
+        const auto hinzufuegen = PeekPicks(picks, gast.Zimmer, AuswahlNutzung::Hinzufuegen);
         const QStringList buttons = {QStringLiteral("Ersetzen"), QStringLiteral("Hinzufügen"),
                                      QStringLiteral("Abbrechen")};
         const int chosen =
-            dialogs_->choose(this, AuswahlErsetzenFrage(gast, *ersetzen, *hinzufuegen), buttons, 2, 2);
+            context_->dialogs().choose(this, AuswahlErsetzenFrage(gast, *ersetzen, *hinzufuegen), buttons, 2, 2);
         if (chosen != 0 && chosen != 1)
             return;
         taken = chosen == 0 ? ersetzen : hinzufuegen;
     }
-    picks_.reset();
-    showPicks();
+    dropPicks();
     list_.modifyCurrent([&taken](TGast &g) {
         g.Von = taken->Von;
         g.Bis = taken->Bis;
@@ -904,38 +909,16 @@ void TMainForm::NumberBoxKostenEnter()
     Uebernachtungskosten();
 }
 
-void TMainForm::readPriceList()
-{
-    priceListFolder_ = dataFolder_.chosen() ? dataFolder_.folder() : QString();
-    TPreisMatrix read;
-    priceListRead_ = SuchePreisMatrix(priceListFolder_, startFolder_, read);
-    matrixRead_ = priceListRead_.gelesen;
-    if (matrixRead_)
-        matrix_ = read;
-    // Said once, at start or for the new folder, not at every use. A house that has no price list
-    // yet is told so by the status line's set-up hint rather than a box.
-    bool notSetUp = !matrixRead_;
-    for (const QString &folder : {priceListFolder_, startFolder_}) {
-        const QFileInfo file(QDir(folder).filePath(QString::fromUtf8(kPreisMatrixDatei)));
-        notSetUp = notSetUp && (folder.isEmpty() || (!file.exists() && !file.isSymLink()));
-    }
-    if (!priceListRead_.meldung.isEmpty() && priceListRead_.meldung != priceListToldOf_ && !notSetUp)
-        dialogs_->inform(this, priceListRead_.meldung);
-    priceListToldOf_ = priceListRead_.meldung;
-}
-
 const TPreisMatrix *TMainForm::priceList()
 {
-    if ((dataFolder_.chosen() ? dataFolder_.folder() : QString()) != priceListFolder_)
-        readPriceList();
-    return matrixRead_ ? &matrix_ : nullptr;
+    return context_->priceList(this);
 }
 
 KostenLage TMainForm::kostenLage()
 {
     KostenLage lage;
     lage.matrix = priceList();
-    lage.ohneListe = priceListRead_.kurz;
+    lage.ohneListe = context_->priceListRead().kurz;
     lage.maximum = ui_->NumberBoxKosten->maximum();
     lage.basis = kostenBezuege_.basis(list_.currentIndex());
     return lage;
@@ -971,7 +954,8 @@ void TMainForm::KostenBerechnenClick()
 QString TMainForm::invoiceFormPath(bool required)
 {
     const DateiFund fund = SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei),
-                                      dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_);
+                                      context_->dataFolder().chosen() ? context_->dataFolder().folder() : QString(),
+                                      context_->startFolder());
     if (required && !fund.gefunden())
         throw EInvoiceError(fund.fehler + QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt."));
     return fund.pfad;
@@ -984,7 +968,7 @@ bool TMainForm::ensureInvoiceCounter(const QString &counter)
     // Numbers the records or the kept copies carry already are not offered again.
     const QString ablage = QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
     const qint32 lowest = ErsteFreieReNr(list_.records(), AbgelegteRechnungen(ablage));
-    const std::optional<int> first = dialogs_->askNumber(
+    const std::optional<int> first = context_->dialogs().askNumber(
         this,
         QStringLiteral("Mit welcher Nummer soll die nächste Rechnung beginnen?\n\nDer Rechnungszähler %1 fehlt "
                        "noch; er wird mit dieser Nummer angelegt in:\n%2")
@@ -1012,37 +996,38 @@ void TMainForm::ButtonPrintReClick()
         return;
     }
     // Without the form nothing can be printed: settled before anything else is asked.
-    if (!printWithoutForm() && !ensureInvoiceForm()) {
+    if (!context_->printWithoutForm() && !ensureInvoiceForm()) {
         setStatus(QStringLiteral("Keine Rechnung gedruckt"));
         return;
     }
     if (!priceList()) {
         const int kEinstellungen = 0, kWeiter = 1;
-        if (dialogs_->choose(this,
-                             priceListRead_.meldung + QStringLiteral("\n\nDie Preisliste in den Einstellungen "
-                                                                     "anlegen, oder die Rechnung mit dem eingetragenen "
-                                                                     "Betrag drucken?"),
-                             {QStringLiteral("Einstellungen…"), QStringLiteral("Mit eingetragenem Betrag")}, kWeiter,
-                             kWeiter) == kEinstellungen) {
+        if (context_->dialogs().choose(
+                this,
+                context_->priceListRead().meldung +
+                    QStringLiteral("\n\nDie Preisliste in den Einstellungen anlegen, oder die Rechnung mit dem "
+                                   "eingetragenen Betrag drucken?"),
+                {QStringLiteral("Einstellungen…"), QStringLiteral("Mit eingetragenem Betrag")}, kWeiter,
+                kWeiter) == kEinstellungen) {
             showSettings(SetupStep::PriceList);
             setStatus(QStringLiteral("Keine Rechnung gedruckt: erst die Preisliste anlegen"));
             return;
         }
     }
     if (const qint32 issued = list_.current().ReNr;
-        issued != 0 && !dialogs_->confirmDefaultNo(this, NeueRechnungFrage(issued))) {
+        issued != 0 && !context_->dialogs().confirmDefaultNo(this, NeueRechnungFrage(issued))) {
         setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
         return;
     }
     // Asked before a number is taken, so that a "Nein" costs nothing.
     if (const QString frage = OhneAnschriftFrage(list_.current());
-        !frage.isEmpty() && !dialogs_->confirm(this, frage)) {
+        !frage.isEmpty() && !context_->dialogs().confirm(this, frage)) {
         setStatus(QStringLiteral("Keine Rechnung gedruckt"));
         return;
     }
     if (const auto vergleich = VergleichMitPreisliste(list_.current(), priceList())) {
         const int kPreisliste = 0, kAbbrechen = 2;
-        const int answer = dialogs_->choose(
+        const int answer = context_->dialogs().choose(
             this, vergleich->frage,
             {QStringLiteral("Preisliste"), QStringLiteral("Eingetragener Betrag"), QStringLiteral("Abbrechen")},
             kAbbrechen, kAbbrechen);
@@ -1053,7 +1038,8 @@ void TMainForm::ButtonPrintReClick()
         if (answer == kPreisliste)
             list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
     }
-    if (dataFolder_.chosen() && !ensureInvoiceCounter(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei)))) {
+    if (context_->dataFolder().chosen() &&
+        !ensureInvoiceCounter(context_->dataFolder().pathOf(QString::fromUtf8(kReNummerDatei)))) {
         setStatus(QStringLiteral("Keine Rechnung gedruckt"));
         return;
     }
@@ -1061,17 +1047,18 @@ void TMainForm::ButtonPrintReClick()
     // Printed to a file, the invoice is named after its number: the one the counter will give,
     // looked at without taking it (CreateBill renames the file should another be taken).
     QString vorschlag;
-    if (const auto next = NaechsteReNrVorschau(dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei))))
-        vorschlag = SuggestPrintFile(printer, dataFolder_.pathOf(RechnungsDateiname(*next)));
-    if (dialogs_->askPrinter(this, printer) && MayPrintTo(this, *dialogs_, dataFolder_, printer)) {
-        const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
+    if (const auto next = NaechsteReNrVorschau(context_->dataFolder().pathOf(QString::fromUtf8(kReNummerDatei))))
+        vorschlag = SuggestPrintFile(printer, context_->dataFolder().pathOf(RechnungsDateiname(*next)));
+    if (context_->dialogs().askPrinter(this, printer) &&
+        MayPrintTo(this, context_->dialogs(), context_->dataFolder(), printer)) {
+        const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_->dataFolder().folder()); });
         CreateBill(printer, vorschlag);
     }
 }
 
 void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
 {
-    const bool ohneVorlage = printWithoutForm();
+    const bool ohneVorlage = context_->printWithoutForm();
     const auto counter = [this] {
         const QString path = DataPath(kReNummerDatei, false);
         if (!ensureInvoiceCounter(path))
@@ -1082,7 +1069,7 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
     RechnungsDateien dateien{ohneVorlage ? QString() : invoiceFormPath(true), counter,
                              [this] { return DataPath(kRechnungenOrdner, false); }, vorschlag};
     if (ohneVorlage) {
-        const HouseDetails house = houseDetails();
+        const HouseDetails house = context_->houseDetails();
         dateien.ohneVorlage = Briefkopf{house.name, house.address, house.telephone, house.email, house.freeLine};
     }
     const RechnungsErgebnis result =
@@ -1103,34 +1090,25 @@ void TMainForm::RechnungskopieClick()
     const TGast gast = list_.current();
     const QString ablage = DataPath(kRechnungenOrdner, false);
     QPrinter printer(QPrinter::HighResolution);
-    SuggestPrintFile(printer, dataFolder_.pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
-    if (!dialogs_->askPrinterFor(this, printer, QStringLiteral("Rechnungskopie drucken")) ||
-        !MayPrintTo(this, *dialogs_, dataFolder_, printer))
+    SuggestPrintFile(printer, context_->dataFolder().pathOf(QStringLiteral("Rechnung %1 Kopie.pdf").arg(gast.ReNr)));
+    if (!context_->dialogs().askPrinterFor(this, printer, QStringLiteral("Rechnungskopie drucken")) ||
+        !MayPrintTo(this, context_->dialogs(), context_->dataFolder(), printer))
         return;
-    const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, dataFolder_.folder()); });
+    const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_->dataFolder().folder()); });
     // The form is needed only for an invoice from before copies were kept.
     const bool kept = QFileInfo::exists(QDir(ablage).filePath(RechnungsDateiname(gast.ReNr)));
     const KopieErgebnis result = RechnungskopieDrucken(gast, invoiceFormPath(!kept), ablage, printer, platform::Today());
     if (!result.fehler.isEmpty())
-        dialogs_->showError(this, result.fehler);
+        context_->dialogs().showError(this, result.fehler);
     setStatus(result.neuGezeichnet && result.fehler.isEmpty()
                   ? QStringLiteral("Kopie der Rechnung Nr. %1 gedruckt und abgelegt").arg(gast.ReNr)
                   : QStringLiteral("Kopie der Rechnung Nr. %1 gedruckt").arg(gast.ReNr));
 }
 
-InvoiceListWindow *TMainForm::showInvoiceList()
+void TMainForm::RechnungenClick()
 {
     MaskToRecord();
-    if (!invoiceList_) {
-        invoiceList_ = new InvoiceListWindow(*this);
-        invoiceList_->setAttribute(Qt::WA_DeleteOnClose);
-    } else {
-        invoiceList_->refresh();
-    }
-    invoiceList_->show();
-    invoiceList_->raise();
-    invoiceList_->activateWindow();
-    return invoiceList_;
+    ToolWindow::open<InvoiceListWindow>(*context_, this);
 }
 
 // --- the set-up -----------------------------------------------------------------------------
@@ -1139,16 +1117,16 @@ SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
 {
     MaskToRecord();
     if (!settings_) {
-        settings_ = new SettingsDialog(*dialogs_, dataFolder_.chosen() ? dataFolder_.folder() : QString(), this);
+        settings_ = new SettingsDialog(context_->dialogs(), context_->chosenFolder(), this);
         settings_->setAttribute(Qt::WA_DeleteOnClose);
         const auto refresh = [this] {
             if (!settings_)
                 return;
-            settings_->setDataFolder(dataFolder_.chosen() ? dataFolder_.folder() : QString());
+            settings_->setDataFolder(context_->chosenFolder());
             if (const TPreisMatrix *matrix = priceList())
                 settings_->setPricesInUse(*matrix);
-            settings_->setLowestFreeInvoiceNumber(ErsteFreieReNr(
-                list_.records(), AbgelegteRechnungen(dataFolder_.pathOf(QString::fromUtf8(kRechnungenOrdner)))));
+            settings_->setLowestFreeInvoiceNumber(
+                ErsteFreieReNr(list_.records(), AbgelegteRechnungen(context_->invoiceFolder())));
         };
         refresh();
         connect(settings_, &SettingsDialog::dataFolderChosen, this, [this, refresh](const QString &folder) {
@@ -1158,8 +1136,9 @@ SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
             });
         });
         // Read again at once, so the next cost and invoice use the new prices.
-        connect(settings_, &SettingsDialog::priceListSaved, this, [this] { guarded([this] { readPriceList(); }); });
-        connect(settings_, &SettingsDialog::postalCodeChanged, this, [this] { ui_->GridZimmer->viewport()->update(); });
+        connect(settings_, &SettingsDialog::priceListSaved, this,
+                [this] { guarded([this] { context_->readPriceList(this); }); });
+        connect(settings_, &SettingsDialog::postalCodeChanged, context_.get(), &AppContext::setPostalCode);
         connect(settings_, &SettingsDialog::invoiceSetupChanged, this, [this] { followSetup(); });
         connect(settings_, &QDialog::finished, this, [this] {
             const QString hint = followSetup();
@@ -1179,13 +1158,14 @@ bool TMainForm::switchDataFolder(const QString &folder)
 {
     MaskToRecord();
     const QString wanted = QDir(folder).absolutePath() + u'/';
-    if (dataFolder_.chosen() && QFileInfo(dataFolder_.folder()) == QFileInfo(wanted))
+    DataFolder &dataFolder = context_->dataFolder();
+    if (dataFolder.chosen() && QFileInfo(dataFolder.folder()) == QFileInfo(wanted))
         return true;
     if (!QFileInfo(wanted).isDir())
         throw platform::EInOutError(platform::kPathNotFound, wanted);
     const bool hasGuests = QFileInfo::exists(wanted + QString::fromUtf8(kGuestFileName));
     // A list never saved anywhere goes along to the new folder, which has no guests of its own.
-    const bool takeAlong = !dataFolder_.chosen() && !hasGuests;
+    const bool takeAlong = !dataFolder.chosen() && !hasGuests;
     UnsavedChanges changes = UnsavedChanges::Kept;
     if (!takeAlong) {
         changes = askToSaveChanges();
@@ -1194,8 +1174,8 @@ bool TMainForm::switchDataFolder(const QString &folder)
         if (changes == UnsavedChanges::Dropped)
             dropRecoveryCopy();
     }
-    const DataFolder previous = dataFolder_;
-    dataFolder_.chooseFolder(wanted);
+    const DataFolder previous = dataFolder;
+    dataFolder.chooseFolder(wanted);
     try {
         if (hasGuests)
             FileRead();
@@ -1203,13 +1183,14 @@ bool TMainForm::switchDataFolder(const QString &folder)
             list_.replace({});
     } catch (...) {
         // The list stays the old folder's, and so does the folder.
-        dataFolder_ = previous;
+        dataFolder = previous;
         throw;
     }
     RememberDataFolder(wanted);
     ClaimDataFolder();
     ShowRecord(list_.lastIndex());
-    readPriceList();
+    context_->readPriceList(this);
+    context_->readSettings();
     setStatus(hasGuests ? QStringLiteral("%1 Gästedatensätze gelesen aus %2")
                               .arg(list_.guestCount())
                               .arg(QDir::toNativeSeparators(wanted))
@@ -1221,8 +1202,8 @@ bool TMainForm::switchDataFolder(const QString &folder)
 
 QString TMainForm::followSetup()
 {
-    const QString folder = dataFolder_.chosen() ? dataFolder_.folder() : QString();
-    const std::vector<SetupGap> gaps = missingSetup(folder, startFolder_, printWithoutForm());
+    const QString folder = context_->chosenFolder();
+    const std::vector<SetupGap> gaps = missingSetup(folder, context_->startFolder(), context_->printWithoutForm());
     if (actionEinrichten_)
         actionEinrichten_->setVisible(!gaps.empty());
     return setupHint(gaps, folder);
@@ -1230,12 +1211,12 @@ QString TMainForm::followSetup()
 
 bool TMainForm::ensureInvoiceForm()
 {
-    const DateiFund fund = SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei),
-                                      dataFolder_.chosen() ? dataFolder_.folder() : QString(), startFolder_);
+    const DateiFund fund =
+        SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei), context_->chosenFolder(), context_->startFolder());
     if (fund.gefunden())
         return true;
     const int kBild = 0, kOhne = 1, kAbbrechen = 2;
-    const int answer = dialogs_->choose(
+    const int answer = context_->dialogs().choose(
         this,
         fund.fehler + QStringLiteral("\n\nEin eingescanntes Formular als Vorlage wählen, oder ohne Vorlage auf einer "
                                      "schlichten Seite mit dem Briefkopf des Hauses drucken?"),
@@ -1248,7 +1229,9 @@ bool TMainForm::ensureInvoiceForm()
     }
     if (answer != kBild)
         return false;
-    const QString form = ChooseInvoiceForm(this, *dialogs_, dataFolder_.chosen() ? dataFolder_.folder() : startFolder_);
+    const QString form =
+        ChooseInvoiceForm(this, context_->dialogs(),
+                          context_->dataFolder().chosen() ? context_->dataFolder().folder() : context_->startFolder());
     followSetup();
     return !form.isEmpty();
 }

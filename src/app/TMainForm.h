@@ -3,12 +3,9 @@
 // "Zimmerkalender". Its handlers read the form or the list, call the core modules and show
 // the result; the logic itself lives in those modules.
 
-#include "app/Dialogs.h"
+#include "app/AppContext.h"
 #include "app/GuestForm.h"
-#include "billing/PriceMatrix.h"
 #include "billing/StayCost.h"
-#include "calendar/RoomCalendar.h"
-#include "guestfile/DataFolder.h"
 #include "guestfile/GuestFileSession.h"
 #include "guestfile/SetupCheck.h"
 #include "platform/FolderLock.h"
@@ -24,8 +21,6 @@
 namespace Ui {
 class TMainForm;
 }
-class GuestListWindow;
-class InvoiceListWindow;
 class QAction;
 class QMenu;
 class QPrinter;
@@ -39,31 +34,20 @@ class TMainForm : public QMainWindow
 
 public:
     explicit TMainForm(QWidget *parent = nullptr);
-    // Tests pass dialogs that answer in place of the user.
+    // Asks the user through `dialogs` (the real Qt dialogs in the constructor above).
     explicit TMainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    const GuestList &guests() const { return list_; }
-    // The other windows change records through the list, which tells this window.
-    GuestList &guestList() { return list_; }
-    const PickState &picks() const { return picks_; }
-    const TPreisMatrix &preisMatrix() const { return matrix_; }
-    const DataFolder &dataFolder() const { return dataFolder_; }
-    Dialogs &dialogs() { return *dialogs_; }
+    // What this window shares with the other windows (made by this window, kept while it lives).
+    AppContext &context() { return *context_; }
+    const AppContext &context() const { return *context_; }
 
-    // Makes a record current and shows it on the page "Gast" (from the other windows).
-    void openRecord(int index);
-    // Takes picks made elsewhere (the occupancy plan) as if they were made in the calendar.
-    void setPicks(const PickState &picks);
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    // Copies the form into the current record / shows the current record in the form.
-    void MaskToRecord();
-    void RecordToMask();
-
-    // Fills the room calendar; row 11 shows Starttag.
-    void ZeigGrid(platform::TDateTime Starttag);
-
-    // The handlers, public so tests can start each one on its own.
+private Q_SLOTS:
+    // The handlers, named after the controls and events they answer.
     // False when nothing was saved because the host said no or cancelled.
     bool FileSave();
     void FileRead();
@@ -71,7 +55,6 @@ public:
     void ButtonReadClick();
     void ButtonNeuerGastClick();
     void ButtonStornierenClick();
-    void DelGast();
     void SpinBox1Change(int value);
     void ZimmerClick();
     void GridZimmerSelectCell(int ACol, int ARow);
@@ -79,16 +62,13 @@ public:
     void GridZimmerCellDblClick(int Column, int Row);
     void DateEditVonEnter();
     void NumberBoxKostenEnter();
-    void Uebernachtungskosten();
     // "Kosten berechnen": the price list's amount into the cost field on demand.
     void KostenBerechnenClick();
     void ButtonPrintReClick();
-    // `vorschlag`: the file the print dialog offered for printing to a file.
-    void CreateBill(QPrinter &printer, const QString &vorschlag = QString());
     // Prints the current guest's invoice again, marked "Kopie", without a new number.
     void RechnungskopieClick();
-    // The window "Rechnungen" (made on first use).
-    InvoiceListWindow *showInvoiceList();
+    // "Ansicht" → "Rechnungen": the window of the kept invoices (made on first use).
+    void RechnungenClick();
     void RestoreBackup();
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.
@@ -98,14 +78,8 @@ public:
     // "Datei" → "Einstellungen…" (or "Einrichten…" at the first part missing): opens the settings
     // window, or brings it to the front, at `step` when given.
     SettingsDialog *showSettings(std::optional<SetupStep> step = std::nullopt);
-
-Q_SIGNALS:
-    // The picks were made, used or dropped; windows that show them follow.
-    void picksChanged(const PickState &picks);
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Makes a record current and shows it on the page "Gast", in front (asked by other windows).
+    void openRecord(int index);
 
 private:
     // What became of unsaved changes at the question "Daten sichern?".
@@ -113,6 +87,15 @@ private:
 
     void FormCreate();
     bool FormClose();
+    // Copies the form into the current record / shows the current record in the form.
+    void MaskToRecord();
+    void RecordToMask();
+    // Fills the room calendar; row 11 shows Starttag.
+    void ZeigGrid(platform::TDateTime Starttag);
+    void DelGast();
+    void Uebernachtungskosten();
+    // `vorschlag`: the file the print dialog offered for printing to a file.
+    void CreateBill(QPrinter &printer, const QString &vorschlag = QString());
     // "Daten sichern?" with Ja, Nein and Abbrechen (also Esc and the window's ×), where there are
     // unsaved changes: Kept when there were none or they were saved, Cancelled when the host
     // cancelled or the save did not happen.
@@ -128,22 +111,24 @@ private:
     void terminationRequested();
     void connectControls();
     void connectList();
+    void connectContext();
     void createMenus();
     void OpenRememberedData();
     void ClaimDataFolder();
     // Shows the record at `index` and lets the spin box follow.
     void ShowRecord(int index);
     void showCurrent();
-    void showPicks();
+    // The calendar and the status line show the picks as they are now.
+    void showPicks(const PickState &picks);
+    // No picks any more (they were used, or opening a guest is no pick).
+    void dropPicks();
     void checkStay();
     // Names in the status line the bookings that the shown record now shares a night with.
     void sayDoubleBooking();
     void rememberStay();
     QString DataPath(const char *fileName, bool forSaving);
-    // The price list of the data folder (else of the start folder), read again once the data
-    // folder changed; null when there is none. A new complaint about it is shown once.
+    // The price list of the data folder (else of the start folder); null when there is none.
     const TPreisMatrix *priceList();
-    void readPriceList();
     // What the cost field's rules need beside the current record.
     KostenLage kostenLage();
     // The invoice form, looked for where the price list is; throws when it is not there.
@@ -163,14 +148,12 @@ private:
     void guarded(const std::function<void()> &handler);
     void setStatus(const QString &text);
 
+    // Made first and gone last of the members. The other windows are Qt children, deleted after
+    // the members; on their way out they touch none of it.
+    std::unique_ptr<AppContext> context_;
+    GuestList &list_; // the context's
     std::unique_ptr<Ui::TMainForm> ui_;
-    std::unique_ptr<Dialogs> dialogs_;
     GuestForm form_;
-    GuestList list_;
-    PickState picks_;
-    TPreisMatrix matrix_;
-    bool matrixRead_ = false;
-    DataFolder dataFolder_;
     GuestFileSession session_;              // which version of the guest file this session knows
     platform::InstanceLock instance_;       // tells a second copy of the program that the folder is taken
     QString warnedFolder_;                  // the folder whose "bereits" message was shown
@@ -192,16 +175,10 @@ private:
     QMenu *menuDatei_ = nullptr;
     QMenu *menuAnsicht_ = nullptr;
     QMenu *menuRechnung_ = nullptr;
-    QPointer<GuestListWindow> guestList_; // made when first opened, then kept
     QAction *actionKopie_ = nullptr; // "Rechnungskopie": only for a record with an invoice number
-    QPointer<InvoiceListWindow> invoiceList_;
     QAction *actionKostenBerechnen_ = nullptr;
     QAction *actionEinrichten_ = nullptr; // shown while the house is not set up
     QPointer<SettingsDialog> settings_;
-    QString startFolder_;            // the folder the program was started in
-    QString priceListFolder_;        // the data folder the price list was looked for in
-    PreislisteGelesen priceListRead_; // what looking for it found
-    QString priceListToldOf_;        // the last complaint about it that was shown
     KostenBezuege kostenBezuege_{list_};   // the stay each record's amount stands for
     SessionChanges sessionChanges_{list_}; // the records the host changed since reading or saving
 };

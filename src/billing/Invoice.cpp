@@ -318,11 +318,11 @@ void PrintInvoice(QPrinter &printer, const QImage &invoice)
     printer.setResolution(600);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw EInvoiceError(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
+        throw EInvoiceError(platform::printerNotStartedText());
     // The painter's origin is the top left of the printable area, so the target starts at 0,0.
     const QRect page(0, 0, printer.width(), printer.height());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(page, invoice);
     if (!painter.end())
-        throw EInvoiceError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+        throw EInvoiceError(platform::printNotFinishedText());
 }

@@ -275,3 +275,28 @@ QStringList RechnungslisteZeile(const RechnungsZeile &z)
                                               : QFileInfo(z.kopie).fileName();
     return {nummer, datum, z.gast, betrag, bezahlt, kopie, z.hinweise.join(QStringLiteral("; "))};
 }
+
+InvoiceListSummary summarizeInvoiceList(const std::vector<RechnungsZeile> &rows)
+{
+    InvoiceListSummary summary;
+    for (const RechnungsZeile &row : rows) {
+        if (row.luecke) {
+            ++summary.gaps;
+            continue;
+        }
+        ++summary.invoices;
+        if (row.kopie.isEmpty())
+            ++summary.withoutCopy;
+    }
+    return summary;
+}
+
+QString invoiceListSummaryText(const InvoiceListSummary &summary)
+{
+    return QStringLiteral("%1 %2, %3 %4, %5 ohne Kopie")
+        .arg(summary.invoices)
+        .arg(summary.invoices == 1 ? QStringLiteral("Rechnung") : QStringLiteral("Rechnungen"))
+        .arg(summary.gaps)
+        .arg(summary.gaps == 1 ? QStringLiteral("Lücke") : QStringLiteral("Lücken"))
+        .arg(summary.withoutCopy);
+}

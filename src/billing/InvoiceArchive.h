@@ -82,3 +82,17 @@ std::vector<RechnungsZeile> RechnungsUebersicht(const std::vector<TGast> &record
 // Nummer, Datum, Gast, Betrag, Bezahlt, Kopie, Hinweis.
 QStringList RechnungslisteKopf();
 QStringList RechnungslisteZeile(const RechnungsZeile &zeile);
+
+// What the list's summary line counts: the invoices (a number held twice counts per line), the
+// gaps (a run of missing numbers counts once) and the invoices whose kept copy is missing.
+struct InvoiceListSummary
+{
+    int invoices = 0;
+    int gaps = 0;
+    int withoutCopy = 0;
+
+    bool operator==(const InvoiceListSummary &) const = default;
+};
+InvoiceListSummary summarizeInvoiceList(const std::vector<RechnungsZeile> &rows);
+// "3 Rechnungen, 1 Lücke, 0 ohne Kopie"
+QString invoiceListSummaryText(const InvoiceListSummary &summary);

@@ -124,18 +124,18 @@ void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name)
     printer.setResolution(600);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw EInvoiceError(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
+        throw EInvoiceError(platform::printerNotStartedText());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage())
-            throw EInvoiceError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+            throw EInvoiceError(platform::printNotFinishedText());
         const QRect area(0, 0, printer.width(), printer.height());
         painter.drawImage(area, pages[i].image);
         if (!pages[i].marked)
             KopieVermerken(painter, area);
     }
     if (!painter.end())
-        throw EInvoiceError(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+        throw EInvoiceError(platform::printNotFinishedText());
 }
 
 QByteArray LiesGepruefteKopie(const QString &path, qint32 nr)

@@ -384,3 +384,18 @@ platform::TDateTime HeuteStart(platform::TDateTime today, int days)
         return monthStart;
     return today - 3;
 }
+
+PlanScrollRange planScrollRange(const std::vector<TGast> &list, platform::TDateTime today, platform::TDateTime first,
+                                int days)
+{
+    double lo = platform::DateOf(today), hi = lo;
+    for (const TGast &g : list) {
+        if (std::isfinite(g.Von) && std::isfinite(g.Bis) && g.Von > 0 && g.Bis >= g.Von && !g.Zimmer.isEmpty()) {
+            lo = std::min(lo, platform::DateOf(g.Von));
+            hi = std::max(hi, platform::DateOf(g.Bis));
+        }
+    }
+    lo = std::min(lo - kPlanRandTage, first);
+    hi = std::max(hi + kPlanRandTage - days, first);
+    return {static_cast<int>(lo), static_cast<int>(hi)};
+}

@@ -112,6 +112,20 @@ platform::TDateTime FreierTag(const std::vector<TGast> &list, int room, platform
 // inside the span, else a span that starts a few days before today.
 platform::TDateTime HeuteStart(platform::TDateTime today, int days);
 
+// The first days the plan's scroll bar reaches, for a plan that shows `days` days from `first`:
+// a good while (kPlanRandTage) beyond the bookings, and beyond today, in both directions; never
+// so that the span shown now falls outside. Only a booking with a room and sane dates counts.
+struct PlanScrollRange
+{
+    int lowest = 0;
+    int highest = 0;
+
+    bool operator==(const PlanScrollRange &) const = default;
+};
+PlanScrollRange planScrollRange(const std::vector<TGast> &list, platform::TDateTime today, platform::TDateTime first,
+                                int days);
+inline constexpr int kPlanRandTage = 366;
+
 // Zoom limits of the plan, in days shown.
 inline constexpr int kPlanMinTage = 14;
 inline constexpr int kPlanMaxTage = 366;

@@ -1,5 +1,6 @@
 #include "calendar/RoomCalendar.h"
 
+#include "holidays/De_Feiertage.h"
 #include "platform/Convert.h"
 #include "register/StayText.h"
 
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <numeric>
 
@@ -372,4 +374,21 @@ std::vector<int> DoppeltBelegteZimmer(const std::vector<TGast> &list, int index,
         }
     }
     return rooms;
+}
+
+bool IsMarkedDay(const QString &dateText, qint32 plz)
+{
+    if (dateText.trimmed().isEmpty())
+        return false;
+    platform::TDateTime day = 0;
+    if (!platform::TryStrToDate(dateText, day))
+        return false;
+    if (platform::DayOfWeek(day) == 1)
+        return true;
+    // Painting must not throw; a day the holiday table cannot place is simply not marked.
+    try {
+        return De_Feiertage::IstFeiertag(plz, day);
+    } catch (const std::exception &) {
+        return false;
+    }
 }

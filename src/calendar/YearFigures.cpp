@@ -214,3 +214,58 @@ QString BetragText(double euros)
 {
     return Decimal(euros, 2) + QStringLiteral(" €");
 }
+
+namespace {
+
+QString nightsText(double nights)
+{
+    return platform::FormatFixed(std::round(nights * 10) / 10, 0, 1) +
+           (nights == 1 ? QStringLiteral(" Nacht") : QStringLiteral(" Nächte"));
+}
+
+} // namespace
+
+QString yearSummaryText(const JahresZahlen &z)
+{
+    const MonatsZahlen &s = z.summe;
+    return QStringLiteral("%1: %2 Gäste mit %3 Personen, %4 Zimmernächte, Auslastung %5 %, durchschnittlicher "
+                          "Aufenthalt %6. Umsatz nach Anreise %7, nach Rechnung %8.")
+        .arg(z.jahr)
+        .arg(s.gaeste)
+        .arg(s.personen)
+        .arg(s.naechteGesamt)
+        .arg(platform::FormatFixed(std::round(s.auslastungGesamt() * 10) / 10, 0, 1),
+             nightsText(z.mittlereAufenthaltsdauer), BetragText(s.umsatzAnreise), BetragText(s.umsatzRechnung));
+}
+
+QString openInvoicesText(const JahresZahlen &z)
+{
+    QString text = z.offen.empty() ? QStringLiteral("Keine offenen Rechnungen %1.").arg(z.jahr)
+                                   : QStringLiteral("Offene Rechnungen %1: %2, zusammen %3.")
+                                         .arg(z.jahr)
+                                         .arg(z.offen.size())
+                                         .arg(BetragText(z.offenSumme));
+    if (z.offenAlleJahre != static_cast<int>(z.offen.size()))
+        text += QStringLiteral(" Alle Jahre: %1, zusammen %2.")
+                    .arg(z.offenAlleJahre)
+                    .arg(BetragText(z.offenSummeAlleJahre));
+    return text;
+}
+
+QStringList openInvoiceRow(const OffeneRechnung &o)
+{
+    return {QString::number(o.reNr), o.gast,
+            QStringLiteral("%1 bis %2").arg(platform::DateToStr(o.von), platform::DateToStr(o.bis)),
+            BetragText(o.kosten)};
+}
+
+QString figuresExplanation()
+{
+    return QStringLiteral(
+        "Nächte: verkaufte Zimmernächte; eine Nacht zählt im Monat, in dem sie beginnt, eine Buchung mehrerer "
+        "Zimmer zählt je Zimmer. Auslastung: belegte Zimmernächte in Prozent der Tage des Monats (bei einer "
+        "Doppelbelegung einmal). Gäste und Personen: Buchungen im Monat der Anreise, jede einmal. "
+        "Umsatz nach Anreise: Kosten aller Buchungen im Monat der Anreise. Umsatz nach Rechnung: Kosten der "
+        "Buchungen mit Rechnungsnummer im Monat der Abreise – das Rechnungsdatum wird nicht gespeichert, die "
+        "Rechnung entsteht bei der Abreise. Offene Rechnungen: mit Rechnungsnummer, nicht als bezahlt markiert.");
+}

@@ -82,3 +82,13 @@ QList<QStringList> figuresTable(const JahresZahlen &zahlen);
 
 // "1234,50 €"
 QString BetragText(double euros);
+
+// The texts beside the table, the same in the window and on the printout:
+// the year in one sentence ("2025: 3 Gäste mit 5 Personen, 9 Zimmernächte, ...");
+QString yearSummaryText(const JahresZahlen &zahlen);
+// the unpaid invoices of the year, and of all years where those are more;
+QString openInvoicesText(const JahresZahlen &zahlen);
+// one unpaid invoice: number, guest, "<von> bis <bis>", amount;
+QStringList openInvoiceRow(const OffeneRechnung &offen);
+// what the columns mean.
+QString figuresExplanation();

@@ -23,4 +23,14 @@ QString ErrorText(const std::exception &error)
     return QStringLiteral("Ein unerwarteter Fehler ist aufgetreten; der Schritt wurde abgebrochen.");
 }
 
+QString printerNotStartedText()
+{
+    return QStringLiteral("Der Drucker konnte nicht gestartet werden.");
+}
+
+QString printNotFinishedText()
+{
+    return QStringLiteral("Der Druck konnte nicht abgeschlossen werden.");
+}
+
 } // namespace platform

@@ -34,4 +34,9 @@ public:
 // English and means nothing to the host. That text goes to the log instead.
 QString ErrorText(const std::exception &error);
 
+// What every printout says when the printer (or the PDF file) does not start, and when it could
+// not finish the pages: one text for all of them.
+QString printerNotStartedText();
+QString printNotFinishedText();
+
 } // namespace platform

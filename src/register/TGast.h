@@ -32,6 +32,3 @@ struct TGast
 // Whole nights between arrival and departure; a departure before the arrival counts the same
 // number of nights.
 qint32 Naechte(const TGast &g);
-
-// Every field as it is held, separated by "|": for test and fuzzing reports.
-QString Describe(const TGast &gast);

@@ -259,13 +259,13 @@ void TestBillingForm::priceListOfTheDataFolderComesFirst()
     app.writeFile(QStringLiteral("daten/Gaeste.csv"),
                   kRecordZero + guestLine(1, "2", 2, "14.12.2026", "16.12.2026", "Schwester Maria", " 0,00"));
     app.dialogs.openFile = app.path(QStringLiteral("daten/Gaeste.csv"));
-    QCOMPARE(app.window->preisMatrix().Preis[1][1], 75);
+    QCOMPARE(app.window->context().preisMatrix().Preis[1][1], 75);
 
     // WHEN the data folder is read THEN its prices count
     app.click("ButtonRead");
     app.enter("NumberBoxKosten");
     QCOMPARE(app.list().current().Kosten, 40.0f);
-    QCOMPARE(app.window->preisMatrix().Preis[1][1], 20);
+    QCOMPARE(app.window->context().preisMatrix().Preis[1][1], 20);
 
 #ifdef Q_OS_UNIX
     // WHEN the data folder of the next start holds a pipe by that name THEN the host is told what it is

@@ -95,15 +95,15 @@ void TestBookingPicks::realQuestionOffersThreeButtons()
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.guestList().appendNew();
-    window.guestList().modifyCurrent([](TGast &g) {
+    window.context().guestList().appendNew();
+    window.context().guestList().modifyCurrent([](TGast &g) {
         g.Name = QStringLiteral("Pater Anselm");
         g.Zimmer = QStringLiteral("1");
         g.Von = DateToDay(QDate(2027, 3, 15));
         g.Bis = DateToDay(QDate(2027, 3, 17));
         g.ReNr = 1045;
     });
-    window.setPicks(picksOf(3, QDate(2027, 4, 1), QDate(2027, 4, 3)));
+    window.context().offerPicks(picksOf(3, QDate(2027, 4, 1), QDate(2027, 4, 3)));
 
     QString question;
     QStringList buttons;
@@ -130,26 +130,27 @@ void TestBookingPicks::realQuestionOffersThreeButtons()
     QVERIFY2(question.contains(QStringLiteral("Zimmer 3, 01.04.2027 bis 03.04.2027")), qPrintable(question));
     buttons.sort();
     QCOMPARE(buttons, (QStringList{"Abbrechen", "Ersetzen", "Hinzufügen"}));
-    const TGast &gast = window.guests().current();
+    const TGast &gast = window.context().guests().current();
     QCOMPARE(gast.Zimmer, zimmer);
     QCOMPARE(gast.Von, DateToDay(von));
     QCOMPARE(gast.Bis, DateToDay(von.addDays(2)));
     QCOMPARE(gast.ReNr, 1045);
-    QCOMPARE(!window.picks().empty(), picksStay);
+    QCOMPARE(!window.context().picks().empty(), picksStay);
     const QString status = window.findChild<QLabel *>(QStringLiteral("LabelStatus"))->text();
     QCOMPARE(status.startsWith(QStringLiteral("Auswahl: Zimmer 3")), picksStay);
-    window.guestList().markSaved(); // closing asks nothing
+    window.context().guestList().markSaved(); // closing asks nothing
 }
 
 void TestBookingPicks::usedPicksLeaveEveryWindow()
 {
     AppFixture app;
-    OccupancyPlanWindow *plan = OccupancyPlanWindow::open(*app.window);
+    app.trigger("ActionBelegungsplan");
+    auto *plan = app.opened<OccupancyPlanWindow>();
     QVERIFY(plan);
     auto *hint = plan->findChild<QLabel *>(QStringLiteral("LabelHinweis"));
     const QString idle = hint->text();
     // The host drags across 10 to 12 March in room 2.
-    Q_EMIT plan->view()->stayPicked(2, DateToDay(QDate(2025, 3, 10)), DateToDay(QDate(2025, 3, 12)));
+    Q_EMIT plan->findChild<PlanView *>()->stayPicked(2, DateToDay(QDate(2025, 3, 10)), DateToDay(QDate(2025, 3, 12)));
     QVERIFY(hint->text().startsWith(QStringLiteral("Auswahl: Zimmer 2, 10.03.2025 bis 12.03.2025")));
     QCOMPARE(app.status(), QStringLiteral("Auswahl: Zimmer 2, 10.03.2025 bis 12.03.2025"));
     // Back to the main window.
@@ -168,7 +169,7 @@ void TestBookingPicks::usedPicksLeaveEveryWindow()
     QCOMPARE(app.list().current().Von, DateToDay(QDate(2025, 3, 10)));
     // Used: no window offers them any longer.
     QCOMPARE(hint->text(), idle);
-    QCOMPARE(plan->view()->selection().room, 0);
+    QCOMPARE(plan->findChild<PlanView *>()->selection().room, 0);
     QVERIFY(!app.status().contains(QStringLiteral("Auswahl")));
     QVERIFY(!calendar(app)->isPicked(row, 3));
 }
@@ -200,7 +201,7 @@ void TestBookingPicks::doubleBookingIsSaid()
     else if (move.startsWith(QStringLiteral("arrival ")))
         typeOver(app, "DateEditVon", move.mid(8));
     else {
-        app.window->setPicks(picksOf(1, QDate(2026, 12, 27), QDate(2026, 12, 29)));
+        app.window->context().offerPicks(picksOf(1, QDate(2026, 12, 27), QDate(2026, 12, 29)));
         app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ersetzen"); };
         app.enter("DateEditVon");
         QCOMPARE(app.list().current().Zimmer, QStringLiteral("1"));
@@ -252,8 +253,8 @@ void TestBookingPicks::dayListMarksTheRoom()
 {
     AppFixture app;
     readFile(app, turnOfTheYear("1"));
-    app.window->GaestelisteClick();
-    auto *window = app.window->findChild<GuestListWindow *>();
+    app.trigger("ActionGaesteliste");
+    auto *window = app.opened<GuestListWindow>();
     QVERIFY(window);
     window->findChild<QDateEdit *>(QStringLiteral("DateTagesliste"))->setDate(QDate(2026, 12, 27));
     const QString pdf = app.path(QStringLiteral("Tagesliste.pdf"));

@@ -170,7 +170,7 @@ void TestClosing::realQuestionIsCancelledByEscAndButton()
     RememberDataFolder(app.path(QString()) + u'/');
     TMainForm window;
     window.show();
-    QCOMPARE(window.guests().guestCount(), 8);
+    QCOMPARE(window.context().guests().guestCount(), 8);
     auto *name = window.findChild<QLineEdit *>(QStringLiteral("EditName"));
     name->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(name, QStringLiteral("q"));
@@ -204,8 +204,8 @@ void TestClosing::realQuestionIsCancelledByEscAndButton()
     QCOMPARE(buttons, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein"), QStringLiteral("Abbrechen")}));
     QVERIFY(window.isVisible());
     QCOMPARE(name->text(), QStringLiteral("Gastq"));
-    QCOMPARE(window.guests().current().Name, QStringLiteral("Gastq"));
-    QVERIFY(window.guests().changed());
+    QCOMPARE(window.context().guests().current().Name, QStringLiteral("Gastq"));
+    QVERIFY(window.context().guests().changed());
     QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
 }
 
@@ -217,13 +217,13 @@ void TestClosing::sessionEndMayBeCancelledOnlyWhereItAsks()
 
     // WHEN the session lets the program ask and the host cancels THEN the session must not end
     answer(app, QStringLiteral("Abbrechen"));
-    QVERIFY(!app.window->SessionEnds(true));
+    QVERIFY(!app.sessionEnds(true));
     QCOMPARE(app.dialogs.choicesAsked, QStringList{kSaveQuestion});
     QVERIFY(app.list().changed());
 
     // WHEN it allows no questions THEN nothing asks, the guest file stays, the changes are in the
     // recovery copy, and closing asks nothing more
-    QVERIFY(app.window->SessionEnds(false));
+    QVERIFY(app.sessionEnds(false));
     QVERIFY(app.window->close());
     QCOMPARE(app.dialogs.choicesAsked.size(), 1);
     QVERIFY(app.dialogs.confirmations.isEmpty());
@@ -289,7 +289,7 @@ void TestClosing::recoveryCopyIsOfferedAtTheNextStart()
     AppFixture app;
     readFrom(app, eightGuests());
     app.type("EditName", QStringLiteral("w"));
-    QVERIFY(app.window->SessionEnds(false));
+    QVERIFY(app.sessionEnds(false));
     app.window.reset();
     QVERIFY(QFile::exists(recoveryOf(app)));
     const QDateTime written = QFileInfo(recoveryOf(app)).lastModified();
@@ -305,8 +305,8 @@ void TestClosing::recoveryCopyIsOfferedAtTheNextStart()
                              .arg(written.toString(QStringLiteral("dd.MM.yyyy HH:mm")))});
     QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
     if (button == QStringLiteral("Ja")) {
-        QCOMPARE(window.guests().at(8).Name, QStringLiteral("Gastw"));
-        QVERIFY(window.guests().changed());
+        QCOMPARE(window.context().guests().at(8).Name, QStringLiteral("Gastw"));
+        QVERIFY(window.context().guests().changed());
         QVERIFY2(statusOf(window).startsWith(QStringLiteral("Ungespeicherte Änderungen wiederhergestellt")),
                  qPrintable(statusOf(window)));
         // ... which a save makes the guest file, without a question
@@ -315,8 +315,8 @@ void TestClosing::recoveryCopyIsOfferedAtTheNextStart()
         QCOMPARE(ReadGuestFile(app.path(QStringLiteral("Gaeste.csv"))).back().Name, QStringLiteral("Gastw"));
         QVERIFY(!QFile::exists(recoveryOf(app)));
     } else {
-        QCOMPARE(window.guests().at(8).Name, QStringLiteral("Gast"));
-        QVERIFY(!window.guests().changed());
+        QCOMPARE(window.context().guests().at(8).Name, QStringLiteral("Gast"));
+        QVERIFY(!window.context().guests().changed());
         QVERIFY(!QFile::exists(recoveryOf(app)));
         const std::vector<BackupInfo> backups = ListBackups(app.path(QString()));
         QCOMPARE(backups.size(), std::size_t(1));
@@ -330,7 +330,7 @@ void TestClosing::recoveryCopyOlderThanTheGuestFileIsKeptAside()
     AppFixture app;
     readFrom(app, eightGuests());
     app.type("EditName", QStringLiteral("o"));
-    QVERIFY(app.window->SessionEnds(false));
+    QVERIFY(app.sessionEnds(false));
     app.window.reset();
     // Another copy saved the guest file later.
     QFile guests(app.path(QStringLiteral("Gaeste.csv")));
@@ -408,8 +408,8 @@ void TestClosing::killedBySigtermAndSighupLeavesTheChangesRecoverable()
     TMainForm window(std::make_unique<ScriptedDialogs>(script));
     QCOMPARE(script.choicesAsked.size(), 1);
     QVERIFY(script.choicesAsked.first().startsWith(QStringLiteral("Ungespeicherte Änderungen vom ")));
-    QCOMPARE(window.guests().at(8).Name, QStringLiteral("Gastk"));
-    QVERIFY(window.guests().changed());
+    QCOMPARE(window.context().guests().at(8).Name, QStringLiteral("Gastk"));
+    QVERIFY(window.context().guests().changed());
 }
 
 void TestClosing::leftoversOfACutOffSaveGoAtTheNextStart_data()
@@ -443,7 +443,7 @@ void TestClosing::leftoversOfACutOffSaveGoAtTheNextStart()
     TMainForm window(std::make_unique<ScriptedDialogs>(script));
 
     // THEN they are gone, unless another copy may still be writing them
-    QCOMPARE(window.guests().guestCount(), 8);
+    QCOMPARE(window.context().guests().guestCount(), 8);
     for (const QString &name : leftovers)
         QVERIFY2(QFile::exists(app.path(name)) == otherCopyRuns, qPrintable(name));
     QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());

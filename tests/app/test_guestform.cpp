@@ -157,7 +157,7 @@ void TestGuestForm::typingMarksChangedShowingDoesNot()
     app.click("ButtonNeuerGast");
     app.type("EditName", QStringLiteral("Bert"));
     app.dialogs.saveFile = app.path(QStringLiteral("Gaeste.csv"));
-    app.window->FileSave();
+    app.click("ButtonSave");
     QVERIFY(!app.list().changed());
 
     // Showing other records (spin box) changes nothing.
@@ -168,7 +168,7 @@ void TestGuestForm::typingMarksChangedShowingDoesNot()
     // Any field the user edits marks the data as changed, e-mail and check boxes included.
     app.type("EditEMail", QStringLiteral("a@b.de"));
     QVERIFY(app.list().changed());
-    app.window->FileSave();
+    app.click("ButtonSave");
     QVERIFY(!app.list().changed());
     app.w<QCheckBox>("CheckBoxKey")->click();
     QVERIFY(app.list().changed());

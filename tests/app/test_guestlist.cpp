@@ -5,6 +5,7 @@
 #include "guestfile/GuestFile.h"
 #include "guestfile/Settings.h"
 #include "support/AppFixture.h"
+#include "support/GastText.h"
 #include "support/GuestListFixture.h"
 #include "support/ReadBack.h"
 

@@ -101,7 +101,7 @@ void TestHostChanges::returningFromTheCalendarAppliesNoPicks()
     QCOMPARE(app.list().current().Von, EncodeDate(2025, 2, 18));
     QCOMPARE(app.list().current().Bis, EncodeDate(2025, 2, 20));
     QVERIFY(app.dialogs.confirmations.isEmpty());
-    QVERIFY(!app.window->picks().empty());
+    QVERIFY(!app.window->context().picks().empty());
 
     // The new guest made afterwards gets them on the host's click.
     app.click("ButtonNeuerGast");
@@ -169,7 +169,7 @@ void TestHostChanges::doubleClickOpensTheCellsRecordAndIsNoPick()
     doubleClickCell(app, row, 4);
     QCOMPARE(app.list().currentIndex(), 3);
     QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Zweiter"));
-    QVERIFY(app.window->picks().empty());
+    QVERIFY(app.window->context().picks().empty());
 
     // Opening Weiß and clicking his arrival field leaves his stay as it is.
     clickTab(app, 1);
@@ -239,7 +239,7 @@ void TestHostChanges::replacingABookingAsks()
     QCOMPARE(app.list().current().Zimmer, zimmer);
     QCOMPARE(app.list().current().Von, platform::DateToDay(von));
     QCOMPARE(app.list().changed(), !picksStay);
-    QCOMPARE(!app.window->picks().empty(), picksStay);
+    QCOMPARE(!app.window->context().picks().empty(), picksStay);
     QCOMPARE(calendar(app)->isPicked(41, 4), picksStay);
 }
 
@@ -252,7 +252,7 @@ void TestHostChanges::picksWaitForAGuest()
     app.enter("DateEditVon"); // record 0 is no guest
     QCOMPARE(app.list().at(0), TGast());
     QVERIFY(app.status().startsWith(QStringLiteral("Kein Gast gewählt")));
-    QVERIFY(!app.window->picks().empty());
+    QVERIFY(!app.window->context().picks().empty());
 }
 
 void TestHostChanges::costField_data()

@@ -8,6 +8,7 @@
 #include "guestfile/GuestFile.h"
 #include "support/AppFixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -110,6 +111,7 @@ private Q_SLOTS:
 
     void invoiceListShowsNumbersAndCopies();
     void invoiceListOpensCopiesAndExports();
+    void invoiceListFollowsANewInvoice();
 };
 
 void TestInvoices::printedInvoiceIsKeptAsPdf()
@@ -220,11 +222,11 @@ void TestInvoices::copyEntryFollowsTheRecord()
     app.showGuest(1);
     QVERIFY(!copy->isEnabled());
     // A number given through the list (another window, a printed invoice) enables it.
-    app.window->guestList().modify(1, [](TGast &g) { g.ReNr = 44; });
+    app.window->context().guestList().modify(1, [](TGast &g) { g.ReNr = 44; });
     QVERIFY(copy->isEnabled());
     app.click("ButtonNeuerGast");
     QVERIFY(!copy->isEnabled());
-    app.window->guestList().replace({TGast{}, TGast{}});
+    app.window->context().guestList().replace({TGast{}, TGast{}});
     QVERIFY(!copy->isEnabled());
 }
 
@@ -343,7 +345,7 @@ void TestInvoices::realPrintDialogOffersTheInvoiceFile()
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ButtonPrintRe")), Qt::LeftButton);
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
     QVERIFY(printAsked);
-    QCOMPARE(window.guests().at(1).Name, QStringLiteral("Anna"));
+    QCOMPARE(window.context().guests().at(1).Name, QStringLiteral("Anna"));
     QCOMPARE(offered, scripted.daten(QStringLiteral("Rechnung 42.pdf")));
     // Cancelled: no number taken.
     QCOMPARE(scripted.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("41\r\n"));
@@ -413,7 +415,7 @@ void TestInvoices::invoiceListShowsNumbersAndCopies()
              QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie"));
 
     // WHEN a record changes elsewhere THEN the list follows
-    app.window->guestList().modify(2, [](TGast &g) { g.Bezahlt = false; });
+    app.window->context().guestList().modify(2, [](TGast &g) { g.Bezahlt = false; });
     QCOMPARE(shown().first(), QStringLiteral("40||Bert|90,00|nein|fehlt|Kopie fehlt"));
     // WHEN the window is chosen again THEN it is the same one
     entry->trigger();
@@ -424,13 +426,10 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
 {
     InvoiceWindow app;
     app.issueForAnna();
-    InvoiceListWindow *list = app.window->showInvoiceList();
-    QList<QUrl> opened;
-    bool opens = true;
-    list->setOpener([&](const QUrl &url) {
-        opened << url;
-        return opens;
-    });
+    app.trigger("ActionRechnungen");
+    auto *list = app.opened<InvoiceListWindow>();
+    QVERIFY(list);
+    const QStringList &opened = app.dialogs.documentsOpened;
     auto *table = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"));
     auto *open = list->findChild<QPushButton *>(QStringLiteral("ButtonPdfOeffnen"));
 
@@ -441,12 +440,12 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
     table->selectRow(2);
     QVERIFY(open->isEnabled());
     QTest::mouseClick(open, Qt::LeftButton);
-    const QUrl kept = QUrl::fromLocalFile(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf")));
-    QCOMPARE(opened, QList<QUrl>{kept});
+    const QString kept = QFileInfo(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))).absoluteFilePath();
+    QCOMPARE(opened, QStringList{kept});
     QTest::keyClick(table, Qt::Key_Return);
     QCOMPARE(opened.size(), 2);
     // A desktop without a PDF viewer is said plainly.
-    opens = false;
+    app.dialogs.documentOpens = false;
     QTest::mouseClick(open, Qt::LeftButton);
     QCOMPARE(app.dialogs.errors.size(), 1);
     QVERIFY(app.dialogs.errors.first().startsWith(QStringLiteral("Die Rechnungskopie konnte nicht geöffnet werden.")));
@@ -470,6 +469,28 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
     QVERIFY(QFile::remove(app.path(QStringLiteral("liste.csv"))));
     QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
     QVERIFY(!QFile::exists(app.path(QStringLiteral("liste.csv"))));
+}
+
+void TestInvoices::invoiceListFollowsANewInvoice()
+{
+    // GIVEN the window "Rechnungen" open before Anna's invoice is printed
+    InvoiceWindow app;
+    app.trigger("ActionRechnungen");
+    auto *list = app.opened<InvoiceListWindow>();
+    QVERIFY(list);
+    QAbstractItemModel *model = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"))->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto *summary = list->findChild<QLabel *>(QStringLiteral("LabelRechnungenSumme"));
+    QCOMPARE(summary->text(), QStringLiteral("1 Rechnung, 1 Lücke, 1 ohne Kopie"));
+
+    // WHEN invoice 42 is printed and kept
+    app.issueForAnna();
+
+    // THEN the list has read the new copy and the counter again: 42 stands with its copy
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("42"));
+    QCOMPARE(model->index(2, 5).data().toString(), QStringLiteral("Rechnung 42.pdf"));
+    QCOMPARE(summary->text(), QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie"));
 }
 
 QTEST_MAIN(TestInvoices)

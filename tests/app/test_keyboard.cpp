@@ -323,8 +323,8 @@ void TestKeyboard::otherWindowsTakeWholeDates()
     QFETCH(QDate, expected);
     QFETCH(QString, error);
     AppFixture app;
-    app.window->GaestelisteClick();
-    auto *window = app.window->findChild<GuestListWindow *>();
+    app.trigger("ActionGaesteliste");
+    auto *window = app.opened<GuestListWindow>();
     QVERIFY(window);
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
@@ -399,7 +399,8 @@ void TestKeyboard::sizeIsRemembered()
 void TestKeyboard::statisticsFitASmallScreen()
 {
     AppFixture app;
-    StatisticsWindow *window = StatisticsWindow::open(*app.window);
+    app.trigger("ActionAuswertung");
+    auto *window = app.opened<StatisticsWindow>();
     QVERIFY(window);
     // Maximised on 1366 × 768 less the title bar and a panel.
     window->resize(1366, 700);

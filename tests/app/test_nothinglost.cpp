@@ -171,7 +171,7 @@ void TestNothingLost::secondCopyOnTheSameFolderIsTold()
     QTest::mouseClick(second->findChild<QPushButton *>(QStringLiteral("ButtonRead")), Qt::LeftButton);
     QCOMPARE(script.informations.size(), 1);
     QVERIFY2(script.informations.first().contains(QStringLiteral("bereits")), qPrintable(script.informations.first()));
-    QCOMPARE(second->guests().guestCount(), 8); // reading is allowed; the host now knows
+    QCOMPARE(second->context().guests().guestCount(), 8); // reading is allowed; the host now knows
 }
 
 void TestNothingLost::saveOverAFileAnotherProgramChangedAsks_data()
@@ -295,7 +295,7 @@ void TestNothingLost::endingSessionWithoutQuestionsKeepsTheChanges()
     app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
     app.click("ButtonRead");
     app.type("EditName", QStringLiteral("y"));
-    QVERIFY(app.window->SessionEnds(false));
+    QVERIFY(app.sessionEnds(false));
     QVERIFY(app.dialogs.confirmations.isEmpty());
     QVERIFY(app.dialogs.choicesAsked.isEmpty());
     // Nobody said "Ja": the guest file stays, and the changes wait for the next start.
@@ -314,8 +314,8 @@ void TestNothingLost::startReadsTheRememberedFolder()
 
     ScriptedDialogs::Script script;
     const auto window = startWindow(script);
-    QCOMPARE(window->guests().guestCount(), 8);
-    QCOMPARE(window->guests().currentIndex(), 8);
+    QCOMPARE(window->context().guests().guestCount(), 8);
+    QCOMPARE(window->context().guests().currentIndex(), 8);
     QCOMPARE(script.openAsked, 0);
     // Followed by what the folder still lacks (it holds no invoice counter, form or price list).
     const QString read = QStringLiteral("8 Gästedatensätze gelesen aus %1")
@@ -344,7 +344,7 @@ void TestNothingLost::startWithoutTheRememberedFileSaysWhy()
     RememberDataFolder(app.path(QString()));
     ScriptedDialogs::Script script;
     const auto window = startWindow(script);
-    QCOMPARE(window->guests().size(), 1);
+    QCOMPARE(window->context().guests().size(), 1);
     QVERIFY2(statusOf(*window).startsWith(status), qPrintable(statusOf(*window)));
     QVERIFY(script.errors.isEmpty());
 }

@@ -50,14 +50,14 @@ struct Plan
 {
     explicit Plan(AppFixture &app)
     {
-        app.window->guestList().replace(February());
+        app.window->context().guestList().replace(February());
         // Ctrl+B in the main window opens the plan.
         QTest::keyClick(app.window.get(), Qt::Key_B, Qt::ControlModifier);
         window = app.window->findChild<OccupancyPlanWindow *>(QStringLiteral("OccupancyPlan"));
         if (!window)
             qFatal("no plan window");
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        view = window->view();
+        view = window->findChild<PlanView *>();
     }
 
     template <typename T = QWidget> T *w(const char *name) const
@@ -203,7 +203,7 @@ private Q_SLOTS:
     {
         AppFixture app;
         Plan plan(app);
-        app.window->guestList().modify(2, [](TGast &g) {
+        app.window->context().guestList().modify(2, [](TGast &g) {
             g.Kosten = 540;
             g.ReNr = 17;
         });
@@ -263,10 +263,10 @@ private Q_SLOTS:
         PickState expected;
         expected.pick(room, platform::DateToDay(von));
         expected.pick(room, platform::DateToDay(bis));
-        QCOMPARE(app.window->picks().room(), room);
-        QCOMPARE(app.window->picks().first(), expected.first());
-        QCOMPARE(app.window->picks().last(), expected.last());
-        QVERIFY(app.window->picks().hasLast());
+        QCOMPARE(app.window->context().picks().room(), room);
+        QCOMPARE(app.window->context().picks().first(), expected.first());
+        QCOMPARE(app.window->context().picks().last(), expected.last());
+        QVERIFY(app.window->context().picks().hasLast());
         QCOMPARE(app.status(), AuswahlText(expected));
         QVERIFY(plan.w<QLabel>("LabelHinweis")->text().startsWith(AuswahlText(expected)));
 
@@ -290,21 +290,21 @@ private Q_SLOTS:
         Plan plan(app);
         // A click on a free day without moving.
         QTest::mouseClick(plan.view, Qt::LeftButton, {}, plan.at(plan.dayIndex(5), 2));
-        QVERIFY(app.window->picks().empty());
+        QVERIFY(app.window->context().picks().empty());
         // A drag that starts on a bar.
         plan.drag(plan.on(plan.bar(3, 2)), plan.at(plan.dayIndex(25), 2));
-        QVERIFY(app.window->picks().empty());
+        QVERIFY(app.window->context().picks().empty());
         // A drag that starts inside a stay cannot leave it.
         plan.drag(plan.at(plan.dayIndex(11), 1) + QPoint(0, plan.view->planLayout().roomRect(1).height() / 2 - 2),
                   plan.at(plan.dayIndex(14), 1));
-        QVERIFY(app.window->picks().empty());
+        QVERIFY(app.window->context().picks().empty());
     }
 
     void followsTheGuestList()
     {
         AppFixture app;
         Plan plan(app);
-        GuestList &list = app.window->guestList();
+        GuestList &list = app.window->context().guestList();
         QCOMPARE(plan.view->geometry().bars.size(), std::size_t(6));
 
         // Emil moves to room 3: no double booking left in room 2.

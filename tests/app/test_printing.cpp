@@ -88,7 +88,7 @@ void TestPrinting::printsOneA4Page()
 
     // GIVEN a window over the bookings, printing to a PDF file
     AppFixture app;
-    app.window->guestList().replace(Bookings());
+    app.window->context().guestList().replace(Bookings());
     QWidget *window = open(app);
     QVERIFY(window);
     auto *print = window->findChild<QPushButton *>(QStringLiteral("ButtonDrucken"));

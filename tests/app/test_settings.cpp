@@ -3,13 +3,14 @@
 // is made or raised (never lowered), a form chosen there prints, and a first start without any
 // set-up says what is missing without a dialog.
 
+#include "app/HolidayOutlineDelegate.h"
 #include "app/settings/SettingsDialog.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/PriceMatrix.h"
-#include "calendar/HolidayOutlineDelegate.h"
 #include "support/AppFixture.h"
 #include "support/WindowMoves.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -143,6 +144,7 @@ void TestSettings::savedPriceListIsReadBackAndUsedAtOnce()
     House app("50;45;40\n80;75;70\n100;95;90\n120;115;110\n25;22;20\n");
     QPointer<SettingsDialog> dialog = app.openSettings();
     auto *table = House::in<QTableView>(dialog, "TablePreise");
+    const QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(table->model()->rowCount(), 5);
     QCOMPARE(table->model()->columnCount(), 3);
     QCOMPARE(table->model()->headerData(4, Qt::Vertical).toString(), QStringLiteral("Gruppe (ab 5)"));
@@ -176,7 +178,7 @@ void TestSettings::savedPriceListIsReadBackAndUsedAtOnce()
             QCOMPARE(read.Preis[r][c], price(r, c));
         }
     // AND the program uses them at once: Anna (2 persons, 2 nights, 1 room) costs 2 × 2027
-    QCOMPARE(app.window->preisMatrix().Preis[1][1], price(1, 1));
+    QCOMPARE(app.window->context().preisMatrix().Preis[1][1], price(1, 1));
     app.w<QSpinBox>("SpinBox1")->setValue(1);
     app.window->findChild<QAction *>(QStringLiteral("ActionKostenBerechnen"))->trigger();
     QCOMPARE(app.list().at(1).Kosten, 2.0 * price(1, 1));
@@ -509,7 +511,7 @@ void TestSettings::anotherDataFolderIsReadAfterTheQuestion()
     QCOMPARE(app.list().guestCount(), guests);
     const QString folder = switched ? app.path(QStringLiteral("anders/")) : app.daten(QString());
     QCOMPARE(RememberedDataFolder(), folder);
-    QCOMPARE(app.window->dataFolder().folder(), folder);
+    QCOMPARE(app.window->context().dataFolder().folder(), folder);
     QCOMPARE(House::in<QLineEdit>(dialog, "EditDatenordner")->text(), QDir::toNativeSeparators(folder));
 }
 
@@ -548,7 +550,7 @@ void TestSettings::printoutsAreOfferedInTheDataFolder()
     };
     // WHEN her copy and the day list are printed
     app.window->findChild<QAction *>(QStringLiteral("ActionRechnungskopie"))->trigger();
-    app.window->GaestelisteClick();
+    app.trigger("ActionGaesteliste");
     QWidget *guestList = nullptr;
     for (QWidget *top : QApplication::topLevelWidgets())
         if (top->objectName() == QStringLiteral("GuestListWindow") && top->isVisible())

@@ -2,8 +2,8 @@
 // postal code, the first invoice asks which number it begins with and carries it, and an invoice
 // without a scanned form carries the house's letterhead. PDFs are read back with poppler.
 
+#include "app/HolidayOutlineDelegate.h"
 #include "billing/InvoiceNumber.h"
-#include "calendar/HolidayOutlineDelegate.h"
 #include "guestfile/GuestFile.h"
 #include "support/AppFixture.h"
 #include "support/WindowMoves.h"
@@ -115,8 +115,9 @@ void TestSetup::calendarMarksTheHousesHolidays()
     clickCell(app, calendar(app)->rowOfDay(platform::DateToDay(QDate(2025, 1, 6))), 0);
     QCOMPARE(app.dialogs.informations, named.isEmpty() ? QStringList() : QStringList{named});
 
-    // WHEN the code changes, THEN the calendar follows at once
-    setHousePostalCode(plz == 80331 ? 34519 : 80331);
+    // WHEN the code changes, THEN the calendar follows at once, and the settings keep it
+    app.window->context().setPostalCode(plz == 80331 ? 34519 : 80331);
+    QCOMPARE(housePostalCode(), plz == 80331 ? 34519 : 80331);
     const int assumption = calendar(app)->rowOfDay(platform::DateToDay(QDate(2025, 8, 15)));
     QCOMPARE(delegate->marks(calendar(app)->index(assumption, 0)), !marked);
 }

@@ -9,6 +9,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -46,7 +47,7 @@ struct Figures
 {
     explicit Figures(AppFixture &app)
     {
-        app.window->guestList().replace(FixtureYear());
+        app.window->context().guestList().replace(FixtureYear());
         QMenu *menu = app.window->menuBar()->findChild<QMenu *>(QStringLiteral("MenuAnsicht"));
         for (QAction *action : menu->actions())
             if (action->text() == QStringLiteral("A&uswertung"))
@@ -141,7 +142,7 @@ private Q_SLOTS:
         QVERIFY(figures.w<QLabel>("LabelErlaeuterung")->text().contains(QStringLiteral("Monat der Abreise")));
 
         // The chart shows occupancy and revenue by arrival for every month.
-        QChart *chart = figures.window->chart();
+        QChart *chart = figures.w<QChartView>("ChartAuswertung")->chart();
         QCOMPARE(chart->title(), QStringLiteral("Auslastung und Umsatz 2025"));
         const QList<QAbstractSeries *> series = chart->series();
         QCOMPARE(series.size(), 2);
@@ -169,15 +170,15 @@ private Q_SLOTS:
         AppFixture app;
         Figures figures(app);
         // Anna pays: no unpaid invoice left.
-        app.window->guestList().modify(1, [](TGast &g) { g.Bezahlt = true; });
+        app.window->context().guestList().modify(1, [](TGast &g) { g.Bezahlt = true; });
         QCOMPARE(figures.w<QTableWidget>("TabelleOffen")->rowCount(), 0);
         QCOMPARE(figures.w<QLabel>("LabelOffen")->text(), QStringLiteral("Keine offenen Rechnungen 2025."));
         // Bert's booking is cut to one room.
-        app.window->guestList().modify(2, [](TGast &g) { g.Zimmer = QStringLiteral("1"); });
+        app.window->context().guestList().modify(2, [](TGast &g) { g.Zimmer = QStringLiteral("1"); });
         QCOMPARE(figures.row(1), Row("02;4;0;0;4;14,3;0,0;0,0;4,8;1;3;540,00;840,00"));
         // A hidden window catches up when it is shown again.
         figures.window->hide();
-        app.window->guestList().replace({TGast{}});
+        app.window->context().guestList().replace({TGast{}});
         figures.window->show();
         QCOMPARE(figures.row(12), Row("Summe;0;0;0;0;0,0;0,0;0,0;0,0;0;0;0,00;0,00"));
     }

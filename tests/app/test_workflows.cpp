@@ -173,8 +173,9 @@ void TestWorkflows::realFileDialogChoosesTheFolder()
     });
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ButtonRead")), Qt::LeftButton);
     QVERIFY(answered);
-    QCOMPARE(window.guests().size(), 4);
-    QCOMPARE(window.dataFolder().pathOf(QStringLiteral("Gaeste.csv")), dir.filePath(QStringLiteral("Gaeste.csv")));
+    QCOMPARE(window.context().guests().size(), 4);
+    QCOMPARE(window.context().dataFolder().pathOf(QStringLiteral("Gaeste.csv")),
+             dir.filePath(QStringLiteral("Gaeste.csv")));
     window.close();
 }
 
@@ -216,7 +217,7 @@ void TestWorkflows::tabClickFillsFromFirstOfThisYear()
     QVERIFY(todayRow > 0);
     const QRect todayCell = grid(app)->visualRect(calendar(app)->index(todayRow, 0));
     QVERIFY(grid(app)->viewport()->rect().contains(todayCell.center()));
-    QVERIFY(app.window->picks().empty());
+    QVERIFY(app.window->context().picks().empty());
     if (today.year() == 2025) {
         // Carl (guest 3, four persons) holds room 3 on 1 and 2 January.
         QCOMPARE(calendar(app)->cellText(0, 4), QStringLiteral("3,4P"));
@@ -297,7 +298,7 @@ void TestWorkflows::bookingFromPicks()
     QCOMPARE(app.w<QDateEdit>("DateEditVon")->date(), von);
     QCOMPARE(app.w<QDateEdit>("DateEditBis")->date(), bis);
     QCOMPARE(app.w<QLineEdit>("EditZimmer")->text(), rooms);
-    QVERIFY(app.window->picks().empty());
+    QVERIFY(app.window->context().picks().empty());
     QVERIFY(app.dialogs.errors.isEmpty());
     app.leave();
     QCOMPARE(app.list().current().Von, platform::DateToDay(von));
@@ -341,7 +342,7 @@ void TestWorkflows::costIsComputedOnEnteringTheField()
     app.enter("DateEditBis");
     app.w<QDateEdit>("DateEditBis")->setDate(QDate(2025, 2, 24));
     app.leave();
-    app.window->FileSave();
+    app.click("ButtonSave");
     app.enter("NumberBoxKosten"); // 4 nights, 2 persons: 70 a night and room, 2 rooms
     QCOMPARE(app.list().current().Kosten, 560.0f);
     QCOMPARE(app.w<QDoubleSpinBox>("NumberBoxKosten")->value(), 560.0);
@@ -359,7 +360,7 @@ void TestWorkflows::missingPriceFileIsReported()
     // A house without a price list is not set up yet: the status line says so, and no box pops up at start.
     QCOMPARE(app.dialogs.informations, QStringList());
     QVERIFY2(app.status().startsWith(QStringLiteral("Noch nicht eingerichtet")), qPrintable(app.status()));
-    QCOMPARE(app.window->preisMatrix().Preis[1][2], 0);
+    QCOMPARE(app.window->context().preisMatrix().Preis[1][2], 0);
     // A cost asked for names where the price list was looked for: the start folder, as no data folder is chosen yet.
     app.click("ButtonNeuerGast");
     app.window->findChild<QAction *>(QStringLiteral("ActionKostenBerechnen"))->trigger();

@@ -1,4 +1,3 @@
-#include "calendar/HolidayOutlineDelegate.h"
 #include "calendar/RoomCalendar.h"
 #include "calendar/RoomCalendarModel.h"
 #include "platform/Clock.h"
@@ -6,12 +5,10 @@
 #include "platform/Regional.h"
 #include "support/GuestBuilder.h"
 
+#include <QAbstractItemModelTester>
 #include <QBrush>
-#include <QHeaderView>
-#include <QImage>
 #include <QPoint>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QTest>
 
 #include <algorithm>
@@ -394,6 +391,7 @@ private Q_SLOTS:
         QFETCH(QDate, bis);
         QFETCH(QString, zimmer);
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(ZeigGridRows(List({}), Start(), kRows));
         PickState state;
         for (const QPoint &p : picks)
@@ -415,6 +413,7 @@ private Q_SLOTS:
         // Picked in a grid from one start day, then the grid is filled from another one: the picks
         // stay on the days the host saw marked.
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(ZeigGridRows(List({}), Start(), kRows));
         PickState state;
         QVERIFY(model.pickCell(state, 4, 40));
@@ -446,6 +445,7 @@ private Q_SLOTS:
         for (std::size_t r = 0; r < 6; ++r)
             rows[r] = CalendarRow{};
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setRows(rows);
         PickState state;
         for (const QPoint &p : picks)
@@ -491,6 +491,7 @@ private Q_SLOTS:
         const Guests list = List({Stay(3, "1", 2, Day(2025, 1, 5), Day(2025, 1, 8), QStringLiteral("Müller")),
                                   Stay(5, "13", 1, Day(2025, 1, 7), Day(2025, 1, 10), "Maier")});
         RoomCalendarModel model(kRows);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), kRows);
         QCOMPARE(model.columnCount(), 5);
         QCOMPARE(model.cellText(0, 0), QString());
@@ -541,6 +542,7 @@ private Q_SLOTS:
     void modelKeepsRowCount()
     {
         RoomCalendarModel model(20);
+        const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.setRows(ZeigGridRows(List({}), Start(), 30));
@@ -576,59 +578,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(bool, marked);
-        QCOMPARE(HolidayOutlineDelegate::IsMarkedDay(text), marked);
-    }
-
-    void paintsOutline()
-    {
-        RoomCalendarModel model(kRows);
-        model.setRows(ZeigGridRows(List({}), Start(), kRows));
-        HolidayOutlineDelegate delegate;
-        QTableView view;
-        view.setModel(&model);
-        view.setItemDelegate(&delegate);
-        for (int c = 0; c < RoomCalendarModel::kColumnCount; ++c)
-            view.setColumnWidth(c, RoomCalendarModel::kColumnWidths[c]);
-        view.verticalHeader()->setMinimumSectionSize(1);
-        view.verticalHeader()->setDefaultSectionSize(20);
-        view.resize(400, 400);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const int grid = view.showGrid() ? 1 : 0;
-        const QRgb red = qRgb(0xFF, 0, 0);
-
-        // Red pixels along the cell's border ring, and dark text pixels inside it.
-        auto inspect = [&](int row, int &onBorder, int &borderLength, int &textPixels) {
-            // The view's cell rectangle already leaves out the grid line.
-            const QRect cell = view.visualRect(model.index(row, 0));
-            QCOMPARE(cell.size(), QSize(RoomCalendarModel::kColumnWidths[0] - grid, 20 - grid));
-            onBorder = borderLength = textPixels = 0;
-            for (int y = cell.top(); y <= cell.bottom(); ++y) {
-                for (int x = cell.left(); x <= cell.right(); ++x) {
-                    const QRgb px = image.pixel(x, y);
-                    const bool border = x == cell.left() || x == cell.right() || y == cell.top() || y == cell.bottom();
-                    if (border) {
-                        ++borderLength;
-                        onBorder += px == red;
-                    } else {
-                        QVERIFY2(px != red, "red inside the cell");
-                        textPixels += qGray(px) < 128;
-                    }
-                }
-            }
-        };
-        int onBorder = 0, borderLength = 0, textPixels = 0;
-        inspect(0, onBorder, borderLength, textPixels); // 1 Jan 2025, Neujahr
-        QCOMPARE(onBorder, borderLength);
-        QVERIFY(textPixels > 0);
-        inspect(11, onBorder, borderLength, textPixels); // 12 Jan 2025, a Sunday
-        QCOMPARE(onBorder, borderLength);
-        inspect(1, onBorder, borderLength, textPixels); // 2 Jan 2025, a working day
-        QCOMPARE(onBorder, 0);
-        QVERIFY(textPixels > 0);
-        inspect(3, onBorder, borderLength, textPixels); // 4 Jan 2025, a Saturday
-        QCOMPARE(onBorder, 0);
+        QCOMPARE(IsMarkedDay(text), marked);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "platform/AnsiText.h"
 #include "platform/Convert.h"
 #include "register/TGast.h"
+#include "support/GastText.h"
 
 #include <QByteArray>
 #include <QString>

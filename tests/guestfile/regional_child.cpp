@@ -7,6 +7,7 @@
 #include "platform/Convert.h"
 #include "platform/DayNumber.h"
 #include "platform/IoError.h"
+#include "support/GastText.h"
 
 #include <QCoreApplication>
 #include <QLocale>

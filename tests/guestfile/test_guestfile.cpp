@@ -9,6 +9,7 @@
 #include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "support/FileFaults.h"
+#include "support/GastText.h"
 
 #include <QBuffer>
 #include <QDir>

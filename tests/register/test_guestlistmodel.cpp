@@ -6,6 +6,7 @@
 #include "register/GuestListModel.h"
 #include "register/GuestSearch.h"
 #include "register/NewStay.h"
+#include "support/GastText.h"
 #include "support/GuestListFixture.h"
 
 #include <QAbstractItemModelTester>

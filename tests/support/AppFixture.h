@@ -9,6 +9,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -123,8 +124,22 @@ public:
         leave();
     }
     void click(const char *button) const { QTest::mouseClick(w<QAbstractButton>(button), Qt::LeftButton); }
+    // Chooses a menu entry ("ActionGaesteliste") as the host does.
+    void trigger(const char *action) const { w<QAction>(action)->trigger(); }
+    // The desktop session ends, as Qt's session manager tells the window; true when the window lets
+    // it end. `mayAsk`: the session lets the program ask the host.
+    bool sessionEnds(bool mayAsk) const
+    {
+        bool ends = false;
+        if (!QMetaObject::invokeMethod(window.get(), "SessionEnds", Qt::DirectConnection, Q_RETURN_ARG(bool, ends),
+                                       Q_ARG(bool, mayAsk)))
+            qFatal("the window has no slot SessionEnds");
+        return ends;
+    }
+    // The window of type `T` the main window opened, null when none is open.
+    template <typename T> T *opened() const { return window->findChild<T *>(QString(), Qt::FindDirectChildrenOnly); }
 
-    const GuestList &list() const { return window->guests(); }
+    const GuestList &list() const { return window->context().guests(); }
     QString status() const { return w<QLabel>("LabelStatus")->text(); }
 
     ScriptedDialogs::Script dialogs;

@@ -40,6 +40,8 @@ public:
         // The number typed into a number question; nothing = cancelled.
         std::optional<int> number;
         QStringList numbersAsked; // "text|default|minimum" of each number question
+        QStringList documentsOpened; // the files handed to the desktop to open
+        bool documentOpens = true;   // false: the desktop has no program for them
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
@@ -102,6 +104,11 @@ public:
     {
         s_.backupsOffered = static_cast<int>(backups.size());
         return s_.backupAnswer;
+    }
+    bool openDocument(QWidget *, const QString &path) override
+    {
+        s_.documentsOpened << path;
+        return s_.documentOpens;
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "app/guestlist/DayListPrint.h"
 
+#include "app/PrintFrame.h"
+
 #include "platform/Clock.h"
 #include "platform/Error.h"
 
@@ -128,18 +130,17 @@ private:
 void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector<TageslistenTeil> &teile)
 {
     printer.setPageMargins(QMarginsF(kRandMm, kRandMm, kRandMm, kRandMm), QPageLayout::Millimeter);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw platform::Error(QStringLiteral("Die Tagesliste konnte nicht gedruckt werden: Der Drucker ist nicht "
-                                             "bereit oder die Datei lässt sich nicht schreiben."));
-    const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRectF area(0, 0, paint.width(), paint.height());
+    // Drawn in the printer's pixels.
+    PrintFrame frame(printer, 0,
+                     QStringLiteral("Die Tagesliste konnte nicht gedruckt werden: Der Drucker ist nicht bereit oder "
+                                    "die Datei lässt sich nicht schreiben."));
+    QPainter &painter = frame.painter();
+    const QRectF area = frame.area();
     int points = kSchriftGroesse;
     while (points > kKleinsteSchrift && Seite(painter, area, points).render(titel, teile, false) > area.height())
         --points;
     // Whatever still does not fit is cut off at the page's foot rather than spilling onto a second page.
     painter.setClipRect(area);
     Seite(painter, area, points).render(titel, teile, true);
-    if (!painter.end())
-        throw platform::Error(QStringLiteral("Die Tagesliste konnte nicht gedruckt werden."));
+    frame.finish();
 }

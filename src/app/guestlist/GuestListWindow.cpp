@@ -1,10 +1,8 @@
 #include "app/guestlist/GuestListWindow.h"
 
+#include "app/AppContext.h"
 #include "app/DateTimeFields.h"
-#include "app/ErrorSink.h"
 #include "app/ExportTargets.h"
-#include "app/TMainForm.h"
-#include "app/WindowGeometry.h"
 #include "app/guestlist/DayListPrint.h"
 #include "calendar/DayList.h"
 #include "exchange/GuestListCsv.h"
@@ -46,8 +44,8 @@ bool IsEnter(const QKeyEvent *key)
 
 } // namespace
 
-GuestListWindow::GuestListWindow(TMainForm &main)
-    : QWidget(&main, Qt::Window), main_(main), ui_(std::make_unique<Ui::GuestListWindow>()), model_(main.guests()),
+GuestListWindow::GuestListWindow(AppContext &context, QWidget *parent)
+    : ToolWindow(context, parent, kGeometryKey), ui_(std::make_unique<Ui::GuestListWindow>()), model_(context.guests()),
       proxy_(model_)
 {
     ui_->setupUi(this);
@@ -70,22 +68,17 @@ GuestListWindow::GuestListWindow(TMainForm &main)
 
     // Centred on the screen the first time, then where the host left it.
     resize(defaultWidth_, kStandardHoehe);
-    if (const QScreen *screen = main.screen()) {
+    if (const QScreen *screen = parent->screen()) {
         // Room for the window frame, which is not known before the window is shown.
         const QRect available = screen->availableGeometry().adjusted(16, 16, -16, -16);
         resize(std::min(width(), available.width()), std::min(height(), available.height()));
         move(available.center() - rect().center());
     }
-    RestoreWindowGeometry(*this, kGeometryKey);
+    restorePlace();
     ui_->EditSuche->setFocus();
 }
 
-GuestListWindow::~GuestListWindow()
-{
-    // Still open when the program ends: it opens here next time as well.
-    if (isVisible())
-        SaveWindowGeometry(*this, kGeometryKey);
-}
+GuestListWindow::~GuestListWindow() = default;
 
 void GuestListWindow::setUpTable()
 {
@@ -142,7 +135,7 @@ void GuestListWindow::connectControls()
     for (DateField *field : {ui_->DateVon, ui_->DateBis, ui_->DateTagesliste})
         connect(field, &DateField::refused, this, [this](const QString &message) {
             QMetaObject::invokeMethod(
-                this, [this, message] { main_.dialogs().showError(this, message); }, Qt::QueuedConnection);
+                this, [this, message] { context_.dialogs().showError(this, message); }, Qt::QueuedConnection);
         });
     // The stretch of days never runs backwards: moving one end past the other takes it along.
     connect(ui_->DateVon, &QDateEdit::dateChanged, this, [this](const QDate &von) {
@@ -196,7 +189,7 @@ void GuestListWindow::connectControls()
     connect(&proxy_, &QAbstractItemModel::dataChanged, this, [this] { showSumme(); });
 
     // The row of the main window's current record is selected, whoever made it current.
-    const GuestList &list = main_.guests();
+    const GuestList &list = context_.guests();
     connect(&list, &GuestList::currentChanged, this, [this] { followCurrent(); });
     connect(&list, &GuestList::listReset, this, [this] { followCurrent(); });
 }
@@ -230,17 +223,6 @@ bool GuestListWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void GuestListWindow::closeEvent(QCloseEvent *event)
-{
-    SaveWindowGeometry(*this, kGeometryKey);
-    event->accept();
-}
-
-void GuestListWindow::guarded(const std::function<void()> &handler)
-{
-    ::guarded(main_.dialogs(), this, handler);
 }
 
 void GuestListWindow::say(const QString &text)
@@ -303,7 +285,7 @@ int GuestListWindow::selectedRecord() const
 void GuestListWindow::followCurrent()
 {
     QTableView *table = ui_->TableGaeste;
-    const int row = proxy_.rowOfRecord(main_.guests().currentIndex());
+    const int row = proxy_.rowOfRecord(context_.guests().currentIndex());
     if (row < 0) {
         table->selectionModel()->clear();
         return;
@@ -326,9 +308,7 @@ void GuestListWindow::openRow(int row)
     const int index = proxy_.recordIndex(row);
     if (index <= 0)
         return;
-    main_.openRecord(index);
-    main_.raise();
-    main_.activateWindow();
+    context_.openRecord(index);
 }
 
 void GuestListWindow::ButtonNeuerAufenthaltClick()
@@ -339,58 +319,58 @@ void GuestListWindow::ButtonNeuerAufenthaltClick()
         return;
     }
     // What the host is typing on the page "Gast" belongs to the record shown there.
-    main_.MaskToRecord();
-    const int index = NeuerAufenthalt(main_.guestList(), from);
-    main_.openRecord(index);
-    say(QStringLiteral("Neuer Aufenthalt: ") + GuestName(main_.guests().at(index)));
-    main_.raise();
-    main_.activateWindow();
+    context_.storeEditedField();
+    const int index = NeuerAufenthalt(context_.guestList(), from);
+    context_.openRecord(index);
+    say(QStringLiteral("Neuer Aufenthalt: ") + GuestName(context_.guests().at(index)));
 }
 
 // --- printing and exports -------------------------------------------------------------------
 
 void GuestListWindow::ButtonTageslisteClick()
 {
-    main_.MaskToRecord();
+    context_.storeEditedField();
     const TDateTime tag = platform::DateToDay(ui_->DateTagesliste->date());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Tagesliste ") + platform::DateToStr(tag));
-    SuggestPrintout(printer, main_.dataFolder(), QStringLiteral("Tagesliste"),
+    SuggestPrintout(printer, context_.dataFolder(), QStringLiteral("Tagesliste"),
                     ui_->DateTagesliste->date().toString(Qt::ISODate));
-    if (!main_.dialogs().askPrinterFor(this, printer, QStringLiteral("Tagesliste drucken")) ||
-        !MayPrintTo(this, main_.dialogs(), main_.dataFolder(), printer))
+    if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Tagesliste drucken")) ||
+        !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
-    const std::vector<TGast> &records = main_.guests().records();
+    const std::vector<TGast> &records = context_.guests().records();
     DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)));
     say(QStringLiteral("Tagesliste für %1 gedruckt").arg(platform::DateToStr(tag)));
 }
 
 void GuestListWindow::ButtonExportClick()
 {
-    main_.MaskToRecord();
-    const QString suggested = SuggestedExport(main_.dataFolder(), QStringLiteral("Gästeliste"), QStringLiteral("csv"));
-    const QString path = main_.dialogs().askExportFile(this, QStringLiteral("Gästeliste exportieren"), suggested,
-                                                       QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty() || !MayWriteTo(this, main_.dialogs(), main_.dataFolder(), path))
+    context_.storeEditedField();
+    const QString suggested =
+        SuggestedExport(context_.dataFolder(), QStringLiteral("Gästeliste"), QStringLiteral("csv"));
+    const QString path = context_.dialogs().askExportFile(this, QStringLiteral("Gästeliste exportieren"), suggested,
+                                                          QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty() || !MayWriteTo(this, context_.dialogs(), context_.dataFolder(), path))
         return;
     const std::vector<int> rows = proxy_.shownRecords();
-    exchange::exportGuestListCsv(path, main_.guests().records(), rows);
+    exchange::exportGuestListCsv(path, context_.guests().records(), rows);
     say(Anzahl(static_cast<qsizetype>(rows.size()), QStringLiteral("Zeile"), QStringLiteral("Zeilen")) +
         QStringLiteral(" in %1 gespeichert").arg(QFileInfo(path).fileName()));
 }
 
 void GuestListWindow::ButtonKalenderExportClick()
 {
-    main_.MaskToRecord();
-    const QString folder = main_.dialogs().askFolder(this, QStringLiteral("Ordner für die Zimmerkalender wählen"));
+    context_.storeEditedField();
+    const QString folder = context_.dialogs().askFolder(this, QStringLiteral("Ordner für die Zimmerkalender wählen"));
     if (folder.isEmpty())
         return;
     for (int room = 1; room <= kRaeume; ++room)
-        if (!MayWriteTo(this, main_.dialogs(), main_.dataFolder(), QDir(folder).filePath(KalenderDateiName(room))))
+        if (!MayWriteTo(this, context_.dialogs(), context_.dataFolder(),
+                        QDir(folder).filePath(KalenderDateiName(room))))
             return;
-    const QStringList files = ExportiereKalender(folder, main_.guests().records(), platform::Clock::now());
+    const QStringList files = ExportiereKalender(folder, context_.guests().records(), platform::Clock::now());
     QStringList names;
     for (const QString &file : files)
         names << QFileInfo(file).fileName();

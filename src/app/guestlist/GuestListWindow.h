@@ -3,31 +3,26 @@
 // a booking opens on the main window's page "Gast". From here the host also prints the day list,
 // books a returning guest again and exports the list and the rooms' calendars.
 
+#include "app/ToolWindow.h"
 #include "register/GuestFilterModel.h"
 #include "register/GuestListModel.h"
 
-#include <QWidget>
-
-#include <functional>
 #include <memory>
 
 namespace Ui {
 class GuestListWindow;
 }
-class TMainForm;
 
-class GuestListWindow : public QWidget
+class GuestListWindow : public ToolWindow
 {
     Q_OBJECT
 
 public:
-    // A window of its own, owned by the main window.
-    explicit GuestListWindow(TMainForm &main);
+    // A window of its own over `parent`, which owns it.
+    GuestListWindow(AppContext &context, QWidget *parent);
     ~GuestListWindow() override;
 
-    const GuestFilterModel &shown() const { return proxy_; }
-
-    // The handlers, public so tests can start each one on its own.
+private Q_SLOTS:
     void EditSucheChange(const QString &text);
     void FilterZeitraumChange();
     void TableGaesteDblClick(const QModelIndex &index);
@@ -37,7 +32,6 @@ public:
     void ButtonTageslisteClick();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -49,10 +43,8 @@ private:
     void followCurrent();
     void showSumme();
     void updateButtons();
-    void guarded(const std::function<void()> &handler);
     void say(const QString &text);
 
-    TMainForm &main_;
     std::unique_ptr<Ui::GuestListWindow> ui_;
     GuestListModel model_;
     GuestFilterModel proxy_;

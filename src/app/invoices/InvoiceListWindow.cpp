@@ -1,16 +1,13 @@
 #include "app/invoices/InvoiceListWindow.h"
 
-#include "app/ErrorSink.h"
+#include "app/AppContext.h"
 #include "app/ExportTargets.h"
-#include "app/TMainForm.h"
-#include "app/WindowGeometry.h"
 #include "billing/InvoiceNumber.h"
 #include "exchange/Csv.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
 
 #include <QBoxLayout>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -26,9 +23,9 @@ const QString kGeometryKey = QStringLiteral("InvoiceList");
 const QColor kMarked(255, 225, 225); // lines that need a look
 } // namespace
 
-InvoiceListWindow::InvoiceListWindow(TMainForm &main)
-    : QWidget(&main, Qt::Window), main_(main), opener_([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : ToolWindow(context, parent, kGeometryKey)
 {
+    setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("InvoiceList"));
     setWindowTitle(QStringLiteral("Rechnungen"));
 
@@ -73,46 +70,68 @@ InvoiceListWindow::InvoiceListWindow(TMainForm &main)
     layout->addWidget(summary_);
     layout->addLayout(buttons);
 
-    const auto guarded = [this](auto action) {
-        return [this, action] { ::guarded(main_.dialogs(), this, [this, action] { (this->*action)(); }); };
+    const auto guardedSlot = [this](void (InvoiceListWindow::*slot)()) {
+        return [this, slot] { guarded([this, slot] { (this->*slot)(); }); };
     };
-    connect(openButton_, &QPushButton::clicked, this, guarded(&InvoiceListWindow::openSelected));
-    connect(exportButton, &QPushButton::clicked, this, guarded(&InvoiceListWindow::exportCsv));
-    connect(refreshButton, &QPushButton::clicked, this, guarded(&InvoiceListWindow::refresh));
+    connect(openButton_, &QPushButton::clicked, this, guardedSlot(&InvoiceListWindow::openSelected));
+    connect(exportButton, &QPushButton::clicked, this, guardedSlot(&InvoiceListWindow::exportCsv));
+    connect(refreshButton, &QPushButton::clicked, this, guardedSlot(&InvoiceListWindow::refresh));
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(table_, &QTableView::activated, this, guarded(&InvoiceListWindow::openSelected));
+    connect(table_, &QTableView::activated, this, guardedSlot(&InvoiceListWindow::openSelected));
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &InvoiceListWindow::updateButtons);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    // What the records say changes with every edit elsewhere.
-    const GuestList &list = main_.guests();
+    // What the records say changes with every edit elsewhere; the folder and the counter are read
+    // again only for another list (or folder) and when an invoice number came or went.
+    const GuestList &list = context_.guests();
     for (auto signal : {&GuestList::recordChanged, &GuestList::recordInserted, &GuestList::recordRemoved})
-        connect(&list, signal, this, [this] { refresh(); });
+        connect(&list, signal, this, [this] { recordsChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { refresh(); });
 
     resize(760, 420);
-    RestoreWindowGeometry(*this, kGeometryKey);
+    restorePlace();
     refresh();
 }
 
-QString InvoiceListWindow::folder() const
+namespace {
+
+std::vector<qint32> invoiceNumbers(const std::vector<TGast> &records)
 {
-    return main_.dataFolder().pathOf(QString::fromUtf8(kRechnungenOrdner));
+    std::vector<qint32> numbers;
+    for (const TGast &gast : records)
+        numbers.push_back(gast.ReNr);
+    return numbers;
 }
+
+} // namespace
 
 void InvoiceListWindow::refresh()
 {
-    const QString ablage = folder();
-    const QString counter = main_.dataFolder().pathOf(QString::fromUtf8(kReNummerDatei));
-    rows_ = RechnungsUebersicht(main_.guests().records(), AbgelegteRechnungen(ablage), LetzteReNr(counter));
-
+    const QString ablage = context_.invoiceFolder();
+    kept_ = AbgelegteRechnungen(ablage);
+    lastNumber_ = LetzteReNr(context_.invoiceCounterPath());
+    numbersRead_ = invoiceNumbers(context_.guests().records());
     folderLabel_->setText(QStringLiteral("Rechnungskopien im Ordner %1")
                               .arg(QDir::toNativeSeparators(QFileInfo(ablage).absoluteFilePath())));
+    showRows();
+}
+
+void InvoiceListWindow::recordsChanged()
+{
+    // A new invoice is kept and counted before its number reaches the record.
+    if (invoiceNumbers(context_.guests().records()) != numbersRead_)
+        refresh();
+    else
+        showRows();
+}
+
+void InvoiceListWindow::showRows()
+{
+    rows_ = RechnungsUebersicht(context_.guests().records(), kept_, lastNumber_);
     const int selected = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
     model_->clear();
     model_->setHorizontalHeaderLabels(RechnungslisteKopf());
-    int invoices = 0, gaps = 0, missing = 0;
     for (const RechnungsZeile &row : rows_) {
         QList<QStandardItem *> items;
         const QStringList texts = RechnungslisteZeile(row);
@@ -125,19 +144,8 @@ void InvoiceListWindow::refresh()
             items << item;
         }
         model_->appendRow(items);
-        if (row.luecke)
-            ++gaps;
-        else
-            ++invoices;
-        if (!row.luecke && row.kopie.isEmpty())
-            ++missing;
     }
-    summary_->setText(QStringLiteral("%1 %2, %3 %4, %5 ohne Kopie")
-                          .arg(invoices)
-                          .arg(invoices == 1 ? QStringLiteral("Rechnung") : QStringLiteral("Rechnungen"))
-                          .arg(gaps)
-                          .arg(gaps == 1 ? QStringLiteral("Lücke") : QStringLiteral("Lücken"))
-                          .arg(missing));
+    summary_->setText(invoiceListSummaryText(summarizeInvoiceList(rows_)));
     table_->resizeColumnsToContents();
     if (selected >= 0 && selected < model_->rowCount())
         table_->selectRow(selected);
@@ -161,19 +169,19 @@ void InvoiceListWindow::openSelected()
     if (row.kopie.isEmpty())
         return;
     const QString path = QFileInfo(row.kopie).absoluteFilePath();
-    if (!opener_(QUrl::fromLocalFile(path)))
-        main_.dialogs().showError(this, QStringLiteral("Die Rechnungskopie konnte nicht geöffnet werden. Ist ein "
-                                                       "Programm für PDF-Dateien eingerichtet?\n%1")
-                                            .arg(QDir::toNativeSeparators(path)));
+    if (!context_.dialogs().openDocument(this, path))
+        context_.dialogs().showError(this, QStringLiteral("Die Rechnungskopie konnte nicht geöffnet werden. Ist ein "
+                                                          "Programm für PDF-Dateien eingerichtet?\n%1")
+                                               .arg(QDir::toNativeSeparators(path)));
 }
 
 void InvoiceListWindow::exportCsv()
 {
     const QString suggested =
-        SuggestedExport(main_.dataFolder(), QStringLiteral("Rechnungsliste"), QStringLiteral("csv"));
-    const QString path = main_.dialogs().askExportFile(this, QStringLiteral("Rechnungsliste exportieren"), suggested,
-                                                       QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty() || !MayWriteTo(this, main_.dialogs(), main_.dataFolder(), path))
+        SuggestedExport(context_.dataFolder(), QStringLiteral("Rechnungsliste"), QStringLiteral("csv"));
+    const QString path = context_.dialogs().askExportFile(this, QStringLiteral("Rechnungsliste exportieren"), suggested,
+                                                          QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty() || !MayWriteTo(this, context_.dialogs(), context_.dataFolder(), path))
         return;
     QList<QStringList> table{RechnungslisteKopf()};
     for (const RechnungsZeile &row : rows_)
@@ -182,10 +190,4 @@ void InvoiceListWindow::exportCsv()
     summary_->setText(QStringLiteral("%1 Zeilen nach %2 exportiert")
                           .arg(rows_.size())
                           .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
-}
-
-void InvoiceListWindow::closeEvent(QCloseEvent *event)
-{
-    SaveWindowGeometry(*this, kGeometryKey);
-    QWidget::closeEvent(event);
 }

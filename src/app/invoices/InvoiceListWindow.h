@@ -3,47 +3,46 @@
 // side, with gaps and missing copies marked; opens a copy in the desktop's PDF viewer and exports
 // the list as CSV for the tax adviser.
 
+#include "app/ToolWindow.h"
 #include "billing/InvoiceArchive.h"
 
-#include <QUrl>
-#include <QWidget>
-#include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
-class TMainForm;
 
-class InvoiceListWindow : public QWidget
+class InvoiceListWindow : public ToolWindow
 {
     Q_OBJECT
 
 public:
-    explicit InvoiceListWindow(TMainForm &main);
+    // A window of its own over `parent`, gone when closed.
+    InvoiceListWindow(AppContext &context, QWidget *parent);
 
-    // How a copy is opened; the desktop's viewer unless a test puts something else here.
-    using Opener = std::function<bool(const QUrl &)>;
-    void setOpener(Opener opener) { opener_ = std::move(opener); }
-
+private Q_SLOTS:
     // Reads the folder and the records again.
     void refresh();
-    const std::vector<RechnungsZeile> &rows() const { return rows_; }
-
     // Opens the kept copy of the selected line; exports the list.
     void openSelected();
     void exportCsv();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void showAgain() override { refresh(); }
 
 private:
-    QString folder() const;
+    // A record changed: its lines are shown afresh, and the folder and counter read again when an
+    // invoice number came or went.
+    void recordsChanged();
+    // The lines of the records against the copies and the counter last read.
+    void showRows();
     void updateButtons();
 
-    TMainForm &main_;
-    Opener opener_;
+    std::vector<AbgelegteRechnung> kept_; // the copies in the folder, as last read
+    std::optional<qint32> lastNumber_;    // the counter, as last read
+    std::vector<qint32> numbersRead_;     // the records' invoice numbers when they were read
     std::vector<RechnungsZeile> rows_;
     QLabel *folderLabel_ = nullptr;
     QLabel *summary_ = nullptr;

@@ -1,9 +1,7 @@
 #include "app/occupancy/OccupancyPlanWindow.h"
 
-#include "app/ErrorSink.h"
+#include "app/AppContext.h"
 #include "app/ExportTargets.h"
-#include "app/TMainForm.h"
-#include "app/WindowGeometry.h"
 #include "app/occupancy/PlanView.h"
 #include "calendar/OccupancyPlan.h"
 #include "platform/Clock.h"
@@ -30,12 +28,10 @@ const QString kHinweis = QStringLiteral("Ziehen über freie Tage eines Zimmers w
                                         "Buchung; ein Doppelklick auf einen Balken öffnet die Buchung. "
                                         "Strg + Mausrad zoomt.");
 
-// The plan lets the host scroll a good while beyond the bookings in both directions.
-constexpr int kRandTage = 366;
-
 } // namespace
 
-OccupancyPlanWindow::OccupancyPlanWindow(TMainForm &form) : QWidget(&form, Qt::Window), form_(form)
+OccupancyPlanWindow::OccupancyPlanWindow(AppContext &context, QWidget *parent)
+    : ToolWindow(context, parent, kGeometryKey)
 {
     setObjectName(QStringLiteral("OccupancyPlan"));
     setWindowTitle(QStringLiteral("Belegungsplan"));
@@ -88,7 +84,7 @@ OccupancyPlanWindow::OccupancyPlanWindow(TMainForm &form) : QWidget(&form, Qt::W
     bar->addSpacing(12);
     bar->addWidget(print);
 
-    view_ = new PlanView(form.guests(), this);
+    view_ = new PlanView(context.guests(), context.postalCode(), this);
     scroll_ = new QScrollBar(Qt::Horizontal, this);
     scroll_->setObjectName(QStringLiteral("ScrollBarZeit"));
     hint_ = new QLabel(kHinweis, this);
@@ -122,50 +118,29 @@ OccupancyPlanWindow::OccupancyPlanWindow(TMainForm &form) : QWidget(&form, Qt::W
     });
     connect(view_, &PlanView::scrollRequested, this,
             [this](int days) { showSpan(view_->first() + days, view_->days()); });
-    connect(view_, &PlanView::barActivated, this, [this](int record) {
-        guarded([this, record] {
-            form_.openRecord(record);
-            form_.raise();
-            form_.activateWindow();
-        });
-    });
+    connect(view_, &PlanView::barActivated, this,
+            [this](int record) { guarded([this, record] { context_.openRecord(record); }); });
     connect(view_, &PlanView::stayPicked, this, &OccupancyPlanWindow::stayPicked);
     // Picks used for a booking (or dropped) are no longer offered here.
-    connect(&form, &TMainForm::picksChanged, this, [this](const PickState &picks) {
+    connect(&context, &AppContext::picksChanged, this, [this](const PickState &picks) {
         if (!picks.empty())
             return;
         hint_->setText(kHinweis);
         view_->clearSelection();
     });
-    const GuestList &list = form.guests();
+    connect(&context, &AppContext::postalCodeChanged, view_, &PlanView::setPostalCode);
+    const GuestList &list = context.guests();
     for (auto signal : {&GuestList::recordInserted, &GuestList::recordRemoved, &GuestList::recordChanged})
         connect(&list, signal, this, [this] { updateScrollRange(); });
     connect(&list, &GuestList::listReset, this, [this] { updateScrollRange(); });
 
     resize(1100, 440);
-    RestoreWindowGeometry(*this, kGeometryKey);
+    restorePlace();
     // A month by default: the current one from its first day.
     const platform::TDateTime now = platform::Today();
     const int monthDays = platform::DayToDate(now).daysInMonth();
     showSpan(HeuteStart(now, monthDays), monthDays);
     view_->setFocus();
-}
-
-OccupancyPlanWindow::~OccupancyPlanWindow()
-{
-    if (isVisible())
-        SaveWindowGeometry(*this, kGeometryKey);
-}
-
-OccupancyPlanWindow *OccupancyPlanWindow::open(TMainForm &form)
-{
-    auto *window = form.findChild<OccupancyPlanWindow *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!window)
-        window = new OccupancyPlanWindow(form); // owned by the main window
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
 }
 
 void OccupancyPlanWindow::showSpan(platform::TDateTime first, int days)
@@ -204,18 +179,10 @@ void OccupancyPlanWindow::updateControls()
 
 void OccupancyPlanWindow::updateScrollRange()
 {
-    const platform::TDateTime today = platform::Today();
-    double lo = today, hi = today;
-    for (const TGast &g : form_.guests().records()) {
-        if (std::isfinite(g.Von) && std::isfinite(g.Bis) && g.Von > 0 && g.Bis >= g.Von && !g.Zimmer.isEmpty()) {
-            lo = std::min(lo, platform::DateOf(g.Von));
-            hi = std::max(hi, platform::DateOf(g.Bis));
-        }
-    }
-    lo = std::min(lo - kRandTage, view_->first());
-    hi = std::max(hi + kRandTage - view_->days(), view_->first());
+    const PlanScrollRange range =
+        planScrollRange(context_.guests().records(), platform::Today(), view_->first(), view_->days());
     updating_ = true;
-    scroll_->setRange(static_cast<int>(lo), static_cast<int>(hi));
+    scroll_->setRange(range.lowest, range.highest);
     scroll_->setValue(static_cast<int>(view_->first()));
     updating_ = false;
 }
@@ -226,7 +193,7 @@ void OccupancyPlanWindow::stayPicked(int room, platform::TDateTime firstDay, pla
     PickState picks;
     picks.pick(room, firstDay);
     picks.pick(room, lastDay);
-    form_.setPicks(picks);
+    context_.offerPicks(picks);
     hint_->setText(AuswahlText(picks) + QStringLiteral(" – im Hauptfenster „Neuer Gast“ und ein Klick ins "
                                                        "Anreisedatum übernehmen sie."));
 }
@@ -237,18 +204,12 @@ void OccupancyPlanWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Belegungsplan"));
-    SuggestPrintout(printer, form_.dataFolder(), QStringLiteral("Belegungsplan"),
+    SuggestPrintout(printer, context_.dataFolder(), QStringLiteral("Belegungsplan"),
                     platform::Clock::now().date().toString(Qt::ISODate));
-    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")) ||
-        !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
+    if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")) ||
+        !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
     PrintPlan(printer, view_->geometry());
-}
-
-void OccupancyPlanWindow::closeEvent(QCloseEvent *event)
-{
-    SaveWindowGeometry(*this, kGeometryKey);
-    event->accept();
 }
 
 void OccupancyPlanWindow::keyPressEvent(QKeyEvent *event)
@@ -265,9 +226,4 @@ void OccupancyPlanWindow::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Escape: close(); break;
     default: QWidget::keyPressEvent(event); return;
     }
-}
-
-void OccupancyPlanWindow::guarded(const std::function<void()> &handler)
-{
-    ::guarded(form_.dialogs(), this, handler);
 }

@@ -1,5 +1,6 @@
 #include "app/occupancy/PlanPainter.h"
 
+#include "app/PrintFrame.h"
 #include "calendar/RoomCalendar.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -375,27 +376,17 @@ void PaintPlan(QPainter &p, const PlanLayout &l, const PlanGeometry &plan, const
 
 void PrintPlan(QPrinter &printer, const PlanGeometry &plan)
 {
-    QPainter p;
-    if (!p.begin(&printer))
-        throw platform::Error(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
     // Drawn in units of a 96 dpi screen, so lines and text keep the window's proportions.
-    const double scale = printer.resolution() / 96.0;
-    p.scale(scale, scale);
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRectF area(0, 0, page.width() / scale, page.height() / scale);
+    PrintFrame frame(printer);
+    QPainter &p = frame.painter();
+    const QRectF area = frame.area();
     const double f = 12;
 
-    p.setFont(FontOf(f * 1.6, true));
     p.setPen(kText);
-    const QRectF title(area.left(), area.top(), area.width(), f * 2.4);
-    p.drawText(title, Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Belegungsplan ") + ZeitraumText(plan.first, plan.days));
-    p.setFont(FontOf(f * 0.9));
-    p.drawText(title, Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Stand: ") + platform::DateToStr(platform::Today()));
+    const QRectF title = frame.drawTitle(QStringLiteral("Belegungsplan ") + ZeitraumText(plan.first, plan.days),
+                                         FontOf(f * 1.6, true), FontOf(f * 0.9), f * 2.4);
 
     const QRectF body(area.left(), title.bottom() + f, area.width(), area.height() - title.height() - f);
     PaintPlan(p, PlanLayout(body, plan.days, f), plan);
-    if (!p.end())
-        throw platform::Error(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
+    frame.finish();
 }

@@ -1,7 +1,6 @@
 #include "app/occupancy/PlanView.h"
 
 #include "calendar/RoomCalendar.h"
-#include "guestfile/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "register/GuestList.h"
@@ -14,7 +13,8 @@
 
 #include <cmath>
 
-PlanView::PlanView(const GuestList &list, QWidget *parent) : QWidget(parent), list_(list)
+PlanView::PlanView(const GuestList &list, qint32 postalCode, QWidget *parent)
+    : QWidget(parent), list_(list), postalCode_(postalCode)
 {
     setObjectName(QStringLiteral("PlanView"));
     setMouseTracking(true);
@@ -53,6 +53,12 @@ void PlanView::setSpan(platform::TDateTime first, int days)
     invalidate();
 }
 
+void PlanView::setPostalCode(qint32 postalCode)
+{
+    postalCode_ = postalCode;
+    invalidate();
+}
+
 void PlanView::invalidate()
 {
     plan_.reset();
@@ -62,7 +68,7 @@ void PlanView::invalidate()
 const PlanGeometry &PlanView::geometry() const
 {
     if (!plan_)
-        plan_ = Belegungsplan(list_.records(), first_, days_, platform::Now(), housePostalCode());
+        plan_ = Belegungsplan(list_.records(), first_, days_, platform::Now(), postalCode_);
     return *plan_;
 }
 

@@ -16,7 +16,10 @@ class PlanView : public QWidget
     Q_OBJECT
 
 public:
-    explicit PlanView(const GuestList &list, QWidget *parent = nullptr);
+    // Marks the holidays at `postalCode`.
+    PlanView(const GuestList &list, qint32 postalCode, QWidget *parent = nullptr);
+    // The house's place changed: its holidays are marked from now on.
+    void setPostalCode(qint32 postalCode);
 
     void setSpan(platform::TDateTime first, int days);
     platform::TDateTime first() const { return first_; }
@@ -57,6 +60,7 @@ private:
     void dragTo(const QPointF &point);
 
     const GuestList &list_;
+    qint32 postalCode_;
     platform::TDateTime first_ = 0;
     int days_ = 31;
     mutable std::optional<PlanGeometry> plan_;

@@ -1,29 +1,20 @@
 #include "app/statistics/StatisticsWindow.h"
 
-#include "app/ErrorSink.h"
+#include "app/AppContext.h"
 #include "app/ExportTargets.h"
-#include "app/TMainForm.h"
-#include "app/WindowGeometry.h"
+#include "app/statistics/FiguresChart.h"
+#include "app/statistics/FiguresPrint.h"
 #include "calendar/OccupancyPlan.h"
 #include "exchange/Csv.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
-#include "platform/Error.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QCloseEvent>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegendMarker>
-#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -32,23 +23,10 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
-
-#include <algorithm>
-#include <cmath>
 
 namespace {
 
 const QString kGeometryKey = QStringLiteral("Auswertung");
-
-// What the columns mean, said once in the window and on the printout.
-const QString kErlaeuterung = QStringLiteral(
-    "Nächte: verkaufte Zimmernächte; eine Nacht zählt im Monat, in dem sie beginnt, eine Buchung mehrerer "
-    "Zimmer zählt je Zimmer. Auslastung: belegte Zimmernächte in Prozent der Tage des Monats (bei einer "
-    "Doppelbelegung einmal). Gäste und Personen: Buchungen im Monat der Anreise, jede einmal. "
-    "Umsatz nach Anreise: Kosten aller Buchungen im Monat der Anreise. Umsatz nach Rechnung: Kosten der "
-    "Buchungen mit Rechnungsnummer im Monat der Abreise – das Rechnungsdatum wird nicht gespeichert, die "
-    "Rechnung entsteht bei der Abreise. Offene Rechnungen: mit Rechnungsnummer, nicht als bezahlt markiert.");
 
 // Column titles on two lines where they are long, so the table stays narrow.
 QString TwoLines(QString title)
@@ -59,182 +37,9 @@ QString TwoLines(QString title)
     return title.replace(QStringLiteral("Auslastung ("), QStringLiteral("Auslastung\n("));
 }
 
-QString Nights(double nights)
-{
-    return platform::FormatFixed(std::round(nights * 10) / 10, 0, 1) +
-           (nights == 1 ? QStringLiteral(" Nacht") : QStringLiteral(" Nächte"));
-}
-
-QString Summary(const JahresZahlen &z)
-{
-    const MonatsZahlen &s = z.summe;
-    return QStringLiteral("%1: %2 Gäste mit %3 Personen, %4 Zimmernächte, Auslastung %5 %, durchschnittlicher "
-                          "Aufenthalt %6. Umsatz nach Anreise %7, nach Rechnung %8.")
-        .arg(z.jahr)
-        .arg(s.gaeste)
-        .arg(s.personen)
-        .arg(s.naechteGesamt)
-        .arg(platform::FormatFixed(std::round(s.auslastungGesamt() * 10) / 10, 0, 1),
-             Nights(z.mittlereAufenthaltsdauer), BetragText(s.umsatzAnreise), BetragText(s.umsatzRechnung));
-}
-
-QString OpenSummary(const JahresZahlen &z)
-{
-    QString text = z.offen.empty() ? QStringLiteral("Keine offenen Rechnungen %1.").arg(z.jahr)
-                                   : QStringLiteral("Offene Rechnungen %1: %2, zusammen %3.")
-                                         .arg(z.jahr)
-                                         .arg(z.offen.size())
-                                         .arg(BetragText(z.offenSumme));
-    if (z.offenAlleJahre != static_cast<int>(z.offen.size()))
-        text += QStringLiteral(" Alle Jahre: %1, zusammen %2.")
-                    .arg(z.offenAlleJahre)
-                    .arg(BetragText(z.offenSummeAlleJahre));
-    return text;
-}
-
-QStringList OpenRow(const OffeneRechnung &o)
-{
-    return {QString::number(o.reNr), o.gast,
-            QStringLiteral("%1 bis %2").arg(platform::DateToStr(o.von), platform::DateToStr(o.bis)),
-            BetragText(o.kosten)};
-}
-
-// A round upper end for the revenue axis.
-double NiceMaximum(double value)
-{
-    if (value <= 0)
-        return 100;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(value)));
-    for (double step : {1.0, 2.0, 2.5, 5.0, 10.0})
-        if (value <= step * magnitude)
-            return step * magnitude;
-    return 10 * magnitude;
-}
-
-// A table drawn with the painter for the printout: header on top, right-aligned numbers.
-double PaintTable(QPainter &p, const QRectF &area, const QStringList &head, const std::vector<QStringList> &rows,
-                  const std::vector<double> &weights, double font)
-{
-    double total = 0;
-    for (double w : weights)
-        total += w;
-    std::vector<double> x{area.left()};
-    for (double w : weights)
-        x.push_back(x.back() + area.width() * w / total);
-
-    QFont headFont(QStringLiteral("Liberation Sans"));
-    headFont.setPixelSize(static_cast<int>(std::lround(font * 0.9)));
-    headFont.setBold(true);
-    QFont bodyFont = headFont;
-    bodyFont.setBold(false);
-    QFont sumFont = bodyFont;
-    sumFont.setBold(true);
-
-    const double headHeight = font * 3.4;
-    const double rowHeight = font * 1.5;
-    double y = area.top();
-    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 0));
-    p.fillRect(QRectF(area.left(), y, area.width(), headHeight), QColor(0xee, 0xee, 0xee));
-    p.setFont(headFont);
-    p.setPen(Qt::black);
-    for (int c = 0; c < head.size(); ++c) {
-        const QRectF cell(x[std::size_t(c)] + 2, y, x[std::size_t(c) + 1] - x[std::size_t(c)] - 4, headHeight);
-        p.drawText(cell, Qt::AlignCenter | Qt::TextWordWrap, head[c]);
-    }
-    y += headHeight;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const bool last = r + 1 == rows.size() && rows[r].value(0) == QStringLiteral("Summe");
-        if (r % 2 == 1)
-            p.fillRect(QRectF(area.left(), y, area.width(), rowHeight), QColor(0xf7, 0xf7, 0xf7));
-        p.setFont(last ? sumFont : bodyFont);
-        for (int c = 0; c < rows[r].size() && c < head.size(); ++c) {
-            const QRectF cell(x[std::size_t(c)] + 3, y, x[std::size_t(c) + 1] - x[std::size_t(c)] - 6, rowHeight);
-            p.drawText(cell, (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, rows[r][c]);
-        }
-        if (last) {
-            p.setPen(QPen(Qt::black, 1));
-            p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
-        }
-        y += rowHeight;
-    }
-    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 0));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(area.left(), area.top(), area.width(), y - area.top()));
-    return y;
-}
-
 } // namespace
 
-QChart *MakeFiguresChart(const JahresZahlen &z)
-{
-    auto *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setLocalizeNumbers(true);
-    chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
-    chart->setTitle(QStringLiteral("Auslastung und Umsatz %1").arg(z.jahr));
-    QFont title = chart->titleFont();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 1.15);
-    chart->setTitleFont(title);
-
-    // Two series side by side in each month, each against its own axis: occupancy on the left,
-    // revenue on the right. Each series has an empty set in the other's place so the bars do not
-    // cover one another.
-    auto *occupancy = new QBarSet(QStringLiteral("Auslastung (%)"));
-    auto *occupancyGap = new QBarSet(QString());
-    auto *revenueGap = new QBarSet(QString());
-    auto *revenue = new QBarSet(QStringLiteral("Umsatz nach Anreise (€)"));
-    occupancy->setColor(QColor(0x42, 0x85, 0xf4));
-    revenue->setColor(QColor(0x34, 0xa8, 0x53));
-    double maxRevenue = 0;
-    for (const MonatsZahlen &m : z.monate) {
-        *occupancy << m.auslastungGesamt();
-        *occupancyGap << 0;
-        *revenueGap << 0;
-        *revenue << m.umsatzAnreise;
-        maxRevenue = std::max(maxRevenue, m.umsatzAnreise);
-    }
-    auto *left = new QBarSeries;
-    left->setBarWidth(0.8);
-    left->append(occupancy);
-    left->append(occupancyGap);
-    auto *right = new QBarSeries;
-    right->setBarWidth(0.8);
-    right->append(revenueGap);
-    right->append(revenue);
-    chart->addSeries(left);
-    chart->addSeries(right);
-
-    auto *months = new QBarCategoryAxis;
-    for (int m = 1; m <= 12; ++m)
-        months->append(MonatsKurzname(m));
-    chart->addAxis(months, Qt::AlignBottom);
-    auto *percent = new QValueAxis;
-    percent->setRange(0, 100);
-    percent->setLabelFormat(QStringLiteral("%.0f"));
-    percent->setTitleText(QStringLiteral("Auslastung in %"));
-    percent->setTickCount(6);
-    chart->addAxis(percent, Qt::AlignLeft);
-    auto *euros = new QValueAxis;
-    euros->setRange(0, NiceMaximum(maxRevenue));
-    euros->setLabelFormat(QStringLiteral("%.0f"));
-    euros->setTitleText(QStringLiteral("Umsatz in €"));
-    euros->setTickCount(6);
-    euros->setGridLineVisible(false);
-    chart->addAxis(euros, Qt::AlignRight);
-    left->attachAxis(months);
-    left->attachAxis(percent);
-    right->attachAxis(months);
-    right->attachAxis(euros);
-
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    for (QAbstractSeries *series : {static_cast<QAbstractSeries *>(left), static_cast<QAbstractSeries *>(right)})
-        for (QLegendMarker *marker : chart->legend()->markers(series))
-            marker->setVisible(!marker->label().isEmpty());
-    return chart;
-}
-
-StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window), form_(form)
+StatisticsWindow::StatisticsWindow(AppContext &context, QWidget *parent) : ToolWindow(context, parent, kGeometryKey)
 {
     setObjectName(QStringLiteral("Statistics"));
     setWindowTitle(QStringLiteral("Auswertung"));
@@ -318,7 +123,7 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     open_->setMinimumHeight(open_->horizontalHeader()->sizeHint().height() +
                             3 * open_->verticalHeader()->defaultSectionSize());
 
-    auto *note = new QLabel(kErlaeuterung, this);
+    auto *note = new QLabel(figuresExplanation(), this);
     note->setObjectName(QStringLiteral("LabelErlaeuterung"));
     note->setWordWrap(true);
 
@@ -371,43 +176,22 @@ StatisticsWindow::StatisticsWindow(TMainForm &form) : QWidget(&form, Qt::Window)
     connect(open_, &QTableWidget::cellDoubleClicked, this, [this](int row) {
         const QTableWidgetItem *item = open_->item(row, 0);
         const int record = item ? item->data(Qt::UserRole).toInt() : 0;
-        if (record <= 0 || record > form_.guests().lastIndex())
+        if (record <= 0 || record > context_.guests().lastIndex())
             return;
-        guarded([this, record] {
-            form_.openRecord(record);
-            form_.raise();
-            form_.activateWindow();
-        });
+        guarded([this, record] { context_.openRecord(record); });
     });
-    const GuestList &list = form.guests();
+    const GuestList &list = context.guests();
     for (auto signal : {&GuestList::recordInserted, &GuestList::recordRemoved, &GuestList::recordChanged})
         connect(&list, signal, this, [this] { listChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { listChanged(); });
 
     // As large as it is drawn best, but never beyond the screen it opens on.
     QSize size(1100, 920);
-    if (const QScreen *screen = form.screen())
+    if (const QScreen *screen = parent->screen())
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(size);
-    RestoreWindowGeometry(*this, kGeometryKey);
+    restorePlace();
     refresh();
-}
-
-StatisticsWindow::~StatisticsWindow()
-{
-    if (isVisible())
-        SaveWindowGeometry(*this, kGeometryKey);
-}
-
-StatisticsWindow *StatisticsWindow::open(TMainForm &form)
-{
-    auto *window = form.findChild<StatisticsWindow *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!window)
-        window = new StatisticsWindow(form); // owned by the main window
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
 }
 
 const JahresZahlen &StatisticsWindow::zahlen()
@@ -415,11 +199,6 @@ const JahresZahlen &StatisticsWindow::zahlen()
     if (stale_)
         refresh();
     return zahlen_;
-}
-
-QChart *StatisticsWindow::chart() const
-{
-    return chartView_->chart();
 }
 
 void StatisticsWindow::listChanged()
@@ -439,7 +218,7 @@ void StatisticsWindow::showEvent(QShowEvent *event)
 
 void StatisticsWindow::refresh()
 {
-    zahlen_ = Jahresauswertung(form_.guests().records(), year_->value());
+    zahlen_ = Jahresauswertung(context_.guests().records(), year_->value());
     stale_ = false;
 
     QChart *old = chartView_->chart();
@@ -462,11 +241,11 @@ void StatisticsWindow::refresh()
         }
     }
 
-    summary_->setText(Summary(zahlen_));
-    openSummary_->setText(OpenSummary(zahlen_));
+    summary_->setText(yearSummaryText(zahlen_));
+    openSummary_->setText(openInvoicesText(zahlen_));
     open_->setRowCount(static_cast<int>(zahlen_.offen.size()));
     for (std::size_t r = 0; r < zahlen_.offen.size(); ++r) {
-        const QStringList cells = OpenRow(zahlen_.offen[r]);
+        const QStringList cells = openInvoiceRow(zahlen_.offen[r]);
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             item->setData(Qt::UserRole, zahlen_.offen[r].record);
@@ -480,10 +259,10 @@ void StatisticsWindow::refresh()
 void StatisticsWindow::exportCsv()
 {
     const QString suggested = SuggestedExport(
-        form_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
-    const QString path = form_.dialogs().askExportFile(this, QStringLiteral("Auswertung exportieren"), suggested,
-                                                       QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty() || !MayWriteTo(this, form_.dialogs(), form_.dataFolder(), path))
+        context_.dataFolder(), QStringLiteral("Auswertung %1 vom").arg(zahlen().jahr), QStringLiteral("csv"));
+    const QString path = context_.dialogs().askExportFile(this, QStringLiteral("Auswertung exportieren"), suggested,
+                                                          QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty() || !MayWriteTo(this, context_.dialogs(), context_.dataFolder(), path))
         return;
     status_->clear();
     exchange::saveCsvFile(path, figuresTable(zahlen()), exchange::kFiguresCodePage);
@@ -497,103 +276,10 @@ void StatisticsWindow::print()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Auswertung %1").arg(zahlen().jahr));
-    SuggestPrintout(printer, form_.dataFolder(), QStringLiteral("Auswertung"), QString::number(zahlen().jahr));
-    if (!form_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
-        !MayPrintTo(this, form_.dialogs(), form_.dataFolder(), printer))
+    SuggestPrintout(printer, context_.dataFolder(), QStringLiteral("Auswertung"), QString::number(zahlen().jahr));
+    if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
+        !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
 
-    const JahresZahlen &z = zahlen();
-    QPainter p;
-    if (!p.begin(&printer))
-        throw platform::Error(QStringLiteral("Der Drucker konnte nicht gestartet werden."));
-    // Drawn in units of a 96 dpi screen, like the window.
-    const double scale = printer.resolution() / 96.0;
-    p.scale(scale, scale);
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRectF area(0, 0, page.width() / scale, page.height() / scale);
-    const double f = 11;
-
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(static_cast<int>(f * 1.8));
-    font.setBold(true);
-    p.setFont(font);
-    const QRectF title(area.left(), area.top(), area.width(), f * 2.6);
-    p.drawText(title, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Auswertung %1").arg(z.jahr));
-    font.setPixelSize(static_cast<int>(f * 0.9));
-    font.setBold(false);
-    p.setFont(font);
-    p.drawText(title, Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Stand: ") + platform::DateToStr(platform::Today()));
-
-    // The chart, laid out afresh at the size it takes on paper.
-    const QRectF chartArea(area.left(), title.bottom() + f * 0.5, area.width(), area.height() * 0.36);
-    {
-        QGraphicsScene scene;
-        QChart *chart = MakeFiguresChart(z);
-        scene.addItem(chart); // the scene owns it
-        chart->resize(chartArea.size());
-        if (chart->layout())
-            chart->layout()->activate();
-        scene.render(&p, chartArea, QRectF(QPointF(0, 0), chartArea.size()));
-    }
-
-    std::vector<double> weights{1.0};
-    for (int c = 1; c < static_cast<int>(AuswertungKopf().size()); ++c)
-        weights.push_back(c >= 11 ? 1.35 : 1.0);
-    double y = PaintTable(p, QRectF(area.left(), chartArea.bottom() + f, area.width(), 0), AuswertungKopf(),
-                          AuswertungZeilen(z), weights, f);
-
-    font.setPixelSize(static_cast<int>(f));
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    QRectF text(area.left(), y + f, area.width(), area.bottom() - y - f);
-    QRectF used;
-    p.drawText(text, Qt::TextWordWrap, Summary(z), &used);
-    text.setTop(used.bottom() + f * 0.6);
-    p.drawText(text, Qt::TextWordWrap, OpenSummary(z), &used);
-    text.setTop(used.bottom() + f * 0.3);
-    font.setBold(false);
-    p.setFont(font);
-
-    // As many unpaid invoices as the page holds, then how many more there are.
-    const double line = f * 1.45;
-    const double noteHeight = f * 6;
-    const auto fits = static_cast<std::size_t>(std::max(0.0, (area.bottom() - noteHeight - text.top()) / line - 1));
-    for (std::size_t i = 0; i < z.offen.size(); ++i) {
-        if (i >= fits) {
-            p.drawText(text, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("… und %1 weitere").arg(z.offen.size() - i));
-            text.setTop(text.top() + line);
-            break;
-        }
-        const QStringList cells = OpenRow(z.offen[i]);
-        p.drawText(QRectF(text.left(), text.top(), area.width() * 0.1, line), Qt::AlignRight | Qt::AlignTop,
-                   QStringLiteral("Nr. ") + cells[0]);
-        p.drawText(QRectF(text.left() + area.width() * 0.12, text.top(), area.width() * 0.46, line),
-                   Qt::AlignLeft | Qt::AlignTop, cells[1]);
-        p.drawText(QRectF(text.left() + area.width() * 0.58, text.top(), area.width() * 0.28, line),
-                   Qt::AlignLeft | Qt::AlignTop, cells[2]);
-        p.drawText(QRectF(text.left() + area.width() * 0.86, text.top(), area.width() * 0.14, line),
-                   Qt::AlignRight | Qt::AlignTop, cells[3]);
-        text.setTop(text.top() + line);
-    }
-
-    font.setPixelSize(static_cast<int>(f * 0.85));
-    p.setFont(font);
-    p.setPen(QColor(0x44, 0x44, 0x44));
-    p.drawText(QRectF(area.left(), area.bottom() - noteHeight, area.width(), noteHeight),
-               Qt::TextWordWrap | Qt::AlignBottom, kErlaeuterung);
-    if (!p.end())
-        throw platform::Error(QStringLiteral("Der Druck konnte nicht abgeschlossen werden."));
-}
-
-void StatisticsWindow::closeEvent(QCloseEvent *event)
-{
-    SaveWindowGeometry(*this, kGeometryKey);
-    event->accept();
-}
-
-void StatisticsWindow::guarded(const std::function<void()> &handler)
-{
-    ::guarded(form_.dialogs(), this, handler);
+    printYearFigures(printer, zahlen());
 }

@@ -2,47 +2,35 @@
 // The window "Auswertung": the figures of a year as a chart and a table, the unpaid invoices,
 // export as CSV and a printed page.
 
+#include "app/ToolWindow.h"
 #include "calendar/YearFigures.h"
 
-#include <QWidget>
-
-#include <functional>
-
-class QChart;
 class QChartView;
 class QLabel;
 class QSpinBox;
 class QTableWidget;
-class TMainForm;
 
-class StatisticsWindow : public QWidget
+class StatisticsWindow : public ToolWindow
 {
     Q_OBJECT
 
 public:
-    explicit StatisticsWindow(TMainForm &form);
-    ~StatisticsWindow() override;
+    // A window of its own over `parent`, which owns it.
+    StatisticsWindow(AppContext &context, QWidget *parent);
 
-    // Shows the main window's figures window, made on first use, in front.
-    static StatisticsWindow *open(TMainForm &form);
-
-    // The figures shown (worked out again whenever the list or the year changed).
-    const JahresZahlen &zahlen();
-    QChart *chart() const;
-
+private Q_SLOTS:
     void exportCsv();
     void print();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The figures shown (worked out again whenever the list or the year changed).
+    const JahresZahlen &zahlen();
     void refresh();
     void listChanged();
-    void guarded(const std::function<void()> &handler);
 
-    TMainForm &form_;
     QSpinBox *year_ = nullptr;
     QChartView *chartView_ = nullptr;
     QTableWidget *table_ = nullptr;
@@ -53,6 +41,3 @@ private:
     JahresZahlen zahlen_;
     bool stale_ = true;
 };
-
-// The chart of a year's occupancy and revenue per month, for the window and the printout.
-QChart *MakeFiguresChart(const JahresZahlen &zahlen);

@@ -1,0 +1,103 @@
+#include "app/AppContext.h"
+
+#include "billing/InvoiceArchive.h"
+#include "billing/InvoiceNumber.h"
+#include "guestfile/GuestFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+AppContext::AppContext(std::unique_ptr<Dialogs> dialogs, QObject *parent)
+    : QObject(parent), dialogs_(std::move(dialogs)), startFolder_(QDir::currentPath()), postalCode_(housePostalCode())
+{}
+
+AppContext::~AppContext() = default;
+
+QString AppContext::chosenFolder() const
+{
+    return dataFolder_.chosen() ? dataFolder_.folder() : QString();
+}
+
+QString AppContext::guestFilePath() const
+{
+    return dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
+}
+
+QString AppContext::invoiceCounterPath() const
+{
+    return dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei));
+}
+
+QString AppContext::invoiceFolder() const
+{
+    return dataFolder_.pathOf(QString::fromUtf8(kRechnungenOrdner));
+}
+
+QString AppContext::dataPath(QWidget *asker, const QString &fileName, bool forSaving)
+{
+    if (!dataFolder_.chosen()) {
+        const QString chosen = forSaving ? dialogs_->askSaveFile(asker) : dialogs_->askOpenFile(asker);
+        // Reading may fall back to the working folder, where nothing can be lost; a save may not.
+        if (chosen.isEmpty() && forSaving)
+            return {};
+        if (!chosen.isEmpty()) {
+            dataFolder_.chooseFromFile(chosen);
+            RememberDataFolder(QFileInfo(chosen).absolutePath() + u'/');
+        }
+    }
+    return dataFolder_.pathOf(fileName);
+}
+
+void AppContext::readPriceList(QWidget *asker)
+{
+    priceListFolder_ = chosenFolder();
+    TPreisMatrix read;
+    priceListRead_ = SuchePreisMatrix(priceListFolder_, startFolder_, read);
+    matrixRead_ = priceListRead_.gelesen;
+    if (matrixRead_)
+        matrix_ = read;
+    // Said once, at start or for the new folder, not at every use. A house that has no price list
+    // yet is told so by the status line's set-up hint rather than a box.
+    bool notSetUp = !matrixRead_;
+    for (const QString &folder : {priceListFolder_, startFolder_}) {
+        const QFileInfo file(QDir(folder).filePath(QString::fromUtf8(kPreisMatrixDatei)));
+        notSetUp = notSetUp && (folder.isEmpty() || (!file.exists() && !file.isSymLink()));
+    }
+    if (!priceListRead_.meldung.isEmpty() && priceListRead_.meldung != priceListToldOf_ && !notSetUp)
+        dialogs_->inform(asker, priceListRead_.meldung);
+    priceListToldOf_ = priceListRead_.meldung;
+}
+
+const TPreisMatrix *AppContext::priceList(QWidget *asker)
+{
+    if (chosenFolder() != priceListFolder_)
+        readPriceList(asker);
+    return matrixRead_ ? &matrix_ : nullptr;
+}
+
+void AppContext::setPicks(const PickState &picks)
+{
+    picks_ = picks;
+    Q_EMIT picksChanged(picks_);
+}
+
+void AppContext::readSettings()
+{
+    setPostalCodeShown(housePostalCode());
+}
+
+void AppContext::setPostalCode(qint32 code)
+{
+    // The settings window may have kept it already; the file is written only for a new code.
+    if (code != housePostalCode())
+        setHousePostalCode(code);
+    setPostalCodeShown(code);
+}
+
+void AppContext::setPostalCodeShown(qint32 code)
+{
+    if (code == postalCode_)
+        return;
+    postalCode_ = code;
+    Q_EMIT postalCodeChanged(code);
+}

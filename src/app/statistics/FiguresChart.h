@@ -1,0 +1,10 @@
+#pragma once
+// The chart of a year's occupancy and revenue per month, for the window "Auswertung" and its
+// printout.
+
+#include "calendar/YearFigures.h"
+
+class QChart;
+
+// A new chart; whoever takes it owns it.
+QChart *MakeFiguresChart(const JahresZahlen &zahlen);
