@@ -1078,6 +1078,9 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
         setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; %2").arg(result.ReNr).arg(ui_->LabelStatus->text()));
     else
         setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt und als PDF abgelegt").arg(result.ReNr));
+    // Printed and kept, but the journal line is missing: the host must hear of it, not read "abgelegt" only.
+    if (!result.buchFehler.isEmpty())
+        context_->dialogs().showError(this, result.buchFehler);
 }
 
 void TMainForm::RechnungskopieClick()
