@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
+#include "support/GuestBuilder.h"
 #include "support/ReadBack.h"
 
 #include <QPrinter>
@@ -25,18 +26,10 @@ namespace {
 
 TGast weiss()
 {
-    TGast g;
-    g.GastNr = 6;
-    g.Zimmer = QStringLiteral("1");
-    g.Personen = 2;
-    g.Name = QStringLiteral("Weiß");
-    g.Strasse = QStringLiteral("Hauptstraße 5");
-    g.PLZ = 34117;
-    g.Ort = QStringLiteral("Kassel");
-    g.Von = platform::EncodeDate(2026, 12, 18);
-    g.Bis = platform::EncodeDate(2026, 12, 20);
-    g.Kosten = 158;
-    return g;
+    return fixture::Stay(6, QStringLiteral("1"), 2, platform::EncodeDate(2026, 12, 18),
+                         platform::EncodeDate(2026, 12, 20), QStringLiteral("Weiß"))
+        .address(QStringLiteral("Hauptstraße 5"), 34117, QStringLiteral("Kassel"))
+        .kosten(158);
 }
 
 int modeOf(const QString &path)

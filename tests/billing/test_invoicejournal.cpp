@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
+#include "support/GuestBuilder.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -51,18 +52,10 @@ public:
         form.fill(Qt::white);
         form.save(path(QStringLiteral("REVORL.JPG")), "JPG", 90);
         WriteBytes(counter(), "1041\r\n");
-        TGast g;
-        g.GastNr = 6;
-        g.Zimmer = QStringLiteral("13");
-        g.Personen = 2;
-        g.Name = QStringLiteral("Jürgen Weiß");
-        g.Strasse = QStringLiteral("Hauptstraße 5");
-        g.PLZ = 34117;
-        g.Ort = QStringLiteral("Kassel");
-        g.Von = platform::EncodeDate(2026, 12, 18);
-        g.Bis = platform::EncodeDate(2026, 12, 20);
-        g.Kosten = 158;
-        list.replace({TGast{}, g});
+        list.replace(fixture::List({fixture::Stay(6, QStringLiteral("13"), 2, platform::EncodeDate(2026, 12, 18),
+                                                  platform::EncodeDate(2026, 12, 20), QStringLiteral("Jürgen Weiß"))
+                                        .address(QStringLiteral("Hauptstraße 5"), 34117, QStringLiteral("Kassel"))
+                                        .kosten(158)}));
     }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString counter() const { return path(QStringLiteral("ReNummer.DAT")); }

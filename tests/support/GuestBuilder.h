@@ -42,6 +42,13 @@ public:
         g_.ReNr = reNr;
         return *this;
     }
+    Stay &address(const QString &strasse, qint32 plz, const QString &ort)
+    {
+        g_.Strasse = strasse;
+        g_.PLZ = plz;
+        g_.Ort = ort;
+        return *this;
+    }
     Stay &bezahlt(bool bezahlt = true)
     {
         g_.Bezahlt = bezahlt;
