@@ -1079,8 +1079,8 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
     else
         setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt und als PDF abgelegt").arg(result.ReNr));
     // Printed and kept, but the journal line is missing: the host must hear of it, not read "abgelegt" only.
-    if (!result.buchFehler.isEmpty())
-        context_->dialogs().showError(this, result.buchFehler);
+    if (!result.journalError.isEmpty())
+        context_->dialogs().showError(this, result.journalError);
 }
 
 void TMainForm::RechnungskopieClick()

@@ -94,7 +94,7 @@ CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDate
             CancellationResult done;
             done.nr = line.nr;
             done.refersTo = gast.ReNr;
-            done.schonStorniert = true;
+            done.alreadyCancelled = true;
             list.modify(index, [](TGast &g) {
                 g.ReNr = 0;
                 g.Bezahlt = false;
@@ -137,13 +137,13 @@ CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDate
         line.amount = -amount;
         return line;
     };
-    const NummerErgebnis numbered = NummeriertDrucken(files, form, kopf, printer, seite);
+    const NumberedResult numbered = printNumbered(files, form, kopf, printer, seite);
 
     CancellationResult result;
     result.nr = numbered.nr;
     result.refersTo = gast.ReNr;
     result.kopie = numbered.kopie;
-    result.buchFehler = numbered.buchFehler;
+    result.journalError = numbered.journalError;
     list.modify(index, [](TGast &g) {
         g.ReNr = 0;
         g.Bezahlt = false;

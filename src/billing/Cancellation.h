@@ -37,10 +37,10 @@ struct CancellationResult
     qint32 nr = 0;       // the cancellation's own number
     qint32 refersTo = 0; // the invoice it cancels
     QString kopie;       // its kept PDF
-    QString buchFehler;  // printed and kept, but the journal line could not be written (why)
+    QString journalError;  // printed and kept, but the journal line could not be written (why)
     // The journal held a cancellation of this invoice already (the record's change was lost):
     // nothing was printed, the record was only cleared.
-    bool schonStorniert = false;
+    bool alreadyCancelled = false;
 };
 
 // Cancels the invoice of the record at `index`: the cancellation gets the next number and is

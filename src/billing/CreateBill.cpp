@@ -36,7 +36,7 @@ QString oneLine(const QString &text)
 
 } // namespace
 
-NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
+NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
                                  QPrinter &printer, const NummerierteSeite &seite)
 {
     const QString counter = dateien.nummer();
@@ -68,7 +68,7 @@ NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &
     // only means drawing it again.
     const QPageSize pageSize = AblageSeitengroesse(printer);
     const auto draw = [&](qint32 nr) {
-        return TextePdf(form, seite.zeilen(nr), seite.titel(nr), QStringLiteral("%1 Nr. %2").arg(seite.was).arg(nr),
+        return linesPdf(form, seite.zeilen(nr), seite.titel(nr), QStringLiteral("%1 Nr. %2").arg(seite.was).arg(nr),
                         pageSize, false, kopf);
     };
     QByteArray pdf;
@@ -77,7 +77,7 @@ NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &
         PruefeAblage(ablage, pdf.size());
     }
 
-    NummerErgebnis result;
+    NumberedResult result;
     result.nr = NextReNr(counter);
     if (!next || result.nr != *next)
         pdf = draw(result.nr);
@@ -99,7 +99,7 @@ NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &
     // Kept on the disk first: nothing is printed that has no copy.
     const QString keeping = QStringLiteral("Die Kopie der %1 konnte nicht abgelegt werden:\n").arg(seite.was);
     try {
-        result.kopie = LegeKopieAb(ablage, result.nr, seite.dateiname(result.nr), pdf);
+        result.kopie = keepCopy(ablage, result.nr, seite.dateiname(result.nr), pdf);
     } catch (const EInvoiceError &error) {
         throw unbenutzt(keeping + error.message());
     } catch (const platform::EInOutError &error) {
@@ -128,7 +128,7 @@ NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &
     try {
         billing::appendJournalLine(journal, line);
     } catch (const EInvoiceError &error) {
-        result.buchFehler = QStringLiteral("%1 Nr. %2 wurde gedruckt und abgelegt, aber nicht ins Rechnungsbuch "
+        result.journalError = QStringLiteral("%1 Nr. %2 wurde gedruckt und abgelegt, aber nicht ins Rechnungsbuch "
                                            "eingetragen:\n%3")
                                 .arg(seite.was)
                                 .arg(result.nr)
@@ -182,12 +182,12 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
     seite.titel = [](qint32 nr) { return QStringLiteral("Rechnung %1").arg(nr); };
     seite.dateiname = [](qint32 nr) { return RechnungsDateiname(nr); };
     seite.buchung = [&](qint32 nr) { return billing::journalLineFor(gast, nr, issued); };
-    const NummerErgebnis issuedNr = NummeriertDrucken(dateien, form, kopf, printer, seite);
+    const NumberedResult issuedNr = printNumbered(dateien, form, kopf, printer, seite);
 
     RechnungsErgebnis result;
     result.ReNr = issuedNr.nr;
     result.kopie = issuedNr.kopie;
-    result.buchFehler = issuedNr.buchFehler;
+    result.journalError = issuedNr.journalError;
     list.update(index, numbered(issuedNr.nr));
     return result;
 }

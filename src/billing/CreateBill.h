@@ -36,7 +36,7 @@ struct RechnungsErgebnis
     QString kopie; // the kept PDF
     // The invoice was printed and kept, but its journal line could not be written (why); the
     // window shows it. Empty when the journal holds the invoice.
-    QString buchFehler;
+    QString journalError;
 };
 
 // A numbered page (an invoice, a cancellation): its eight lines, PDF title, file name and journal
@@ -50,11 +50,11 @@ struct NummerierteSeite
     std::function<billing::JournalLine(qint32)> buchung;
 };
 
-struct NummerErgebnis
+struct NumberedResult
 {
     qint32 nr = 0;
     QString kopie;
-    QString buchFehler; // see RechnungsErgebnis
+    QString journalError; // see RechnungsErgebnis
 };
 
 // The steps of a numbered page once its content is settled: the folder for the copies and the
@@ -62,7 +62,7 @@ struct NummerErgebnis
 // number is taken, the PDF kept read-only, the page printed, and the journal line written with
 // the PDF's SHA-256. When keeping or printing fails, the number is journaled as unused with the
 // reason and EInvoiceError names it. Changes no record.
-NummerErgebnis NummeriertDrucken(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
+NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
                                  QPrinter &printer, const NummerierteSeite &seite);
 
 // Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first (or a

@@ -117,10 +117,10 @@ void PruefeNeueAblage(const QString &folder, qint32 nr)
 
 QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf)
 {
-    return LegeKopieAb(folder, nr, RechnungsDateiname(nr), pdf);
+    return keepCopy(folder, nr, RechnungsDateiname(nr), pdf);
 }
 
-QString LegeKopieAb(const QString &folder, qint32 nr, const QString &fileName, const QByteArray &pdf)
+QString keepCopy(const QString &folder, qint32 nr, const QString &fileName, const QByteArray &pdf)
 {
     const QDir dir(folder);
     const QString path = dir.filePath(fileName);

@@ -36,7 +36,7 @@ void PruefeNeueAblage(const QString &folder, qint32 nr);
 // replaced. Throws EInvoiceError (exists) or platform::EInOutError.
 QString LegeRechnungAb(const QString &folder, qint32 nr, const QByteArray &pdf);
 // The same under another name for number `nr` ("Rechnung 1050 (Storno zu 1042).pdf").
-QString LegeKopieAb(const QString &folder, qint32 nr, const QString &fileName, const QByteArray &pdf);
+QString keepCopy(const QString &folder, qint32 nr, const QString &fileName, const QByteArray &pdf);
 
 struct AbgelegteRechnung
 {

@@ -38,11 +38,11 @@ qreal mmToPoints(qreal mm)
 QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
                         bool kopie, const Briefkopf *kopf)
 {
-    return TextePdf(form, InvoiceLines(g, today), QStringLiteral("Rechnung %1").arg(g.ReNr),
+    return linesPdf(form, InvoiceLines(g, today), QStringLiteral("Rechnung %1").arg(g.ReNr),
                     QStringLiteral("Rechnung Nr. %1").arg(g.ReNr), pageSize, kopie, kopf);
 }
 
-QByteArray TextePdf(const QImage &form, const QStringList &lines, const QString &title, const QString &what,
+QByteArray linesPdf(const QImage &form, const QStringList &lines, const QString &title, const QString &what,
                     const QPageSize &pageSize, bool kopie, const Briefkopf *kopf)
 {
     QByteArray bytes;

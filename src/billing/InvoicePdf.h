@@ -28,7 +28,7 @@ QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime 
 
 // The same for any eight texts in the invoice's places (a cancellation's lines), titled `title`;
 // `what` names the paper in the error ("Stornorechnung Nr. 1050").
-QByteArray TextePdf(const QImage &form, const QStringList &lines, const QString &title, const QString &what,
+QByteArray linesPdf(const QImage &form, const QStringList &lines, const QString &title, const QString &what,
                     const QPageSize &pageSize, bool kopie, const Briefkopf *kopf = nullptr);
 
 // Writes "Kopie" into the top margin of `page` (device units of the painter's device).

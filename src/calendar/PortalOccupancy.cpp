@@ -92,7 +92,7 @@ std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list,
     return rows;
 }
 
-QString doppelbelegungMitPortalen(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+QString doubleBookingTextWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
                                   int index)
 {
     if (index <= 0 || index >= static_cast<int>(list.size()))
@@ -100,7 +100,7 @@ QString doppelbelegungMitPortalen(const std::vector<TGast> &list, const std::vec
     return DoppelbelegungText(withPortalBlocks(list, blocks), index);
 }
 
-std::vector<int> doppeltBelegteZimmerMitPortalen(const std::vector<TGast> &list,
+std::vector<int> doubleBookedRoomsWithBlocks(const std::vector<TGast> &list,
                                                  const std::vector<guests::PortalBlock> &blocks, int index,
                                                  platform::TDateTime tag)
 {
@@ -109,7 +109,7 @@ std::vector<int> doppeltBelegteZimmerMitPortalen(const std::vector<TGast> &list,
     return DoppeltBelegteZimmer(withPortalBlocks(list, blocks), index, tag);
 }
 
-PlanGeometry belegungsplanMitPortalen(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+PlanGeometry occupancyPlanWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
                                       platform::TDateTime first, int days, platform::TDateTime now, qint32 plz)
 {
     const int records = static_cast<int>(std::max<std::size_t>(list.size(), 1));

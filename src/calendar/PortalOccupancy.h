@@ -26,17 +26,17 @@ std::vector<CalendarRow> gridRowsWithBlocks(const std::vector<TGast> &list,
 
 // DoppelbelegungText for the record at `index`, with lines for the blocks it shares a night with:
 // "Doppelbelegung: Zimmer 1, 01.03.2025 bis 03.03.2025 auch Portal A".
-QString doppelbelegungMitPortalen(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+QString doubleBookingTextWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
                                   int index);
 
 // DoppeltBelegteZimmer counting the blocks as other bookings.
-std::vector<int> doppeltBelegteZimmerMitPortalen(const std::vector<TGast> &list,
+std::vector<int> doubleBookedRoomsWithBlocks(const std::vector<TGast> &list,
                                                  const std::vector<guests::PortalBlock> &blocks, int index,
                                                  platform::TDateTime tag);
 
 // The plan with the blocks as bars of their own ("belegt über Portal A", `block` set, record 0),
 // laid out in lanes and marked as double bookings exactly as bookings are.
-PlanGeometry belegungsplanMitPortalen(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+PlanGeometry occupancyPlanWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
                                       platform::TDateTime first, int days, platform::TDateTime now, qint32 plz);
 
 // The tooltip of a block's bar: "Zimmer 2 belegt über Portal A\n01.03.2025 bis 04.03.2025 (3 Nächte)\nReserved".

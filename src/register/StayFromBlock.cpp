@@ -6,7 +6,7 @@
 
 namespace guests {
 
-int neuerAufenthaltAusBlock(GuestList &list, const PortalBlock &block)
+int newStayFromBlock(GuestList &list, const PortalBlock &block)
 {
     const int index = list.appendNew();
     list.modify(index, [&block](TGast &g) {

@@ -10,6 +10,6 @@ namespace guests {
 // Appends a new booking (next guest number, the defaults of a new booking) for the block's room,
 // arrival and departure day, with "Buchung über Portal A" as its remark, makes it current and
 // returns its index. Name and address are left for the host.
-int neuerAufenthaltAusBlock(GuestList &list, const PortalBlock &block);
+int newStayFromBlock(GuestList &list, const PortalBlock &block);
 
 } // namespace guests

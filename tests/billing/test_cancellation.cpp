@@ -192,8 +192,8 @@ void TestCancellation::cancellationPrintsKeepsJournalsAndClears()
     // THEN the cancellation has its own number, names the invoice and credits the amount, on paper and kept
     QCOMPARE(result.nr, 1043);
     QCOMPARE(result.refersTo, 1042);
-    QVERIFY(!result.schonStorniert);
-    QVERIFY(result.buchFehler.isEmpty());
+    QVERIFY(!result.alreadyCancelled);
+    QVERIFY(result.journalError.isEmpty());
     QCOMPARE(QFileInfo(result.kopie).fileName(), QStringLiteral("Rechnung 1043 (Storno zu 1042).pdf"));
     QCOMPARE(modeOf(result.kopie), 0400);
     const QString text = pdfText(result.kopie);
@@ -288,7 +288,7 @@ void TestCancellation::cancellationJournaledButNotRecordedOnlyClears()
         office.cancel(office.path(QStringLiteral("nochmal.pdf")), platform::EncodeDate(2027, 1, 6));
 
     // THEN no second cancellation is issued; the record is only cleared
-    QVERIFY(again.schonStorniert);
+    QVERIFY(again.alreadyCancelled);
     QCOMPARE(again.nr, 1043);
     QCOMPARE(FileBytes(office.counter()), counterBefore);
     QVERIFY(!QFile::exists(office.path(QStringLiteral("nochmal.pdf"))));

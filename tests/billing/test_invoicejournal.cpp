@@ -381,7 +381,7 @@ void TestInvoiceJournal::printedInvoiceAddsOneLineWithItsHash()
 
     // THEN the journal holds one line for it, with the kept PDF's hash, before the guest file is written
     QCOMPARE(result.ReNr, 1042);
-    QVERIFY(result.buchFehler.isEmpty());
+    QVERIFY(result.journalError.isEmpty());
     const billing::JournalContents contents = billing::readJournal(office.journal());
     QCOMPARE(contents.skipped, 0);
     QCOMPARE(contents.lines.size(), std::size_t(1));

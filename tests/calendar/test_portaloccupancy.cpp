@@ -63,9 +63,9 @@ void TestPortalOccupancy::withoutBlocksNothingChanges()
             QVERIFY(a.text == b.text && a.record == b.record && a.clash == b.clash && a.clashHint == b.clashHint &&
                     a.clashText == b.clashText && b.block == -1);
         }
-    QCOMPARE(calendar::doppelbelegungMitPortalen(list, {}, 2), DoppelbelegungText(list, 2));
+    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, {}, 2), DoppelbelegungText(list, 2));
     const PlanGeometry p1 = Belegungsplan(list, d(1), 31, d(1), 34519);
-    const PlanGeometry p2 = calendar::belegungsplanMitPortalen(list, {}, d(1), 31, d(1), 34519);
+    const PlanGeometry p2 = calendar::occupancyPlanWithBlocks(list, {}, d(1), 31, d(1), 34519);
     QCOMPARE(p2.bars.size(), p1.bars.size());
     for (std::size_t i = 0; i < p1.bars.size(); ++i)
         QVERIFY(p2.bars[i].record == p1.bars[i].record && p2.bars[i].label == p1.bars[i].label &&
@@ -134,23 +134,23 @@ void TestPortalOccupancy::doubleBookingTexts()
     const std::vector<TGast> list = List({Stay(1, "12", 2, d(1), d(6), QStringLiteral("Anna Müller")),
                                           Stay(2, "1", 1, d(4), d(9), QStringLiteral("Bert Berg"))});
     const std::vector<PortalBlock> blocks{block(2, 3, 7), block(2, 6, 9, QStringLiteral("Portal B")), block(1, 20, 22)};
-    QCOMPARE(calendar::doppelbelegungMitPortalen(list, blocks, 1),
+    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 1),
              QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Bert Berg\n"
                             "Doppelbelegung: Zimmer 2, 03.03.2025 bis 06.03.2025 auch Portal A"));
-    QCOMPARE(calendar::doppelbelegungMitPortalen(list, blocks, 2),
+    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 2),
              QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Anna Müller"));
-    QCOMPARE(calendar::doppelbelegungMitPortalen(list, blocks, 0), QString());
-    QCOMPARE(calendar::doppelbelegungMitPortalen(list, blocks, 3), QString());
-    QCOMPARE(calendar::doppeltBelegteZimmerMitPortalen(list, blocks, 1, d(3)), std::vector<int>{2});
-    QCOMPARE(calendar::doppeltBelegteZimmerMitPortalen(list, blocks, 1, d(5)), (std::vector<int>{1, 2}));
-    QCOMPARE(calendar::doppeltBelegteZimmerMitPortalen(list, blocks, 1, d(2)), std::vector<int>{});
+    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 0), QString());
+    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 3), QString());
+    QCOMPARE(calendar::doubleBookedRoomsWithBlocks(list, blocks, 1, d(3)), std::vector<int>{2});
+    QCOMPARE(calendar::doubleBookedRoomsWithBlocks(list, blocks, 1, d(5)), (std::vector<int>{1, 2}));
+    QCOMPARE(calendar::doubleBookedRoomsWithBlocks(list, blocks, 1, d(2)), std::vector<int>{});
 }
 
 void TestPortalOccupancy::planBars()
 {
     const std::vector<TGast> list = List({Stay(1, "2", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
     const std::vector<PortalBlock> blocks{block(1, 10, 12), block(2, 5, 8)};
-    const PlanGeometry plan = calendar::belegungsplanMitPortalen(list, blocks, d(1), 31, d(1), 34519);
+    const PlanGeometry plan = calendar::occupancyPlanWithBlocks(list, blocks, d(1), 31, d(1), 34519);
     QCOMPARE(plan.bars.size(), std::size_t(3));
     const PlanBar *guest = nullptr;
     const PlanBar *free = nullptr;

@@ -53,7 +53,7 @@ void TestStayFromBlock::takesRoomAndDays()
     list.markSaved();
     QSignalSpy changed(&list, &GuestList::recordChanged);
 
-    const int index = guests::neuerAufenthaltAusBlock(list, block);
+    const int index = guests::newStayFromBlock(list, block);
 
     QCOMPARE(index, 2);
     QCOMPARE(list.currentIndex(), 2);
