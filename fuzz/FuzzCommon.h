@@ -90,9 +90,9 @@ inline QString CostText(float kosten)
 }
 
 // True when `reread` is what saving `original` and reading it back must give.
-inline bool SameAfterSaving(const TGast &original, const TGast &reread)
+inline bool SameAfterSaving(const guests::TGast &original, const guests::TGast &reread)
 {
-    TGast expected = original;
+    guests::TGast expected = original;
     for (QString *text : {&expected.Zimmer, &expected.Name, &expected.Strasse, &expected.Ort, &expected.Telefon,
                           &expected.EMail, &expected.Bemerkung})
         *text = Flattened(*text);

@@ -10,6 +10,11 @@
 
 #include <QBuffer>
 
+using guestfile::DecodeGuestLines;
+using guestfile::DecodeSatz;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 namespace {
 
 const QString kFileName = QStringLiteral("Gaeste.csv");

@@ -6,6 +6,10 @@
 #include "FuzzCommon.h"
 #include "platform/AnsiText.h"
 
+using guestfile::DecodeSatz;
+using guestfile::EncodeSatz;
+using guests::TGast;
+
 namespace {
 
 TGast untouched()

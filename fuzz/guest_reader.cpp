@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+using guests::TGast;
+
 namespace {
 
 void useLocale(int index)

@@ -9,6 +9,8 @@
 
 #include <QSet>
 
+using exchange::FalteZeile;
+
 namespace {
 
 struct Outcome

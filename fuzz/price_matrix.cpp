@@ -7,6 +7,8 @@
 #include "platform/AnsiText.h"
 #include "platform/Fields.h"
 
+using billing::PreisMatrixAusZeilen;
+using billing::TPreisMatrix;
 using platform::NextField;
 
 namespace {

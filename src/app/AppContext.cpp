@@ -7,6 +7,19 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace app {
+
+using billing::kPreisMatrixDatei;
+using billing::kRechnungenOrdner;
+using billing::kReNummerDatei;
+using billing::SuchePreisMatrix;
+using billing::TPreisMatrix;
+using calendar::PickState;
+using guestfile::housePostalCode;
+using guestfile::kGuestFileName;
+using guestfile::RememberDataFolder;
+using guestfile::setHousePostalCode;
+
 AppContext::AppContext(std::unique_ptr<Dialogs> dialogs, QObject *parent)
     : QObject(parent), dialogs_(std::move(dialogs)), startFolder_(QDir::currentPath()), postalCode_(housePostalCode())
 {}
@@ -101,3 +114,5 @@ void AppContext::setPostalCodeShown(qint32 code)
     postalCode_ = code;
     Q_EMIT postalCodeChanged(code);
 }
+
+} // namespace app

@@ -17,6 +17,8 @@
 
 class QWidget;
 
+namespace app {
+
 class AppContext : public QObject
 {
     Q_OBJECT
@@ -25,13 +27,13 @@ public:
     explicit AppContext(std::unique_ptr<Dialogs> dialogs, QObject *parent = nullptr);
     ~AppContext() override;
 
-    GuestList &guestList() { return list_; }
-    const GuestList &guests() const { return list_; }
+    guests::GuestList &guestList() { return list_; }
+    const guests::GuestList &guests() const { return list_; }
     Dialogs &dialogs() { return *dialogs_; }
 
     // --- the data folder and its files ---
-    DataFolder &dataFolder() { return dataFolder_; }
-    const DataFolder &dataFolder() const { return dataFolder_; }
+    guestfile::DataFolder &dataFolder() { return dataFolder_; }
+    const guestfile::DataFolder &dataFolder() const { return dataFolder_; }
     // The folder the program was started in: the price list and the invoice form may lie there.
     QString startFolder() const { return startFolder_; }
     // The data folder, empty while none is chosen.
@@ -47,18 +49,18 @@ public:
     // --- the price list ---
     // The price list of the data folder (else of the start folder), read again once the data
     // folder changed; null when there is none. A new complaint about it is told `asker` once.
-    const TPreisMatrix *priceList(QWidget *asker);
+    const billing::TPreisMatrix *priceList(QWidget *asker);
     // Looks for the price list afresh.
     void readPriceList(QWidget *asker);
     // What looking for it found last.
-    const PreislisteGelesen &priceListRead() const { return priceListRead_; }
+    const billing::PreislisteGelesen &priceListRead() const { return priceListRead_; }
     // The prices last read (the built-in ones when there is no list).
-    const TPreisMatrix &preisMatrix() const { return matrix_; }
+    const billing::TPreisMatrix &preisMatrix() const { return matrix_; }
 
     // --- the picks for a booking, made in the calendar or the plan ---
-    const PickState &picks() const { return picks_; }
+    const calendar::PickState &picks() const { return picks_; }
     // Takes picks as they are now; every window that shows them follows (picksChanged).
-    void setPicks(const PickState &picks);
+    void setPicks(const calendar::PickState &picks);
 
     // --- the house's settings ---
     // The postal code whose holidays the calendar and the plan mark: read once at the start, so a
@@ -69,8 +71,8 @@ public:
     void setPostalCode(qint32 code);
     // Reads the postal code afresh from the settings file (for a new data folder).
     void readSettings();
-    HouseDetails houseDetails() const { return ::houseDetails(); }
-    bool printWithoutForm() const { return ::printWithoutForm(); }
+    guestfile::HouseDetails houseDetails() const { return guestfile::houseDetails(); }
+    bool printWithoutForm() const { return guestfile::printWithoutForm(); }
 
     // --- requests to the main window ---
     // The field being edited on the page "Gast" belongs to its record before another window uses
@@ -79,28 +81,30 @@ public:
     // Show this record on the page "Gast", in front.
     void openRecord(int index) { Q_EMIT openRecordRequested(index); }
     // Picks made elsewhere (the plan), to be taken as if made in the calendar.
-    void offerPicks(const PickState &picks) { Q_EMIT picksOffered(picks); }
+    void offerPicks(const calendar::PickState &picks) { Q_EMIT picksOffered(picks); }
 
 Q_SIGNALS:
     void storeEditedFieldRequested();
     void openRecordRequested(int index);
-    void picksOffered(const PickState &picks);
+    void picksOffered(const calendar::PickState &picks);
     // The picks were made, used or dropped.
-    void picksChanged(const PickState &picks);
+    void picksChanged(const calendar::PickState &picks);
     void postalCodeChanged(qint32 code);
 
 private:
     void setPostalCodeShown(qint32 code);
 
     std::unique_ptr<Dialogs> dialogs_;
-    GuestList list_;
-    DataFolder dataFolder_;
+    guests::GuestList list_;
+    guestfile::DataFolder dataFolder_;
     QString startFolder_;
-    PickState picks_;
-    TPreisMatrix matrix_;
+    calendar::PickState picks_;
+    billing::TPreisMatrix matrix_;
     bool matrixRead_ = false;
     QString priceListFolder_;         // the data folder the price list was looked for in
-    PreislisteGelesen priceListRead_; // what looking for it found
+    billing::PreislisteGelesen priceListRead_; // what looking for it found
     QString priceListToldOf_;         // the last complaint about it that was shown
-    qint32 postalCode_ = kDefaultHousePostalCode;
+    qint32 postalCode_ = guestfile::kDefaultHousePostalCode;
 };
+
+} // namespace app

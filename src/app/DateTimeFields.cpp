@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+namespace app {
+
 namespace {
 
 // Puts a typed character into the text as a line edit would; false for keys that are no text.
@@ -184,3 +186,5 @@ QDateTime TimeField::dateTimeFromText(const QString &text) const
         time = this->time();
     return QDateTime(date(), time);
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include <QDateEdit>
 #include <QTimeEdit>
 
+namespace app {
+
 // What the date field and the time field share; `Edit` is QDateEdit or QTimeEdit, so the fields
 // stay the date and time edits Qt knows.
 template <typename Edit> class TypedField : public Edit
@@ -80,3 +82,5 @@ protected:
     void refuse(const QString &message) override;
     QDateTime dateTimeFromText(const QString &text) const override;
 };
+
+} // namespace app

@@ -15,6 +15,13 @@
 #include <algorithm>
 #include <limits>
 
+namespace app {
+
+using guestfile::BackupInfo;
+using guestfile::kDataFileDefaultSuffix;
+using guestfile::kDataFileDialogName;
+using guestfile::kDataFileFilter;
+
 namespace {
 
 const QString kTitle = QStringLiteral("Zimbrana");
@@ -169,3 +176,5 @@ bool QtDialogs::openDocument(QWidget *, const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
+
+} // namespace app

@@ -7,9 +7,14 @@
 #include <optional>
 #include <vector>
 
-struct BackupInfo;
 class QPrinter;
 class QWidget;
+
+namespace guestfile {
+struct BackupInfo;
+}
+
+namespace app {
 
 class Dialogs
 {
@@ -45,7 +50,7 @@ public:
     virtual void inform(QWidget *parent, const QString &text) = 0;
     virtual void showError(QWidget *parent, const QString &text) = 0;
     // "Sicherung wiederherstellen": the index of the chosen backup, -1 when cancelled.
-    virtual int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) = 0;
+    virtual int chooseBackup(QWidget *parent, const std::vector<guestfile::BackupInfo> &backups) = 0;
     // Opens a file in the desktop's program for it (a kept invoice in the PDF viewer); false when
     // the desktop could not.
     virtual bool openDocument(QWidget *parent, const QString &path) = 0;
@@ -69,6 +74,8 @@ public:
     std::optional<int> askNumber(QWidget *parent, const QString &text, int defaultValue, int minimum) override;
     void inform(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
-    int chooseBackup(QWidget *parent, const std::vector<BackupInfo> &backups) override;
+    int chooseBackup(QWidget *parent, const std::vector<guestfile::BackupInfo> &backups) override;
     bool openDocument(QWidget *parent, const QString &path) override;
 };
+
+} // namespace app

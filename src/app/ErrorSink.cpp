@@ -3,6 +3,8 @@
 #include "app/Dialogs.h"
 #include "platform/Error.h"
 
+namespace app {
+
 void showError(Dialogs &dialogs, QWidget *parent, const std::exception &error)
 {
     dialogs.showError(parent, platform::ErrorText(error));
@@ -16,3 +18,5 @@ void guarded(Dialogs &dialogs, QWidget *parent, const std::function<void()> &han
         showError(dialogs, parent, error);
     }
 }
+
+} // namespace app

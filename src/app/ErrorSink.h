@@ -7,11 +7,16 @@
 #include <exception>
 #include <functional>
 
-class Dialogs;
 class QWidget;
+
+namespace app {
+
+class Dialogs;
 
 // Shows the error's German text (platform::ErrorText) in the error box over `parent`.
 void showError(Dialogs &dialogs, QWidget *parent, const std::exception &error);
 
 // Runs `handler`; an error it throws is shown as showError shows it and goes no further.
 void guarded(Dialogs &dialogs, QWidget *parent, const std::function<void()> &handler);
+
+} // namespace app

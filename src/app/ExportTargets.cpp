@@ -16,6 +16,22 @@
 
 #include <string_view>
 
+namespace app {
+
+using billing::kPreisMatrixDatei;
+using billing::kRechnungenOrdner;
+using billing::kRechnungsvorlageDatei;
+using billing::kReNummerDatei;
+using guestfile::DataFolder;
+using guestfile::ExportSuggestion;
+using guestfile::kBackupFolderName;
+using guestfile::kGuestFileName;
+using guestfile::kProgramFileNames;
+using guestfile::kProgramFolderNames;
+using guestfile::PrintoutSuggestion;
+using guestfile::ProgramFileAt;
+using guestfile::ProgramFileRefusal;
+
 // The list of the program's files is kept where the files are named.
 static_assert(std::string_view(kProgramFileNames[0]) == kGuestFileName);
 static_assert(std::string_view(kProgramFileNames[1]) == kReNummerDatei);
@@ -53,3 +69,5 @@ void SuggestPrintout(QPrinter &printer, const DataFolder &dataFolder, const QStr
     printer.setOutputFileName(PrintoutSuggestion(dataFolder.folder(), name, when));
     printer.setOutputFormat(QPrinter::NativeFormat);
 }
+
+} // namespace app

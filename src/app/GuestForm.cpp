@@ -6,6 +6,9 @@
 #include <climits>
 #include <cmath>
 
+namespace app {
+
+using guests::TGast;
 using platform::DateToDay;
 using platform::DayToDate;
 using platform::FractionToTime;
@@ -106,3 +109,5 @@ void GuestForm::store(TGast &gast)
     copyIfEdited(gast, form, shown_, &TGast::Bemerkung);
     shown_ = form;
 }
+
+} // namespace app

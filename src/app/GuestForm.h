@@ -11,23 +11,27 @@ namespace Ui {
 class TMainForm;
 }
 
+namespace app {
+
 class GuestForm
 {
 public:
     explicit GuestForm(Ui::TMainForm &ui) : ui_(ui) {}
 
     // RecordToMask: shows the record in the form.
-    void show(const TGast &gast);
+    void show(const guests::TGast &gast);
     // MaskToRecord: copies the form into the record, every field the user changed since show().
-    void store(TGast &gast);
+    void store(guests::TGast &gast);
 
     // Takes what the controls show now as shown, so that only later edits count (the start values).
     void markShown() { shown_ = read(); }
 
     // The form's values as a record (rounded and clamped as the controls hold them).
-    TGast read() const;
+    guests::TGast read() const;
 
 private:
     Ui::TMainForm &ui_;
-    TGast shown_; // what the controls showed, read back from them
+    guests::TGast shown_; // what the controls showed, read back from them
 };
+
+} // namespace app

@@ -3,6 +3,10 @@
 #include <QPainter>
 #include <QPen>
 
+namespace app {
+
+using calendar::IsMarkedDay;
+
 HolidayOutlineDelegate::HolidayOutlineDelegate(qint32 postalCode, QObject *parent)
     : QStyledItemDelegate(parent), postalCode_(postalCode)
 {}
@@ -33,3 +37,5 @@ void HolidayOutlineDelegate::paint(QPainter *painter, const QStyleOptionViewItem
     painter->drawRect(QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5));
     painter->restore();
 }
+
+} // namespace app

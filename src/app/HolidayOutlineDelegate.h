@@ -6,13 +6,15 @@
 
 #include <QStyledItemDelegate>
 
+namespace app {
+
 class HolidayOutlineDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
     // Marks the holidays at `postalCode`.
-    explicit HolidayOutlineDelegate(qint32 postalCode = kFeiertagPLZ, QObject *parent = nullptr);
+    explicit HolidayOutlineDelegate(qint32 postalCode = calendar::kFeiertagPLZ, QObject *parent = nullptr);
 
     // The house's place changed: its holidays are marked from the next paint on.
     void setPostalCode(qint32 postalCode) { postalCode_ = postalCode; }
@@ -25,3 +27,5 @@ public:
 private:
     qint32 postalCode_;
 };
+
+} // namespace app

@@ -2,6 +2,10 @@
 
 #include "register/Rooms.h"
 
+namespace app {
+
+using guests::IsRoomDigit;
+
 QString FilterText(const QString &input, int &pos, bool (*keep)(QChar c, const QString &keptSoFar))
 {
     QString kept;
@@ -28,3 +32,5 @@ QValidator::State RoomDigitsValidator::validate(QString &input, int &pos) const
     input = FilterText(input, pos, [](QChar c, const QString &kept) { return IsRoomDigit(c) && !kept.contains(c); });
     return Acceptable;
 }
+
+} // namespace app

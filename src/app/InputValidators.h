@@ -4,6 +4,8 @@
 
 #include <QValidator>
 
+namespace app {
+
 // Drops every ";" from the input, typed or pasted.
 class NoSemicolonValidator final : public QValidator
 {
@@ -22,3 +24,5 @@ public:
 
 // The text with only the characters that `keep` accepts; `pos` moves with the dropped ones.
 QString FilterText(const QString &input, int &pos, bool (*keep)(QChar c, const QString &keptSoFar));
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "app/PostalCodeBox.h"
 
+namespace app {
+
 PostalCodeBox::PostalCodeBox(QWidget *parent) : QSpinBox(parent)
 {
     setRange(0, 99999);
@@ -29,3 +31,5 @@ QValidator::State PostalCodeBox::validate(QString &input, int &) const
             return QValidator::Invalid;
     return QValidator::Acceptable;
 }
+
+} // namespace app

@@ -4,6 +4,8 @@
 
 #include <QSpinBox>
 
+namespace app {
+
 class PostalCodeBox : public QSpinBox
 {
     Q_OBJECT
@@ -16,3 +18,5 @@ protected:
     int valueFromText(const QString &text) const override;
     QValidator::State validate(QString &input, int &pos) const override;
 };
+
+} // namespace app

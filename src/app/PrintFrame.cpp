@@ -6,6 +6,8 @@
 
 #include <QPrinter>
 
+namespace app {
+
 PrintFrame::PrintFrame(QPrinter &printer, double unitsPerInch, const QString &notStarted)
 {
     if (!painter_.begin(&printer))
@@ -32,3 +34,5 @@ void PrintFrame::finish()
     if (!painter_.end())
         throw platform::Error(platform::printNotFinishedText());
 }
+
+} // namespace app

@@ -10,6 +10,8 @@
 class QFont;
 class QPrinter;
 
+namespace app {
+
 class PrintFrame
 {
 public:
@@ -34,3 +36,5 @@ private:
     QPainter painter_;
     QRectF area_;
 };
+
+} // namespace app

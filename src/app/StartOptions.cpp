@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QWindow>
 
+namespace app {
+
 namespace {
 
 const QString kSelfTest = QStringLiteral("self-test");
@@ -128,3 +130,5 @@ int StartCheck::report(QWidget &window, std::chrono::milliseconds limit, QTextSt
     }
     return result;
 }
+
+} // namespace app

@@ -11,6 +11,8 @@ class QApplication;
 class QTextStream;
 class QWidget;
 
+namespace app {
+
 struct StartOptions
 {
     bool selfTest = false;
@@ -43,3 +45,5 @@ protected:
 private:
     QStringList dialogs_;
 };
+
+} // namespace app

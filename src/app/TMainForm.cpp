@@ -56,6 +56,77 @@
 #include <QSessionManager>
 #include <QTimer>
 
+namespace app {
+
+using billing::AbgelegteRechnungen;
+using billing::Briefkopf;
+using billing::DateiFund;
+using billing::EInvoiceError;
+using billing::ErsteFreieReNr;
+using billing::KeepPrintedFilePrivate;
+using billing::KopieErgebnis;
+using billing::KostenBeimEintritt;
+using billing::KostenBerechnen;
+using billing::KostenLage;
+using billing::KostenVorschlag;
+using billing::kRechnungenOrdner;
+using billing::kRechnungsvorlageDatei;
+using billing::kReNummerDatei;
+using billing::LiesReNrStand;
+using billing::NaechsteReNrVorschau;
+using billing::NeueRechnungFrage;
+using billing::OhneAnschriftFrage;
+using billing::RechnungErstellen;
+using billing::RechnungsDateien;
+using billing::RechnungsDateiname;
+using billing::RechnungsErgebnis;
+using billing::RechnungskopieDrucken;
+using billing::RemoveInvoiceLeftovers;
+using billing::ReNrBeginnen;
+using billing::SucheDatei;
+using billing::TPreisMatrix;
+using billing::Uebernachtungskosten;
+using billing::VergleichMitPreisliste;
+using calendar::AuswahlErsetzenFrage;
+using calendar::AuswahlNutzung;
+using calendar::AuswahlText;
+using calendar::DoppelbelegungText;
+using calendar::KalenderStarttag;
+using calendar::PeekPicks;
+using calendar::PickState;
+using calendar::RoomCalendarModel;
+using calendar::ZeigGridRows;
+using guestfile::BackupFolder;
+using guestfile::BackupInfo;
+using guestfile::CharactersLostOnSave;
+using guestfile::DataFolder;
+using guestfile::EGuestFileChanged;
+using guestfile::HasRecoveryCopy;
+using guestfile::HouseDetails;
+using guestfile::kGuestFileName;
+using guestfile::ListBackups;
+using guestfile::LostCharactersQuestion;
+using guestfile::MakeSettingsFolder;
+using guestfile::missingSetup;
+using guestfile::ReadRecoveryCopy;
+using guestfile::RecoveryQuestion;
+using guestfile::RecoveryToOffer;
+using guestfile::RememberDataFolder;
+using guestfile::RememberedDataFolder;
+using guestfile::RemoveRecoveryCopy;
+using guestfile::setPrintWithoutForm;
+using guestfile::SetRecoveryAside;
+using guestfile::SetupGap;
+using guestfile::setupHint;
+using guestfile::SetupStep;
+using guestfile::UseReadableFileFormats;
+using guestfile::WriteRecoveryCopy;
+using guests::AbreiseVorAnreiseFrage;
+using guests::GuestList;
+using guests::GuestName;
+using guests::HoldsBooking;
+using guests::StornoFrage;
+using guests::TGast;
 using platform::TDateTime;
 
 namespace {
@@ -385,7 +456,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
-    ::guarded(context_->dialogs(), this, handler);
+    app::guarded(context_->dialogs(), this, handler);
 }
 
 void TMainForm::setStatus(const QString &text)
@@ -736,7 +807,7 @@ bool TMainForm::FormClose()
         return false;
     } catch (const std::exception &error) {
         // The window stays open, so the user can try again.
-        ::showError(context_->dialogs(), this, error);
+        app::showError(context_->dialogs(), this, error);
         return false;
     }
 }
@@ -1238,3 +1309,5 @@ bool TMainForm::ensureInvoiceForm()
     followSetup();
     return !form.isEmpty();
 }
+
+} // namespace app

@@ -24,9 +24,14 @@ class TMainForm;
 class QAction;
 class QMenu;
 class QPrinter;
-class RoomCalendarModel;
-class SettingsDialog;
 class QTimer;
+namespace calendar {
+class RoomCalendarModel;
+}
+
+namespace app {
+
+class SettingsDialog;
 
 class TMainForm : public QMainWindow
 {
@@ -77,7 +82,7 @@ private Q_SLOTS:
     void GaestelisteClick();
     // "Datei" → "Einstellungen…" (or "Einrichten…" at the first part missing): opens the settings
     // window, or brings it to the front, at `step` when given.
-    SettingsDialog *showSettings(std::optional<SetupStep> step = std::nullopt);
+    SettingsDialog *showSettings(std::optional<guestfile::SetupStep> step = std::nullopt);
     // Makes a record current and shows it on the page "Gast", in front (asked by other windows).
     void openRecord(int index);
 
@@ -119,7 +124,7 @@ private:
     void ShowRecord(int index);
     void showCurrent();
     // The calendar and the status line show the picks as they are now.
-    void showPicks(const PickState &picks);
+    void showPicks(const calendar::PickState &picks);
     // No picks any more (they were used, or opening a guest is no pick).
     void dropPicks();
     void checkStay();
@@ -128,9 +133,9 @@ private:
     void rememberStay();
     QString DataPath(const char *fileName, bool forSaving);
     // The price list of the data folder (else of the start folder); null when there is none.
-    const TPreisMatrix *priceList();
+    const billing::TPreisMatrix *priceList();
     // What the cost field's rules need beside the current record.
-    KostenLage kostenLage();
+    billing::KostenLage kostenLage();
     // The invoice form, looked for where the price list is; throws when it is not there.
     QString invoiceFormPath(bool required);
     // A house without an invoice counter yet is asked which number its first invoice gets, and the
@@ -151,13 +156,13 @@ private:
     // Made first and gone last of the members. The other windows are Qt children, deleted after
     // the members; on their way out they touch none of it.
     std::unique_ptr<AppContext> context_;
-    GuestList &list_; // the context's
+    guests::GuestList &list_; // the context's
     std::unique_ptr<Ui::TMainForm> ui_;
     GuestForm form_;
-    GuestFileSession session_;              // which version of the guest file this session knows
+    guestfile::GuestFileSession session_;   // which version of the guest file this session knows
     platform::InstanceLock instance_;       // tells a second copy of the program that the folder is taken
     QString warnedFolder_;                  // the folder whose "bereits" message was shown
-    RoomCalendarModel *calendar_ = nullptr; // owned by the window
+    calendar::RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form
     bool storing_ = false;                  // true while the form's own values go into the list
     // The rooms and days of the shown record as last seen, so only a change of them is announced.
@@ -179,6 +184,8 @@ private:
     QAction *actionKostenBerechnen_ = nullptr;
     QAction *actionEinrichten_ = nullptr; // shown while the house is not set up
     QPointer<SettingsDialog> settings_;
-    KostenBezuege kostenBezuege_{list_};   // the stay each record's amount stands for
-    SessionChanges sessionChanges_{list_}; // the records the host changed since reading or saving
+    billing::KostenBezuege kostenBezuege_{list_};  // the stay each record's amount stands for
+    guests::SessionChanges sessionChanges_{list_}; // the records the host changed since reading or saving
 };
+
+} // namespace app

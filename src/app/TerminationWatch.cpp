@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace app {
+
 namespace {
 int wakeFds[2] = {-1, -1};
 // SIGTERM asks a program to end; SIGHUP comes when its terminal or desktop session is gone, often
@@ -63,3 +65,5 @@ TerminationWatch::~TerminationWatch()
 TerminationWatch::TerminationWatch(QObject *parent) : QObject(parent) {}
 TerminationWatch::~TerminationWatch() = default;
 #endif
+
+} // namespace app

@@ -7,6 +7,8 @@
 
 class QSocketNotifier;
 
+namespace app {
+
 class TerminationWatch : public QObject
 {
     Q_OBJECT
@@ -21,3 +23,5 @@ Q_SIGNALS:
 private:
     QSocketNotifier *notifier_ = nullptr; // owned as a child
 };
+
+} // namespace app

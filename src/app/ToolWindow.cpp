@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 
+namespace app {
+
 ToolWindow::ToolWindow(AppContext &context, QWidget *parent, const QString &geometryKey)
     : QWidget(parent, Qt::Window), context_(context), geometryKey_(geometryKey)
 {}
@@ -30,7 +32,7 @@ void ToolWindow::restorePlace()
 
 void ToolWindow::guarded(const std::function<void()> &handler)
 {
-    ::guarded(context_.dialogs(), this, handler);
+    app::guarded(context_.dialogs(), this, handler);
 }
 
 void ToolWindow::closeEvent(QCloseEvent *event)
@@ -38,3 +40,5 @@ void ToolWindow::closeEvent(QCloseEvent *event)
     SaveWindowGeometry(*this, geometryKey_);
     QWidget::closeEvent(event);
 }
+
+} // namespace app

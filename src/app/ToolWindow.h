@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace app {
+
 class AppContext;
 
 class ToolWindow : public QWidget
@@ -49,3 +51,5 @@ protected:
 private:
     QString geometryKey_;
 };
+
+} // namespace app

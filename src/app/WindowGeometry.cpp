@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+namespace app {
+
+using guestfile::OpenSettings;
+
 namespace {
 QString geometryKey(const QString &key)
 {
@@ -22,3 +26,5 @@ void SaveWindowGeometry(const QWidget &window, const QString &key)
 {
     OpenSettings()->setValue(geometryKey(key), window.saveGeometry());
 }
+
+} // namespace app

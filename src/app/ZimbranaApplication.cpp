@@ -8,6 +8,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace app {
+
 ZimbranaApplication::ZimbranaApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setOrganizationName(QStringLiteral("Kestrumbel"));
@@ -38,3 +40,5 @@ bool InstallGermanQtTexts(QCoreApplication &app)
     }
     return QCoreApplication::installTranslator(translator);
 }
+
+} // namespace app

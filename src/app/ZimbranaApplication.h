@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+namespace app {
+
 class ZimbranaApplication : public QApplication
 {
 public:
@@ -14,3 +16,5 @@ public:
 // Qt's standard dialogs say "Ja", "Nein", "Abbrechen" whatever the desktop's language; every
 // text of the program is German. False when Qt's German translation is not installed.
 bool InstallGermanQtTexts(QCoreApplication &app);
+
+} // namespace app

@@ -6,6 +6,14 @@
 #include <QTextStream>
 #include <memory>
 
+using app::AnswerWithoutDisplay;
+using app::ParseStartOptions;
+using app::StartCheck;
+using app::StartOptions;
+using app::TMainForm;
+using app::ZimbranaApplication;
+using guestfile::UseDataFolderForThisRun;
+
 int main(int argc, char *argv[])
 {
     // Answered before the application is made, which needs a display.

@@ -6,6 +6,8 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+namespace billing {
+
 #endif
 
 namespace {
@@ -97,3 +99,5 @@ DateiFund SucheDatei(const QString &name, const QString &dataFolder, const QStri
                 .arg(name, roles.join(QStringLiteral(" und ")), paths.join(u'\n')),
             QStringLiteral("%1 fehlt (gesucht in %2)").arg(name, folders.join(QStringLiteral(" und ")))};
 }
+
+} // namespace billing

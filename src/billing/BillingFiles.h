@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace billing {
+
 struct DateiFund
 {
     QString pfad;   // the file found; when nothing was found, where it was looked for first
@@ -20,3 +22,5 @@ DateiFund SucheDatei(const QString &name, const QString &dataFolder, const QStri
 // What sits at `path` when it is no ordinary file, in the host's words ("eine benannte Pipe
 // (FIFO)", "ein Ordner"); empty for an ordinary file or for nothing at all.
 QString KeineDateiSondern(const QString &path);
+
+} // namespace billing

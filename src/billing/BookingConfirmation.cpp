@@ -18,6 +18,11 @@
 
 namespace billing {
 
+using guests::kRaeume;
+using guests::Naechte;
+using guests::RoomMask;
+using guests::TGast;
+
 namespace {
 
 const QLocale kGerman(QLocale::German, QLocale::Germany);

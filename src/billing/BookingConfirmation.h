@@ -22,7 +22,7 @@ QList<QPair<QString, QString>> confirmationPlaceholders();
 // The text with each known placeholder replaced from the booking and the house ("{Nächte}" is
 // read as "{Naechte}"; case is ignored). An unknown one ("{Anrede}") stays as written, so the host
 // sees the slip in the letter.
-QString fillPlaceholders(const QString &text, const TGast &g, const Briefkopf &house);
+QString fillPlaceholders(const QString &text, const guests::TGast &g, const Briefkopf &house);
 
 struct ConfirmationContent
 {
@@ -36,7 +36,7 @@ struct ConfirmationContent
 
 // What the letter says. Arrival and departure carry their times when the booking has them (a
 // time of 00:00 is none); the price line is left out while the booking has no price.
-ConfirmationContent confirmationContent(const TGast &g, const Briefkopf &house, const QString &hostText,
+ConfirmationContent confirmationContent(const guests::TGast &g, const Briefkopf &house, const QString &hostText,
                                         platform::TDateTime today);
 
 // The letter as a one-page A4 PDF (title "Buchungsbestätigung <Gast-Nr.>"); a long text is set
@@ -45,16 +45,16 @@ QByteArray confirmationPdf(const ConfirmationContent &content, int gastNr);
 
 // "Bestätigung 12 Müller 01.03.2025.pdf": the guest number makes it unique, the name and the day
 // make it findable; characters no file name may hold become "_".
-QString confirmationFileName(const TGast &g);
+QString confirmationFileName(const guests::TGast &g);
 // "<data folder>/Bestätigungen"
 QString confirmationFolder(const QString &dataFolder);
 
 // Writes the letter (the folder is made when missing) whole or not at all and returns its path.
 // Throws EInvoiceError or platform::EInOutError.
-QString saveConfirmation(const QString &dataFolder, const TGast &g, const Briefkopf &house, const QString &hostText,
-                         platform::TDateTime today);
+QString saveConfirmation(const QString &dataFolder, const guests::TGast &g, const Briefkopf &house,
+                         const QString &hostText, platform::TDateTime today);
 
 // The mail's subject: "Buchungsbestätigung Gasthaus Linde: 01.03.2025 bis 04.03.2025".
-QString confirmationSubject(const TGast &g, const Briefkopf &house);
+QString confirmationSubject(const guests::TGast &g, const Briefkopf &house);
 
 } // namespace billing

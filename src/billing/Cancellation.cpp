@@ -13,6 +13,12 @@
 
 namespace billing {
 
+using guests::GuestAndStay;
+using guests::GuestList;
+using guests::GuestName;
+using guests::Naechte;
+using guests::TGast;
+
 namespace {
 
 QString plural(qint32 n, const QString &one, const QString &many)

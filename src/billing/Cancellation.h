@@ -25,12 +25,12 @@ QString cancellationTitle(qint32 nr, qint32 refersTo, const QDate &invoiceDate);
 
 // The eight lines of the cancellation of `g`'s invoice `refersTo` (the stay as `g` holds it)
 // over `amount` euros, which it shows with a minus sign.
-QStringList cancellationLines(const TGast &g, qint32 nr, qint32 refersTo, const QDate &invoiceDate, double amount,
-                              platform::TDateTime today);
+QStringList cancellationLines(const guests::TGast &g, qint32 nr, qint32 refersTo, const QDate &invoiceDate,
+                              double amount, platform::TDateTime today);
 
 // Why a booking cannot be deleted: "Gast 6 (Weiß, 18.12.2026 bis 20.12.2026) hat Rechnung 1042:
 // zuerst die Rechnung stornieren"; empty when it has no invoice and may go.
-QString deleteRefusal(const TGast &g);
+QString deleteRefusal(const guests::TGast &g);
 
 struct CancellationResult
 {
@@ -51,7 +51,7 @@ struct CancellationResult
 // cleared through the list. The same refusals and order as RechnungErstellen: nothing is
 // numbered that could not be kept and journaled; a failed print leaves the record as it was.
 // Throws EInvoiceError, EInOutError or EConvertError.
-CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDateien &dateien, QPrinter &printer,
+CancellationResult cancelInvoice(guests::GuestList &list, int index, const RechnungsDateien &dateien, QPrinter &printer,
                                  platform::TDateTime today);
 
 } // namespace billing

@@ -17,6 +17,12 @@
 #include <QFileInfo>
 #include <QPrinter>
 
+namespace billing {
+
+using guests::GuestAndStay;
+using guests::GuestList;
+using guests::TGast;
+
 namespace {
 
 // A print to the file the dialog offered gets the name of the number really taken.
@@ -245,3 +251,5 @@ QString OhneAnschriftFrage(const TGast &gast)
     const QString was = fehlt.isEmpty() ? last : fehlt.join(QStringLiteral(", ")) + QStringLiteral(" und ") + last;
     return QStringLiteral("Bei %1 %2 %3.\n\nRechnung ohne Anschrift drucken?").arg(GuestAndStay(gast), verb, was);
 }
+
+} // namespace billing

@@ -14,6 +14,8 @@
 
 class QPrinter;
 
+namespace billing {
+
 struct RechnungsDateien
 {
     QString vorlage; // the invoice form "REVORL.JPG"
@@ -47,7 +49,7 @@ struct NummerierteSeite
     std::function<QStringList(qint32)> zeilen;
     std::function<QString(qint32)> titel;
     std::function<QString(qint32)> dateiname;
-    std::function<billing::JournalLine(qint32)> buchung;
+    std::function<JournalLine(qint32)> buchung;
 };
 
 struct NumberedResult
@@ -78,7 +80,7 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
 // "Rechnungen/Rechnungsbuch.csv" before the record changes; a journal that cannot be written
 // stops the invoice before a number is taken. Record 0 is no guest and is refused.
 // Throws EInvoiceError, EInOutError or EConvertError.
-RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsDateien &dateien,
+RechnungsErgebnis RechnungErstellen(guests::GuestList &list, int index, const RechnungsDateien &dateien,
                                     const TPreisMatrix *matrix, QPrinter &printer, platform::TDateTime heute);
 
 struct KopieErgebnis
@@ -93,12 +95,14 @@ struct KopieErgebnis
 // were kept is drawn again from the record with its number and cost, marked "Kopie", printed,
 // and that PDF is kept. Takes no number and changes no record.
 // Throws EInvoiceError or EInOutError when nothing was printed.
-KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, const QString &ablage, QPrinter &printer,
-                                    platform::TDateTime heute);
+KopieErgebnis RechnungskopieDrucken(const guests::TGast &gast, const QString &vorlage, const QString &ablage,
+                                    QPrinter &printer, platform::TDateTime heute);
 
 // The question before a second invoice for the same stay.
 QString NeueRechnungFrage(qint32 ReNr);
 
 // The question before an invoice to a guest without a name, a street or a town; empty when the
 // address is whole.
-QString OhneAnschriftFrage(const TGast &gast);
+QString OhneAnschriftFrage(const guests::TGast &gast);
+
+} // namespace billing

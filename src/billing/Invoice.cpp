@@ -20,6 +20,11 @@
 #include <array>
 #include <cstdio>
 
+namespace billing {
+
+using guests::Naechte;
+using guests::TGast;
+
 namespace {
 
 // While it lives, the warnings of Qt's image decoders are caught and counted instead of printed;
@@ -326,3 +331,5 @@ void PrintInvoice(QPrinter &printer, const QImage &invoice)
     if (!painter.end())
         throw EInvoiceError(platform::printNotFinishedText());
 }
+
+} // namespace billing

@@ -13,6 +13,8 @@
 class QPainter;
 class QPrinter;
 
+namespace billing {
+
 inline constexpr char kRechnungsvorlageDatei[] = "REVORL.JPG";
 
 class EInvoiceError : public platform::Error
@@ -34,17 +36,17 @@ QString PlzText(qint32 plz);
 
 // The eight texts of the invoice, in the order they are drawn: name, street, post code and town,
 // today's date, invoice number, period of stay, cost line, closing sentence.
-QStringList InvoiceLines(const TGast &g, platform::TDateTime today);
+QStringList InvoiceLines(const guests::TGast &g, platform::TDateTime today);
 
 // Draws one line of text at row `zeile` and column `spalte`, measured in line heights and in
 // widths of "+" of the given font, whose size is in pixels of the image.
 void TextLine(QImage &bm, const QString &Text, const QString &font, QRgb farbe, int size, float zeile, float spalte);
 
 // Draws the eight invoice lines onto the form.
-void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today);
+void DrawInvoice(QImage &bm, const guests::TGast &g, platform::TDateTime today);
 // Draws the same lines with a painter whose coordinates are the form's pixels (a page that shows
 // the form scaled), as text rather than pixels; `form` is only measured.
-void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today);
+void DrawInvoiceLines(QPainter &painter, const QImage &form, const guests::TGast &g, platform::TDateTime today);
 // Both for any eight texts in the places of InvoiceLines (a cancellation's lines).
 void DrawInvoiceTexts(QImage &bm, const QStringList &lines);
 void DrawInvoiceTexts(QPainter &painter, const QImage &form, const QStringList &lines);
@@ -77,3 +79,5 @@ void DrawBriefkopf(QImage &bm, const Briefkopf &kopf);
 // Prints the finished invoice stretched over the printable area of one page; throws
 // EInvoiceError when printing cannot start or finish.
 void PrintInvoice(QPrinter &printer, const QImage &invoice);
+
+} // namespace billing

@@ -19,6 +19,10 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+namespace billing {
+
+using guests::TGast;
+
 #endif
 
 namespace {
@@ -300,3 +304,5 @@ QString invoiceListSummaryText(const InvoiceListSummary &summary)
         .arg(summary.gaps == 1 ? QStringLiteral("Lücke") : QStringLiteral("Lücken"))
         .arg(summary.withoutCopy);
 }
+
+} // namespace billing

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+namespace billing {
+
 inline constexpr char kRechnungenOrdner[] = "Rechnungen";
 
 // "Rechnung 1042.pdf"
@@ -51,7 +53,7 @@ std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder);
 
 // The lowest number a new counter may start with: one above the highest that a record or a kept
 // copy carries, 1 when there is none; so a counter made afresh never repeats an issued number.
-qint32 ErsteFreieReNr(const std::vector<TGast> &records, const std::vector<AbgelegteRechnung> &kopien);
+qint32 ErsteFreieReNr(const std::vector<guests::TGast> &records, const std::vector<AbgelegteRechnung> &kopien);
 
 // One line of the invoice list: an invoice number with what the records and the folder know of
 // it, or a run of numbers that nothing knows (a gap).
@@ -74,7 +76,7 @@ struct RechnungsZeile
 // The invoice numbers of the records (record 0 aside) and of the kept copies side by side, by
 // number; numbers between them and up to the counter's last number (`letzte`) that nothing
 // knows are gaps. A number held by two records gives a line for each.
-std::vector<RechnungsZeile> RechnungsUebersicht(const std::vector<TGast> &records,
+std::vector<RechnungsZeile> RechnungsUebersicht(const std::vector<guests::TGast> &records,
                                                 const std::vector<AbgelegteRechnung> &kopien,
                                                 std::optional<qint32> letzte);
 
@@ -96,3 +98,5 @@ struct InvoiceListSummary
 InvoiceListSummary summarizeInvoiceList(const std::vector<RechnungsZeile> &rows);
 // "3 Rechnungen, 1 Lücke, 0 ohne Kopie"
 QString invoiceListSummaryText(const InvoiceListSummary &summary);
+
+} // namespace billing

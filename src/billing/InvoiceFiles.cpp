@@ -8,6 +8,8 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
+namespace billing {
+
 bool MakeInvoiceFolder(const QString &folder)
 {
     const QFileInfo info(folder);
@@ -43,3 +45,5 @@ void RemoveInvoiceLeftovers(const QString &folder)
     }
     platform::RemoveSaveLeftovers(folder);
 }
+
+} // namespace billing

@@ -7,6 +7,8 @@
 
 class QPrinter;
 
+namespace billing {
+
 // Makes the folder of the kept copies (and the folders above it), readable by the owner only.
 // False when it could not be made; errno tells why.
 bool MakeInvoiceFolder(const QString &folder);
@@ -19,3 +21,5 @@ void KeepPrintedFilePrivate(const QPrinter &printer, const QString &dataFolder);
 // write probes and the temporary files of a save that was cut off. Only while no other copy of
 // the program works on the folder.
 void RemoveInvoiceLeftovers(const QString &folder);
+
+} // namespace billing

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <cmath>
 
+namespace billing {
+
 int VorlagenDpi(const QSize &size)
 {
     if (!size.isValid() || size.isEmpty())
@@ -55,3 +57,5 @@ QString UebernimmRechnungsvorlage(const QString &source, const QString &dataFold
     platform::SaveFileAtomic(target, bytes);
     return target;
 }
+
+} // namespace billing

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+namespace billing {
+
 // Below this many dots per inch on an A4 page the form prints visibly blurred.
 inline constexpr int kVorlageMindestDpi = 150;
 
@@ -29,3 +31,5 @@ int VorlagenDpi(const QSize &size);
 // EInvoiceError when the picture fails PruefeRechnungsvorlage, EInOutError when a file cannot
 // be read or written. Returns the new form's path.
 QString UebernimmRechnungsvorlage(const QString &source, const QString &dataFolder);
+
+} // namespace billing

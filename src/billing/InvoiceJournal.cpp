@@ -22,6 +22,9 @@
 
 namespace billing {
 
+using guests::Naechte;
+using guests::TGast;
+
 namespace {
 
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");

@@ -48,7 +48,7 @@ struct JournalLine
 };
 
 // A line for `g`'s invoice number `nr`: the stay, the guest and its cost as the record holds them.
-JournalLine journalLineFor(const TGast &g, qint32 nr, const QDateTime &issued);
+JournalLine journalLineFor(const guests::TGast &g, qint32 nr, const QDateTime &issued);
 
 // The header's fields and one line's fields, as they are written.
 QStringList journalHeader();

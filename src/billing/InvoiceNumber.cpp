@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <limits>
 
+namespace billing {
+
 namespace {
 
 QString native(const QString &path)
@@ -116,3 +118,5 @@ void ReNrBeginnen(const QString &path, qint32 erste)
     // The counter holds the last number given, so the first invoice gets the one after it.
     platform::SaveTextFileAtomic(path, {QString::number(erste - 1)});
 }
+
+} // namespace billing

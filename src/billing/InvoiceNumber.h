@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <optional>
 
+namespace billing {
+
 inline constexpr char kReNummerDatei[] = "ReNummer.DAT";
 
 // Reads the last number from the first line of the file, writes the next one back (replacing the
@@ -30,3 +32,5 @@ ReNrStand LiesReNrStand(const QString &path);
 // since invoice numbers must never repeat; so is a counter that holds no number (it is left for
 // the host to look at). Throws EInOutError when the file or folder cannot be read or written.
 void ReNrBeginnen(const QString &path, qint32 erste);
+
+} // namespace billing

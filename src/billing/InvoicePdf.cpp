@@ -15,6 +15,10 @@
 #include <poppler-qt6.h>
 #include <vector>
 
+namespace billing {
+
+using guests::TGast;
+
 namespace {
 
 // The kept file is read by people and by the tax office's programs; 300 dpi keeps a scanned
@@ -181,3 +185,5 @@ QPageSize AblageSeitengroesse(const QPrinter &printer)
     const QPageSize size = printer.pageLayout().pageSize();
     return size.isValid() ? size : QPageSize(QPageSize::A4);
 }
+
+} // namespace billing

@@ -14,6 +14,8 @@
 class QPainter;
 class QPrinter;
 
+namespace billing {
+
 // The word that marks every copy, in the top margin of its page.
 inline constexpr char kKopieVermerk[] = "Kopie";
 
@@ -23,8 +25,8 @@ inline constexpr char kKopieVermerk[] = "Kopie";
 // With `kopie` the page is marked "Kopie". A page without a scanned form (LeeresRechnungsblatt)
 // carries the house's letterhead `kopf`, as text too. Throws EInvoiceError when the PDF cannot be
 // made.
-QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
-                        bool kopie, const Briefkopf *kopf = nullptr);
+QByteArray RechnungsPdf(const QImage &form, const guests::TGast &g, platform::TDateTime today,
+                        const QPageSize &pageSize, bool kopie, const Briefkopf *kopf = nullptr);
 
 // The same for any eight texts in the invoice's places (a cancellation's lines), titled `title`;
 // `what` names the paper in the error ("Stornorechnung Nr. 1050").
@@ -50,3 +52,5 @@ QByteArray LiesGepruefteKopie(const QString &path, qint32 nr);
 
 // The page size to keep an invoice in: the printer's, else A4.
 QPageSize AblageSeitengroesse(const QPrinter &printer);
+
+} // namespace billing

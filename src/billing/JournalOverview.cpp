@@ -10,6 +10,8 @@
 
 namespace billing {
 
+using guests::TGast;
+
 namespace {
 
 QString guestName(const QString &name, qint32 gastNr)

@@ -61,12 +61,12 @@ struct InvoiceOverview
 // records (record 0 aside) know, in order; numbers between them and up to the counter's last
 // (`lastNumber`) that nothing knows are gaps. Reads the kept copies to compare their SHA-256.
 InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vector<AbgelegteRechnung> &copies,
-                                const std::vector<TGast> &records, std::optional<qint32> lastNumber);
+                                const std::vector<guests::TGast> &records, std::optional<qint32> lastNumber);
 
 // The same from the files: the journal and the copies in `invoiceFolder`, the counter at
 // `counterPath`. Throws platform::EInOutError when the journal cannot be read.
 InvoiceOverview loadInvoiceOverview(const QString &invoiceFolder, const QString &counterPath,
-                                    const std::vector<TGast> &records);
+                                    const std::vector<guests::TGast> &records);
 
 // The list's columns and one row as text: Nummer, Datum, Art, Zu Rechnung, Gast, Betrag,
 // Bezahlt, Kopie, Aufbewahren bis, Hinweis.
@@ -86,6 +86,6 @@ struct RevenueByInvoice
     std::array<double, 12> byDeparture{}; // the part counted by departure
     int withoutJournal = 0;               // invoices counted by departure
 };
-RevenueByInvoice revenueByInvoice(const JournalContents &journal, const std::vector<TGast> &records, int year);
+RevenueByInvoice revenueByInvoice(const JournalContents &journal, const std::vector<guests::TGast> &records, int year);
 
 } // namespace billing

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+namespace billing {
+
 using platform::NextField;
 
 namespace {
@@ -162,3 +164,5 @@ PreislisteGelesen SuchePreisMatrix(const QString &dataFolder, const QString &sta
                              .arg(QDir::toNativeSeparators(fund.pfad), maengel.join(u'\n'));
     return result;
 }
+
+} // namespace billing

@@ -7,6 +7,8 @@
 #include <QtGlobal>
 #include <array>
 
+namespace billing {
+
 inline constexpr char kPreisMatrixDatei[] = "Preismatrix.dat";
 
 // What the price file held in one place of the matrix. Anything but `Da` is an unknown price:
@@ -79,3 +81,5 @@ struct PreislisteGelesen
 // and reads the first one found. Something by that name that is no ordinary file (a pipe, a
 // folder) is reported as what it is and not passed over. On failure the matrix is left as it was.
 PreislisteGelesen SuchePreisMatrix(const QString &dataFolder, const QString &startFolder, TPreisMatrix &matrix);
+
+} // namespace billing

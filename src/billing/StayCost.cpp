@@ -10,6 +10,15 @@
 #include <cmath>
 #include <limits>
 
+namespace billing {
+
+using guests::GuestList;
+using guests::GuestName;
+using guests::Naechte;
+using guests::RoomMask;
+using guests::StayText;
+using guests::TGast;
+
 namespace {
 
 const QString kAbreiseVorAnreise = QStringLiteral("Abreise liegt vor Anreise: die Kosten werden nicht berechnet");
@@ -208,3 +217,5 @@ QString EuroText(double euros)
 {
     return platform::FormatFixed(euros, 0, 2);
 }
+
+} // namespace billing

@@ -9,14 +9,18 @@
 #include <optional>
 #include <vector>
 
+namespace guests {
 class GuestList;
+}
+
+namespace billing {
 
 // Number of different rooms 1..3 named in the room text ("12" is two rooms, "22" one).
 int AnzahlZimmer(const QString &Zimmer);
 
 // Nights × price per night and room × rooms. The price column is 1, 2 or 3+ nights; the row is
 // the number of persons (fewer than one priced as one), more than four use the group row.
-double Uebernachtungskosten(const TGast &g, const TPreisMatrix &m);
+double Uebernachtungskosten(const guests::TGast &g, const TPreisMatrix &m);
 
 // What the price list gives for a stay, or why it gives nothing: a departure before the arrival,
 // or a price the file does not hold (missing, no number, negative).
@@ -26,7 +30,7 @@ struct Listenpreis
     qint32 naechte = 0;
     QString warumNicht; // the status line's words when there is no amount
 };
-Listenpreis PreisNachListe(const TGast &g, const TPreisMatrix &m);
+Listenpreis PreisNachListe(const guests::TGast &g, const TPreisMatrix &m);
 
 // What the price of a stay depends on; an amount stands for the stay it was typed or computed for.
 struct Kostenbasis
@@ -38,7 +42,7 @@ struct Kostenbasis
 
     bool operator==(const Kostenbasis &) const = default;
 };
-Kostenbasis KostenbasisVon(const TGast &g);
+Kostenbasis KostenbasisVon(const guests::TGast &g);
 
 // What the cost field's rules look at beside the record.
 struct KostenLage
@@ -63,11 +67,11 @@ struct KostenVorschlag
 // list or an unknown price computes nothing and says why; an amount beyond what the field can show
 // is refused rather than cut; a different earlier amount is named, so a typed price can be typed
 // again.
-KostenVorschlag KostenBeimEintritt(const TGast &g, const KostenLage &lage);
+KostenVorschlag KostenBeimEintritt(const guests::TGast &g, const KostenLage &lage);
 
 // "Kosten berechnen": the price list's amount on demand, whatever the field holds, naming the
 // amount it replaces; the same refusals as above.
-KostenVorschlag KostenBerechnen(const TGast &g, const KostenLage &lage);
+KostenVorschlag KostenBerechnen(const guests::TGast &g, const KostenLage &lage);
 
 // Before an invoice is printed: the question when the amount entered differs from the price
 // list's for the stay ("Kosten 84,00 € – nach Preisliste 395,00 € für 5 Nächte"). Nothing when the
@@ -79,7 +83,7 @@ struct Preisvergleich
     qint32 naechte = 0;
     QString frage;
 };
-std::optional<Preisvergleich> VergleichMitPreisliste(const TGast &g, const TPreisMatrix *matrix);
+std::optional<Preisvergleich> VergleichMitPreisliste(const guests::TGast &g, const TPreisMatrix *matrix);
 
 // Remembers, for the session and per record of a guest list, the stay each record's amount stands
 // for: the stay as read, or the one shown when its amount was last typed or computed. Follows the
@@ -89,7 +93,7 @@ class KostenBezuege : public QObject
     Q_OBJECT
 
 public:
-    explicit KostenBezuege(const GuestList &list, QObject *parent = nullptr);
+    explicit KostenBezuege(const guests::GuestList &list, QObject *parent = nullptr);
 
     Kostenbasis basis(int index) const;
     // The record's amount now stands for its present stay (it was just computed, perhaps unchanged).
@@ -104,9 +108,11 @@ private:
     Eintrag eintragVon(int index) const;
     void geaendert(int index);
 
-    const GuestList &list_;
+    const guests::GuestList &list_;
     std::vector<Eintrag> eintraege_;
 };
 
 // Euros with two decimals in the regional format: "1234,50".
 QString EuroText(double euros);
+
+} // namespace billing

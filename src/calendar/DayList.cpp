@@ -8,6 +8,11 @@
 #include <algorithm>
 #include <cmath>
 
+namespace calendar {
+
+using guests::kRaeume;
+using guests::RoomMask;
+using guests::TGast;
 using platform::TDateTime;
 
 namespace {
@@ -126,3 +131,5 @@ std::vector<TageslistenTeil> TageslistenTeile(const std::vector<TGast> &list, co
     }
     return teile;
 }
+
+} // namespace calendar

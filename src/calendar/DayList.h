@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace calendar {
+
 struct Tagesliste
 {
     platform::TDateTime tag = 0;
@@ -19,7 +21,7 @@ struct Tagesliste
 
 // The day list of a day from the records (record 0 is no guest; a record without name and room is
 // a draft, not a booking).
-Tagesliste TageslisteFuer(const std::vector<TGast> &list, platform::TDateTime tag);
+Tagesliste TageslisteFuer(const std::vector<guests::TGast> &list, platform::TDateTime tag);
 
 // One part of the printed day list: a heading, the column titles and one line of texts per guest.
 struct TageslistenTeil
@@ -33,4 +35,6 @@ struct TageslistenTeil
 QString TageslistenTitel(platform::TDateTime tag);
 // The three parts as printed: "Anreisen" (time, room, persons, name, remarks), "Abreisen" (time,
 // room, name, key, paid) and "Bleibende Gäste" (room, persons, name, departure).
-std::vector<TageslistenTeil> TageslistenTeile(const std::vector<TGast> &list, const Tagesliste &tagesliste);
+std::vector<TageslistenTeil> TageslistenTeile(const std::vector<guests::TGast> &list, const Tagesliste &tagesliste);
+
+} // namespace calendar

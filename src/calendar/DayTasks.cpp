@@ -9,6 +9,10 @@
 
 namespace calendar {
 
+using guests::kRaeume;
+using guests::RoomMask;
+using guests::TGast;
+
 namespace {
 
 using platform::TDateTime;

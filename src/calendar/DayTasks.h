@@ -42,13 +42,13 @@ struct DayTasks
 
 // The tasks of a day from the records (record 0 is no guest; a record without name and room is a
 // draft, not a booking) and the portal blocks.
-DayTasks dayTasks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+DayTasks dayTasks(const std::vector<guests::TGast> &list, const std::vector<guests::PortalBlock> &blocks,
                   platform::TDateTime day);
 
 // The lines for the printed day list: "Frühstück: 5 Personen (Zimmer 1: Anna Müller, 2 P.; …)",
 // one line per room to prepare ("Zimmer 2: Wechsel – ab Müller, an Portal A"), and the marks of
 // double bookings and blocks. Empty parts leave no line.
-QStringList dayTaskLines(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+QStringList dayTaskLines(const std::vector<guests::TGast> &list, const std::vector<guests::PortalBlock> &blocks,
                          const DayTasks &tasks);
 
 } // namespace calendar

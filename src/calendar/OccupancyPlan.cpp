@@ -14,6 +14,12 @@
 #include <cmath>
 #include <map>
 
+namespace calendar {
+
+using guests::kRaeume;
+using guests::RoomMask;
+using guests::TGast;
+
 namespace {
 
 constexpr double kMittag = 0.5;      // arrival and departure are drawn from the middle of the day
@@ -399,3 +405,5 @@ PlanScrollRange planScrollRange(const std::vector<TGast> &list, platform::TDateT
     hi = std::max(hi + kPlanRandTage - days, first);
     return {static_cast<int>(lo), static_cast<int>(hi)};
 }
+
+} // namespace calendar

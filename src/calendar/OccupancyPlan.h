@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+namespace calendar {
+
 // How far a booking's bill has come; the plan colours bars by it.
 enum class PlanZustand {
     Bezahlt,     // paid (with or without an invoice)
@@ -24,7 +26,7 @@ enum class PlanZustand {
     OhneRechnung // no invoice yet
 };
 
-PlanZustand ZustandOf(const TGast &gast);
+PlanZustand ZustandOf(const guests::TGast &gast);
 
 struct PlanBar
 {
@@ -87,8 +89,8 @@ struct PlanGeometry
 
 // The plan of `days` days from `first` (a whole day) for the bookings of `list` (record 0 never
 // shows), with the public holidays of postal code `plz` and the present moment `now`.
-PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime first, int days, platform::TDateTime now,
-                           qint32 plz);
+PlanGeometry Belegungsplan(const std::vector<guests::TGast> &list, platform::TDateTime first, int days,
+                           platform::TDateTime now, qint32 plz);
 
 // The German name of a month 1..12 ("März"), and its short form ("Mär").
 QString MonatsName(int month);
@@ -100,12 +102,12 @@ QString ZeitraumText(platform::TDateTime first, int days);
 
 // The tooltip of a bar: guest, stay with its nights, rooms, persons, cost, invoice and, for a
 // double booking, the other guest.
-QString PlanTooltip(const std::vector<TGast> &list, const PlanBar &bar);
+QString PlanTooltip(const std::vector<guests::TGast> &list, const PlanBar &bar);
 
 // The last day a stay in `room` from `anchor` may reach on the way to `target` (either side of it)
 // without sharing a night with a booking of that room: a drag across the plan stops there. A stay
 // may begin on the day another leaves and end on the day another arrives.
-platform::TDateTime FreierTag(const std::vector<TGast> &list, int room, platform::TDateTime anchor,
+platform::TDateTime FreierTag(const std::vector<guests::TGast> &list, int room, platform::TDateTime anchor,
                               platform::TDateTime target);
 
 // The span the plan shows on "Heute": the current month from its first day while today lies well
@@ -122,10 +124,12 @@ struct PlanScrollRange
 
     bool operator==(const PlanScrollRange &) const = default;
 };
-PlanScrollRange planScrollRange(const std::vector<TGast> &list, platform::TDateTime today, platform::TDateTime first,
-                                int days);
+PlanScrollRange planScrollRange(const std::vector<guests::TGast> &list, platform::TDateTime today,
+                                platform::TDateTime first, int days);
 inline constexpr int kPlanRandTage = 366;
 
 // Zoom limits of the plan, in days shown.
 inline constexpr int kPlanMinTage = 14;
 inline constexpr int kPlanMaxTage = 366;
+
+} // namespace calendar

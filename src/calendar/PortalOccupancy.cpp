@@ -6,6 +6,9 @@
 
 namespace calendar {
 
+using guests::kRaeume;
+using guests::TGast;
+
 namespace {
 
 TGast standIn(const guests::PortalBlock &block)

@@ -13,6 +13,14 @@
 #include <limits>
 #include <numeric>
 
+namespace calendar {
+
+using guests::GuestName;
+using guests::kRaeume;
+using guests::RoomMask;
+using guests::StayText;
+using guests::TGast;
+
 namespace {
 
 // How a booking stands to one day of its stay; two bookings share the night unless one of them
@@ -392,3 +400,5 @@ bool IsMarkedDay(const QString &dateText, qint32 plz)
         return false;
     }
 }
+
+} // namespace calendar

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace calendar {
+
 // The postal code whose holidays are marked until the house has set its own.
 inline constexpr qint32 kFeiertagPLZ = 34519;
 
@@ -32,15 +34,15 @@ inline constexpr int kTageVorStarttag = 11;
 std::vector<int> RoomsOf(const QString &Zimmer);
 
 // Whether a record holds its rooms on a day: arrival and departure day both count.
-bool Belegt(const TGast &gast, platform::TDateTime Datum);
+bool Belegt(const guests::TGast &gast, platform::TDateTime Datum);
 
 // For each room the index of the record that holds it on the day, 0 when free. A later record
 // wins over an earlier one; record 0 is the list's placeholder and never holds a room.
-std::array<int, 3> ZimmerAmTag(const std::vector<TGast> &list, platform::TDateTime Datum);
+std::array<int, 3> ZimmerAmTag(const std::vector<guests::TGast> &list, platform::TDateTime Datum);
 
 // Whether two records that both hold a room on a day really share a night there: not when one
 // leaves on that day and the other arrives on it.
-bool TeilenNacht(const TGast &a, const TGast &b, platform::TDateTime Datum);
+bool TeilenNacht(const guests::TGast &a, const guests::TGast &b, platform::TDateTime Datum);
 
 struct CalendarCell
 {
@@ -65,7 +67,8 @@ struct CalendarRow
 // The rows of the grid: row r shows the day Starttag - 11 + r. Room cells read "GastNr,PersonenP"
 // of the occupant (as ZimmerAmTag finds it) and are marked when two bookings share a night there.
 // A day that has no calendar date (not finite or beyond the years 1..9999) gets empty texts.
-std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::TDateTime Starttag, int rowCount);
+std::vector<CalendarRow> ZeigGridRows(const std::vector<guests::TGast> &list, platform::TDateTime Starttag,
+                                      int rowCount);
 
 // The days picked to book a stay, in the grid or in the occupancy plan: the first pick gives the
 // arrival day and the room, every later one the departure day, in whatever room. The days are
@@ -119,21 +122,23 @@ platform::TDateTime KalenderStarttag(platform::TDateTime today);
 
 // The question before picks change a booking the record already holds: the guest, the old stay
 // (with its invoice number, if one was issued) and what "Ersetzen" and "Hinzufügen" would make of it.
-QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &ersetzen, const PickResult &hinzufuegen);
+QString AuswahlErsetzenFrage(const guests::TGast &gast, const PickResult &ersetzen, const PickResult &hinzufuegen);
 
 // A guest's name shortened for a narrow cell: the family name ("Dr. Schäfer" → "Schäfe",
 // "Weiß, Jürgen" → "Weiß"), at most six letters; "Gast 6" without a name.
-QString KurzName(const TGast &gast);
+QString KurzName(const guests::TGast &gast);
 
 // Whether two records share a night in a room: a room in common, and a day on which both hold it
 // without one leaving and the other arriving that day (as the calendar marks it).
-bool TeilenEinZimmer(const TGast &a, const TGast &b);
+bool TeilenEinZimmer(const guests::TGast &a, const guests::TGast &b);
 
 // What the record at `index` shares with other bookings, one line per other booking and room:
 // "Doppelbelegung: Zimmer 1, 27.12.2026 bis 29.12.2026 auch Dr. Schäfer" (the days both hold the
 // room). Empty when it shares nothing.
-QString DoppelbelegungText(const std::vector<TGast> &list, int index);
+QString DoppelbelegungText(const std::vector<guests::TGast> &list, int index);
 
 // The rooms (1..3) of the record at `index` that another booking also holds for the night of `tag`
 // (or that shares the day with it as the calendar marks it).
-std::vector<int> DoppeltBelegteZimmer(const std::vector<TGast> &list, int index, platform::TDateTime tag);
+std::vector<int> DoppeltBelegteZimmer(const std::vector<guests::TGast> &list, int index, platform::TDateTime tag);
+
+} // namespace calendar

@@ -3,6 +3,8 @@
 #include <QBrush>
 #include <QColor>
 
+namespace calendar {
+
 namespace {
 
 const QColor kClashBackground(0xFF, 0xD6, 0xD6);
@@ -156,3 +158,5 @@ int RoomCalendarModel::rowOfDay(platform::TDateTime day) const
     }
     return -1;
 }
+
+} // namespace calendar

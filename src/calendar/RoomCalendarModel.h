@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+namespace calendar {
+
 class RoomCalendarModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -54,3 +56,5 @@ private:
     std::vector<CalendarRow> rows_;
     PickState picks_;
 };
+
+} // namespace calendar

@@ -9,6 +9,13 @@
 #include <cmath>
 #include <utility>
 
+namespace calendar {
+
+using guests::GuestName;
+using guests::kRaeume;
+using guests::RoomMask;
+using guests::TGast;
+
 namespace {
 
 bool HasCalendarDate(platform::TDateTime day)
@@ -269,3 +276,5 @@ QString figuresExplanation()
         "Buchungen mit Rechnungsnummer im Monat der Abreise – das Rechnungsdatum wird nicht gespeichert, die "
         "Rechnung entsteht bei der Abreise. Offene Rechnungen: mit Rechnungsnummer, nicht als bezahlt markiert.");
 }
+
+} // namespace calendar

@@ -29,12 +29,14 @@
 #include <array>
 #include <vector>
 
+namespace calendar {
+
 struct MonatsZahlen
 {
     int tage = 0;                       // days of the month (of the year, in the totals)
-    std::array<int, kRaeume> naechte{}; // room nights sold, per room
+    std::array<int, guests::kRaeume> naechte{}; // room nights sold, per room
     int naechteGesamt = 0;              // all rooms
-    std::array<int, kRaeume> belegt{};  // room nights occupied (a double booking once)
+    std::array<int, guests::kRaeume> belegt{}; // room nights occupied (a double booking once)
     int belegtGesamt = 0;
     int gaeste = 0;           // bookings arriving
     int personen = 0;         // their persons
@@ -70,7 +72,7 @@ struct JahresZahlen
     double offenSummeAlleJahre = 0;
 };
 
-JahresZahlen Jahresauswertung(const std::vector<TGast> &list, int jahr);
+JahresZahlen Jahresauswertung(const std::vector<guests::TGast> &list, int jahr);
 
 // The table as the window, the export and the printout show it: a header, then one row per
 // month "01" to "12" and a row "Summe"; numbers with the regional decimal separator.
@@ -92,3 +94,5 @@ QString openInvoicesText(const JahresZahlen &zahlen);
 QStringList openInvoiceRow(const OffeneRechnung &offen);
 // what the columns mean.
 QString figuresExplanation();
+
+} // namespace calendar

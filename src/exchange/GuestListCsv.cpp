@@ -5,6 +5,9 @@
 
 namespace exchange {
 
+using guests::Naechte;
+using guests::TGast;
+
 namespace {
 
 QString Datum(platform::TDateTime day)

@@ -9,6 +9,12 @@
 #include <cmath>
 #include <map>
 
+namespace exchange {
+
+using guests::kRaeume;
+using guests::RoomMask;
+using guests::TGast;
+
 namespace {
 
 constexpr int kZeileOktette = 75;
@@ -124,3 +130,5 @@ QStringList ExportiereKalender(const QString &folder, const std::vector<TGast> &
     }
     return paths;
 }
+
+} // namespace exchange

@@ -6,6 +6,9 @@
 
 namespace exchange {
 
+using guests::StayText;
+using guests::TGast;
+
 QList<QStringList> personalDataRows(const std::vector<TGast> &records, const std::vector<int> &indexes)
 {
     return guestListRows(records, indexes);

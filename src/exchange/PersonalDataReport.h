@@ -15,7 +15,7 @@ namespace exchange {
 
 // The header and one row per stay at `indexes`, with every stored field (as the guest list
 // exports them).
-QList<QStringList> personalDataRows(const std::vector<TGast> &records, const std::vector<int> &indexes);
+QList<QStringList> personalDataRows(const std::vector<guests::TGast> &records, const std::vector<int> &indexes);
 
 struct PersonalDataReport
 {
@@ -30,7 +30,7 @@ struct PersonalDataReport
 };
 
 // The report on the stays at `indexes` (one person's, see guests::staysOfPerson), as of `now`.
-PersonalDataReport personalDataReport(const std::vector<TGast> &records, const std::vector<int> &indexes,
+PersonalDataReport personalDataReport(const std::vector<guests::TGast> &records, const std::vector<int> &indexes,
                                       platform::TDateTime now);
 
 } // namespace exchange

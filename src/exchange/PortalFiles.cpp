@@ -12,6 +12,8 @@
 
 namespace exchange {
 
+using guests::kRaeume;
+
 namespace {
 
 const QString kFolder = QStringLiteral("Portale");

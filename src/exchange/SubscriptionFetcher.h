@@ -39,7 +39,7 @@ public:
     void cancel();
 
 Q_SIGNALS:
-    void finished(const exchange::Subscription &subscription, const exchange::FetchResult &result);
+    void finished(const Subscription &subscription, const FetchResult &result);
     void allFinished();
 
 private:

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cerrno>
 
+namespace guestfile {
+
 namespace {
 
 int monthNumber(const QDate &date)
@@ -201,3 +203,5 @@ std::vector<BackupInfo> ListBackups(const QString &dataFolder)
     std::sort(backups.begin(), backups.end(), [](const BackupInfo &a, const BackupInfo &b) { return a.time > b.time; });
     return backups;
 }
+
+} // namespace guestfile

@@ -11,6 +11,8 @@
 #include <QString>
 #include <vector>
 
+namespace guestfile {
+
 inline constexpr char kBackupFolderName[] = "Sicherung";
 inline constexpr int kBackupsKept = 30;        // the newest, whatever their age
 inline constexpr int kMonthlyBackupsKept = 12; // the newest of each month, this month included
@@ -61,3 +63,5 @@ void ThinBackups(const QString &dataFolder);
 // The backups of the data folder, newest first, with the number of guests each holds; a file
 // that does not read as a guest file is listed with -1 and must not be restored.
 std::vector<BackupInfo> ListBackups(const QString &dataFolder);
+
+} // namespace guestfile

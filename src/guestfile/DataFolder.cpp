@@ -3,6 +3,8 @@
 #include <QDir>
 #include <algorithm>
 
+namespace guestfile {
+
 void DataFolder::chooseFromFile(const QString &chosenFileName)
 {
     const QString name = QDir::fromNativeSeparators(chosenFileName);
@@ -22,3 +24,5 @@ void DataFolder::chooseFolder(const QString &folder)
         folder_ += u'/';
     chosen_ = true;
 }
+
+} // namespace guestfile

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace guestfile {
+
 // The settings of the dialog in which the user picks the data file (UTF-8).
 inline constexpr char kDataFileDefaultSuffix[] = "csv";
 inline constexpr const char *kDataFileDialogName = kGuestFileName;
@@ -32,3 +34,5 @@ private:
     QString folder_;
     bool chosen_ = false;
 };
+
+} // namespace guestfile

@@ -11,6 +11,10 @@
 
 #include <vector>
 
+namespace guestfile {
+
+using guests::TGast;
+
 namespace {
 
 TGast probe(QDate von, QDate bis, QTime anreise, QTime abreise, double kosten)
@@ -124,3 +128,5 @@ QString UseReadableFileFormats(const QString &localeName)
                           "eigene nicht zurücklesen lässt")
         .arg(localeName, what, formats.join(QStringLiteral(", ")));
 }
+
+} // namespace guestfile

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace guestfile {
+
 // Writes and reads a few records under the regional settings in force and keeps each of the date,
 // time and amount formats that reads back exactly; each other one is replaced by the German one,
 // for the file and the screen alike. Returns the note for the status line that says so, or an
@@ -14,3 +16,5 @@ QString UseReadableFileFormats(const QString &localeName);
 
 // Whether records written under the regional settings in force read back exactly, field by field.
 bool FileFormatsReadBack();
+
+} // namespace guestfile

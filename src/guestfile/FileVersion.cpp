@@ -5,6 +5,8 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 
+namespace guestfile {
+
 namespace {
 
 QByteArray hashOf(const QByteArray &bytes)
@@ -34,3 +36,5 @@ bool IsUnchangedOnDisk(const QString &path, const FileVersion &version)
     // coarse clock gives two saves the same time), so the content is compared.
     return hashOf(platform::ReadFileBytes(path)) == version.hash;
 }
+
+} // namespace guestfile

@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QString>
 
+namespace guestfile {
+
 struct FileVersion
 {
     qint64 size = -1;   // in bytes; -1 while no version is known
@@ -25,3 +27,5 @@ FileVersion FileVersionOf(const QString &path, const QByteArray &bytes);
 // unknown version, is no match. Reads the file when its size agrees; throws EInOutError when it
 // cannot.
 bool IsUnchangedOnDisk(const QString &path, const FileVersion &version);
+
+} // namespace guestfile

@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cstring>
 
+namespace guestfile {
+
+using guests::TGast;
+
 namespace {
 
 bool isBlank(const QString &line)
@@ -265,3 +269,5 @@ bool WriteGuestFile(QIODevice &device, const std::vector<TGast> &records)
     const QByteArray bytes = GuestFileBytes(records);
     return device.write(bytes) == bytes.size();
 }
+
+} // namespace guestfile

@@ -12,19 +12,21 @@
 
 class QIODevice;
 
+namespace guestfile {
+
 inline constexpr char kGuestFileName[] = "Gaeste.csv";
 
 // The records of the file's lines. Blank lines are skipped; without any record the result is a
 // single empty record 0, never an empty list. A line that cannot be read throws EConvertError
 // with the reason and, on a second line, "<fileName>, Zeile <n>" (n counted from 1).
-std::vector<TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName);
+std::vector<guests::TGast> DecodeGuestLines(const QStringList &lines, const QString &fileName);
 
 // The records of a whole file's bytes (Windows-1252, lines ending in CR LF, LF or a lone CR),
 // exactly as DecodeGuestLines reads the lines of those bytes, errors included.
-std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName);
+std::vector<guests::TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName);
 // The same for bytes the caller is done with: their memory is handed back to the system as they
 // are read, so that a file of many years is not held beside its whole list.
-std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName);
+std::vector<guests::TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName);
 
 // A field of the guest file that could not be read, and where it stands.
 struct DamagedField
@@ -38,8 +40,10 @@ struct DamagedField
 
 // The same, noting the fields that could not be read (numbers read as 0, text after the 18th
 // field) in `damaged`.
-std::vector<TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName, std::vector<DamagedField> *damaged);
-std::vector<TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName, std::vector<DamagedField> *damaged);
+std::vector<guests::TGast> DecodeGuestFile(QByteArrayView bytes, const QString &fileName,
+                                           std::vector<DamagedField> *damaged);
+std::vector<guests::TGast> DecodeGuestFile(QByteArray &&bytes, const QString &fileName,
+                                           std::vector<DamagedField> *damaged);
 
 // What the host is told after reading a file with such fields: each with its line, its field and
 // its text. Empty when there are none.
@@ -47,7 +51,7 @@ QString DamagedFieldsMessage(const std::vector<DamagedField> &damaged, const QSt
 // The Ja/Nein question before the save that would write them as 0 (or leave the text after the
 // 18th field out), naming them; only fields that still hold 0 in `records` count, since the host
 // may have mended them in the form. Empty when nothing would be lost.
-QString DamagedFieldsQuestion(const std::vector<DamagedField> &damaged, const std::vector<TGast> &records,
+QString DamagedFieldsQuestion(const std::vector<DamagedField> &damaged, const std::vector<guests::TGast> &records,
                               const QString &fileName);
 
 // The number of guests a guest file's bytes hold, as reading would count them (lines that are not
@@ -56,18 +60,20 @@ int GuestsInFile(const QByteArray &bytes);
 
 // Reads the whole file or nothing: on any error it throws (EInOutError, EConvertError) and the
 // caller keeps the list it has.
-std::vector<TGast> ReadGuestFile(const QString &path);
+std::vector<guests::TGast> ReadGuestFile(const QString &path);
 
-QStringList EncodeGuestLines(const std::vector<TGast> &records);
+QStringList EncodeGuestLines(const std::vector<guests::TGast> &records);
 // The whole file's bytes for the records: each record's line in Windows-1252 followed by CR LF,
 // the very bytes of EncodeGuestLines.
-QByteArray GuestFileBytes(const std::vector<TGast> &records);
+QByteArray GuestFileBytes(const std::vector<guests::TGast> &records);
 
 // Replaces the file only once everything has been written, so a failure keeps the old file.
 // A new file is readable by its owner only; an existing one keeps its permissions.
 // Throws EInOutError.
-void WriteGuestFile(const QString &path, const std::vector<TGast> &records);
+void WriteGuestFile(const QString &path, const std::vector<guests::TGast> &records);
 
 // Writes the records to an open device; false when a write fails. A buffered device may still
 // fail when it is flushed, so the caller checks that as well.
-bool WriteGuestFile(QIODevice &device, const std::vector<TGast> &records);
+bool WriteGuestFile(QIODevice &device, const std::vector<guests::TGast> &records);
+
+} // namespace guestfile

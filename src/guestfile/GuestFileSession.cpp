@@ -11,6 +11,10 @@
 #include <QFileInfo>
 #include <optional>
 
+namespace guestfile {
+
+using guests::TGast;
+
 namespace {
 
 QString absolute(const QString &path)
@@ -139,3 +143,5 @@ QString GuestFileSession::questionAboutDamaged(const std::vector<TGast> &records
 {
     return DamagedFieldsQuestion(damaged_, records, damagedFile_);
 }
+
+} // namespace guestfile

@@ -12,6 +12,8 @@
 #include <QString>
 #include <vector>
 
+namespace guestfile {
+
 // The guest file changed between the question before a save and the save itself (another copy of
 // the program saved meanwhile): nothing was written, and the new version must be asked about.
 class EGuestFileChanged : public platform::Error
@@ -24,12 +26,12 @@ class GuestFileSession
 {
 public:
     // Reads the guest file (all or nothing, as ReadGuestFile) and remembers its version.
-    std::vector<TGast> read(const QString &path);
+    std::vector<guests::TGast> read(const QString &path);
 
     // Reads a backup as if it were the guest file at `path`: the next save writes it back there.
     // The guest file as it now stands counts as known, since the user chose to go back to the
     // backup; the save keeps it as a backup in turn.
-    std::vector<TGast> readBackup(const QString &backupPath, const QString &path);
+    std::vector<guests::TGast> readBackup(const QString &backupPath, const QString &path);
 
     // The Ja/Nein question to ask before saving `guestsInProgram` guests to `path`, or an empty
     // text when the save may simply go ahead: the file is new, or holds exactly the version this
@@ -46,13 +48,13 @@ public:
     // version this session knows nor the one last asked about, another copy of the program saved
     // since, and EGuestFileChanged is thrown with nothing written. Throws EInOutError; the old file
     // then stays as it was.
-    void write(const QString &path, const std::vector<TGast> &records);
+    void write(const QString &path, const std::vector<guests::TGast> &records);
 
     // The fields of the last file read that could not be read (DamagedField); none after a save.
     const std::vector<DamagedField> &damaged() const { return damaged_; }
     // DamagedFieldsQuestion for these fields, to ask before the next save; empty when nothing of
     // them would be lost.
-    QString questionAboutDamaged(const std::vector<TGast> &records) const;
+    QString questionAboutDamaged(const std::vector<guests::TGast> &records) const;
     // DamagedFieldsMessage for them, to show after reading; empty when there are none.
     QString messageAboutDamaged() const { return DamagedFieldsMessage(damaged_, damagedFile_); }
 
@@ -71,3 +73,5 @@ private:
     std::vector<DamagedField> damaged_;
     QString damagedFile_; // the name of the file they were read from
 };
+
+} // namespace guestfile

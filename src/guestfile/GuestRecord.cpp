@@ -7,6 +7,9 @@
 #include <cmath>
 #include <limits>
 
+namespace guestfile {
+
+using guests::TGast;
 using platform::NextField;
 using platform::ReadWrittenAmount;
 using platform::ReadWrittenInt;
@@ -156,3 +159,5 @@ QString EncodeSatz(const TGast &gast)
     };
     return fields.join(kSeparator);
 }
+
+} // namespace guestfile

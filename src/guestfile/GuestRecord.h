@@ -7,6 +7,8 @@
 #include <QString>
 #include <vector>
 
+namespace guestfile {
+
 // A field of a line that holds something that cannot be read: a number taken as 0, or text after
 // the 18th field, which the record has no place for.
 struct UnreadableField
@@ -26,9 +28,11 @@ QString FieldName(int field);
 // as a person writes them (ReadWrittenInt, ReadWrittenAmount); dates and times in the regional or
 // the German format. A number that still cannot be read is 0, and text after the 18th field (a
 // ';' inside the last field ends it) is left out: both are added to `unreadable` when given.
-void DecodeSatz(TGast &AktGast, QString line, std::vector<UnreadableField> *unreadable);
-void DecodeSatz(TGast &AktGast, QString line);
+void DecodeSatz(guests::TGast &AktGast, QString line, std::vector<UnreadableField> *unreadable);
+void DecodeSatz(guests::TGast &AktGast, QString line);
 
 // The line for one record. Because the file cannot quote, a ';' inside a text becomes ',' and
 // a line break a blank, so the record stays one line with its fields in place.
-QString EncodeSatz(const TGast &gast);
+QString EncodeSatz(const guests::TGast &gast);
+
+} // namespace guestfile

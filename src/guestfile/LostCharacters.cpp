@@ -5,6 +5,10 @@
 
 #include <QStringList>
 
+namespace guestfile {
+
+using guests::TGast;
+
 namespace {
 
 // Shown one by one; the rest are counted, so that the question still fits on the screen.
@@ -54,3 +58,5 @@ QString LostCharactersQuestion(const std::vector<LostCharacters> &lost)
                           "Trotzdem speichern?")
         .arg(QString::fromLatin1(kGuestFileName), lines.join(u'\n'));
 }
+
+} // namespace guestfile

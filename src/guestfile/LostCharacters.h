@@ -8,6 +8,8 @@
 #include <QString>
 #include <vector>
 
+namespace guestfile {
+
 struct LostCharacters
 {
     qsizetype index = 0; // of the record in the list
@@ -16,8 +18,10 @@ struct LostCharacters
 };
 
 // The records whose texts hold characters the code page cannot hold, in list order.
-std::vector<LostCharacters> CharactersLostOnSave(const std::vector<TGast> &records);
+std::vector<LostCharacters> CharactersLostOnSave(const std::vector<guests::TGast> &records);
 
 // The Ja/Nein question before saving such records ("Ja" saves them with "?"); empty when there
 // are none.
 QString LostCharactersQuestion(const std::vector<LostCharacters> &lost);
+
+} // namespace guestfile

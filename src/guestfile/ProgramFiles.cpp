@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace guestfile {
+
 namespace {
 
 std::filesystem::path fsPath(const QString &path)
@@ -134,3 +136,5 @@ QString PrintoutSuggestion(const QString &dataFolder, const QString &name, const
 {
     return PrintoutFolder(dataFolder) + name + u' ' + when + QStringLiteral(".pdf");
 }
+
+} // namespace guestfile

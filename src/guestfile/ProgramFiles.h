@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <array>
 
+namespace guestfile {
+
 // The files of a data folder that hold the host's data or the program's set-up: the guest file,
 // the invoice counter, the price list, the invoice form. Files whose name starts with
 // kProgramFilePrefix (the program's lock files) count as well.
@@ -45,3 +47,5 @@ QString PrintoutFolder(const QString &dataFolder);
 // The suggested file of a printout: "<name> <when>.pdf" in the printout folder, `when` being the
 // day (2026-12-27) or the year (2026) the printout is about.
 QString PrintoutSuggestion(const QString &dataFolder, const QString &name, const QString &when);
+
+} // namespace guestfile

@@ -20,6 +20,8 @@
 
 namespace guestfile {
 
+using guests::TGast;
+
 struct Field
 {
     const char *begin;

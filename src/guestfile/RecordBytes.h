@@ -44,10 +44,10 @@ public:
 
     // Reads a line that is not blank into `gast`; false, with `gast` in an unspecified state,
     // when a field has a shape that only DecodeSatz reads.
-    bool read(const Line &line, TGast &gast);
+    bool read(const Line &line, guests::TGast &gast);
 
 private:
-    template <typename FieldAt> bool readFields(FieldAt fieldAt, TGast &gast);
+    template <typename FieldAt> bool readFields(FieldAt fieldAt, guests::TGast &gast);
     QString text(Field field) const;
     QString rooms(Field field);
     bool date(Field field, platform::TDateTime &day);
@@ -106,7 +106,7 @@ public:
     RecordWriter &operator=(const RecordWriter &) = delete;
 
     // Appends the record's line, CR LF included.
-    void append(const TGast &gast);
+    void append(const guests::TGast &gast);
     // All lines appended so far; the writer is empty afterwards.
     QByteArray take();
 

@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace guestfile {
+
+using guests::TGast;
+
 namespace {
 
 QString inFolder(const QString &dataFolder, const char *name)
@@ -74,3 +78,5 @@ QString SetRecoveryAside(const QString &dataFolder)
     RemoveRecoveryCopy(dataFolder);
     return kept;
 }
+
+} // namespace guestfile

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+namespace guestfile {
+
 inline constexpr char kRecoveryFileName[] = "Gaeste.csv.wiederherstellen";
 
 // The recovery copy of the data folder `dataFolder` (empty: the current one).
@@ -18,7 +20,7 @@ QString RecoveryPath(const QString &dataFolder);
 
 // Writes the records as the guest file would hold them, durably and readable by the owner only.
 // Throws EInOutError.
-void WriteRecoveryCopy(const QString &dataFolder, const std::vector<TGast> &records);
+void WriteRecoveryCopy(const QString &dataFolder, const std::vector<guests::TGast> &records);
 
 // Removes the recovery copy, when there is one: its changes were saved or dropped on purpose.
 void RemoveRecoveryCopy(const QString &dataFolder);
@@ -34,9 +36,11 @@ bool HasRecoveryCopy(const QString &dataFolder);
 QString RecoveryQuestion(const QDateTime &written);
 
 // The records of the recovery copy; throws as reading the guest file does.
-std::vector<TGast> ReadRecoveryCopy(const QString &dataFolder);
+std::vector<guests::TGast> ReadRecoveryCopy(const QString &dataFolder);
 
 // Moves the recovery copy among the backups, named by the time it was written, so that nothing
 // is lost when the host does not take it now. Returns the backup's path. Throws EInOutError or
 // EBackupFolderError; the copy then stays where it is.
 QString SetRecoveryAside(const QString &dataFolder);
+
+} // namespace guestfile

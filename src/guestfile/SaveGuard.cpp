@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace guestfile {
+
 QString ReplaceUnreadQuestion(const QString &path, int guestsInProgram)
 {
     if (!QFileInfo::exists(path))
@@ -21,3 +23,5 @@ QString ReplaceUnreadQuestion(const QString &path, int guestsInProgram)
         .arg(QDir::toNativeSeparators(path), holds)
         .arg(guestsInProgram);
 }
+
+} // namespace guestfile

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace guestfile {
+
 // The question before the guest file at `path` is replaced although it was neither read nor
 // written in this session; empty when there is no such file, so nothing needs asking.
 QString ReplaceUnreadQuestion(const QString &path, int guestsInProgram);
+
+} // namespace guestfile

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+namespace guestfile {
+
 std::unique_ptr<QSettings> OpenSettings()
 {
     const QString path = MakeSettingsFolder() + QStringLiteral("Zimbrana.ini");
@@ -141,3 +143,5 @@ void setPrintWithoutForm(bool on)
 {
     OpenSettings()->setValue(kWithoutFormKey, on);
 }
+
+} // namespace guestfile

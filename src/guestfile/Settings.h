@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+namespace guestfile {
+
 // The settings file, opened for reading and writing; made with its folder when missing.
 std::unique_ptr<QSettings> OpenSettings();
 
@@ -52,3 +54,5 @@ void setHouseDetails(const HouseDetails &details);
 // scanned form "REVORL.JPG". Off until the host chooses it.
 bool printWithoutForm();
 void setPrintWithoutForm(bool on);
+
+} // namespace guestfile

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace guestfile {
+
 namespace {
 
 QString userDataFolder()
@@ -47,3 +49,5 @@ QString MakeSettingsFolder()
     QDir().mkpath(folder);
     return folder;
 }
+
+} // namespace guestfile

@@ -3,8 +3,12 @@
 
 #include <QString>
 
+namespace guestfile {
+
 // Creates (with all missing levels) and returns, with a trailing '/', the folder
 // <user data>/Kestrumbel/<program name>/ where user data is the roaming AppData folder on
 // Windows and the generic data location elsewhere, and the program name is the executable's
 // name without extension. Nothing is written into it.
 QString MakeSettingsFolder();
+
+} // namespace guestfile

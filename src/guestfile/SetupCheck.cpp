@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace guestfile {
+
 namespace {
 bool presentIn(const QStringList &folders, const char *name)
 {
@@ -46,3 +48,5 @@ QString setupHint(const std::vector<SetupGap> &gaps, const QString &dataFolder)
         .arg(QDir::toNativeSeparators(dataFolder),
              what.size() == 1 ? QStringLiteral("fehlt") : QStringLiteral("fehlen"), what.join(QStringLiteral(", ")));
 }
+
+} // namespace guestfile

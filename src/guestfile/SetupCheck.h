@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <vector>
 
+namespace guestfile {
+
 // The parts of the set-up, in the order the settings dialog shows them.
 enum class SetupStep { DataFolder, PriceList, InvoiceForm, InvoiceCounter };
 
@@ -22,3 +24,5 @@ std::vector<SetupGap> missingSetup(const QString &dataFolder, const QString &sta
 
 // The status line's hint about the gaps ("Noch nicht eingerichtet: …"); empty when there are none.
 QString setupHint(const std::vector<SetupGap> &gaps, const QString &dataFolder);
+
+} // namespace guestfile

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace guests {
+
 using platform::TDateTime;
 
 namespace {
@@ -55,3 +57,5 @@ bool PasstFilter(const TGast &gast, const GastFilter &filter)
     }
     return true;
 }
+
+} // namespace guests

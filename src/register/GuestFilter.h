@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace guests {
+
 enum class FilterArt {
     Alle,
     HeuteImHaus,
@@ -40,3 +42,5 @@ bool PasstFilter(const TGast &gast, const GastFilter &filter);
 
 // The days "Kommende 30 Tage" looks at: arrivals from today on, for 30 days.
 inline constexpr int kKommendeTage = 30;
+
+} // namespace guests

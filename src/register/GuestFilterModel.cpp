@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+namespace guests {
+
 namespace {
 
 // A number that is none (from a damaged file) sorts first instead of upsetting the sort.
@@ -230,3 +232,5 @@ bool GuestFilterModel::lessThan(const QModelIndex &left, const QModelIndex &righ
         return directLess(column, l, r);
     return rank_[static_cast<std::size_t>(l)] < rank_[static_cast<std::size_t>(r)];
 }
+
+} // namespace guests

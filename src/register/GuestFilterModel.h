@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace guests {
+
 class GuestFilterModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -49,3 +51,5 @@ private:
     mutable quint64 rankRevision_ = 0;
     mutable quint64 rankStructure_ = 0;
 };
+
+} // namespace guests

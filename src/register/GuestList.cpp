@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace guests {
+
 GuestList::GuestList(QObject *parent) : QObject(parent), records_(1) {}
 
 int GuestList::firstIndexOf(qint32 gastNr) const
@@ -104,3 +106,5 @@ bool HoldsBooking(const TGast &gast)
 {
     return RoomMask(gast.Zimmer) != 0 || gast.ReNr != 0;
 }
+
+} // namespace guests

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <vector>
 
+namespace guests {
+
 class GuestList : public QObject
 {
     Q_OBJECT
@@ -96,3 +98,5 @@ private:
 // Whether a record holds a booking that picks must not replace unasked: it names a room or has
 // an invoice. A fresh record from "Neuer Gast" holds none.
 bool HoldsBooking(const TGast &gast);
+
+} // namespace guests

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace guests {
+
 namespace {
 
 QString Datum(platform::TDateTime day)
@@ -153,3 +155,5 @@ QVariant GuestListModel::headerData(int section, Qt::Orientation orientation, in
                                                     "Kosten",  "Rechnung Nr.", "Bezahlt", "Schlüssel"};
     return section >= 0 && section < SpaltenZahl ? QString::fromUtf8(kTitel[section]) : QVariant();
 }
+
+} // namespace guests

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace guests {
+
 class GuestListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -76,3 +78,5 @@ private:
     quint64 structure_ = 1;
     std::vector<quint64> rowRevisions_; // one per row
 };
+
+} // namespace guests

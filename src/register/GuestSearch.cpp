@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+namespace guests {
+
 namespace {
 
 // Separates the fields of a search text, and the second form from the first; never typed.
@@ -247,3 +249,5 @@ bool Suche::passt(const TGast &gast, const std::string &suchtext) const
     }
     return true;
 }
+
+} // namespace guests

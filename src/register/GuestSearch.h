@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace guests {
+
 // A text as the search compares it, in UTF-8: lower case, accents and umlauts reduced to their
 // letter ("Ü" → "u", "é" → "e"), "ß" → "ss", control characters dropped.
 std::string SuchForm(QStringView text);
@@ -47,3 +49,5 @@ private:
     std::optional<qint32> nummer_;
     std::string ziffern_; // a number's digits as typed, leading zeros kept (telephone)
 };
+
+} // namespace guests

@@ -1,5 +1,7 @@
 #include "register/NewStay.h"
 
+namespace guests {
+
 int NeuerAufenthalt(GuestList &list, int fromIndex)
 {
     const TGast frueher = list.at(fromIndex); // a copy: appending may move the records
@@ -14,3 +16,5 @@ int NeuerAufenthalt(GuestList &list, int fromIndex)
     });
     return index;
 }
+
+} // namespace guests

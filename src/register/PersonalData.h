@@ -9,9 +9,9 @@
 #include <QString>
 #include <vector>
 
-class GuestList;
-
 namespace guests {
+
+class GuestList;
 
 inline constexpr char kAnonymisiert[] = "anonymisiert";
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace guests {
+
 inline constexpr int kRaeume = 3;
 
 inline bool IsRoomDigit(QChar c)
@@ -20,3 +22,5 @@ inline unsigned RoomMask(const QString &Zimmer)
             mask |= 1u << (c.unicode() - u'1');
     return mask;
 }
+
+} // namespace guests

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <algorithm>
 
+namespace guests {
+
 SessionChanges::SessionChanges(const GuestList &list, QObject *parent)
     : QObject(parent), list_(list), changed_(std::size_t(list.size()), false)
 {
@@ -47,3 +49,5 @@ QString AbreiseVorAnreiseFrage(const GuestList &list, const SessionChanges &chan
                               : QStringLiteral("Bei diesen Buchungen liegt die Abreise vor der Anreise:");
     return intro + u'\n' + reversed.join(u'\n') + QStringLiteral("\n\nTrotzdem speichern?");
 }
+
+} // namespace guests

@@ -8,6 +8,8 @@
 #include <QString>
 #include <vector>
 
+namespace guests {
+
 class GuestList;
 
 class SessionChanges : public QObject
@@ -30,3 +32,5 @@ private:
 // The question before saving while records changed in this session end before they begin, naming
 // each guest and stay; empty when there is none.
 QString AbreiseVorAnreiseFrage(const GuestList &list, const SessionChanges &changes);
+
+} // namespace guests

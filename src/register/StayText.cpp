@@ -2,6 +2,8 @@
 
 #include "platform/Convert.h"
 
+namespace guests {
+
 QString StayText(const TGast &gast)
 {
     return QStringLiteral("%1 bis %2").arg(platform::DateToStr(gast.Von), platform::DateToStr(gast.Bis));
@@ -26,3 +28,5 @@ QString StornoFrage(const TGast &gast)
         question += QStringLiteral("\nFür diesen Gast wurde bereits die Rechnung Nr. %1 gestellt.").arg(gast.ReNr);
     return question;
 }
+
+} // namespace guests

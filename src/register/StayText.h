@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace guests {
+
 // "18.12.2026 bis 20.12.2026"
 QString StayText(const TGast &gast);
 // "Gast 6 (Weiß, 18.12.2026 bis 20.12.2026)"; without a name "Gast 6 (18.12.2026 bis 20.12.2026)".
@@ -13,3 +15,5 @@ QString GuestAndStay(const TGast &gast);
 QString GuestName(const TGast &gast);
 // The question before a booking is deleted; it names an invoice already issued.
 QString StornoFrage(const TGast &gast);
+
+} // namespace guests

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace guests {
+
 qint32 Naechte(const TGast &g)
 {
     const double nights = std::trunc(std::fabs(g.Bis - g.Von));
@@ -15,3 +17,5 @@ qint32 Naechte(const TGast &g)
         return std::numeric_limits<qint32>::max();
     return static_cast<qint32>(nights);
 }
+
+} // namespace guests

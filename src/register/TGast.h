@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace guests {
+
 struct TGast
 {
     qint32 GastNr = 0; // the list index when the record was made; never renumbered
@@ -32,3 +34,5 @@ struct TGast
 // Whole nights between arrival and departure; a departure before the arrival counts the same
 // number of nights.
 qint32 Naechte(const TGast &g);
+
+} // namespace guests

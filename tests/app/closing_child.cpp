@@ -13,6 +13,10 @@
 #include <QTest>
 #include <cstdio>
 
+using app::TMainForm;
+using app::ZimbranaApplication;
+using guestfile::RememberDataFolder;
+
 int main(int argc, char **argv)
 {
     ZimbranaApplication app(argc, argv);

@@ -15,6 +15,13 @@
 #include <memory>
 #include <vector>
 
+using app::AppContext;
+using calendar::PickState;
+using guestfile::housePostalCode;
+using guestfile::RememberDataFolder;
+using guestfile::RememberedDataFolder;
+using guestfile::setHousePostalCode;
+
 class TestAppContext : public QObject
 {
     Q_OBJECT

@@ -15,6 +15,10 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+
+using app::TMainForm;
+using guestfile::ReadGuestFile;
+using guestfile::RememberDataFolder;
 #endif
 
 namespace {

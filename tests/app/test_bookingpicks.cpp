@@ -16,8 +16,15 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-using namespace moves;
+using app::GuestListWindow;
+using app::OccupancyPlanWindow;
+using app::PlanView;
+using app::TMainForm;
+using calendar::PickState;
+using guests::TGast;
+
 using platform::DateToDay;
+using namespace moves;
 
 namespace {
 
@@ -157,8 +164,8 @@ void TestBookingPicks::usedPicksLeaveEveryWindow()
     QApplication::setActiveWindow(app.window.get());
     QVERIFY(QTest::qWaitForWindowActive(app.window.get()));
     clickTab(app, 1);
-    const int row = calendar(app)->rowOfDay(DateToDay(QDate(2025, 3, 11)));
-    QVERIFY(calendar(app)->isPicked(row, 3));
+    const int row = calendarModel(app)->rowOfDay(DateToDay(QDate(2025, 3, 11)));
+    QVERIFY(calendarModel(app)->isPicked(row, 3));
 
     clickTab(app, 0);
     app.click("ButtonNeuerGast");
@@ -171,7 +178,7 @@ void TestBookingPicks::usedPicksLeaveEveryWindow()
     QCOMPARE(hint->text(), idle);
     QCOMPARE(plan->findChild<PlanView *>()->selection().room, 0);
     QVERIFY(!app.status().contains(QStringLiteral("Auswahl")));
-    QVERIFY(!calendar(app)->isPicked(row, 3));
+    QVERIFY(!calendarModel(app)->isPicked(row, 3));
 }
 
 void TestBookingPicks::doubleBookingIsSaid_data()
@@ -234,19 +241,19 @@ void TestBookingPicks::calendarShowsBothGuests()
     AppFixture app;
     readFile(app, turnOfTheYear("1"));
     clickTab(app, 1);
-    const int row = calendar(app)->rowOfDay(DateToDay(QDate(2026, 12, 28)));
+    const int row = calendarModel(app)->rowOfDay(DateToDay(QDate(2026, 12, 28)));
     QVERIFY(row >= 0);
-    const QModelIndex cell = calendar(app)->index(row, 2);
-    QCOMPARE(calendar(app)->data(cell).toString(), QStringLiteral("Schäfe/Weiß"));
-    QCOMPARE(calendar(app)->data(cell, Qt::ToolTipRole).toString(),
+    const QModelIndex cell = calendarModel(app)->index(row, 2);
+    QCOMPARE(calendarModel(app)->data(cell).toString(), QStringLiteral("Schäfe/Weiß"));
+    QCOMPARE(calendarModel(app)->data(cell, Qt::ToolTipRole).toString(),
              QStringLiteral("Doppelbelegung: Gast 3 (Dr. Schäfer) und Gast 6 (Jürgen Weiß)"));
     // Both names fit the cell as the window shows it.
     const QRect rect = grid(app)->visualRect(cell);
     QVERIFY2(grid(app)->fontMetrics().horizontalAdvance(QStringLiteral("Schäfe/Weiß")) < rect.width(),
              qPrintable(QString::number(rect.width())));
     // Her days alone show her as before.
-    const int alone = calendar(app)->rowOfDay(DateToDay(QDate(2027, 1, 1)));
-    QCOMPARE(calendar(app)->data(calendar(app)->index(alone, 2)).toString(), QStringLiteral("3,1P"));
+    const int alone = calendarModel(app)->rowOfDay(DateToDay(QDate(2027, 1, 1)));
+    QCOMPARE(calendarModel(app)->data(calendarModel(app)->index(alone, 2)).toString(), QStringLiteral("3,1P"));
 }
 
 void TestBookingPicks::dayListMarksTheRoom()

@@ -18,6 +18,16 @@
 #include <QTimer>
 #include <csignal>
 
+using app::InstallGermanQtTexts;
+using app::TMainForm;
+using guestfile::BackupInfo;
+using guestfile::ListBackups;
+using guestfile::ReadGuestFile;
+using guestfile::ReadRecoveryCopy;
+using guestfile::RecoveryPath;
+using guestfile::RememberDataFolder;
+using guests::TGast;
+
 using namespace moves;
 
 namespace {

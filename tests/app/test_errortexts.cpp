@@ -22,6 +22,9 @@
 #include <stdexcept>
 #include <vector>
 
+using app::DruckeTagesliste;
+using app::guarded;
+using billing::LoadInvoiceTemplate;
 using Thrower = std::function<void()>;
 Q_DECLARE_METATYPE(Thrower)
 

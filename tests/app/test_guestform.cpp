@@ -16,6 +16,9 @@
 #include <QTimeEdit>
 #include <QTimer>
 
+using app::InstallGermanQtTexts;
+using app::TMainForm;
+using guests::TGast;
 using platform::EncodeDate;
 
 class TestGuestForm : public QObject

@@ -25,6 +25,11 @@
 #include <algorithm>
 #include <numeric>
 
+using app::GuestListWindow;
+using guestfile::OpenSettings;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 namespace {
 
 // The main window with the fixture's eight bookings read through "Daten lesen".

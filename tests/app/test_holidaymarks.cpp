@@ -13,6 +13,14 @@
 #include <QTableView>
 #include <QtTest>
 
+using app::HolidayOutlineDelegate;
+using calendar::CalendarRow;
+using calendar::IsMarkedDay;
+using calendar::kTageVorStarttag;
+using calendar::RoomCalendarModel;
+using calendar::ZeigGridRows;
+using guests::TGast;
+
 namespace {
 constexpr int kRows = 1000;
 }

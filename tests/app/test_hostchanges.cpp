@@ -12,8 +12,10 @@
 #include <QStandardPaths>
 #include <QTimeEdit>
 
-using namespace moves;
+using guests::TGast;
+
 using platform::EncodeDate;
+using namespace moves;
 
 namespace {
 
@@ -154,9 +156,9 @@ void TestHostChanges::tabClickStoresTheEditedFieldFirst()
     QTest::keyClick(bis, Qt::Key_A, Qt::ControlModifier);
     AppFixture::keyClicks(bis, QStringLiteral("23.02.2025"));
     clickTab(app, 1);
-    const int row = calendar(app)->rowOfDay(EncodeDate(2025, 2, 23));
+    const int row = calendarModel(app)->rowOfDay(EncodeDate(2025, 2, 23));
     QVERIFY(row >= 0);
-    QCOMPARE(calendar(app)->cellText(row, 2), QStringLiteral("6,2P"));
+    QCOMPARE(calendarModel(app)->cellText(row, 2), QStringLiteral("6,2P"));
 }
 
 void TestHostChanges::doubleClickOpensTheCellsRecordAndIsNoPick()
@@ -165,7 +167,7 @@ void TestHostChanges::doubleClickOpensTheCellsRecordAndIsNoPick()
     // An older file holds number 6 twice: the calendar opens the one in the cell.
     readFile(app, weissFile() + guestLine(6, "3", 1, "01.02.2025", "05.02.2025", "Zweiter"));
     clickTab(app, 1);
-    const int row = calendar(app)->rowOfDay(EncodeDate(2025, 2, 3));
+    const int row = calendarModel(app)->rowOfDay(EncodeDate(2025, 2, 3));
     doubleClickCell(app, row, 4);
     QCOMPARE(app.list().currentIndex(), 3);
     QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Zweiter"));
@@ -173,7 +175,7 @@ void TestHostChanges::doubleClickOpensTheCellsRecordAndIsNoPick()
 
     // Opening Weiß and clicking his arrival field leaves his stay as it is.
     clickTab(app, 1);
-    doubleClickCell(app, calendar(app)->rowOfDay(EncodeDate(2025, 2, 18)), 2);
+    doubleClickCell(app, calendarModel(app)->rowOfDay(EncodeDate(2025, 2, 18)), 2);
     QCOMPARE(app.list().currentIndex(), 2);
     app.enter("DateEditVon");
     QCOMPARE(app.list().current().Von, EncodeDate(2025, 2, 18));
@@ -194,14 +196,14 @@ void TestHostChanges::picksAreShown()
     clickCell(app, 42, 4);
     QCOMPARE(app.status(), QStringLiteral("Auswahl: Zimmer 3, 10.02.2025 bis 12.02.2025"));
     for (int row : {40, 41, 42})
-        QVERIFY(calendar(app)->isPicked(row, 4));
-    QVERIFY(!calendar(app)->isPicked(43, 4));
-    QVERIFY(calendar(app)->data(calendar(app)->index(41, 4), Qt::BackgroundRole).isValid());
+        QVERIFY(calendarModel(app)->isPicked(row, 4));
+    QVERIFY(!calendarModel(app)->isPicked(43, 4));
+    QVERIFY(calendarModel(app)->data(calendarModel(app)->index(41, 4), Qt::BackgroundRole).isValid());
 
     clickTab(app, 0);
     app.click("ButtonNeuerGast");
     app.enter("DateEditVon");
-    QVERIFY(!calendar(app)->isPicked(41, 4));
+    QVERIFY(!calendarModel(app)->isPicked(41, 4));
 }
 
 void TestHostChanges::replacingABookingAsks_data()
@@ -240,7 +242,7 @@ void TestHostChanges::replacingABookingAsks()
     QCOMPARE(app.list().current().Von, platform::DateToDay(von));
     QCOMPARE(app.list().changed(), !picksStay);
     QCOMPARE(!app.window->context().picks().empty(), picksStay);
-    QCOMPARE(calendar(app)->isPicked(41, 4), picksStay);
+    QCOMPARE(calendarModel(app)->isPicked(41, 4), picksStay);
 }
 
 void TestHostChanges::picksWaitForAGuest()

@@ -23,6 +23,13 @@
 #include <QTimer>
 #include <poppler-qt6.h>
 
+using app::InvoiceListWindow;
+using app::QtDialogs;
+using app::TMainForm;
+using billing::NeueRechnungFrage;
+using guestfile::ReadGuestFile;
+using guests::TGast;
+
 namespace {
 
 const QByteArray kRecordZero = "0;;0;30.12.1899;00:00:00;30.12.1899;00:00:00;;;0;;;;0; 0,00;False;False;\r\n";

@@ -19,6 +19,11 @@
 #include <QTableView>
 #include <QTimeEdit>
 
+using app::GuestListWindow;
+using app::StatisticsWindow;
+using guestfile::OpenSettings;
+using guests::TGast;
+
 using namespace moves;
 
 namespace {

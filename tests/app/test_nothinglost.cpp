@@ -13,6 +13,12 @@
 #include <QTableWidget>
 #include <csignal>
 
+using app::RestoreBackupDialog;
+using app::TMainForm;
+using guestfile::BackupInfo;
+using guestfile::ListBackups;
+using guestfile::RememberDataFolder;
+
 using namespace moves;
 
 namespace {

@@ -22,6 +22,16 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+using app::OccupancyPlanWindow;
+using app::PlanLayout;
+using app::PlanView;
+using calendar::AuswahlText;
+using calendar::PickState;
+using calendar::PlanBar;
+using calendar::PlanGeometry;
+using calendar::PlanZustand;
+using guests::GuestList;
+using guests::TGast;
 using platform::EncodeDate;
 
 namespace {

@@ -13,6 +13,11 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+using app::GuestListWindow;
+using app::RestoreBackupDialog;
+using guestfile::BackupInfo;
+using guestfile::ListBackups;
+
 namespace {
 
 // In the code page of the guest file (Windows-1252).

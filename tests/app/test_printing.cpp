@@ -16,6 +16,7 @@
 
 #include <functional>
 
+using guests::TGast;
 using platform::EncodeDate;
 
 // Opens a window from the main window and makes it ready to print; the window, or null.

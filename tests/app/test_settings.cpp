@@ -20,6 +20,23 @@
 #include <QTableView>
 #include <poppler-qt6.h>
 
+using app::HolidayOutlineDelegate;
+using app::SettingsDialog;
+using app::TMainForm;
+using billing::LiesPreisMatrix;
+using billing::LiesReNrStand;
+using billing::PreisStelle;
+using billing::ReNrStand;
+using billing::TPreisMatrix;
+using guestfile::housePostalCode;
+using guestfile::kDefaultHousePostalCode;
+using guestfile::OpenSettings;
+using guestfile::printWithoutForm;
+using guestfile::RememberDataFolder;
+using guestfile::RememberedDataFolder;
+using guestfile::setHouseDetails;
+using guestfile::SetupStep;
+
 using namespace moves;
 
 namespace {
@@ -96,10 +113,10 @@ QString pdfText(const QString &path)
 bool marked(const AppFixture &app, const QDate &day)
 {
     auto *delegate = qobject_cast<HolidayOutlineDelegate *>(grid(app)->itemDelegateForColumn(0));
-    const int row = calendar(app)->rowOfDay(platform::DateToDay(day));
+    const int row = calendarModel(app)->rowOfDay(platform::DateToDay(day));
     if (!delegate || row < 0)
         qFatal("no outline for %s", qPrintable(day.toString()));
-    return delegate->marks(calendar(app)->index(row, 0));
+    return delegate->marks(calendarModel(app)->index(row, 0));
 }
 
 const QString kQuestion = QStringLiteral("Mit welcher Nummer soll die nächste Rechnung beginnen?");

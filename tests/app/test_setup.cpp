@@ -12,12 +12,21 @@
 #include <QStandardPaths>
 #include <poppler-qt6.h>
 
+using app::HolidayOutlineDelegate;
+using billing::LiesReNrStand;
+using guestfile::housePostalCode;
+using guestfile::OpenSettings;
+using guestfile::ReadGuestFile;
+using guestfile::setHouseDetails;
+using guestfile::setHousePostalCode;
+using guestfile::setPrintWithoutForm;
+
 using namespace moves;
 
 namespace {
 
 // Anna without an invoice; Bert with invoice `bertsNumber` (0: none).
-QByteArray guests(int bertsNumber)
+QByteArray someGuests(int bertsNumber)
 {
     return kRecordZero + guestLine(1, "1", 2, "19.02.2025", "21.02.2025", "Anna") + QByteArray::number(2) +
            ";2;1;10.02.2025;14:00:00;12.02.2025;10:00:00;Bert;Weg 2;80331;München;;;" +
@@ -36,7 +45,7 @@ public:
             QVERIFY(page.save(path(QStringLiteral("REVORL.JPG")), "JPG"));
         }
         QDir(path(QString())).mkdir(QStringLiteral("daten"));
-        writeFile(QStringLiteral("daten/Gaeste.csv"), guests(bertsNumber));
+        writeFile(QStringLiteral("daten/Gaeste.csv"), someGuests(bertsNumber));
         dialogs.openFile = daten(QStringLiteral("Gaeste.csv"));
         click("ButtonRead");
     }
@@ -107,19 +116,19 @@ void TestSetup::calendarMarksTheHousesHolidays()
     QVERIFY(delegate);
     // THEN 6 January (a Monday) and 15 August 2025 (a Friday) are outlined only where they are holidays
     for (const QDate day : {QDate(2025, 1, 6), QDate(2025, 8, 15)}) {
-        const int row = calendar(app)->rowOfDay(platform::DateToDay(day));
+        const int row = calendarModel(app)->rowOfDay(platform::DateToDay(day));
         QVERIFY(row >= 0);
-        QCOMPARE(delegate->marks(calendar(app)->index(row, 0)), marked);
+        QCOMPARE(delegate->marks(calendarModel(app)->index(row, 0)), marked);
     }
     // AND a click on the date names the holiday of the house's place
-    clickCell(app, calendar(app)->rowOfDay(platform::DateToDay(QDate(2025, 1, 6))), 0);
+    clickCell(app, calendarModel(app)->rowOfDay(platform::DateToDay(QDate(2025, 1, 6))), 0);
     QCOMPARE(app.dialogs.informations, named.isEmpty() ? QStringList() : QStringList{named});
 
     // WHEN the code changes, THEN the calendar follows at once, and the settings keep it
     app.window->context().setPostalCode(plz == 80331 ? 34519 : 80331);
     QCOMPARE(housePostalCode(), plz == 80331 ? 34519 : 80331);
-    const int assumption = calendar(app)->rowOfDay(platform::DateToDay(QDate(2025, 8, 15)));
-    QCOMPARE(delegate->marks(calendar(app)->index(assumption, 0)), !marked);
+    const int assumption = calendarModel(app)->rowOfDay(platform::DateToDay(QDate(2025, 8, 15)));
+    QCOMPARE(delegate->marks(calendarModel(app)->index(assumption, 0)), !marked);
 }
 
 void TestSetup::firstInvoiceAsksForItsNumber_data()

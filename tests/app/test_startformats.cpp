@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QTest>
 
+using app::TMainForm;
+using guestfile::RememberDataFolder;
+
 class TestStartFormats : public QObject
 {
     Q_OBJECT

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 
+using app::StartCheck;
 using namespace std::chrono_literals;
 
 class TestStartOptions : public QObject

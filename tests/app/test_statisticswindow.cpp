@@ -20,6 +20,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+using app::StatisticsWindow;
+using guests::TGast;
 using platform::EncodeDate;
 
 namespace {

@@ -23,6 +23,8 @@
 #include <QTableView>
 #include <QTimer>
 
+using app::TMainForm;
+using billing::NeueRechnungFrage;
 using platform::EncodeDate;
 
 using namespace moves;
@@ -208,21 +210,21 @@ void TestWorkflows::tabClickFillsFromFirstOfThisYear()
     clickTab(app, 1);
 
     QCOMPARE(app.w<QTabWidget>("Tabcontrol1")->currentIndex(), 1);
-    QCOMPARE(calendar(app)->cellText(0, 0), row0);
-    QCOMPARE(calendar(app)->cellText(0, 1), weekday0);
-    QCOMPARE(calendar(app)->cellText(999, 0), row999);
-    QCOMPARE(calendar(app)->rowCount(), 1000);
+    QCOMPARE(calendarModel(app)->cellText(0, 0), row0);
+    QCOMPARE(calendarModel(app)->cellText(0, 1), weekday0);
+    QCOMPARE(calendarModel(app)->cellText(999, 0), row999);
+    QCOMPARE(calendarModel(app)->rowCount(), 1000);
     // Today's row is in view, and nothing was picked by scrolling to it.
-    const int todayRow = calendar(app)->rowOfDay(platform::DateToDay(today));
+    const int todayRow = calendarModel(app)->rowOfDay(platform::DateToDay(today));
     QVERIFY(todayRow > 0);
-    const QRect todayCell = grid(app)->visualRect(calendar(app)->index(todayRow, 0));
+    const QRect todayCell = grid(app)->visualRect(calendarModel(app)->index(todayRow, 0));
     QVERIFY(grid(app)->viewport()->rect().contains(todayCell.center()));
     QVERIFY(app.window->context().picks().empty());
     if (today.year() == 2025) {
         // Carl (guest 3, four persons) holds room 3 on 1 and 2 January.
-        QCOMPARE(calendar(app)->cellText(0, 4), QStringLiteral("3,4P"));
-        QCOMPARE(calendar(app)->cellText(1, 4), QStringLiteral("3,4P"));
-        QCOMPARE(calendar(app)->cellText(2, 4), QString());
+        QCOMPARE(calendarModel(app)->cellText(0, 4), QStringLiteral("3,4P"));
+        QCOMPARE(calendarModel(app)->cellText(1, 4), QStringLiteral("3,4P"));
+        QCOMPARE(calendarModel(app)->cellText(2, 4), QString());
     }
 }
 
@@ -242,8 +244,8 @@ void TestWorkflows::doubleClickOpensTheGuest()
     app.writeFile(QStringLiteral("Gaeste.csv"), threeGuests());
     app.click("ButtonRead");
     clickTab(app, 1);
-    const int row = calendar(app)->rowOfDay(EncodeDate(2025, 2, 11));
-    QCOMPARE(calendar(app)->cellText(row, 3), QStringLiteral("2,1P"));
+    const int row = calendarModel(app)->rowOfDay(EncodeDate(2025, 2, 11));
+    QCOMPARE(calendarModel(app)->cellText(row, 3), QStringLiteral("2,1P"));
     doubleClickCell(app, row, 3);
     QCOMPARE(app.list().currentIndex(), 2);
     QCOMPARE(app.w<QTabWidget>("Tabcontrol1")->currentIndex(), 0);
@@ -320,13 +322,13 @@ void TestWorkflows::deletionRefillsFromToday()
     app.dialogs.confirmAnswer = true;
     app.click("ButtonStornieren"); // Carl goes
     // Today, 20 February, stands in row 11; Anna's departure day 21 February shows as occupied.
-    QCOMPARE(calendar(app)->cellText(0, 0), QStringLiteral("09.02.2025"));
-    QCOMPARE(calendar(app)->cellText(11, 0), QStringLiteral("20.02.2025"));
-    QCOMPARE(calendar(app)->cellText(10, 2), QStringLiteral("1,2P"));
-    QCOMPARE(calendar(app)->cellText(12, 2), QStringLiteral("1,2P"));
-    QCOMPARE(calendar(app)->cellText(13, 2), QString());
+    QCOMPARE(calendarModel(app)->cellText(0, 0), QStringLiteral("09.02.2025"));
+    QCOMPARE(calendarModel(app)->cellText(11, 0), QStringLiteral("20.02.2025"));
+    QCOMPARE(calendarModel(app)->cellText(10, 2), QStringLiteral("1,2P"));
+    QCOMPARE(calendarModel(app)->cellText(12, 2), QStringLiteral("1,2P"));
+    QCOMPARE(calendarModel(app)->cellText(13, 2), QString());
     for (int row = 0; row < 1000; ++row)
-        QVERIFY(!calendar(app)->cellText(row, 4).startsWith(QStringLiteral("3,")));
+        QVERIFY(!calendarModel(app)->cellText(row, 4).startsWith(QStringLiteral("3,")));
 }
 
 // --- billing --------------------------------------------------------------------------------

@@ -30,6 +30,25 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
+using billing::AnzahlZimmer;
+using billing::DrawInvoice;
+using billing::EInvoiceError;
+using billing::InvoiceLines;
+using billing::kPreisMatrixDatei;
+using billing::kRechnungsvorlageDatei;
+using billing::kReNummerDatei;
+using billing::LiesPreisMatrix;
+using billing::LoadInvoiceTemplate;
+using billing::NextReNr;
+using billing::PrintInvoice;
+using billing::RechnungErstellen;
+using billing::TextLine;
+using billing::TPreisMatrix;
+using billing::Uebernachtungskosten;
+using guests::GuestList;
+using guests::Naechte;
+using guests::TGast;
 #endif
 
 using Matrix = std::array<std::array<qint32, 3>, 5>;

@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using billing::Briefkopf;
 using fixture::Stay;
+using guests::TGast;
 
 namespace {
 

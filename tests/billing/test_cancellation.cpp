@@ -17,6 +17,17 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+using billing::AbgelegteRechnung;
+using billing::AbgelegteRechnungen;
+using billing::deleteRefusal;
+using billing::EInvoiceError;
+using billing::ErsteFreieReNr;
+using billing::RechnungErstellen;
+using billing::RechnungsDateien;
+using billing::RechnungsErgebnis;
+using guests::GuestList;
+using guests::TGast;
+
 Q_DECLARE_METATYPE(TGast)
 
 using hardening::FileBytes;

@@ -24,6 +24,28 @@
 #include <poppler-qt6.h>
 #include <sys/stat.h>
 
+using billing::AbgelegteRechnung;
+using billing::AbgelegteRechnungen;
+using billing::EInvoiceError;
+using billing::kKopieHoechstBytes;
+using billing::KopieErgebnis;
+using billing::LegeRechnungAb;
+using billing::NaechsteReNrVorschau;
+using billing::PreisMatrixAusZeilen;
+using billing::RechnungErstellen;
+using billing::RechnungsDateien;
+using billing::RechnungsDateiname;
+using billing::RechnungsErgebnis;
+using billing::RechnungskopieDrucken;
+using billing::RechnungslisteKopf;
+using billing::RechnungslisteZeile;
+using billing::RechnungsPdf;
+using billing::RechnungsUebersicht;
+using billing::RechnungsZeile;
+using billing::TPreisMatrix;
+using guests::GuestList;
+using guests::TGast;
+
 Q_DECLARE_METATYPE(TGast)
 
 namespace {

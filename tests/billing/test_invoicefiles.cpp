@@ -12,6 +12,11 @@
 #include <QTest>
 #include <sys/stat.h>
 
+using billing::KeepPrintedFilePrivate;
+using billing::LegeRechnungAb;
+using billing::PruefeAblage;
+using billing::RemoveInvoiceLeftovers;
+
 namespace {
 
 int modeOf(const QString &path)

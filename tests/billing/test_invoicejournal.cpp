@@ -14,7 +14,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using billing::AbgelegteRechnungen;
+using billing::EInvoiceError;
 using billing::JournalLine;
+using billing::RechnungErstellen;
+using billing::RechnungsDateien;
+using billing::RechnungsErgebnis;
+using guests::GuestList;
 using hardening::FileBytes;
 using hardening::WriteBytes;
 

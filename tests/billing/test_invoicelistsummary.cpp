@@ -5,6 +5,11 @@
 
 #include <QTest>
 
+using billing::InvoiceListSummary;
+using billing::invoiceListSummaryText;
+using billing::RechnungsZeile;
+using billing::summarizeInvoiceList;
+
 namespace {
 
 // "42" an invoice with its copy, "42-" one whose copy is missing, "43..45" a gap.

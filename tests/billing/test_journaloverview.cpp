@@ -10,7 +10,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using billing::AbgelegteRechnung;
 using billing::JournalLine;
+using billing::keepUntil;
+using billing::RechnungsDateiname;
+using billing::revenueByInvoice;
+using guests::TGast;
 using hardening::WriteBytes;
 
 namespace {

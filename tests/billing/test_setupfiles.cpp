@@ -17,6 +17,23 @@
 #include <QtTest>
 #include <poppler-qt6.h>
 
+using billing::AbgelegteRechnung;
+using billing::Briefkopf;
+using billing::BriefkopfZeilen;
+using billing::ErsteFreieReNr;
+using billing::LeeresRechnungsblatt;
+using billing::LiesPreisMatrix;
+using billing::LiesReNrStand;
+using billing::NextReNr;
+using billing::PreisFehler;
+using billing::PreisMatrixSicherung;
+using billing::RechnungsPdf;
+using billing::ReNrBeginnen;
+using billing::ReNrStand;
+using billing::SchreibePreisMatrix;
+using billing::TPreisMatrix;
+using guests::TGast;
+
 using Rows = QList<QList<int>>;
 Q_DECLARE_METATYPE(Rows)
 

@@ -16,6 +16,27 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+
+using billing::DateiFund;
+using billing::Kostenbasis;
+using billing::KostenbasisVon;
+using billing::KostenBeimEintritt;
+using billing::KostenBerechnen;
+using billing::KostenBezuege;
+using billing::KostenLage;
+using billing::KostenVorschlag;
+using billing::Listenpreis;
+using billing::OhneAnschriftFrage;
+using billing::PreislisteGelesen;
+using billing::PreisMatrixAusZeilen;
+using billing::PreisMatrixMaengel;
+using billing::PreisNachListe;
+using billing::SucheDatei;
+using billing::SuchePreisMatrix;
+using billing::TPreisMatrix;
+using billing::VergleichMitPreisliste;
+using guests::GuestList;
+using guests::TGast;
 #endif
 
 using platform::EncodeDate;

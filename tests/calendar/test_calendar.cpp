@@ -16,9 +16,26 @@
 #include <random>
 #include <vector>
 
-using Guests = std::vector<TGast>;
+using calendar::AuswahlErsetzenFrage;
+using calendar::AuswahlText;
+using calendar::Belegt;
+using calendar::CalendarCell;
+using calendar::CalendarRow;
+using calendar::IsMarkedDay;
+using calendar::KalenderStarttag;
+using calendar::PeekPicks;
+using calendar::PickResult;
+using calendar::PickState;
+using calendar::RoomCalendarModel;
+using calendar::RoomsOf;
+using calendar::TakePicks;
+using calendar::TeilenNacht;
+using calendar::ZeigGridRows;
+using calendar::ZimmerAmTag;
 using fixture::List;
 using fixture::Stay;
+using guests::TGast;
+using Guests = std::vector<TGast>;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {

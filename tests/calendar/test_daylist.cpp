@@ -6,6 +6,12 @@
 
 #include <QTest>
 
+using calendar::Tagesliste;
+using calendar::TageslisteFuer;
+using calendar::TageslistenTeil;
+using calendar::TageslistenTeile;
+using calendar::TageslistenTitel;
+using guests::TGast;
 using platform::DateToDay;
 
 class TestDayList : public QObject

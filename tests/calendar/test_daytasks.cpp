@@ -9,6 +9,7 @@
 using fixture::List;
 using fixture::Stay;
 using guests::PortalBlock;
+using guests::TGast;
 
 namespace {
 

@@ -8,7 +8,21 @@
 
 #include <QTest>
 
+using calendar::AuswahlErsetzenFrage;
+using calendar::AuswahlNutzung;
+using calendar::CalendarCell;
+using calendar::DoppelbelegungText;
+using calendar::DoppeltBelegteZimmer;
+using calendar::KurzName;
+using calendar::PeekPicks;
+using calendar::PickState;
+using calendar::Tagesliste;
+using calendar::TageslisteFuer;
+using calendar::TageslistenTeile;
+using calendar::TeilenEinZimmer;
+using calendar::ZeigGridRows;
 using fixture::Booking;
+using guests::TGast;
 using platform::DateToDay;
 
 namespace {

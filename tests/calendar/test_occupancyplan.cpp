@@ -12,8 +12,23 @@
 #include <limits>
 #include <vector>
 
-using Guests = std::vector<TGast>;
+using calendar::Belegungsplan;
+using calendar::FreierTag;
+using calendar::HeuteStart;
+using calendar::kFeiertagPLZ;
+using calendar::MonatsKurzname;
+using calendar::MonatsName;
+using calendar::PlanBar;
+using calendar::PlanDay;
+using calendar::PlanGeometry;
+using calendar::PlanMonth;
+using calendar::PlanOverlap;
+using calendar::PlanTooltip;
+using calendar::PlanZustand;
+using calendar::ZeitraumText;
 using fixture::List;
+using guests::TGast;
+using Guests = std::vector<TGast>;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {

@@ -10,6 +10,10 @@
 #include <limits>
 #include <vector>
 
+using calendar::PlanScrollRange;
+using calendar::planScrollRange;
+using guests::TGast;
+
 namespace {
 
 platform::TDateTime Day(int year, int month, int day)

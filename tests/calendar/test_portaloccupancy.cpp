@@ -7,9 +7,18 @@
 
 #include <QTest>
 
+using calendar::Belegungsplan;
+using calendar::CalendarCell;
+using calendar::CalendarRow;
+using calendar::DoppelbelegungText;
+using calendar::kTageVorStarttag;
+using calendar::PlanBar;
+using calendar::PlanGeometry;
+using calendar::ZeigGridRows;
 using fixture::List;
 using fixture::Stay;
 using guests::PortalBlock;
+using guests::TGast;
 
 namespace {
 

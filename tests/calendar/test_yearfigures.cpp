@@ -11,8 +11,16 @@
 
 #include <vector>
 
-using Guests = std::vector<TGast>;
+using calendar::AuswertungKopf;
+using calendar::AuswertungZeilen;
+using calendar::BetragText;
+using calendar::figuresTable;
+using calendar::Jahresauswertung;
+using calendar::JahresZahlen;
+using calendar::OffeneRechnung;
 using fixture::List;
+using guests::TGast;
+using Guests = std::vector<TGast>;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {

@@ -9,8 +9,14 @@
 
 #include <vector>
 
-using Guests = std::vector<TGast>;
+using calendar::Jahresauswertung;
+using calendar::JahresZahlen;
+using calendar::openInvoiceRow;
+using calendar::openInvoicesText;
+using calendar::yearSummaryText;
 using fixture::List;
+using guests::TGast;
+using Guests = std::vector<TGast>;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {

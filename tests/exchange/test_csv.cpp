@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+using guests::TGast;
+
 class TestCsv : public QObject
 {
     Q_OBJECT

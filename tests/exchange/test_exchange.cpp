@@ -14,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using exchange::ExportiereKalender;
+using exchange::FalteZeile;
+using exchange::ZimmerKalender;
+
 namespace {
 
 const QDateTime kStamp(QDate(2025, 2, 20), QTime(9, 30), Qt::UTC);

@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+using guests::TGast;
+
 namespace {
 
 TGast stay(qint32 nr, const QString &name, const QDate &arrival)

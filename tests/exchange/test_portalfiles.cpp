@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using exchange::autoFetchDue;
 using exchange::PortalEvent;
 using exchange::Subscription;
 using guests::PortalBlock;

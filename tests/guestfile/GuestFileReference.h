@@ -22,7 +22,7 @@ namespace reference {
 // What reading a file gives: the records, or the error message.
 struct Reading
 {
-    std::vector<TGast> records;
+    std::vector<guests::TGast> records;
     QString error; // empty when the file was read
 };
 
@@ -43,9 +43,9 @@ inline Reading read(const QByteArray &bytes, const QString &fileName)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (isBlank(lines.at(i)))
             continue;
-        TGast gast;
+        guests::TGast gast;
         try {
-            DecodeSatz(gast, lines.at(i));
+            guestfile::DecodeSatz(gast, lines.at(i));
         } catch (const platform::EConvertError &error) {
             result.records.clear();
             result.error = error.message() + u'\n' + fileName + QStringLiteral(", Zeile %1").arg(i + 1);
@@ -59,16 +59,16 @@ inline Reading read(const QByteArray &bytes, const QString &fileName)
 }
 
 // Each record's line from EncodeSatz in the code page, followed by CR LF.
-inline QByteArray write(const std::vector<TGast> &records)
+inline QByteArray write(const std::vector<guests::TGast> &records)
 {
     QByteArray bytes;
-    for (const TGast &gast : records)
-        bytes += platform::ToAnsi(EncodeSatz(gast)) + "\r\n";
+    for (const guests::TGast &gast : records)
+        bytes += platform::ToAnsi(guestfile::EncodeSatz(gast)) + "\r\n";
     return bytes;
 }
 
 // Every field, the numbers to the last bit (a negative zero differs from zero).
-inline QString exactly(const TGast &g)
+inline QString exactly(const guests::TGast &g)
 {
     const auto bits = [](auto value) {
         quint64 b = 0;
@@ -80,7 +80,7 @@ inline QString exactly(const TGast &g)
 }
 
 // Whether two records are the same to the last bit of every number.
-inline bool same(const TGast &a, const TGast &b)
+inline bool same(const guests::TGast &a, const guests::TGast &b)
 {
     const auto bits = [](auto value) {
         quint64 b = 0;
@@ -97,7 +97,7 @@ inline QString differenceInReading(const QByteArray &bytes, const QString &fileN
     const Reading expected = read(bytes, fileName);
     Reading actual;
     try {
-        actual.records = DecodeGuestFile(bytes, fileName);
+        actual.records = guestfile::DecodeGuestFile(bytes, fileName);
     } catch (const platform::EConvertError &error) {
         actual.error = error.message();
     }
@@ -114,10 +114,10 @@ inline QString differenceInReading(const QByteArray &bytes, const QString &fileN
 }
 
 // Empty when GuestFileBytes writes the very bytes of the reference; else where they part.
-inline QString differenceInWriting(const std::vector<TGast> &records)
+inline QString differenceInWriting(const std::vector<guests::TGast> &records)
 {
     const QByteArray expected = write(records);
-    const QByteArray actual = GuestFileBytes(records);
+    const QByteArray actual = guestfile::GuestFileBytes(records);
     if (actual == expected)
         return QString();
     qsizetype at = 0;

@@ -16,6 +16,11 @@
 
 #include <vector>
 
+using guestfile::ReadGuestFile;
+using guestfile::UseReadableFileFormats;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 namespace {
 
 std::vector<TGast> records()

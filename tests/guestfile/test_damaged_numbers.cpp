@@ -14,6 +14,19 @@
 
 #include <cmath>
 
+using guestfile::DamagedField;
+using guestfile::DamagedFieldsMessage;
+using guestfile::DamagedFieldsQuestion;
+using guestfile::DecodeGuestFile;
+using guestfile::DecodeSatz;
+using guestfile::EncodeSatz;
+using guestfile::GuestFileBytes;
+using guestfile::GuestFileSession;
+using guestfile::kTextAfterLastField;
+using guestfile::ReadGuestFile;
+using guestfile::UnreadableField;
+using guests::TGast;
+
 Q_DECLARE_METATYPE(std::vector<UnreadableField>)
 
 using platform::ReadWrittenAmount;

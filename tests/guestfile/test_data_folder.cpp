@@ -17,11 +17,22 @@
 #include <QTest>
 #include <sys/stat.h>
 
+using guestfile::BackupFileName;
+using guestfile::BackupFolder;
+using guestfile::GuestFileBytes;
+using guestfile::GuestFileSession;
+using guestfile::KeepBackup;
+using guestfile::OpenSettings;
+using guestfile::ReadGuestFile;
+using guestfile::RememberDataFolder;
+using guestfile::RememberedDataFolder;
+using guests::TGast;
+
 namespace {
 
 const QDateTime kNow(QDate(2025, 6, 15), QTime(10, 0));
 
-std::vector<TGast> guests(int count, const QString &name = QStringLiteral("Gast"))
+std::vector<TGast> someGuests(int count, const QString &name = QStringLiteral("Gast"))
 {
     std::vector<TGast> list(1);
     for (int nr = 1; nr <= count; ++nr) {
@@ -94,7 +105,7 @@ void TestDataFolder::chainOfLinksIsFollowedToItsEnd()
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("daten")));
     const QString real = dir.filePath(QStringLiteral("daten/real.csv"));
-    QVERIFY(writeBytes(real, GuestFileBytes(guests(1))));
+    QVERIFY(writeBytes(real, GuestFileBytes(someGuests(1))));
     QVERIFY(QFile::link(QStringLiteral("daten/real.csv"), dir.filePath(QStringLiteral("link1.csv"))));
     QVERIFY(QFile::link(QStringLiteral("link1.csv"), dir.filePath(QStringLiteral("Gaeste.csv"))));
     const QString path = dir.filePath(QStringLiteral("Gaeste.csv"));
@@ -102,13 +113,13 @@ void TestDataFolder::chainOfLinksIsFollowedToItsEnd()
     // WHEN the session reads and saves through the first link
     GuestFileSession session;
     session.read(path);
-    session.write(path, guests(2));
+    session.write(path, someGuests(2));
 
     // THEN both links are still links, and the file at the end holds the save
     QVERIFY(QFileInfo(path).isSymLink());
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link1.csv"))).isSymLink());
-    QCOMPARE(ReadGuestFile(real), guests(2));
-    QCOMPARE(ReadGuestFile(path), guests(2));
+    QCOMPARE(ReadGuestFile(real), someGuests(2));
+    QCOMPARE(ReadGuestFile(path), someGuests(2));
 
     // A loop of links is refused, and nothing is written.
     QVERIFY(QFile::link(QStringLiteral("b.csv"), dir.filePath(QStringLiteral("a.csv"))));
@@ -148,17 +159,17 @@ void TestDataFolder::existingGuestFileKeepsItsMode()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Gaeste.csv"));
-    QVERIFY(writeBytes(path, GuestFileBytes(guests(1))));
+    QVERIFY(writeBytes(path, GuestFileBytes(someGuests(1))));
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0664) == 0);
     GuestFileSession session;
     session.read(path);
-    session.write(path, guests(2));
+    session.write(path, someGuests(2));
     QCOMPARE(modeOf(path), 0664);
     // ... while a new one is the owner's only
     const QString fresh = dir.filePath(QStringLiteral("neu/Gaeste.csv"));
     QVERIFY(QDir().mkpath(QFileInfo(fresh).path()));
     GuestFileSession other;
-    other.write(fresh, guests(1));
+    other.write(fresh, someGuests(1));
     QCOMPARE(modeOf(fresh), 0600);
 }
 
@@ -208,7 +219,7 @@ void TestDataFolder::backupFolderThatIsNoFolderIsNamed()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Gaeste.csv"));
-    QVERIFY(writeBytes(path, GuestFileBytes(guests(1))));
+    QVERIFY(writeBytes(path, GuestFileBytes(someGuests(1))));
     const QString backups = BackupFolder(dir.path());
     if (kind == QStringLiteral("link"))
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("weg")), backups));
@@ -218,11 +229,11 @@ void TestDataFolder::backupFolderThatIsNoFolderIsNamed()
     session.read(path);
 
     // WHEN it saves THEN the message names "Sicherung" and what is wrong, and the file stays
-    const QString message = errorOf([&] { session.write(path, guests(2)); });
+    const QString message = errorOf([&] { session.write(path, someGuests(2)); });
     QVERIFY2(message.contains(QStringLiteral("„Sicherung“")) && message.contains(says), qPrintable(message));
     QVERIFY2(message.contains(QDir::toNativeSeparators(backups)), qPrintable(message));
     QVERIFY2(!message.contains(QStringLiteral("E/A-Fehler")), qPrintable(message));
-    QCOMPARE(ReadGuestFile(path), guests(1));
+    QCOMPARE(ReadGuestFile(path), someGuests(1));
 }
 
 void TestDataFolder::thinningLeavesForeignFilesInALinkedFolder()
@@ -242,7 +253,7 @@ void TestDataFolder::thinningLeavesForeignFilesInALinkedFolder()
     // WHEN the program keeps 35 backups, a minute apart
     for (int i = 0; i < 35; ++i) {
         platform::Clock::fix(kNow.addSecs(60 * i));
-        KeepBackup(data, GuestFileBytes(guests(i + 1)));
+        KeepBackup(data, GuestFileBytes(someGuests(i + 1)));
     }
 
     // THEN its own are thinned to the newest 30, and the foreign files stay as they were

@@ -25,6 +25,16 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+
+using guestfile::DataFolder;
+using guestfile::DecodeGuestLines;
+using guestfile::DecodeSatz;
+using guestfile::EncodeSatz;
+using guestfile::kGuestFileName;
+using guestfile::MakeSettingsFolder;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
 #endif
 
 Q_DECLARE_METATYPE(TGast)

@@ -22,6 +22,11 @@
 #include <cmath>
 #include <limits>
 
+using guestfile::kGuestFileName;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 namespace {
 
 const QString kFileName = QStringLiteral("Gaeste.csv");

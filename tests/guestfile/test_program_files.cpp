@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using guestfile::ExportFolder;
+using guestfile::ExportSuggestion;
+using guestfile::ProgramFileAt;
+using guestfile::ProgramFileRefusal;
+
 namespace {
 
 void put(const QString &path, const QByteArray &bytes = "x")

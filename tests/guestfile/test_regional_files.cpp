@@ -9,6 +9,9 @@
 #include <QProcess>
 #include <QTest>
 
+using guestfile::FileFormatsReadBack;
+using guestfile::UseReadableFileFormats;
+
 namespace {
 
 struct ChildResult

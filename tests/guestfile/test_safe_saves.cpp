@@ -19,6 +19,28 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using guestfile::BackupFileName;
+using guestfile::BackupFolder;
+using guestfile::BackupInfo;
+using guestfile::BackupsToThin;
+using guestfile::BackupTime;
+using guestfile::CharactersLostOnSave;
+using guestfile::FileVersion;
+using guestfile::FileVersionOf;
+using guestfile::GuestFileBytes;
+using guestfile::GuestFileSession;
+using guestfile::IsUnchangedOnDisk;
+using guestfile::kBackupLedgerName;
+using guestfile::KeepBackup;
+using guestfile::kGuestFileName;
+using guestfile::ListBackups;
+using guestfile::LostCharacters;
+using guestfile::LostCharactersQuestion;
+using guestfile::ReadGuestFile;
+using guestfile::ThinBackups;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 Q_DECLARE_METATYPE(std::vector<TGast>)
 
 namespace {
@@ -38,8 +60,8 @@ TGast guest(int nr, const QString &name = {})
     return g;
 }
 
-// Record 0 and `guests` guests; `mark` makes versions of the same size differ.
-std::vector<TGast> guests(int count, const QString &mark = QStringLiteral("a"))
+// Record 0 and `count` guests; `mark` makes versions of the same size differ.
+std::vector<TGast> someGuests(int count, const QString &mark = QStringLiteral("a"))
 {
     std::vector<TGast> list(1);
     list.front().Bemerkung = mark;
@@ -120,7 +142,7 @@ void TestSafeSaves::fileVersionFollowsTheContent()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QString::fromLatin1(kGuestFileName));
-    const QByteArray content = GuestFileBytes(guests(3));
+    const QByteArray content = GuestFileBytes(someGuests(3));
     QVERIFY(writeBytes(path, content));
 
     // GIVEN the version of the file as read
@@ -151,9 +173,9 @@ void TestSafeSaves::saveAsksFirstWhenTheFileWasNotRead_data()
 {
     QTest::addColumn<QByteArray>("content"); // "<missing>": no file
     QTest::addColumn<QString>("holds");      // what the question says of the file; empty: no question
-    QTest::newRow("eight guests") << GuestFileBytes(guests(8)) << "Sie enthält 8 Gäste";
+    QTest::newRow("eight guests") << GuestFileBytes(someGuests(8)) << "Sie enthält 8 Gäste";
     // Record 0 may hold a guest of its own (a file whose first line is one): still asked.
-    QTest::newRow("record 0 alone") << GuestFileBytes(guests(0)) << "Sie enthält 0 Gäste";
+    QTest::newRow("record 0 alone") << GuestFileBytes(someGuests(0)) << "Sie enthält 0 Gäste";
     QTest::newRow("damaged file") << QByteArray("kein;Gast\r\n") << "Sie ist nicht lesbar";
     QTest::newRow("no file") << QByteArray("<missing>") << "";
 }
@@ -188,15 +210,15 @@ void TestSafeSaves::saveAsksFirstWhenAnotherProgramChangedTheFile()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QString::fromLatin1(kGuestFileName));
-    QVERIFY(writeBytes(path, GuestFileBytes(guests(5))));
+    QVERIFY(writeBytes(path, GuestFileBytes(someGuests(5))));
 
     // GIVEN a session that read the file
     GuestFileSession session;
-    QCOMPARE(session.read(path), guests(5));
+    QCOMPARE(session.read(path), someGuests(5));
     QCOMPARE(session.questionBeforeSave(path, 5), QString());
 
     // WHEN another copy of the program saves its new guest into it
-    QVERIFY(writeBehindTheSessionsBack(path, GuestFileBytes(guests(6))));
+    QVERIFY(writeBehindTheSessionsBack(path, GuestFileBytes(someGuests(6))));
     // THEN this session asks before replacing that work
     const QString question = session.questionBeforeSave(path, 5);
     QVERIFY2(question.startsWith(QStringLiteral("Die Datei %1 wurde seit dem Lesen oder Speichern von einem anderen "
@@ -208,12 +230,12 @@ void TestSafeSaves::saveAsksFirstWhenAnotherProgramChangedTheFile()
 
     // WHEN the user agrees and it saves THEN the file is its own again, and the other version is
     // kept as a backup
-    session.write(path, guests(5, QStringLiteral("b")));
+    session.write(path, someGuests(5, QStringLiteral("b")));
     QCOMPARE(session.questionBeforeSave(path, 5), QString());
-    QCOMPARE(ReadGuestFile(path), guests(5, QStringLiteral("b")));
+    QCOMPARE(ReadGuestFile(path), someGuests(5, QStringLiteral("b")));
     const std::vector<BackupInfo> backups = ListBackups(dir.path());
     QCOMPARE(backups.size(), std::size_t(1));
-    QCOMPARE(ReadGuestFile(backups.front().path), guests(6));
+    QCOMPARE(ReadGuestFile(backups.front().path), someGuests(6));
 
     // WHEN another program deletes the file THEN saving may recreate it without asking
     QVERIFY(QFile::remove(path));
@@ -222,7 +244,7 @@ void TestSafeSaves::saveAsksFirstWhenAnotherProgramChangedTheFile()
     // A file of another folder is one this session has not read.
     const QString other = dir.filePath(QStringLiteral("anders/Gaeste.csv"));
     QVERIFY(QDir().mkpath(QFileInfo(other).path()));
-    QVERIFY(writeBytes(other, GuestFileBytes(guests(2))));
+    QVERIFY(writeBytes(other, GuestFileBytes(someGuests(2))));
     QVERIFY(session.questionBeforeSave(other, 5).contains(QStringLiteral("weder gelesen noch geschrieben")));
 }
 
@@ -231,7 +253,7 @@ void TestSafeSaves::failedReadKeepsTheKnownVersion()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QString::fromLatin1(kGuestFileName));
-    QVERIFY(writeBytes(path, GuestFileBytes(guests(4))));
+    QVERIFY(writeBytes(path, GuestFileBytes(someGuests(4))));
     GuestFileSession session;
     session.read(path);
     const FileVersion known = session.version();
@@ -335,7 +357,7 @@ void TestSafeSaves::backupIsPrivateAndNamedByTheClock()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray first = GuestFileBytes(guests(3));
+    const QByteArray first = GuestFileBytes(someGuests(3));
 
     // WHEN a backup is kept at 10:00:00 on 15 June 2025
     const QString path = KeepBackup(dir.path(), first);
@@ -348,7 +370,7 @@ void TestSafeSaves::backupIsPrivateAndNamedByTheClock()
              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     // WHEN a second save follows in the same second THEN the first backup stays as it was
-    QCOMPARE(KeepBackup(dir.path(), GuestFileBytes(guests(4))), path);
+    QCOMPARE(KeepBackup(dir.path(), GuestFileBytes(someGuests(4))), path);
     QCOMPARE(bytesOf(path), first);
 
     // WHEN the data folder cannot take the backup THEN the save must not go on
@@ -394,20 +416,20 @@ void TestSafeSaves::eachSaveKeepsTheReplacedVersion()
     GuestFileSession session;
 
     // WHEN a new file is saved THEN there is nothing to keep
-    session.write(path, guests(1));
+    session.write(path, someGuests(1));
     QCOMPARE(ListBackups(dir.path()).size(), std::size_t(0));
 
     // WHEN it is saved again, a minute later each time THEN each replaced version is kept
     for (int count = 2; count <= 4; ++count) {
         platform::Clock::fix(kNow.addSecs(60 * count));
-        session.write(path, guests(count));
+        session.write(path, someGuests(count));
     }
-    QCOMPARE(ReadGuestFile(path), guests(4));
+    QCOMPARE(ReadGuestFile(path), someGuests(4));
     const std::vector<BackupInfo> backups = ListBackups(dir.path());
     QCOMPARE(backups.size(), std::size_t(3));
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(backups.at(i).time, kNow.addSecs(60 * (4 - i)));
-        QCOMPARE(ReadGuestFile(backups.at(i).path), guests(3 - i));
+        QCOMPARE(ReadGuestFile(backups.at(i).path), someGuests(3 - i));
     }
 }
 
@@ -418,10 +440,10 @@ void TestSafeSaves::listsBackupsNewestFirstWithTheirGuests()
     const QDir folder(BackupFolder(dir.path()));
     QVERIFY(QDir().mkpath(folder.path()));
     const QDateTime monday(QDate(2025, 6, 9), QTime(8, 30, 0));
-    QVERIFY(writeBytes(folder.filePath(BackupFileName(monday)), GuestFileBytes(guests(8))));
-    QVERIFY(writeBytes(folder.filePath(BackupFileName(monday.addDays(2))), GuestFileBytes(guests(0))));
+    QVERIFY(writeBytes(folder.filePath(BackupFileName(monday)), GuestFileBytes(someGuests(8))));
+    QVERIFY(writeBytes(folder.filePath(BackupFileName(monday.addDays(2))), GuestFileBytes(someGuests(0))));
     // An extra blank line at the end holds no guest.
-    QVERIFY(writeBytes(folder.filePath(BackupFileName(monday.addDays(-30))), GuestFileBytes(guests(2)) + "\r\n"));
+    QVERIFY(writeBytes(folder.filePath(BackupFileName(monday.addDays(-30))), GuestFileBytes(someGuests(2)) + "\r\n"));
     QVERIFY(writeBytes(folder.filePath(QStringLiteral("Notiz.txt")), "x"));
 
     const std::vector<BackupInfo> backups = ListBackups(dir.path());
@@ -449,7 +471,7 @@ void TestSafeSaves::restoredBackupIsSavedBackAsTheGuestFile()
         GuestFileSession earlier;
         for (int count = 1; count <= 3; ++count) {
             platform::Clock::fix(kNow.addSecs(60 * count));
-            earlier.write(path, guests(count));
+            earlier.write(path, someGuests(count));
         }
     }
 
@@ -462,14 +484,14 @@ void TestSafeSaves::restoredBackupIsSavedBackAsTheGuestFile()
 
     // THEN it reads as the guest file did then, and the next save writes it back without asking,
     // keeping the version it replaces
-    QCOMPARE(restored, guests(1));
+    QCOMPARE(restored, someGuests(1));
     QCOMPARE(session.questionBeforeSave(path, 5), QString());
     session.write(path, restored);
-    QCOMPARE(ReadGuestFile(path), guests(1));
+    QCOMPARE(ReadGuestFile(path), someGuests(1));
     const std::vector<BackupInfo> after = ListBackups(dir.path());
     QCOMPARE(after.size(), std::size_t(3));
     QCOMPARE(after.front().time, kNow.addSecs(600));
-    QCOMPARE(ReadGuestFile(after.front().path), guests(3));
+    QCOMPARE(ReadGuestFile(after.front().path), someGuests(3));
 }
 
 // --- characters -------------------------------------------------------------------------------
@@ -479,12 +501,12 @@ void TestSafeSaves::charactersTheFileCannotHold_data()
     QTest::addColumn<std::vector<TGast>>("records");
     QTest::addColumn<QString>("question");
 
-    std::vector<TGast> german = guests(2);
+    std::vector<TGast> german = someGuests(2);
     german.at(1).Name = QStringLiteral("Jürgen Weiß");
     german.at(2).Bemerkung = QStringLiteral("Frühstück – 12,50 €");
     QTest::newRow("German only") << german << QString();
 
-    std::vector<TGast> mixed = guests(3);
+    std::vector<TGast> mixed = someGuests(3);
     mixed.at(1).Name = QStringLiteral("Łukasz Dvořák");
     mixed.at(2).Strasse = QStringLiteral("Tř. Míru 5");
     mixed.at(2).Ort = QStringLiteral("Łódź");
@@ -495,13 +517,13 @@ void TestSafeSaves::charactersTheFileCannotHold_data()
         << QStringLiteral("Diese Zeichen kann Gaeste.csv nicht speichern; sie würden als \"?\" gespeichert:\n\n"
                           "Łukasz Dvořák: Ł ř\nGast 2: ř Ł ź\nDatensatz 3: 😀\n\nTrotzdem speichern?");
 
-    std::vector<TGast> many = guests(12);
+    std::vector<TGast> many = someGuests(12);
     for (std::size_t i = 1; i < many.size(); ++i)
         many.at(i).Ort = QStringLiteral("Kraków");
     // "ó" is in Windows-1252: "Kraków" fits, so there is no question at all.
     QTest::newRow("fits after all") << many << QString();
 
-    std::vector<TGast> crowd = guests(12);
+    std::vector<TGast> crowd = someGuests(12);
     for (std::size_t i = 1; i < crowd.size(); ++i)
         crowd.at(i).Ort = QStringLiteral("Gdańsk");
     QString named;

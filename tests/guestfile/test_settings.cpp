@@ -8,6 +8,18 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+using guestfile::HouseDetails;
+using guestfile::houseDetails;
+using guestfile::housePostalCode;
+using guestfile::housePostalCodeError;
+using guestfile::kDefaultHousePostalCode;
+using guestfile::OpenSettings;
+using guestfile::parseHousePostalCode;
+using guestfile::printWithoutForm;
+using guestfile::setHouseDetails;
+using guestfile::setHousePostalCode;
+using guestfile::setPrintWithoutForm;
+
 class TestSettings : public QObject
 {
     Q_OBJECT

@@ -8,6 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using guestfile::missingSetup;
+using guestfile::PrintoutSuggestion;
+using guestfile::SetupGap;
+using guestfile::setupHint;
+using guestfile::SetupStep;
+
 class TestSetupCheck : public QObject
 {
     Q_OBJECT

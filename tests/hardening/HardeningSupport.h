@@ -35,9 +35,9 @@ inline void UseGermanSettings()
 }
 
 // One guest with every field filled; `nr` and `stand` make each record and each version differ.
-inline TGast Guest(int nr, int stand = 0)
+inline guests::TGast Guest(int nr, int stand = 0)
 {
-    TGast g;
+    guests::TGast g;
     g.GastNr = nr;
     g.Zimmer = QString::number(nr % 3 + 1);
     g.Personen = nr % 4 + 1;
@@ -60,9 +60,9 @@ inline TGast Guest(int nr, int stand = 0)
 }
 
 // Record 0 and `guests` guests.
-inline std::vector<TGast> Guests(int guests, int stand = 0)
+inline std::vector<guests::TGast> Guests(int guests, int stand = 0)
 {
-    std::vector<TGast> list(1);
+    std::vector<guests::TGast> list(1);
     for (int nr = 1; nr <= guests; ++nr)
         list.push_back(Guest(nr, stand));
     return list;
@@ -70,9 +70,10 @@ inline std::vector<TGast> Guests(int guests, int stand = 0)
 
 // One version of a large list for the crash test: which version a file holds shows in record 0,
 // and the first and last guest carry it too, so that a file cut short cannot pass for whole.
-inline std::vector<TGast> Version(const std::vector<TGast> &even, const std::vector<TGast> &odd, int stand)
+inline std::vector<guests::TGast> Version(const std::vector<guests::TGast> &even, const std::vector<guests::TGast> &odd,
+                                          int stand)
 {
-    std::vector<TGast> list = stand % 2 == 0 ? even : odd;
+    std::vector<guests::TGast> list = stand % 2 == 0 ? even : odd;
     const QString mark = QStringLiteral("Stand %1").arg(stand);
     list.front().Bemerkung = mark;
     list.at(1).Bemerkung = mark;
@@ -81,7 +82,7 @@ inline std::vector<TGast> Version(const std::vector<TGast> &even, const std::vec
 }
 
 // The stand a read list claims to be, or -1.
-inline int StandOf(const std::vector<TGast> &list)
+inline int StandOf(const std::vector<guests::TGast> &list)
 {
     bool ok = false;
     const int stand = list.front().Bemerkung.mid(6).toInt(&ok);
@@ -166,7 +167,7 @@ inline QStringList Leftovers(const QString &folder, const QString &keep)
 } // namespace hardening
 
 // Readable failure output for record comparisons.
-inline char *toString(const TGast &g)
+inline char *toString(const guests::TGast &g)
 {
     const auto n = [](double v) { return QString::number(v, 'g', 17); };
     return QTest::toString(QStringList{QString::number(g.GastNr), g.Zimmer, QString::number(g.Personen), n(g.Von),

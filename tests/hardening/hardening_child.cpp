@@ -36,6 +36,15 @@
 #include <string>
 #include <unistd.h>
 
+using billing::LiesPreisMatrix;
+using billing::NextReNr;
+using billing::TPreisMatrix;
+using guestfile::EGuestFileChanged;
+using guestfile::GuestFileSession;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 namespace {
 
 void say(const QByteArray &line)

@@ -12,8 +12,13 @@
 #include <QTest>
 #include <sys/resource.h>
 
-using namespace hardening;
+using guestfile::kGuestFileName;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 using platform::EConvertError;
+using namespace hardening;
 
 namespace {
 

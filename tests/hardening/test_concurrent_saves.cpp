@@ -13,6 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using guestfile::BackupInfo;
+using guestfile::EGuestFileChanged;
+using guestfile::GuestFileSession;
+using guestfile::ListBackups;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 using namespace hardening;
 
 namespace {

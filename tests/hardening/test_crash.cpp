@@ -14,6 +14,11 @@
 #include <QTest>
 #include <QThread>
 
+using guestfile::kGuestFileName;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 using namespace hardening;
 
 namespace {

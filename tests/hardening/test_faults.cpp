@@ -11,8 +11,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace hardening;
+using billing::kReNummerDatei;
+using billing::NextReNr;
+using guestfile::kGuestFileName;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::GuestList;
+using guests::TGast;
+
 using platform::EInOutError;
+using namespace hardening;
 
 namespace {
 

@@ -10,6 +10,10 @@
 #include <QPrinter>
 #include <QStandardPaths>
 
+using billing::NeueRechnungFrage;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+
 using namespace hardening;
 
 namespace {

@@ -16,9 +16,17 @@
 #include <QTest>
 #include <sys/stat.h>
 
-using namespace hardening;
+using billing::kPreisMatrixDatei;
+using billing::kReNummerDatei;
+using billing::NextReNr;
+using guestfile::GuestFileBytes;
+using guestfile::kGuestFileName;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+
 using platform::EInOutError;
 using platform::InstanceLock;
+using namespace hardening;
 
 namespace {
 

@@ -15,6 +15,17 @@
 
 #include <memory>
 
+using guests::FilterArt;
+using guests::GastFilter;
+using guests::GuestFilterModel;
+using guests::GuestList;
+using guests::GuestListModel;
+using guests::ImHaus;
+using guests::ImZeitraum;
+using guests::NeuerAufenthalt;
+using guests::OhneUmlautSchreibung;
+using guests::SuchForm;
+using guests::TGast;
 using platform::DateToDay;
 
 namespace {

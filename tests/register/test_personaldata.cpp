@@ -9,6 +9,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using guests::GuestList;
+using guests::samePerson;
+using guests::TGast;
+
 Q_DECLARE_METATYPE(TGast)
 
 namespace {

@@ -10,6 +10,14 @@
 #include <algorithm>
 #include <vector>
 
+using guests::GuestAndStay;
+using guests::GuestList;
+using guests::GuestName;
+using guests::HoldsBooking;
+using guests::RoomMask;
+using guests::StornoFrage;
+using guests::TGast;
+
 namespace {
 
 std::vector<qint32> guestNumbers(const GuestList &list)

@@ -8,6 +8,9 @@
 
 #include <limits>
 
+using guests::GuestList;
+using guests::TGast;
+
 class TestStayFromBlock : public QObject
 {
     Q_OBJECT

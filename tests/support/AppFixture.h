@@ -36,8 +36,8 @@ public:
         if (preismatrix)
             writeFile(QStringLiteral("Preismatrix.dat"), preismatrix);
         // Each window starts as on a first run, without a data folder from an earlier test.
-        RememberDataFolder(QString());
-        window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
+        guestfile::RememberDataFolder(QString());
+        window = std::make_unique<app::TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
         window->show();
         QApplication::setActiveWindow(window.get());
         QVERIFY2(QTest::qWaitForWindowActive(window.get()), "window not active");
@@ -139,11 +139,11 @@ public:
     // The window of type `T` the main window opened, null when none is open.
     template <typename T> T *opened() const { return window->findChild<T *>(QString(), Qt::FindDirectChildrenOnly); }
 
-    const GuestList &list() const { return window->context().guests(); }
+    const guests::GuestList &list() const { return window->context().guests(); }
     QString status() const { return w<QLabel>("LabelStatus")->text(); }
 
     ScriptedDialogs::Script dialogs;
-    std::unique_ptr<TMainForm> window;
+    std::unique_ptr<app::TMainForm> window;
 
 private:
     QTemporaryDir work_;

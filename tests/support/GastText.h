@@ -8,7 +8,7 @@
 #include <QStringList>
 
 // Every field as it is held, separated by "|".
-inline QString Describe(const TGast &g)
+inline QString Describe(const guests::TGast &g)
 {
     const auto n = [](double v) { return QString::number(v, 'g', 17); };
     return QStringList{QString::number(g.GastNr),

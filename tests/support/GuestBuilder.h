@@ -55,16 +55,16 @@ public:
         return *this;
     }
 
-    operator TGast() const { return g_; } // NOLINT: a Stay stands wherever a record does
+    operator guests::TGast() const { return g_; } // NOLINT: a Stay stands wherever a record does
 
 private:
-    TGast g_;
+    guests::TGast g_;
 };
 
 // A guest list as the program holds it: record 0, the empty placeholder, first.
-inline std::vector<TGast> List(std::initializer_list<TGast> records)
+inline std::vector<guests::TGast> List(std::initializer_list<guests::TGast> records)
 {
-    std::vector<TGast> list{TGast{}};
+    std::vector<guests::TGast> list{guests::TGast{}};
     list.insert(list.end(), records);
     return list;
 }

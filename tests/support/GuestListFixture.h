@@ -22,9 +22,9 @@
 
 namespace fixture {
 
-inline TGast Booking(qint32 nr, const char *name, const char *ort, QDate von, QDate bis, const char *zimmer)
+inline guests::TGast Booking(qint32 nr, const char *name, const char *ort, QDate von, QDate bis, const char *zimmer)
 {
-    TGast g;
+    guests::TGast g;
     g.GastNr = nr;
     g.Name = QString::fromUtf8(name);
     g.Ort = QString::fromUtf8(ort);
@@ -37,9 +37,9 @@ inline TGast Booking(qint32 nr, const char *name, const char *ort, QDate von, QD
     return g;
 }
 
-inline std::vector<TGast> Gaeste()
+inline std::vector<guests::TGast> Gaeste()
 {
-    std::vector<TGast> list(1);
+    std::vector<guests::TGast> list(1);
     list.push_back(Booking(1, "Hans Müller", "Kassel", QDate(2025, 2, 18), QDate(2025, 2, 21), "1"));
     list.back().Strasse = QStringLiteral("Königstraße 3");
     list.back().PLZ = 34117;

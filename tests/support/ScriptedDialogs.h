@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-class ScriptedDialogs final : public Dialogs
+class ScriptedDialogs final : public app::Dialogs
 {
 public:
     struct Script
@@ -100,7 +100,7 @@ public:
     }
     void inform(QWidget *, const QString &text) override { s_.informations << text; }
     void showError(QWidget *, const QString &text) override { s_.errors << text; }
-    int chooseBackup(QWidget *, const std::vector<BackupInfo> &backups) override
+    int chooseBackup(QWidget *, const std::vector<guestfile::BackupInfo> &backups) override
     {
         s_.backupsOffered = static_cast<int>(backups.size());
         return s_.backupAnswer;

@@ -32,9 +32,9 @@ inline QTableView *grid(const AppFixture &app)
     return app.w<QTableView>("GridZimmer");
 }
 
-inline const RoomCalendarModel *calendar(const AppFixture &app)
+inline const calendar::RoomCalendarModel *calendarModel(const AppFixture &app)
 {
-    return qobject_cast<const RoomCalendarModel *>(grid(app)->model());
+    return qobject_cast<const calendar::RoomCalendarModel *>(grid(app)->model());
 }
 
 inline void clickTab(const AppFixture &app, int index)

@@ -10,6 +10,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace app {
+
+using guestfile::BackupInfo;
+
 RestoreBackupDialog::RestoreBackupDialog(const std::vector<BackupInfo> &backups, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RestoreBackupDialog"));
@@ -67,3 +71,5 @@ int RestoreBackupDialog::chosen() const
     const QList<QTableWidgetItem *> selected = table_->selectedItems();
     return selected.isEmpty() ? -1 : selected.first()->row();
 }
+
+} // namespace app

@@ -9,12 +9,14 @@
 
 class QTableWidget;
 
+namespace app {
+
 class RestoreBackupDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    RestoreBackupDialog(const std::vector<BackupInfo> &backups, QWidget *parent = nullptr);
+    RestoreBackupDialog(const std::vector<guestfile::BackupInfo> &backups, QWidget *parent = nullptr);
 
     // The row the host chose, -1 when none is selected.
     int chosen() const;
@@ -22,3 +24,5 @@ public:
 private:
     QTableWidget *table_ = nullptr; // owned by the dialog
 };
+
+} // namespace app

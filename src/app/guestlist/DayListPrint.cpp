@@ -10,6 +10,10 @@
 
 #include <numeric>
 
+namespace app {
+
+using calendar::TageslistenTeil;
+
 namespace {
 
 constexpr double kRandMm = 15;
@@ -144,3 +148,5 @@ void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector
     Seite(painter, area, points).render(titel, teile, true);
     frame.finish();
 }
+
+} // namespace app

@@ -25,6 +25,22 @@
 #include <QScreen>
 #include <QScrollBar>
 
+namespace app {
+
+using calendar::TageslisteFuer;
+using calendar::TageslistenTeile;
+using calendar::TageslistenTitel;
+using exchange::ExportiereKalender;
+using exchange::KalenderDateiName;
+using guests::FilterArt;
+using guests::FilterNamen;
+using guests::GastFilter;
+using guests::GuestList;
+using guests::GuestListModel;
+using guests::GuestName;
+using guests::kRaeume;
+using guests::NeuerAufenthalt;
+using guests::TGast;
 using platform::TDateTime;
 
 namespace {
@@ -376,3 +392,5 @@ void GuestListWindow::ButtonKalenderExportClick()
         names << QFileInfo(file).fileName();
     say(names.join(QStringLiteral(", ")) + QStringLiteral(" in %1 gespeichert").arg(QDir::toNativeSeparators(folder)));
 }
+
+} // namespace app

@@ -13,6 +13,8 @@ namespace Ui {
 class GuestListWindow;
 }
 
+namespace app {
+
 class GuestListWindow : public ToolWindow
 {
     Q_OBJECT
@@ -46,8 +48,10 @@ private:
     void say(const QString &text);
 
     std::unique_ptr<Ui::GuestListWindow> ui_;
-    GuestListModel model_;
-    GuestFilterModel proxy_;
+    guests::GuestListModel model_;
+    guests::GuestFilterModel proxy_;
     int defaultWidth_ = 0;   // the width the window opens with the first time
     bool narrowing_ = false; // while the search or the filter changes the rows shown
 };
+
+} // namespace app

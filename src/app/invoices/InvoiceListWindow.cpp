@@ -18,6 +18,19 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
+namespace app {
+
+using billing::AbgelegteRechnungen;
+using billing::invoiceListSummaryText;
+using billing::LetzteReNr;
+using billing::RechnungslisteKopf;
+using billing::RechnungslisteZeile;
+using billing::RechnungsUebersicht;
+using billing::RechnungsZeile;
+using billing::summarizeInvoiceList;
+using guests::GuestList;
+using guests::TGast;
+
 namespace {
 const QString kGeometryKey = QStringLiteral("InvoiceList");
 const QColor kMarked(255, 225, 225); // lines that need a look
@@ -191,3 +204,5 @@ void InvoiceListWindow::exportCsv()
                           .arg(rows_.size())
                           .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
 }
+
+} // namespace app

@@ -14,6 +14,8 @@ class QPushButton;
 class QStandardItemModel;
 class QTableView;
 
+namespace app {
+
 class InvoiceListWindow : public ToolWindow
 {
     Q_OBJECT
@@ -40,13 +42,15 @@ private:
     void showRows();
     void updateButtons();
 
-    std::vector<AbgelegteRechnung> kept_; // the copies in the folder, as last read
+    std::vector<billing::AbgelegteRechnung> kept_; // the copies in the folder, as last read
     std::optional<qint32> lastNumber_;    // the counter, as last read
     std::vector<qint32> numbersRead_;     // the records' invoice numbers when they were read
-    std::vector<RechnungsZeile> rows_;
+    std::vector<billing::RechnungsZeile> rows_;
     QLabel *folderLabel_ = nullptr;
     QLabel *summary_ = nullptr;
     QTableView *table_ = nullptr;
     QStandardItemModel *model_ = nullptr;
     QPushButton *openButton_ = nullptr;
 };
+
+} // namespace app

@@ -21,6 +21,18 @@
 #include <algorithm>
 #include <cmath>
 
+namespace app {
+
+using calendar::AuswahlText;
+using calendar::HeuteStart;
+using calendar::kPlanMaxTage;
+using calendar::kPlanMinTage;
+using calendar::PickState;
+using calendar::PlanScrollRange;
+using calendar::planScrollRange;
+using calendar::ZeitraumText;
+using guests::GuestList;
+
 namespace {
 
 const QString kGeometryKey = QStringLiteral("Belegungsplan");
@@ -227,3 +239,5 @@ void OccupancyPlanWindow::keyPressEvent(QKeyEvent *event)
     default: QWidget::keyPressEvent(event); return;
     }
 }
+
+} // namespace app

@@ -4,11 +4,14 @@
 #include "app/ToolWindow.h"
 #include "platform/DayNumber.h"
 
-class PlanView;
 class QLabel;
 class QPushButton;
 class QScrollBar;
 class QSlider;
+
+namespace app {
+
+class PlanView;
 
 class OccupancyPlanWindow : public ToolWindow
 {
@@ -41,3 +44,5 @@ private:
     QScrollBar *scroll_ = nullptr;
     bool updating_ = false; // while the controls follow the span
 };
+
+} // namespace app

@@ -17,6 +17,20 @@
 #include <cmath>
 #include <vector>
 
+namespace app {
+
+using calendar::MonatsKurzname;
+using calendar::MonatsName;
+using calendar::PlanBar;
+using calendar::PlanDay;
+using calendar::PlanGeometry;
+using calendar::PlanMonth;
+using calendar::PlanOverlap;
+using calendar::PlanZustand;
+using calendar::WochentagText;
+using calendar::ZeitraumText;
+using guests::kRaeume;
+
 namespace {
 
 // Colours: calm fills for the three states, a warning red for double bookings.
@@ -390,3 +404,5 @@ void PrintPlan(QPrinter &printer, const PlanGeometry &plan)
     PaintPlan(p, PlanLayout(body, plan.days, f), plan);
     frame.finish();
 }
+
+} // namespace app

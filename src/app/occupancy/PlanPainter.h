@@ -9,6 +9,8 @@
 class QPainter;
 class QPrinter;
 
+namespace app {
+
 // Where the parts of the plan lie in an area: the room names on the left, the month and day
 // header on top, the legend at the foot and the three room rows between.
 class PlanLayout
@@ -37,7 +39,7 @@ public:
     // The room row under y (1..3), or 0.
     int roomAt(double y) const;
     QRectF roomRect(int room) const;
-    QRectF barRect(const PlanBar &bar) const;
+    QRectF barRect(const calendar::PlanBar &bar) const;
 
 private:
     QRectF area_, rows_, months_, dayHeader_, legend_;
@@ -53,9 +55,11 @@ struct PlanSelection
     int lastIndex = 0;
 };
 
-void PaintPlan(QPainter &painter, const PlanLayout &layout, const PlanGeometry &plan,
+void PaintPlan(QPainter &painter, const PlanLayout &layout, const calendar::PlanGeometry &plan,
                const PlanSelection &selection = {});
 
 // Prints the plan on one page with its span as the title; throws with a German text when the
 // printer cannot start or finish.
-void PrintPlan(QPrinter &printer, const PlanGeometry &plan);
+void PrintPlan(QPrinter &printer, const calendar::PlanGeometry &plan);
+
+} // namespace app

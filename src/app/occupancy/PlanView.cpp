@@ -13,6 +13,17 @@
 
 #include <cmath>
 
+namespace app {
+
+using calendar::Belegungsplan;
+using calendar::FreierTag;
+using calendar::PlanBar;
+using calendar::PlanDay;
+using calendar::PlanGeometry;
+using calendar::PlanTooltip;
+using calendar::WochentagText;
+using guests::GuestList;
+
 PlanView::PlanView(const GuestList &list, qint32 postalCode, QWidget *parent)
     : QWidget(parent), list_(list), postalCode_(postalCode)
 {
@@ -206,3 +217,5 @@ void PlanView::wheelEvent(QWheelEvent *event)
     }
     event->accept();
 }
+
+} // namespace app

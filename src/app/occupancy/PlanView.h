@@ -9,7 +9,11 @@
 
 #include <optional>
 
+namespace guests {
 class GuestList;
+}
+
+namespace app {
 
 class PlanView : public QWidget
 {
@@ -17,7 +21,7 @@ class PlanView : public QWidget
 
 public:
     // Marks the holidays at `postalCode`.
-    PlanView(const GuestList &list, qint32 postalCode, QWidget *parent = nullptr);
+    PlanView(const guests::GuestList &list, qint32 postalCode, QWidget *parent = nullptr);
     // The house's place changed: its holidays are marked from now on.
     void setPostalCode(qint32 postalCode);
 
@@ -26,10 +30,10 @@ public:
     int days() const { return days_; }
 
     // The plan as it is drawn now (worked out again after any change of the list or the span).
-    const PlanGeometry &geometry() const;
+    const calendar::PlanGeometry &geometry() const;
     PlanLayout planLayout() const;
     // The bar under a point, or null.
-    const PlanBar *barAt(const QPointF &point) const;
+    const calendar::PlanBar *barAt(const QPointF &point) const;
     // The stay picked by the last drag, until the list changes.
     const PlanSelection &selection() const { return selection_; }
     // The picked stay was used or dropped: it is no longer drawn.
@@ -59,13 +63,15 @@ private:
     void invalidate();
     void dragTo(const QPointF &point);
 
-    const GuestList &list_;
+    const guests::GuestList &list_;
     qint32 postalCode_;
     platform::TDateTime first_ = 0;
     int days_ = 31;
-    mutable std::optional<PlanGeometry> plan_;
+    mutable std::optional<calendar::PlanGeometry> plan_;
     PlanSelection selection_;
     bool dragging_ = false;
     platform::TDateTime anchor_ = 0;
     int wheelRest_ = 0; // part of a wheel step not yet used (fine-grained wheels)
 };
+
+} // namespace app

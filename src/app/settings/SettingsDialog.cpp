@@ -28,6 +28,36 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace app {
+
+using billing::kHoechsterPreis;
+using billing::kPreisMatrixDatei;
+using billing::kRechnungsvorlageDatei;
+using billing::kReNummerDatei;
+using billing::LiesPreisMatrix;
+using billing::LiesReNrStand;
+using billing::PreisFehler;
+using billing::PreisMatrixMaengel;
+using billing::PreisStelle;
+using billing::PreisZustand;
+using billing::PruefeRechnungsvorlage;
+using billing::ReNrBeginnen;
+using billing::ReNrStand;
+using billing::SchreibePreisMatrix;
+using billing::TPreisMatrix;
+using billing::UebernimmRechnungsvorlage;
+using billing::VorlagenPruefung;
+using guestfile::HouseDetails;
+using guestfile::houseDetails;
+using guestfile::housePostalCode;
+using guestfile::housePostalCodeError;
+using guestfile::parseHousePostalCode;
+using guestfile::printWithoutForm;
+using guestfile::setHouseDetails;
+using guestfile::setHousePostalCode;
+using guestfile::setPrintWithoutForm;
+using guestfile::SetupStep;
+
 namespace {
 
 const QStringList kRows = {QStringLiteral("1 Person"), QStringLiteral("2 Personen"), QStringLiteral("3 Personen"),
@@ -577,3 +607,5 @@ void SettingsDialog::accept()
         Q_EMIT invoiceSetupChanged();
     QDialog::accept();
 }
+
+} // namespace app

@@ -11,7 +11,6 @@
 #include <QDialog>
 #include <optional>
 
-class Dialogs;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,6 +19,10 @@ class QPushButton;
 class QStandardItemModel;
 class QTabWidget;
 class QTableView;
+
+namespace app {
+
+class Dialogs;
 
 class SettingsDialog : public QDialog
 {
@@ -34,11 +37,11 @@ public:
     void setDataFolder(const QString &folder);
     // The prices in use, shown when the data folder has no price list of its own (they may come
     // from the folder the program was started in).
-    void setPricesInUse(const TPreisMatrix &matrix);
+    void setPricesInUse(const billing::TPreisMatrix &matrix);
     // The lowest invoice number not yet carried by a guest or a kept invoice.
     void setLowestFreeInvoiceNumber(qint32 lowest);
     // Brings the page of one part of the set-up to the front, its first control focused.
-    void showStep(SetupStep step);
+    void showStep(guestfile::SetupStep step);
 
     QString dataFolder() const { return dataFolder_; }
 
@@ -64,11 +67,11 @@ private:
     void chooseForm();
     void setUpCounter();
     void loadPrices();
-    void showPrices(const TPreisMatrix &matrix);
+    void showPrices(const billing::TPreisMatrix &matrix);
     void showForm();
     void showCounter();
     // The table's prices, or the reasons they cannot be saved.
-    std::optional<TPreisMatrix> tablePrices(QStringList &faults) const;
+    std::optional<billing::TPreisMatrix> tablePrices(QStringList &faults) const;
     QString pathOf(const char *name) const;
 
     Dialogs &dialogs_;
@@ -99,3 +102,5 @@ private:
 // about), and makes it the invoice form "REVORL.JPG" of `folder`, printed on from now on. The
 // new form's path; empty when the host cancelled or the picture was refused (and told why).
 QString ChooseInvoiceForm(QWidget *parent, Dialogs &dialogs, const QString &folder);
+
+} // namespace app

@@ -12,6 +12,12 @@
 #include <algorithm>
 #include <cmath>
 
+namespace app {
+
+using calendar::JahresZahlen;
+using calendar::MonatsKurzname;
+using calendar::MonatsZahlen;
+
 namespace {
 
 // A round upper end for the revenue axis.
@@ -96,3 +102,5 @@ QChart *MakeFiguresChart(const JahresZahlen &z)
             marker->setVisible(!marker->label().isEmpty());
     return chart;
 }
+
+} // namespace app

@@ -6,5 +6,9 @@
 
 class QChart;
 
+namespace app {
+
 // A new chart; whoever takes it owns it.
-QChart *MakeFiguresChart(const JahresZahlen &zahlen);
+QChart *MakeFiguresChart(const calendar::JahresZahlen &zahlen);
+
+} // namespace app

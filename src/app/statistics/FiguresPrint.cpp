@@ -11,6 +11,16 @@
 #include <algorithm>
 #include <cmath>
 
+namespace app {
+
+using calendar::AuswertungKopf;
+using calendar::AuswertungZeilen;
+using calendar::figuresExplanation;
+using calendar::JahresZahlen;
+using calendar::openInvoiceRow;
+using calendar::openInvoicesText;
+using calendar::yearSummaryText;
+
 namespace {
 
 // A table drawn with the painter for the printout: header on top, right-aligned numbers.
@@ -143,3 +153,5 @@ void printYearFigures(QPrinter &printer, const JahresZahlen &z)
                Qt::TextWordWrap | Qt::AlignBottom, figuresExplanation());
     frame.finish();
 }
+
+} // namespace app

@@ -6,5 +6,9 @@
 
 class QPrinter;
 
+namespace app {
+
 // Throws when the printer does not start or cannot finish.
-void printYearFigures(QPrinter &printer, const JahresZahlen &z);
+void printYearFigures(QPrinter &printer, const calendar::JahresZahlen &z);
+
+} // namespace app

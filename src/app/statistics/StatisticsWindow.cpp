@@ -24,6 +24,20 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace app {
+
+using calendar::AuswertungKopf;
+using calendar::AuswertungZeilen;
+using calendar::figuresExplanation;
+using calendar::figuresTable;
+using calendar::Jahresauswertung;
+using calendar::JahresZahlen;
+using calendar::MonatsName;
+using calendar::openInvoiceRow;
+using calendar::openInvoicesText;
+using calendar::yearSummaryText;
+using guests::GuestList;
+
 namespace {
 
 const QString kGeometryKey = QStringLiteral("Auswertung");
@@ -283,3 +297,5 @@ void StatisticsWindow::print()
 
     printYearFigures(printer, zahlen());
 }
+
+} // namespace app

@@ -10,6 +10,8 @@ class QLabel;
 class QSpinBox;
 class QTableWidget;
 
+namespace app {
+
 class StatisticsWindow : public ToolWindow
 {
     Q_OBJECT
@@ -27,7 +29,7 @@ protected:
 
 private:
     // The figures shown (worked out again whenever the list or the year changed).
-    const JahresZahlen &zahlen();
+    const calendar::JahresZahlen &zahlen();
     void refresh();
     void listChanged();
 
@@ -38,6 +40,8 @@ private:
     QLabel *summary_ = nullptr;
     QLabel *openSummary_ = nullptr;
     QLabel *status_ = nullptr;
-    JahresZahlen zahlen_;
+    calendar::JahresZahlen zahlen_;
     bool stale_ = true;
 };
+
+} // namespace app
