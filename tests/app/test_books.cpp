@@ -47,8 +47,8 @@ QByteArray guests()
            guestLine(2, "19.02.2025", "21.02.2025", "Bert", "Weg 1", 1067, "Dresden", 40, "90,00", true) +
            guestLine(3, "01.08.2019", "03.08.2019", QStringLiteral("Jürgen Weiß"), "Lindenweg 4", 4109, "Leipzig", 0,
                      "100,00", true) +
-           guestLine(4, "10.05.2024", "12.05.2024", QStringLiteral("JUERGEN WEISS"), "lindenweg 4", 4109, "LEIPZIG",
-                     0, "120,00", true) +
+           guestLine(4, "10.05.2024", "12.05.2024", QStringLiteral("JUERGEN WEISS"), "lindenweg 4", 4109, "LEIPZIG", 0,
+                     "120,00", true) +
            guestLine(5, "08.06.2021", "10.06.2021", QStringLiteral("Jürgen Weiß"), "Gasse 2", 4109, "Leipzig", 0,
                      "80,00", true);
 }
@@ -182,7 +182,8 @@ void TestBooks::cancellationPrintsJournalsAndClears()
     QCOMPARE(app.status(), QStringLiteral("Stornorechnung Nr. 43 zu Rechnung Nr. 42 gedruckt und als PDF abgelegt"));
     // printed and kept: both numbers and the amount with a minus sign
     const QString text = pdfText(kept);
-    QVERIFY2(text.contains(QStringLiteral("Stornorechnung Nr. 43 zu Rechnung Nr. 42 vom 20.02.2025")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Stornorechnung Nr. 43 zu Rechnung Nr. 42 vom 20.02.2025")),
+             qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("-150,00")), qPrintable(text));
     QVERIFY(QFileInfo(app.path(QStringLiteral("storno.pdf"))).size() > 0);
     // journaled with the kept PDF's hash
@@ -255,7 +256,8 @@ void TestBooks::deletingAnInvoicedGuestIsRefused()
     // ... and the button cancels the invoice: 42 cancels 40 (from the record: 40 has no journal line)
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
     QCOMPARE(app.dialogs.noByDefault, QStringList{billing::cancellationQuestion(shown)});
-    QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42 (Storno zu 40).pdf"))).contains(QStringLiteral("-90,00")));
+    QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42 (Storno zu 40).pdf")))
+                .contains(QStringLiteral("-90,00")));
     QCOMPARE(app.list().current().ReNr, 0);
     QCOMPARE(app.saved().at(2).ReNr, 0);
 
@@ -320,9 +322,12 @@ void TestBooks::invoiceListKeepsAReissuedNumber()
     // The CSV for the tax adviser has the same columns and rows.
     app.dialogs.exportFile = app.path(QStringLiteral("liste.csv"));
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("ButtonCsvExport")), Qt::LeftButton);
-    const QStringList csv = QString::fromLatin1(app.readFile(QStringLiteral("liste.csv"))).split(QStringLiteral("\r\n"));
-    QCOMPARE(csv.first(), QStringLiteral("Nummer;Datum;Art;Zu Rechnung;Gast;Betrag;Bezahlt;Kopie;Aufbewahren bis;Hinweis"));
-    QCOMPARE(csv.at(4), QStringLiteral("43;14.12.2026;Storno;42;Anna;-150,00;;Rechnung 43 (Storno zu 42).pdf;31.12.2034;"));
+    const QStringList csv =
+        QString::fromLatin1(app.readFile(QStringLiteral("liste.csv"))).split(QStringLiteral("\r\n"));
+    QCOMPARE(csv.first(),
+             QStringLiteral("Nummer;Datum;Art;Zu Rechnung;Gast;Betrag;Bezahlt;Kopie;Aufbewahren bis;Hinweis"));
+    QCOMPARE(csv.at(4),
+             QStringLiteral("43;14.12.2026;Storno;42;Anna;-150,00;;Rechnung 43 (Storno zu 42).pdf;31.12.2034;"));
 }
 
 void TestBooks::revenueByInvoiceCountsTheDateOfIssue()

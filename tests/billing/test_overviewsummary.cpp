@@ -38,15 +38,14 @@ void TestOverviewSummary::summary_data()
     QTest::addColumn<QString>("text");
     const QString pdf = QStringLiteral("Rechnungen/Rechnung 1.pdf");
     QTest::newRow("empty") << std::vector<OverviewRow>{} << QStringLiteral("0 Rechnungen, 0 Lücken, 0 ohne Kopie");
-    QTest::newRow("one of each") << std::vector<OverviewRow>{row(Kind::Invoice, 1, 1, pdf),
-                                                             row(Kind::Gap, 2, 2),
+    QTest::newRow("one of each") << std::vector<OverviewRow>{row(Kind::Invoice, 1, 1, pdf), row(Kind::Gap, 2, 2),
                                                              row(Kind::Invoice, 3, 3)}
                                  << QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie");
-    QTest::newRow("a gap of three numbers") << std::vector<OverviewRow>{row(Kind::Invoice, 1, 1, pdf),
-                                                                        row(Kind::Gap, 2, 4)}
-                                            << QStringLiteral("1 Rechnung, 3 Lücken, 0 ohne Kopie");
-    QTest::newRow("unused is no invoice") << std::vector<OverviewRow>{row(Kind::Unused, 7, 7)}
-                                          << QStringLiteral("0 Rechnungen, 0 Lücken, 0 ohne Kopie");
+    QTest::newRow("a gap of three numbers")
+        << std::vector<OverviewRow>{row(Kind::Invoice, 1, 1, pdf), row(Kind::Gap, 2, 4)}
+        << QStringLiteral("1 Rechnung, 3 Lücken, 0 ohne Kopie");
+    QTest::newRow("unused is no invoice")
+        << std::vector<OverviewRow>{row(Kind::Unused, 7, 7)} << QStringLiteral("0 Rechnungen, 0 Lücken, 0 ohne Kopie");
     QTest::newRow("cancellation and changed copy")
         << std::vector<OverviewRow>{row(Kind::Invoice, 1, 1, pdf, true), row(Kind::Cancellation, 2, 2, pdf),
                                     row(Kind::Cancellation, 3, 3)}

@@ -41,7 +41,8 @@ AnonymizeDialog::AnonymizeDialog(const GuestList &list, platform::TDateTime toda
 
     table_ = new QTableWidget(0, 3, this);
     table_->setObjectName(QStringLiteral("TabelleAufenthalte"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Gast-Nr."), QStringLiteral("Name"), QStringLiteral("Aufenthalt")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Gast-Nr."), QStringLiteral("Name"), QStringLiteral("Aufenthalt")});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -109,10 +110,9 @@ void AnonymizeDialog::showStays()
         }
         ++row;
     }
-    count_->setText(stays.empty() ? QStringLiteral("Keine Aufenthalte liegen so weit zurück.")
-                    : stays.size() == 1
-                        ? QStringLiteral("1 Aufenthalt wird anonymisiert.")
-                        : QStringLiteral("%1 Aufenthalte werden anonymisiert.").arg(stays.size()));
+    count_->setText(stays.empty()       ? QStringLiteral("Keine Aufenthalte liegen so weit zurück.")
+                    : stays.size() == 1 ? QStringLiteral("1 Aufenthalt wird anonymisiert.")
+                                        : QStringLiteral("%1 Aufenthalte werden anonymisiert.").arg(stays.size()));
     confirm_->setEnabled(!stays.empty());
 }
 

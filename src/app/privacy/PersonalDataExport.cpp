@@ -75,8 +75,8 @@ void printPersonalDataReport(QPrinter &printer, const exchange::PersonalDataRepo
         for (const auto &[label, value] : stay.fields) {
             painter.setFont(plain);
             const double h = std::max(
-                line, painter.boundingRect(QRectF(0, 0, area.width() - labelWidth, 1e6), Qt::TextWordWrap, value)
-                          .height());
+                line,
+                painter.boundingRect(QRectF(0, 0, area.width() - labelWidth, 1e6), Qt::TextWordWrap, value).height());
             room(h);
             text(QRectF(area.left(), y, labelWidth, h), label, plain);
             text(QRectF(area.left() + labelWidth, y, area.width() - labelWidth, h), value, plain);
@@ -104,8 +104,7 @@ std::optional<PersonalDataFiles> savePersonalData(AppContext &context, QWidget *
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(files.pdf);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    const exchange::PersonalDataReport report =
-        exchange::personalDataReport(records, stays, platform::Now());
+    const exchange::PersonalDataReport report = exchange::personalDataReport(records, stays, platform::Now());
     printer.setDocName(report.title);
     printPersonalDataReport(printer, report);
     // Personal data: for the owner's eyes only, like the guest file.
