@@ -272,7 +272,9 @@ void TMainForm::createMenus()
     actionKostenBerechnen_->setObjectName(QStringLiteral("ActionKostenBerechnen"));
     actionKostenBerechnen_->setStatusTip(QStringLiteral("Die Kosten nach der Preisliste in das Feld eintragen"));
 
-    menuGast_ = menuBar()->addMenu(QStringLiteral("&Gast"));
+    // Without an Alt letter of its own: every letter of "Gast" already opens something on the page
+    // "Gast" ("Neuer &Gast", "&Strasse", "Gast s&tornieren") or the menu "&Ansicht". F10 reaches it.
+    menuGast_ = menuBar()->addMenu(QStringLiteral("Gast"));
     menuGast_->setObjectName(QStringLiteral("MenuGast"));
     action(menuGast_, QStringLiteral("&Auskunft…"), QKeySequence(), [this] {
         AuskunftClick();
@@ -1047,6 +1049,7 @@ void TMainForm::ButtonPrintReClick()
     }
     // An issued invoice stays as it is: a copy of it, or a cancellation before a new one.
     bool cancelFirst = false;
+    std::optional<double> newCost;
     if (const qint32 issued = list_.current().ReNr; issued != 0) {
         const int kKopie = 0, kNeu = 1, kAbbrechen = 2;
         const int answer = context_->dialogs().choose(
@@ -1079,7 +1082,11 @@ void TMainForm::ButtonPrintReClick()
             setStatus(QStringLiteral("Keine Rechnung gedruckt"));
             return;
         }
-        if (answer == kPreisliste)
+        // An invoice from before the journal is cancelled over the amount the record holds: the
+        // list's amount reaches the record only after its cancellation.
+        if (answer == kPreisliste && cancelFirst)
+            newCost = vergleich->liste;
+        else if (answer == kPreisliste)
             list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
     }
     if (context_->dataFolder().chosen() &&
@@ -1096,7 +1103,7 @@ void TMainForm::ButtonPrintReClick()
     if (context_->dialogs().askPrinter(this, printer) &&
         MayPrintTo(this, context_->dialogs(), context_->dataFolder(), printer)) {
         const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_->dataFolder().folder()); });
-        CreateBill(printer, vorschlag, cancelFirst);
+        CreateBill(printer, vorschlag, cancelFirst, newCost);
     }
 }
 
@@ -1119,7 +1126,8 @@ RechnungsDateien TMainForm::invoiceFiles(const QString &vorschlag)
     return dateien;
 }
 
-void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool cancelFirst)
+void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool cancelFirst,
+                           std::optional<double> newCost)
 {
     const RechnungsDateien dateien = invoiceFiles(vorschlag);
     std::optional<billing::CancellationResult> storno;
@@ -1135,6 +1143,8 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool can
             printer.setOutputFileName(chosenFile);
         if (!storno->journalError.isEmpty())
             context_->dialogs().showError(this, storno->journalError);
+        if (newCost)
+            list_.modifyCurrent([&newCost](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*newCost); });
     }
     RechnungsErgebnis result;
     try {

@@ -105,8 +105,10 @@ private:
     void DelGast();
     void Uebernachtungskosten();
     // `vorschlag`: the file the print dialog offered for printing to a file.
-    // `cancelFirst`: the record's invoice is cancelled before the new one is printed.
-    void CreateBill(QPrinter &printer, const QString &vorschlag = QString(), bool cancelFirst = false);
+    // `cancelFirst`: the record's invoice is cancelled before the new one is printed, and
+    // `newCost` (the price list's amount, when the host chose it) reaches the record only then.
+    void CreateBill(QPrinter &printer, const QString &vorschlag = QString(), bool cancelFirst = false,
+                    std::optional<double> newCost = std::nullopt);
     // The files an invoice or a cancellation is numbered, kept and journaled with.
     RechnungsDateien invoiceFiles(const QString &vorschlag);
     // "Daten sichern?" with Ja, Nein and Abbrechen (also Esc and the window's ×), where there are

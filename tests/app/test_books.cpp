@@ -132,6 +132,8 @@ private Q_SLOTS:
 
     void cancellationPrintsJournalsAndClears_data();
     void cancellationPrintsJournalsAndClears();
+    void reissueCancelsTheAmountInvoiced_data();
+    void reissueCancelsTheAmountInvoiced();
     void deletingAnInvoicedGuestIsRefused_data();
     void deletingAnInvoicedGuestIsRefused();
     void invoiceListKeepsAReissuedNumber();
@@ -208,6 +210,43 @@ void TestBooks::cancellationPrintsJournalsAndClears()
     QCOMPARE(app.dialogs.choicesAsked.size(), asked);
     QCOMPARE(app.list().current().ReNr, 44);
     QCOMPARE(app.saved().at(1).ReNr, 44);
+}
+
+void TestBooks::reissueCancelsTheAmountInvoiced_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("newAmount");
+    QTest::newRow("Preisliste") << QStringLiteral("Preisliste") << QStringLiteral("150,00");
+    QTest::newRow("Eingetragener Betrag") << QStringLiteral("Eingetragener Betrag") << QStringLiteral("90,00");
+}
+
+void TestBooks::reissueCancelsTheAmountInvoiced()
+{
+    QFETCH(QString, amount);
+    QFETCH(QString, newAmount);
+    // GIVEN Bert's invoice 40 over 90,00 from before the journal; the price list says 150,00
+    BooksWindow app;
+    app.showGuest(2);
+    app.printToPdf(app.path(QStringLiteral("rechnung.pdf")));
+    app.dialogs.choose = [amount](const QString &, const QStringList &buttons) {
+        return buttons.contains(QStringLiteral("Stornieren und neu berechnen"))
+                   ? QStringLiteral("Stornieren und neu berechnen")
+                   : amount;
+    };
+
+    // WHEN it is cancelled and invoiced anew, with the list's amount or the one typed
+    app.click("ButtonPrintRe");
+
+    // THEN the cancellation takes back the 90,00 invoiced, whatever the new invoice's amount
+    QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
+    QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 42 (Storno zu 40).pdf")))
+                .contains(QStringLiteral("-90,00")));
+    QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 43.pdf"))).contains(newAmount));
+    const billing::JournalContents journal = app.journal();
+    QCOMPARE(journal.lines.size(), std::size_t(2));
+    QCOMPARE(journal.lines[0].amount, -90.0);
+    QCOMPARE(journal.lines[1].amount, newAmount == QStringLiteral("150,00") ? 150.0 : 90.0);
+    QCOMPARE(app.saved().at(2).ReNr, 43);
 }
 
 void TestBooks::deletingAnInvoicedGuestIsRefused_data()
