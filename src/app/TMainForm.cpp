@@ -12,9 +12,9 @@
 #include "app/WindowGeometry.h"
 #include "app/guestlist/GuestListWindow.h"
 #include "app/invoices/InvoiceListWindow.h"
+#include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/privacy/AnonymizeDialog.h"
 #include "app/privacy/PersonalDataExport.h"
-#include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/settings/SettingsDialog.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "billing/BillingFiles.h"
@@ -515,7 +515,8 @@ void TMainForm::DelGast()
     // An issued invoice is never deleted with its booking: it is cancelled first.
     if (const QString refusal = billing::deleteRefusal(gast); !refusal.isEmpty()) {
         const int kStornieren = 0, kAbbrechen = 1;
-        if (context_->dialogs().choose(this, refusal, {QStringLiteral("Rechnung stornieren…"), QStringLiteral("Abbrechen")},
+        if (context_->dialogs().choose(this, refusal,
+                                       {QStringLiteral("Rechnung stornieren…"), QStringLiteral("Abbrechen")},
                                        kAbbrechen, kAbbrechen) == kStornieren)
             RechnungStornierenClick();
         else
@@ -1052,10 +1053,11 @@ void TMainForm::ButtonPrintReClick()
     std::optional<double> newCost;
     if (const qint32 issued = list_.current().ReNr; issued != 0) {
         const int kKopie = 0, kNeu = 1, kAbbrechen = 2;
-        const int answer = context_->dialogs().choose(
-            this, NeueRechnungFrage(issued),
-            {QStringLiteral("Rechnungskopie"), QStringLiteral("Stornieren und neu berechnen"), QStringLiteral("Abbrechen")},
-            kAbbrechen, kAbbrechen);
+        const int answer =
+            context_->dialogs().choose(this, NeueRechnungFrage(issued),
+                                       {QStringLiteral("Rechnungskopie"),
+                                        QStringLiteral("Stornieren und neu berechnen"), QStringLiteral("Abbrechen")},
+                                       kAbbrechen, kAbbrechen);
         if (answer == kKopie) {
             RechnungskopieClick();
             return;
@@ -1126,8 +1128,7 @@ RechnungsDateien TMainForm::invoiceFiles(const QString &vorschlag)
     return dateien;
 }
 
-void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool cancelFirst,
-                           std::optional<double> newCost)
+void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool cancelFirst, std::optional<double> newCost)
 {
     const RechnungsDateien dateien = invoiceFiles(vorschlag);
     std::optional<billing::CancellationResult> storno;
@@ -1214,8 +1215,8 @@ void TMainForm::RechnungStornierenClick()
     QPrinter printer(QPrinter::HighResolution);
     QString vorschlag;
     if (const auto next = NaechsteReNrVorschau(context_->dataFolder().pathOf(QString::fromUtf8(kReNummerDatei))))
-        vorschlag = SuggestPrintFile(
-            printer, context_->dataFolder().pathOf(billing::cancellationFileName(*next, gast.ReNr)));
+        vorschlag =
+            SuggestPrintFile(printer, context_->dataFolder().pathOf(billing::cancellationFileName(*next, gast.ReNr)));
     if (!context_->dialogs().askPrinterFor(this, printer, QStringLiteral("Stornorechnung drucken")) ||
         !MayPrintTo(this, context_->dialogs(), context_->dataFolder(), printer)) {
         setStatus(QStringLiteral("Nichts storniert"));
@@ -1259,9 +1260,8 @@ void TMainForm::AnonymisierenClick()
     if (!dialog) {
         dialog = new app::AnonymizeDialog(list_, platform::Today(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        connect(dialog, &app::AnonymizeDialog::confirmed, this, [this](const std::vector<int> &indexes) {
-            guarded([&] { anonymizeConfirmed(indexes); });
-        });
+        connect(dialog, &app::AnonymizeDialog::confirmed, this,
+                [this](const std::vector<int> &indexes) { guarded([&] { anonymizeConfirmed(indexes); }); });
     }
     dialog->open();
 }

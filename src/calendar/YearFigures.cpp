@@ -267,5 +267,6 @@ QString figuresExplanation()
         "Doppelbelegung einmal). Gäste und Personen: Buchungen im Monat der Anreise, jede einmal. "
         "Umsatz nach Anreise: Kosten aller Buchungen im Monat der Anreise. Umsatz nach Rechnung: Beträge der "
         "Rechnungen im Monat ihrer Ausstellung laut Rechnungsbuch, Stornorechnungen abgezogen; Rechnungen ohne "
-        "Buchungszeile (aus der Zeit vor dem Rechnungsbuch) im Monat der Abreise, kursiv. Offene Rechnungen: mit Rechnungsnummer, nicht als bezahlt markiert.");
+        "Buchungszeile (aus der Zeit vor dem Rechnungsbuch) im Monat der Abreise, kursiv. Offene Rechnungen: mit "
+        "Rechnungsnummer, nicht als bezahlt markiert.");
 }

@@ -149,8 +149,8 @@ void TestInvoices::secondInvoiceAsksFirst_data()
     QTest::newRow("Abbrechen") << QStringLiteral("Abbrechen") << 40 << QByteArray("41\r\n");
     QTest::newRow("Rechnungskopie") << QStringLiteral("Rechnungskopie") << 40 << QByteArray("41\r\n");
     // 42 cancels 40, 43 is the new invoice.
-    QTest::newRow("Stornieren und neu berechnen") << QStringLiteral("Stornieren und neu berechnen") << 43
-                                                  << QByteArray("43\r\n");
+    QTest::newRow("Stornieren und neu berechnen")
+        << QStringLiteral("Stornieren und neu berechnen") << 43 << QByteArray("43\r\n");
 }
 
 void TestInvoices::secondInvoiceAsksFirst()
@@ -172,7 +172,7 @@ void TestInvoices::secondInvoiceAsksFirst()
     // Bert's 90,00 is not the list's 150,00: the amount typed is the one billed.
     app.dialogs.choose = [answer](const QString &, const QStringList &buttons) {
         return buttons.contains(QStringLiteral("Eingetragener Betrag")) ? QStringLiteral("Eingetragener Betrag")
-                                                                       : answer;
+                                                                        : answer;
     };
 
     // WHEN "Rechnung drucken" is clicked

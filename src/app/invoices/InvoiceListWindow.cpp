@@ -151,8 +151,8 @@ void InvoiceListWindow::showRows()
         }
         model_->appendRow(items);
     }
-    summary_->setText((QStringList{billing::overviewSummaryText(overview)} + billing::yearTotalsLines(overview))
-                          .join(u'\n'));
+    summary_->setText(
+        (QStringList{billing::overviewSummaryText(overview)} + billing::yearTotalsLines(overview)).join(u'\n'));
     table_->resizeColumnsToContents();
     if (selected >= 0 && selected < model_->rowCount())
         table_->selectRow(selected);
