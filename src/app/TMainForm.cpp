@@ -13,9 +13,12 @@
 #include "app/guestlist/GuestListWindow.h"
 #include "app/invoices/InvoiceListWindow.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
+#include "app/privacy/AnonymizeDialog.h"
+#include "app/privacy/PersonalDataExport.h"
 #include "app/settings/SettingsDialog.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "billing/BillingFiles.h"
+#include "billing/Cancellation.h"
 #include "billing/CreateBill.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceArchive.h"
@@ -37,6 +40,7 @@
 #include "platform/FileIo.h"
 #include "platform/IoError.h"
 #include "platform/Regional.h"
+#include "register/PersonalData.h"
 #include "register/StayText.h"
 #include "ui_TMainForm.h"
 
@@ -278,6 +282,9 @@ void TMainForm::createMenus()
     action(menuDatei_, QStringLiteral("Daten &schreiben"), QKeySequence(Qt::CTRL | Qt::Key_S),
            [this] { ButtonSaveClick(); });
     action(menuDatei_, QStringLiteral("Sicherung &wiederherstellen…"), QKeySequence(), [this] { RestoreBackup(); });
+    action(menuDatei_, QStringLiteral("Alte Aufenthalte &anonymisieren…"), QKeySequence(), [this] {
+        AnonymisierenClick();
+    })->setObjectName(QStringLiteral("ActionAnonymisieren"));
     menuDatei_->addSeparator();
     action(menuDatei_, QStringLiteral("&Einstellungen…"), QKeySequence(), [this] {
         showSettings();
@@ -325,10 +332,24 @@ void TMainForm::createMenus()
     actionKopie_->setObjectName(QStringLiteral("ActionRechnungskopie"));
     actionKopie_->setStatusTip(QStringLiteral("Die Rechnung dieses Gastes noch einmal drucken, ohne neue Nummer"));
     actionKopie_->setEnabled(false);
+    actionStorno_ = action(menuRechnung_, QStringLiteral("Rechnung &stornieren…"), QKeySequence(),
+                           [this] { RechnungStornierenClick(); });
+    actionStorno_->setObjectName(QStringLiteral("ActionRechnungStornieren"));
+    actionStorno_->setStatusTip(
+        QStringLiteral("Eine Stornorechnung zur Rechnung dieses Gastes drucken; danach kann neu berechnet werden"));
+    actionStorno_->setEnabled(false);
     actionKostenBerechnen_ = action(menuRechnung_, QStringLiteral("Kosten &berechnen"),
                                     QKeySequence(Qt::CTRL | Qt::Key_K), [this] { KostenBerechnenClick(); });
     actionKostenBerechnen_->setObjectName(QStringLiteral("ActionKostenBerechnen"));
     actionKostenBerechnen_->setStatusTip(QStringLiteral("Die Kosten nach der Preisliste in das Feld eintragen"));
+
+    // Without an Alt letter of its own: every letter of "Gast" already opens something on the page
+    // "Gast" ("Neuer &Gast", "&Strasse", "Gast s&tornieren") or the menu "&Ansicht". F10 reaches it.
+    menuGast_ = menuBar()->addMenu(QStringLiteral("Gast"));
+    menuGast_->setObjectName(QStringLiteral("MenuGast"));
+    action(menuGast_, QStringLiteral("&Auskunft…"), QKeySequence(), [this] {
+        AuskunftClick();
+    })->setObjectName(QStringLiteral("ActionAuskunft"));
     // The cost field's own menu offers it too, below the usual entries.
     QDoubleSpinBox *kosten = ui_->NumberBoxKosten;
     kosten->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -430,8 +451,10 @@ void TMainForm::connectList()
     connect(&list_, &GuestList::listReset, this, [this] { showCurrent(); });
     // A copy exists only of an invoice that was issued.
     const auto followInvoice = [this] {
-        if (actionKopie_)
-            actionKopie_->setEnabled(list_.currentIndex() > 0 && list_.current().ReNr != 0);
+        const bool invoiced = list_.currentIndex() > 0 && list_.current().ReNr != 0;
+        for (QAction *entry : {actionKopie_, actionStorno_})
+            if (entry)
+                entry->setEnabled(invoiced);
     };
     connect(&list_, &GuestList::recordChanged, this, followInvoice);
     connect(&list_, &GuestList::currentChanged, this, followInvoice);
@@ -560,6 +583,17 @@ void TMainForm::DelGast()
         return;
     }
     const TGast gast = list_.current();
+    // An issued invoice is never deleted with its booking: it is cancelled first.
+    if (const QString refusal = billing::deleteRefusal(gast); !refusal.isEmpty()) {
+        const int kStornieren = 0, kAbbrechen = 1;
+        if (context_->dialogs().choose(this, refusal,
+                                       {QStringLiteral("Rechnung stornieren…"), QStringLiteral("Abbrechen")},
+                                       kAbbrechen, kAbbrechen) == kStornieren)
+            RechnungStornierenClick();
+        else
+            setStatus(QStringLiteral("Nicht storniert: %1 hat Rechnung %2").arg(GuestName(gast)).arg(gast.ReNr));
+        return;
+    }
     if (!context_->dialogs().confirm(this, StornoFrage(gast)))
         return;
     list_.removeCurrent();
@@ -1085,10 +1119,25 @@ void TMainForm::ButtonPrintReClick()
             return;
         }
     }
-    if (const qint32 issued = list_.current().ReNr;
-        issued != 0 && !context_->dialogs().confirmDefaultNo(this, NeueRechnungFrage(issued))) {
-        setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
-        return;
+    // An issued invoice stays as it is: a copy of it, or a cancellation before a new one.
+    bool cancelFirst = false;
+    std::optional<double> newCost;
+    if (const qint32 issued = list_.current().ReNr; issued != 0) {
+        const int kKopie = 0, kNeu = 1, kAbbrechen = 2;
+        const int answer =
+            context_->dialogs().choose(this, NeueRechnungFrage(issued),
+                                       {QStringLiteral("Rechnungskopie"),
+                                        QStringLiteral("Stornieren und neu berechnen"), QStringLiteral("Abbrechen")},
+                                       kAbbrechen, kAbbrechen);
+        if (answer == kKopie) {
+            RechnungskopieClick();
+            return;
+        }
+        if (answer != kNeu) {
+            setStatus(QStringLiteral("Keine neue Rechnung gedruckt"));
+            return;
+        }
+        cancelFirst = true;
     }
     // Asked before a number is taken, so that a "Nein" costs nothing.
     if (const QString frage = OhneAnschriftFrage(list_.current());
@@ -1106,7 +1155,11 @@ void TMainForm::ButtonPrintReClick()
             setStatus(QStringLiteral("Keine Rechnung gedruckt"));
             return;
         }
-        if (answer == kPreisliste)
+        // An invoice from before the journal is cancelled over the amount the record holds: the
+        // list's amount reaches the record only after its cancellation.
+        if (answer == kPreisliste && cancelFirst)
+            newCost = vergleich->liste;
+        else if (answer == kPreisliste)
             list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
     }
     if (context_->dataFolder().chosen() &&
@@ -1123,11 +1176,11 @@ void TMainForm::ButtonPrintReClick()
     if (context_->dialogs().askPrinter(this, printer) &&
         MayPrintTo(this, context_->dialogs(), context_->dataFolder(), printer)) {
         const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_->dataFolder().folder()); });
-        CreateBill(printer, vorschlag);
+        CreateBill(printer, vorschlag, cancelFirst, newCost);
     }
 }
 
-void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
+RechnungsDateien TMainForm::invoiceFiles(const QString &vorschlag)
 {
     const bool ohneVorlage = context_->printWithoutForm();
     const auto counter = [this] {
@@ -1143,12 +1196,47 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag)
         const HouseDetails house = context_->houseDetails();
         dateien.ohneVorlage = Briefkopf{house.name, house.address, house.telephone, house.email, house.freeLine};
     }
-    const RechnungsErgebnis result =
-        RechnungErstellen(list_, list_.currentIndex(), dateien, priceList(), printer, platform::Today());
+    return dateien;
+}
+
+void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool cancelFirst, std::optional<double> newCost)
+{
+    const RechnungsDateien dateien = invoiceFiles(vorschlag);
+    std::optional<billing::CancellationResult> storno;
+    if (cancelFirst) {
+        // Printed to a file, the cancellation and the new invoice get a file each.
+        const QString chosenFile = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+        if (!chosenFile.isEmpty() && chosenFile != vorschlag) {
+            const QFileInfo file(chosenFile);
+            printer.setOutputFileName(file.dir().filePath(file.completeBaseName() + QStringLiteral(" (Storno).pdf")));
+        }
+        storno = billing::cancelInvoice(list_, list_.currentIndex(), dateien, printer, platform::Today());
+        if (!chosenFile.isEmpty())
+            printer.setOutputFileName(chosenFile);
+        if (!storno->journalError.isEmpty())
+            context_->dialogs().showError(this, storno->journalError);
+        if (newCost)
+            list_.modifyCurrent([&newCost](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*newCost); });
+    }
+    RechnungsErgebnis result;
+    try {
+        result = RechnungErstellen(list_, list_.currentIndex(), dateien, priceList(), printer, platform::Today());
+    } catch (...) {
+        // The cancellation stands whatever became of the new invoice: the record says so on disk.
+        if (storno)
+            FileSave();
+        throw;
+    }
     if (!FileSave())
         setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; %2").arg(result.ReNr).arg(ui_->LabelStatus->text()));
     else
-        setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt und als PDF abgelegt").arg(result.ReNr));
+        setStatus(storno && !storno->alreadyCancelled
+                      ? QStringLiteral("Rechnung Nr. %1 storniert (Stornorechnung Nr. %2); Rechnung Nr. %3 gedruckt "
+                                       "und als PDF abgelegt")
+                            .arg(storno->refersTo)
+                            .arg(storno->nr)
+                            .arg(result.ReNr)
+                      : QStringLiteral("Rechnung Nr. %1 gedruckt und als PDF abgelegt").arg(result.ReNr));
     // Printed and kept, but the journal line is missing: the host must hear of it, not read "abgelegt" only.
     if (!result.journalError.isEmpty())
         context_->dialogs().showError(this, result.journalError);
@@ -1177,6 +1265,94 @@ void TMainForm::RechnungskopieClick()
     setStatus(result.neuGezeichnet && result.fehler.isEmpty()
                   ? QStringLiteral("Kopie der Rechnung Nr. %1 gedruckt und abgelegt").arg(gast.ReNr)
                   : QStringLiteral("Kopie der Rechnung Nr. %1 gedruckt").arg(gast.ReNr));
+}
+
+void TMainForm::RechnungStornierenClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0 || list_.current().ReNr == 0) {
+        setStatus(QStringLiteral("Dieser Gast hat keine Rechnung"));
+        return;
+    }
+    const TGast gast = list_.current();
+    if (!context_->dialogs().confirmDefaultNo(this, billing::cancellationQuestion(gast))) {
+        setStatus(QStringLiteral("Rechnung Nr. %1 nicht storniert").arg(gast.ReNr));
+        return;
+    }
+    if (!context_->printWithoutForm() && !ensureInvoiceForm()) {
+        setStatus(QStringLiteral("Nichts storniert"));
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    QString vorschlag;
+    if (const auto next = NaechsteReNrVorschau(context_->dataFolder().pathOf(QString::fromUtf8(kReNummerDatei))))
+        vorschlag =
+            SuggestPrintFile(printer, context_->dataFolder().pathOf(billing::cancellationFileName(*next, gast.ReNr)));
+    if (!context_->dialogs().askPrinterFor(this, printer, QStringLiteral("Stornorechnung drucken")) ||
+        !MayPrintTo(this, context_->dialogs(), context_->dataFolder(), printer)) {
+        setStatus(QStringLiteral("Nichts storniert"));
+        return;
+    }
+    const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_->dataFolder().folder()); });
+    const billing::CancellationResult result =
+        billing::cancelInvoice(list_, list_.currentIndex(), invoiceFiles(vorschlag), printer, platform::Today());
+    const QString done = result.alreadyCancelled
+                             ? QStringLiteral("Rechnung Nr. %1 war schon storniert; die Nummer ist beim Gast gelöscht")
+                                   .arg(result.refersTo)
+                             : QStringLiteral("Stornorechnung Nr. %1 zu Rechnung Nr. %2 gedruckt und als PDF abgelegt")
+                                   .arg(result.nr)
+                                   .arg(result.refersTo);
+    if (!FileSave())
+        setStatus(done + QStringLiteral("; ") + ui_->LabelStatus->text());
+    else
+        setStatus(done);
+    if (!result.journalError.isEmpty())
+        context_->dialogs().showError(this, result.journalError);
+}
+
+void TMainForm::AuskunftClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
+    const auto written = app::savePersonalData(*context_, this, list_.currentIndex());
+    if (!written)
+        return;
+    context_->dialogs().inform(this, written->message());
+    setStatus(QStringLiteral("Auskunft über %1 Aufenthalte gespeichert").arg(written->stays));
+}
+
+void TMainForm::AnonymisierenClick()
+{
+    MaskToRecord();
+    auto *dialog = findChild<app::AnonymizeDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!dialog) {
+        dialog = new app::AnonymizeDialog(list_, platform::Today(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &app::AnonymizeDialog::confirmed, this,
+                [this](const std::vector<int> &indexes) { guarded([&] { anonymizeConfirmed(indexes); }); });
+    }
+    dialog->open();
+}
+
+void TMainForm::anonymizeConfirmed(const std::vector<int> &indexes)
+{
+    if (indexes.empty())
+        return;
+    const QString path = DataPath(kGuestFileName, true);
+    if (path.isEmpty()) {
+        setStatus(QStringLiteral("Nichts anonymisiert: kein Datenordner gewählt"));
+        return;
+    }
+    // The guest file as it was is kept first: what is erased here can only come back from there. A
+    // backup of this very second (an earlier save) is not this version: the next free second is taken.
+    if (QFileInfo::exists(path))
+        KeepBackupAt(QFileInfo(path).absolutePath(), platform::ReadFileBytes(path), platform::Clock::now());
+    const int changed = guests::anonymizeStays(list_, indexes);
+    if (FileSave())
+        setStatus(QStringLiteral("%1 Aufenthalte anonymisiert und gespeichert").arg(changed));
 }
 
 void TMainForm::RechnungenClick()

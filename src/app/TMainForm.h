@@ -5,6 +5,7 @@
 
 #include "app/AppContext.h"
 #include "app/GuestForm.h"
+#include "billing/CreateBill.h"
 #include "billing/StayCost.h"
 #include "guestfile/GuestFileSession.h"
 #include "guestfile/SetupCheck.h"
@@ -17,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace Ui {
 class TMainForm;
@@ -74,6 +76,14 @@ private Q_SLOTS:
     void RechnungskopieClick();
     // "Ansicht" → "Rechnungen": the window of the kept invoices (made on first use).
     void RechnungenClick();
+    // "Rechnung stornieren…": a cancellation invoice for the current guest's invoice, then the
+    // record is free to be changed and invoiced again.
+    void RechnungStornierenClick();
+    // "Gast" → "Auskunft…": everything stored about the current guest's person, as PDF and CSV.
+    void AuskunftClick();
+    // "Datei" → "Alte Aufenthalte anonymisieren…": the dialog; its confirmation erases the stays.
+    void AnonymisierenClick();
+    void anonymizeConfirmed(const std::vector<int> &indexes);
     void RestoreBackup();
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.
@@ -100,7 +110,12 @@ private:
     void DelGast();
     void Uebernachtungskosten();
     // `vorschlag`: the file the print dialog offered for printing to a file.
-    void CreateBill(QPrinter &printer, const QString &vorschlag = QString());
+    // `cancelFirst`: the record's invoice is cancelled before the new one is printed, and
+    // `newCost` (the price list's amount, when the host chose it) reaches the record only then.
+    void CreateBill(QPrinter &printer, const QString &vorschlag = QString(), bool cancelFirst = false,
+                    std::optional<double> newCost = std::nullopt);
+    // The files an invoice or a cancellation is numbered, kept and journaled with.
+    RechnungsDateien invoiceFiles(const QString &vorschlag);
     // "Daten sichern?" with Ja, Nein and Abbrechen (also Esc and the window's ×), where there are
     // unsaved changes: Kept when there were none or they were saved, Cancelled when the host
     // cancelled or the save did not happen.
@@ -180,7 +195,9 @@ private:
     QMenu *menuDatei_ = nullptr;
     QMenu *menuAnsicht_ = nullptr;
     QMenu *menuRechnung_ = nullptr;
+    QMenu *menuGast_ = nullptr;
     QAction *actionKopie_ = nullptr; // "Rechnungskopie": only for a record with an invoice number
+    QAction *actionStorno_ = nullptr; // "Rechnung stornieren…": the same
     QAction *actionKostenBerechnen_ = nullptr;
     QAction *actionEinrichten_ = nullptr; // shown while the house is not set up
     QPointer<SettingsDialog> settings_;

@@ -67,6 +67,15 @@ QString deleteRefusal(const TGast &g)
     return QStringLiteral("%1 hat Rechnung %2: zuerst die Rechnung stornieren").arg(GuestAndStay(g)).arg(g.ReNr);
 }
 
+QString cancellationQuestion(const TGast &g)
+{
+    return QStringLiteral("Rechnung %1 von %2 stornieren?\n\nEs wird eine Stornorechnung mit einer neuen Nummer "
+                          "gedruckt und abgelegt; die Rechnung selbst bleibt erhalten. Danach kann die Buchung "
+                          "geändert und neu berechnet werden.")
+        .arg(g.ReNr)
+        .arg(GuestAndStay(g));
+}
+
 CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDateien &dateien, QPrinter &printer,
                                  platform::TDateTime today)
 {

@@ -32,6 +32,10 @@ QStringList cancellationLines(const guests::TGast &g, qint32 nr, qint32 refersTo
 // zuerst die Rechnung stornieren"; empty when it has no invoice and may go.
 QString deleteRefusal(const guests::TGast &g);
 
+// The question before a cancellation: "Rechnung 1042 von Gast 6 (Weiß, 18.12.2026 bis
+// 20.12.2026) stornieren? …", naming what it does.
+QString cancellationQuestion(const TGast &g);
+
 struct CancellationResult
 {
     qint32 nr = 0;       // the cancellation's own number

@@ -228,10 +228,11 @@ KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, c
 
 QString NeueRechnungFrage(qint32 ReNr)
 {
-    return QStringLiteral("Für diesen Gast gibt es schon die Rechnung Nr. %1.\n\n"
-                          "Soll wirklich eine neue Rechnung mit einer neuen Nummer gedruckt werden?\n\n"
-                          "Einen weiteren Ausdruck der Rechnung Nr. %1 ohne neue Nummer druckt "
-                          "„Rechnungskopie“ im Menü „Rechnung“.")
+    return QStringLiteral("Für diesen Gast gibt es schon die Rechnung Nr. %1. Eine ausgestellte Rechnung wird "
+                          "nicht geändert.\n\n"
+                          "„Rechnungskopie“ druckt die Rechnung Nr. %1 noch einmal, ohne neue Nummer.\n"
+                          "„Stornieren und neu berechnen“ druckt eine Stornorechnung zur Rechnung Nr. %1 und danach "
+                          "eine neue Rechnung mit einer neuen Nummer.")
         .arg(ReNr);
 }
 

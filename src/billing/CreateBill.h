@@ -98,7 +98,7 @@ struct KopieErgebnis
 KopieErgebnis RechnungskopieDrucken(const guests::TGast &gast, const QString &vorlage, const QString &ablage,
                                     QPrinter &printer, platform::TDateTime heute);
 
-// The question before a second invoice for the same stay.
+// The question before a second invoice for the same stay: a copy, or a cancellation and a new one.
 QString NeueRechnungFrage(qint32 ReNr);
 
 // The question before an invoice to a guest without a name, a street or a town; empty when the

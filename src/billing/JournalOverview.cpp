@@ -238,6 +238,33 @@ QStringList invoiceOverviewTexts(const OverviewRow &row)
             row.notes.join(QStringLiteral("; "))};
 }
 
+QString overviewSummaryText(const InvoiceOverview &overview)
+{
+    int invoices = 0, cancellations = 0, gaps = 0, withoutCopy = 0, changed = 0;
+    for (const OverviewRow &row : overview.rows) {
+        switch (row.kind) {
+        case OverviewRow::Kind::Invoice: ++invoices; break;
+        case OverviewRow::Kind::Cancellation: ++cancellations; break;
+        case OverviewRow::Kind::Gap: gaps += row.until - row.nr + 1; break;
+        case OverviewRow::Kind::Unused: break;
+        }
+        const bool issued = row.kind == OverviewRow::Kind::Invoice || row.kind == OverviewRow::Kind::Cancellation;
+        if (issued && row.copy.isEmpty())
+            ++withoutCopy;
+        if (row.changed)
+            ++changed;
+    }
+    QString text = QStringLiteral("%1, %2, %3 ohne Kopie")
+                       .arg(plural(invoices, QStringLiteral("Rechnung"), QStringLiteral("Rechnungen")),
+                            plural(gaps, QStringLiteral("Lücke"), QStringLiteral("Lücken")))
+                       .arg(withoutCopy);
+    if (cancellations > 0)
+        text += QStringLiteral(", ") + plural(cancellations, QStringLiteral("Storno"), QStringLiteral("Stornos"));
+    if (changed > 0)
+        text += QStringLiteral(", %1 verändert").arg(changed);
+    return text;
+}
+
 QStringList yearTotalsLines(const InvoiceOverview &overview)
 {
     QStringList lines;
@@ -263,18 +290,33 @@ RevenueByInvoice revenueByInvoice(const JournalContents &journal, const std::vec
         if (line.issued.date().year() == year)
             revenue.amount[static_cast<std::size_t>(line.issued.date().month() - 1)] += line.amount;
     }
+    const auto byDeparture = [&revenue, year](platform::TDateTime bis, double amount) {
+        if (!platform::IsCalendarDay(bis))
+            return;
+        const QDate departure = platform::DayToDate(bis);
+        if (departure.year() != year)
+            return;
+        const auto month = static_cast<std::size_t>(departure.month() - 1);
+        revenue.amount[month] += amount;
+        revenue.byDeparture[month] += amount;
+        ++revenue.withoutJournal;
+    };
+    std::set<qint32> held;
     for (std::size_t i = 1; i < records.size(); ++i) {
         const TGast &g = records[i];
-        if (g.ReNr == 0 || journaled.count(g.ReNr) || !platform::IsCalendarDay(g.Bis))
+        if (g.ReNr == 0 || journaled.count(g.ReNr))
             continue;
-        const QDate departure = platform::DayToDate(g.Bis);
-        if (departure.year() != year)
-            continue;
-        const auto month = static_cast<std::size_t>(departure.month() - 1);
-        revenue.amount[month] += g.Kosten;
-        revenue.byDeparture[month] += g.Kosten;
-        ++revenue.withoutJournal;
+        held.insert(g.ReNr);
+        byDeparture(g.Bis, g.Kosten);
     }
+    // An invoice from before the journal that has since been cancelled is held by no record any
+    // more; its cancellation's line still tells its stay and amount. Without it, the cancellation
+    // alone would take the amount off twice.
+    std::set<qint32> cancelled;
+    for (const JournalLine &line : journal.lines)
+        if (line.used() && line.isCancellation() && line.refersTo > 0 && !journaled.count(line.refersTo) &&
+            !held.count(line.refersTo) && cancelled.insert(line.refersTo).second)
+            byDeparture(line.bis, -line.amount);
     return revenue;
 }
 

@@ -73,6 +73,10 @@ InvoiceOverview loadInvoiceOverview(const QString &invoiceFolder, const QString 
 QStringList invoiceOverviewHeader();
 QStringList invoiceOverviewTexts(const OverviewRow &row);
 
+// The counts under the list: "3 Rechnungen, 1 Lücke, 0 ohne Kopie", with ", 1 Storno" and
+// ", 1 verändert" where there are any.
+QString overviewSummaryText(const InvoiceOverview &overview);
+
 // The totals per year, one line each: "2026: 12 Rechnungen, 1 Storno, zusammen 4321,50 €";
 // and a line on skipped journal lines when there are any.
 QStringList yearTotalsLines(const InvoiceOverview &overview);

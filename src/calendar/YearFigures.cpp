@@ -272,9 +272,10 @@ QString figuresExplanation()
         "Nächte: verkaufte Zimmernächte; eine Nacht zählt im Monat, in dem sie beginnt, eine Buchung mehrerer "
         "Zimmer zählt je Zimmer. Auslastung: belegte Zimmernächte in Prozent der Tage des Monats (bei einer "
         "Doppelbelegung einmal). Gäste und Personen: Buchungen im Monat der Anreise, jede einmal. "
-        "Umsatz nach Anreise: Kosten aller Buchungen im Monat der Anreise. Umsatz nach Rechnung: Kosten der "
-        "Buchungen mit Rechnungsnummer im Monat der Abreise – das Rechnungsdatum wird nicht gespeichert, die "
-        "Rechnung entsteht bei der Abreise. Offene Rechnungen: mit Rechnungsnummer, nicht als bezahlt markiert.");
+        "Umsatz nach Anreise: Kosten aller Buchungen im Monat der Anreise. Umsatz nach Rechnung: Beträge der "
+        "Rechnungen im Monat ihrer Ausstellung laut Rechnungsbuch, Stornorechnungen abgezogen; Rechnungen ohne "
+        "Buchungszeile (aus der Zeit vor dem Rechnungsbuch) im Monat der Abreise, kursiv. Offene Rechnungen: mit "
+        "Rechnungsnummer, nicht als bezahlt markiert.");
 }
 
 } // namespace calendar

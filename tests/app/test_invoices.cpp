@@ -148,16 +148,23 @@ void TestInvoices::printedInvoiceIsKeptAsPdf()
 
 void TestInvoices::secondInvoiceAsksFirst_data()
 {
-    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("number");
-    QTest::newRow("Nein") << false << 40;
-    QTest::newRow("Ja") << true << 42;
+    QTest::addColumn<QByteArray>("counter");
+    // No answer is Esc: Abbrechen.
+    QTest::newRow("Esc") << QString() << 40 << QByteArray("41\r\n");
+    QTest::newRow("Abbrechen") << QStringLiteral("Abbrechen") << 40 << QByteArray("41\r\n");
+    QTest::newRow("Rechnungskopie") << QStringLiteral("Rechnungskopie") << 40 << QByteArray("41\r\n");
+    // 42 cancels 40, 43 is the new invoice.
+    QTest::newRow("Stornieren und neu berechnen")
+        << QStringLiteral("Stornieren und neu berechnen") << 43 << QByteArray("43\r\n");
 }
 
 void TestInvoices::secondInvoiceAsksFirst()
 {
-    QFETCH(bool, answer);
+    QFETCH(QString, answer);
     QFETCH(int, number);
+    QFETCH(QByteArray, counter);
     // GIVEN Bert, who has invoice 40
     InvoiceWindow app;
     app.showGuest(2);
@@ -169,30 +176,46 @@ void TestInvoices::secondInvoiceAsksFirst()
         printer.setOutputFileName(app.path(QStringLiteral("rechnung.pdf")));
         return true;
     };
-    app.dialogs.confirmAnswer = answer;
     // Bert's 90,00 is not the list's 150,00: the amount typed is the one billed.
-    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Eingetragener Betrag"); };
+    app.dialogs.choose = [answer](const QString &, const QStringList &buttons) {
+        return buttons.contains(QStringLiteral("Eingetragener Betrag")) ? QStringLiteral("Eingetragener Betrag")
+                                                                        : answer;
+    };
 
     // WHEN "Rechnung drucken" is clicked
     app.click("ButtonPrintRe");
 
-    // THEN the host is asked first, with Nein as the default, and pointed to "Rechnungskopie"
-    QCOMPARE(app.dialogs.noByDefault, QStringList{NeueRechnungFrage(40)});
-    QVERIFY(NeueRechnungFrage(40).contains(QStringLiteral("Soll wirklich eine neue Rechnung mit einer neuen Nummer")));
-    QVERIFY(NeueRechnungFrage(40).contains(QStringLiteral("„Rechnungskopie“ im Menü „Rechnung“")));
+    // THEN the host is asked first, with a copy, a cancellation and Abbrechen to choose from
+    QCOMPARE(app.dialogs.choicesAsked.first(),
+             (QStringList{NeueRechnungFrage(40), QStringLiteral("Rechnungskopie"),
+                          QStringLiteral("Stornieren und neu berechnen"), QStringLiteral("Abbrechen")})
+                 .join(u'|'));
+    QVERIFY(NeueRechnungFrage(40).contains(QStringLiteral("Eine ausgestellte Rechnung wird nicht geändert.")));
+    QVERIFY(app.dialogs.noByDefault.isEmpty());
     QCOMPARE(app.list().current().ReNr, number);
-    if (!answer) {
-        // "Nein": nothing printed, no number taken, nothing saved
+    QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), counter);
+    if (answer.isEmpty() || answer == QStringLiteral("Abbrechen")) {
+        // Nothing printed, no number taken, nothing saved
         QCOMPARE(printerAsked, 0);
-        QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("41\r\n"));
         QVERIFY(!QFile::exists(app.path(QStringLiteral("rechnung.pdf"))));
         QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), guestFile);
         QCOMPARE(app.status(), QStringLiteral("Keine neue Rechnung gedruckt"));
         QVERIFY(!app.list().changed());
-    } else {
+    } else if (answer == QStringLiteral("Rechnungskopie")) {
+        // The copy is printed as "Rechnungskopie" prints it: no number, the record as it was
+        QCOMPARE(app.dialogs.printerTitles, QStringList{QStringLiteral("Rechnungskopie drucken")});
         QCOMPARE(printerAsked, 1);
-        QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("42\r\n"));
-        QVERIFY(QFile::exists(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))));
+        QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), guestFile);
+        QVERIFY(app.list().current().Bezahlt);
+    } else {
+        // One printer question for both pages; the cancellation and the new invoice are kept
+        QCOMPARE(printerAsked, 1);
+        QVERIFY(QFile::exists(app.daten(QStringLiteral("Rechnungen/Rechnung 42 (Storno zu 40).pdf"))));
+        QVERIFY(QFile::exists(app.daten(QStringLiteral("Rechnungen/Rechnung 43.pdf"))));
+        QCOMPARE(ReadGuestFile(app.daten(QStringLiteral("Gaeste.csv"))).at(2).ReNr, 43);
+        // The new invoice is not paid yet.
+        QVERIFY(!app.list().current().Bezahlt);
+        QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
     }
 }
 
@@ -402,8 +425,9 @@ void TestInvoices::invoiceListShowsNumbersAndCopies()
     QVERIFY(list->isVisible());
     QCOMPARE(list->windowTitle(), QStringLiteral("Rechnungen"));
 
-    // THEN the numbers stand side by side with the copies, the gap and the missing copy marked
-    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    // THEN the numbers stand side by side with the copies, the gap and the missing copy marked;
+    // 42's date of issue comes from the journal, 40 is from before it
+    const QString today = QStringLiteral("20.02.2025");
     const auto shown = [list] {
         const QAbstractItemModel *model = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"))->model();
         QStringList lines;
@@ -415,15 +439,16 @@ void TestInvoices::invoiceListShowsNumbersAndCopies()
         }
         return lines;
     };
-    QCOMPARE(shown(), (QStringList{QStringLiteral("40||Bert|90,00|ja|fehlt|Kopie fehlt"),
-                                   QStringLiteral("41||||||Lücke: keine Rechnung mit dieser Nummer bekannt"),
-                                   QStringLiteral("42|%1|Anna|150,00|nein|Rechnung 42.pdf|").arg(today)}));
+    QCOMPARE(shown(),
+             (QStringList{QStringLiteral("40||Rechnung||Bert|90,00|ja|fehlt||ohne Buchungszeile; Kopie fehlt"),
+                          QStringLiteral("41||Lücke|||||||Lücke: keine Rechnung mit dieser Nummer bekannt"),
+                          QStringLiteral("42|%1|Rechnung||Anna|150,00|nein|Rechnung 42.pdf|31.12.2033|").arg(today)}));
     QCOMPARE(list->findChild<QLabel *>(QStringLiteral("LabelRechnungenSumme"))->text(),
-             QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie"));
+             QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie\n2025: 1 Rechnung, 0 Stornos, zusammen 150,00 €"));
 
     // WHEN a record changes elsewhere THEN the list follows
     app.window->context().guestList().modify(2, [](TGast &g) { g.Bezahlt = false; });
-    QCOMPARE(shown().first(), QStringLiteral("40||Bert|90,00|nein|fehlt|Kopie fehlt"));
+    QCOMPARE(shown().first(), QStringLiteral("40||Rechnung||Bert|90,00|nein|fehlt||ohne Buchungszeile; Kopie fehlt"));
     // WHEN the window is chosen again THEN it is the same one
     entry->trigger();
     QCOMPARE(app.window->findChildren<InvoiceListWindow *>().size(), 1);
@@ -463,14 +488,13 @@ void TestInvoices::invoiceListOpensCopiesAndExports()
     QCOMPARE(app.dialogs.exportsAsked,
              QStringList{QStringLiteral("Rechnungsliste exportieren|%1|CSV-Dateien (*.csv)")
                              .arg(app.daten(QStringLiteral("Export/Rechnungsliste 2025-02-20.csv")))});
-    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
-    QCOMPARE(app.readFile(QStringLiteral("liste.csv")), QByteArray("Nummer;Datum;Gast;Betrag;Bezahlt;Kopie;Hinweis\r\n"
-                                                                   "40;;Bert;90,00;ja;fehlt;Kopie fehlt\r\n"
-                                                                   "41;;;;;;L\xFC"
-                                                                   "cke: keine Rechnung mit dieser Nummer bekannt\r\n"
-                                                                   "42;") +
-                                                            today.toLatin1() +
-                                                            QByteArray(";Anna;150,00;nein;Rechnung 42.pdf;\r\n"));
+    QCOMPARE(app.readFile(QStringLiteral("liste.csv")),
+             QByteArray("Nummer;Datum;Art;Zu Rechnung;Gast;Betrag;Bezahlt;Kopie;Aufbewahren bis;Hinweis\r\n"
+                        "40;;Rechnung;;Bert;90,00;ja;fehlt;;\"ohne Buchungszeile; Kopie fehlt\"\r\n"
+                        "41;;L\xFC"
+                        "cke;;;;;;;L\xFC"
+                        "cke: keine Rechnung mit dieser Nummer bekannt\r\n"
+                        "42;20.02.2025;Rechnung;;Anna;150,00;nein;Rechnung 42.pdf;31.12.2033;\r\n"));
     // Cancelled, nothing is written.
     app.dialogs.exportFile.clear();
     QVERIFY(QFile::remove(app.path(QStringLiteral("liste.csv"))));
@@ -496,8 +520,9 @@ void TestInvoices::invoiceListFollowsANewInvoice()
     // THEN the list has read the new copy and the counter again: 42 stands with its copy
     QCOMPARE(model->rowCount(), 3);
     QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("42"));
-    QCOMPARE(model->index(2, 5).data().toString(), QStringLiteral("Rechnung 42.pdf"));
-    QCOMPARE(summary->text(), QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie"));
+    QCOMPARE(model->index(2, 7).data().toString(), QStringLiteral("Rechnung 42.pdf"));
+    QCOMPARE(summary->text(),
+             QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie\n2025: 1 Rechnung, 0 Stornos, zusammen 150,00 €"));
 }
 
 QTEST_MAIN(TestInvoices)

@@ -224,9 +224,18 @@ void TestKeyboard::mnemonicsAreUnique()
 
     // Every letter once on the page, none of them one of the menu bar's.
     QMap<QChar, QString> taken;
-    for (QAction *menu : app.window->menuBar()->actions())
-        taken.insert(QKeySequence::mnemonic(menu->text()).toString().back(), menu->text());
+    QStringList withoutLetter;
+    for (QAction *menu : app.window->menuBar()->actions()) {
+        const QString letter = QKeySequence::mnemonic(menu->text()).toString();
+        if (letter.isEmpty())
+            withoutLetter << menu->text();
+        else
+            taken.insert(letter.back(), menu->text());
+    }
     QCOMPARE(taken.size(), 3);
+    // Every menu but "Gast": each letter of its name already belongs to the page or the menu
+    // bar; F10 reaches it.
+    QCOMPARE(withoutLetter, QStringList{QStringLiteral("Gast")});
     QStringList texts;
     for (QLabel *label : app.w("Gast")->findChildren<QLabel *>())
         if (label->buddy())

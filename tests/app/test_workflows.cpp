@@ -397,12 +397,15 @@ void TestWorkflows::printingTakesTheNextNumber()
     QVERIFY(printed.open(QIODevice::ReadOnly));
     QCOMPARE(readback::PdfPageCount(printed.readAll()), 1);
 
-    // A second invoice for the same guest takes a new number once the host says so.
-    app.dialogs.confirmAnswer = true;
+    // A second invoice for the same guest comes only after a cancellation the host chooses: 43
+    // cancels 42, and 44 is the new invoice.
+    app.dialogs.choose = [](const QString &text, const QStringList &) {
+        return text == NeueRechnungFrage(42) ? QStringLiteral("Stornieren und neu berechnen") : QString();
+    };
     app.click("ButtonPrintRe");
-    QCOMPARE(app.dialogs.noByDefault, QStringList{NeueRechnungFrage(42)});
-    QCOMPARE(app.list().current().ReNr, 43);
-    QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("43\r\n"));
+    QVERIFY(app.dialogs.choicesAsked.last().startsWith(NeueRechnungFrage(42)));
+    QCOMPARE(app.list().current().ReNr, 44);
+    QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("44\r\n"));
 }
 
 void TestWorkflows::missingTemplateTakesNoNumber()

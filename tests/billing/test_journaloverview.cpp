@@ -224,6 +224,19 @@ void TestJournalOverview::revenueByInvoice_data()
         << QList<TGast>{record(3, QStringLiteral("Anna"), 1030, 90, QDate(2026, 3, 4)),
                         record(4, QStringLiteral("Otto"), 0, 50, QDate(2026, 3, 4))}
         << month(12, 158, month(3, 90)) << month(3, 90) << 1;
+    // 1030 from before the journal, cancelled in November: the record no longer holds it, the
+    // cancellation's line tells its departure and amount.
+    JournalLine oldStorno = line(1050, QDate(2026, 11, 2), QStringLiteral("Anna"), -90);
+    oldStorno.kind = QStringLiteral("Storno");
+    oldStorno.refersTo = 1030;
+    oldStorno.bis = platform::DateToDay(QDate(2026, 3, 4));
+    QTest::newRow("cancelled before the journal: the invoice still counts by departure")
+        << QList<JournalLine>{oldStorno} << QList<TGast>{record(3, QStringLiteral("Anna"), 0, 90, QDate(2026, 3, 4))}
+        << month(11, -90, month(3, 90)) << month(3, 90) << 1;
+    // The record still holds the number (its clearing was lost): counted once.
+    QTest::newRow("cancelled before the journal, record still numbered")
+        << QList<JournalLine>{oldStorno} << QList<TGast>{record(3, QStringLiteral("Anna"), 1030, 90, QDate(2026, 3, 4))}
+        << month(11, -90, month(3, 90)) << month(3, 90) << 1;
     QTest::newRow("an unused number counts nothing")
         << QList<JournalLine>{line(1043, QDate(2026, 5, 1), QStringLiteral("Weiß"), 80, QByteArray())} << QList<TGast>{}
         << none << none << 0;

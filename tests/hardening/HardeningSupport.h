@@ -4,6 +4,7 @@
 // "nobody" (the effective ids change only around the attempt), and a full disk is a file size
 // limit, which stops root too.
 
+#include "billing/InvoiceJournal.h"
 #include "guestfile/GuestFile.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -87,6 +88,21 @@ inline int StandOf(const std::vector<guests::TGast> &list)
     bool ok = false;
     const int stand = list.front().Bemerkung.mid(6).toInt(&ok);
     return list.front().Bemerkung.startsWith(QStringLiteral("Stand ")) && ok ? stand : -1;
+}
+
+// The journal line the helper appends as number `nr`: long (a kill may fall inside its write), and
+// every field to be told from `nr`, so a line read back can be checked whole.
+inline billing::JournalLine JournalLineNr(qint32 nr)
+{
+    billing::JournalLine line;
+    line.nr = nr;
+    line.issued = QDateTime(QDate(2026, 12, 14), QTime(10, 0));
+    line.gastNr = nr % 1000 + 1;
+    line.name = QStringLiteral("Gast %1 Weiß").arg(nr);
+    line.town = QString(256 * 1024, QLatin1Char('x')) + QString::number(nr);
+    line.amount = nr + 0.5;
+    line.sha256 = billing::sha256Of(QByteArray::number(nr));
+    return line;
 }
 
 inline QByteArray FileBytes(const QString &path)

@@ -11,6 +11,8 @@
 //   read-guests <file>             reads the guest file and says "read <guests>"
 //   save-guests-once <file> <n>    saves a list of n guests (stand 1) once and says "saved"
 //   read-prices <file>             reads the price matrix: "prices <15 values>" or "missing"
+//   append-journal <file> <nr>    appends invoice-journal lines nr, nr+1, ... until killed, saying
+//                                  "ready" first, then "begin <nr>" before and "done <nr>" after each
 //   hold-instance <folder>         claims the folder for this copy ("locked", or "held <message>",
 //                                  or "impossible"), then waits for a line and ends
 //   hold-folder-lock <file> [ms]   locks the file's folder and says "locked"; releases it after ms
@@ -125,6 +127,17 @@ int takeReNr(const QString &path, int count)
     return 0;
 }
 
+// Appends journal lines from `first` on until killed: "begin <nr>" before, "done <nr>" after each.
+int appendJournal(const QString &path, int first)
+{
+    say("ready");
+    for (qint32 nr = first;; ++nr) {
+        say("begin " + QByteArray::number(nr));
+        billing::appendJournalLine(path, hardening::JournalLineNr(nr));
+        say("done " + QByteArray::number(nr));
+    }
+}
+
 int readGuests(const QString &path)
 {
     const std::vector<TGast> list = ReadGuestFile(path);
@@ -223,6 +236,8 @@ int main(int argc, char **argv)
             return nextReNr(QString::fromLocal8Bit(argv[2]));
         if (mode == "take-renr" && argc == 4)
             return takeReNr(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+        if (mode == "append-journal" && argc == 4)
+            return appendJournal(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
         if (mode == "read-guests" && argc == 3)
             return readGuests(QString::fromLocal8Bit(argv[2]));
         if (mode == "save-guests-once" && argc == 4)

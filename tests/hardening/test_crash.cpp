@@ -2,7 +2,8 @@
 // large guest list over and over, or takes invoice numbers one after the other, and is killed
 // (SIGKILL) at random moments from a fixed seed. After every kill the guest file is one whole
 // version, the last saved or the one being saved, and reads without error; the invoice counter
-// holds a whole number, and no number is ever handed out twice.
+// holds a whole number, and no number is ever handed out twice; the invoice journal reads back
+// whole lines only, and the next line appended after a kill stands whole on a line of its own.
 
 #include "HardeningSupport.h"
 
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <set>
 
 using guestfile::kGuestFileName;
 using guestfile::ReadGuestFile;
@@ -102,6 +104,7 @@ private Q_SLOTS:
     void initTestCase() { UseGermanSettings(); }
     void guestFileIsWholeAfterEveryKill();
     void invoiceNumbersStayUniqueAcrossKills();
+    void journalKeepsWholeLinesAcrossKills();
 };
 
 void TestCrash::guestFileIsWholeAfterEveryKill()
@@ -224,6 +227,84 @@ void TestCrash::invoiceNumbersStayUniqueAcrossKills()
           kKills, handedOut, lastHandedOut, takenButNotReported,
           qPrintable(Leftovers(dir.path(), QStringLiteral("ReNummer.DAT")).join(u' ')));
     QVERIFY(handedOut > 0);
+}
+
+void TestCrash::journalKeepsWholeLinesAcrossKills()
+{
+    // GIVEN an empty folder for the journal
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = billing::journalPath(dir.path());
+    constexpr int kJournalKills = 20;
+    constexpr qint32 kMarkers = 1000000; // the lines this test appends itself, after each kill
+
+    QRandomGenerator random(kSeed + 2);
+    qint32 next = 1;       // the helper's next number
+    qint32 lastDone = 0;   // the last line the helper said was on the disk
+    std::set<qint32> done; // every line it said was on the disk
+    int killedWhileAppending = 0;
+    qint64 window = 0;
+    for (int kill = 0; kill < kJournalKills; ++kill) {
+        // WHEN the helper appends one line after the other and is killed at a random moment
+        Child child({QStringLiteral("append-journal"), path, QString::number(next)});
+        QVERIFY(child.started());
+        if (kill == 0) {
+            window = 3 * microsecondsPerStep(child, 2);
+            QVERIFY2(window > 0, "the helper appended no lines");
+        } else {
+            QVERIFY(child.waitForLines(1));
+            waitRandomly(random, window);
+        }
+        const QStringList said = child.killAndCollect();
+        qint32 lastBegun = 0;
+        for (const QString &line : said) {
+            if (line.startsWith(u"begin "))
+                lastBegun = line.mid(6).toInt();
+            else if (line.startsWith(u"done "))
+                done.insert(lastDone = line.mid(5).toInt());
+        }
+        killedWhileAppending += lastBegun > lastDone ? 1 : 0;
+
+        // AND the program appends its own line after the kill
+        const billing::JournalLine marker = JournalLineNr(kMarkers + kill);
+        try {
+            billing::appendJournalLine(path, marker);
+        } catch (const std::exception &error) {
+            QFAIL(qPrintable(QStringLiteral("kill %1: %2").arg(kill).arg(QString::fromUtf8(error.what()))));
+        }
+
+        // THEN every line read back is whole: the helper's in order, each as written, up to the
+        // last one it said was done or the one under way; at most one line per kill is cut off,
+        // and the program's own line is whole at the end
+        const billing::JournalContents journal = billing::readJournal(path);
+        QVERIFY2(journal.skipped <= kill + 1,
+                 qPrintable(QStringLiteral("kill %1: %2 lines skipped").arg(kill).arg(journal.skipped)));
+        QVERIFY(!journal.lines.empty());
+        QCOMPARE(journal.lines.back(), marker);
+        qint32 expected = 1;
+        std::set<qint32> read;
+        for (const billing::JournalLine &line : journal.lines) {
+            read.insert(line.nr);
+            if (line.nr >= kMarkers) {
+                QCOMPARE(line, JournalLineNr(line.nr));
+                continue;
+            }
+            // A line cut off by a kill is skipped; the next run starts after the last begun.
+            QVERIFY2(line.nr >= expected,
+                     qPrintable(QStringLiteral("kill %1: line %2 after %3").arg(kill).arg(line.nr).arg(expected)));
+            QCOMPARE(line, JournalLineNr(line.nr));
+            expected = line.nr + 1;
+        }
+        for (const qint32 nr : done)
+            QVERIFY2(read.count(nr),
+                     qPrintable(QStringLiteral("kill %1: line %2 was done but is missing").arg(kill).arg(nr)));
+        next = std::max(lastBegun, lastDone) + 1;
+    }
+    const billing::JournalContents journal = billing::readJournal(path);
+    qInfo("%d kills, %d of them during an append; %zu whole lines, %d cut off and skipped", kJournalKills,
+          killedWhileAppending, journal.lines.size(), journal.skipped);
+    // The test shows something only if kills did strike appends under way.
+    QVERIFY(killedWhileAppending > 0);
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

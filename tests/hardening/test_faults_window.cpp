@@ -178,7 +178,12 @@ void TestFaultsWindow::invoiceOnAFullDiskTakesNoNumber()
     app.printToPdf(pdf);
     const QByteArray old = FileBytes(app.guestFile());
     const QString counter = app.path(QStringLiteral("daten/ReNummer.DAT"));
-    app.dialogs.confirmAnswer = true; // the guest has invoice 3: yes, a new one
+    // The guest has invoice 3: it is cancelled, and a new one printed.
+    app.dialogs.choose = [](const QString &, const QStringList &buttons) {
+        return buttons.contains(QStringLiteral("Stornieren und neu berechnen"))
+                   ? QStringLiteral("Stornieren und neu berechnen")
+                   : QStringLiteral("Eingetragener Betrag");
+    };
 
     // WHEN "Rechnung drucken" is clicked with the disk full
     {
@@ -199,14 +204,17 @@ void TestFaultsWindow::invoiceOnAFullDiskTakesNoNumber()
     QVERIFY(!QFile::exists(pdf));
     QCOMPARE(FileBytes(app.guestFile()), old);
 
-    // WHEN there is room again THEN the same click takes number 42 and saves it with the guest
+    // WHEN there is room again THEN the same click cancels 3 with number 42, takes number 43 for
+    // the new invoice and saves it with the guest
     app.click("ButtonPrintRe");
     QCOMPARE(app.dialogs.errors.size(), 1);
-    QCOMPARE(app.list().current().ReNr, 42);
-    QCOMPARE(FileBytes(counter), QByteArray("42\r\n"));
-    QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 42);
+    QCOMPARE(app.list().current().ReNr, 43);
+    QCOMPARE(FileBytes(counter), QByteArray("43\r\n"));
+    QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 43);
     QVERIFY(QFile::exists(pdf));
-    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42.pdf"))));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("rechnung (Storno).pdf"))));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42 (Storno zu 3).pdf"))));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 43.pdf"))));
 }
 
 void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
@@ -218,7 +226,12 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
     app.printToPdf(pdf);
     const QByteArray old = FileBytes(app.guestFile());
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    app.dialogs.confirmAnswer = true; // the guest has invoice 3: yes, a new one
+    // The guest has invoice 3: it is cancelled, and a new one printed.
+    app.dialogs.choose = [](const QString &, const QStringList &buttons) {
+        return buttons.contains(QStringLiteral("Stornieren und neu berechnen"))
+                   ? QStringLiteral("Stornieren und neu berechnen")
+                   : QStringLiteral("Eingetragener Betrag");
+    };
 
     // WHEN the invoice is printed by a user who may not write the guest file
     {
@@ -230,11 +243,12 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
     // THEN the number is taken, printed and kept as PDF before the guest file is written; the save
     // of the guest file fails with its error, and the number given to the guest counts as unsaved work
     QVERIFY(QFile::exists(pdf));
-    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42.pdf"))));
-    QCOMPARE(FileBytes(app.path(QStringLiteral("daten/ReNummer.DAT"))), QByteArray("42\r\n"));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42 (Storno zu 3).pdf"))));
+    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 43.pdf"))));
+    QCOMPARE(FileBytes(app.path(QStringLiteral("daten/ReNummer.DAT"))), QByteArray("43\r\n"));
     QCOMPARE(app.dialogs.errors, QStringList{IoMessage(platform::kAccessDenied, app.guestFile())});
     QCOMPARE(FileBytes(app.guestFile()), old);
-    QCOMPARE(app.list().current().ReNr, 42);
+    QCOMPARE(app.list().current().ReNr, 43);
     QVERIFY(app.list().changed());
 
     // WHEN the file may be written again and the window is closed THEN it asks, and saves the number
@@ -242,12 +256,13 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
                                                QFile::ReadOther | QFile::WriteOther);
     app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     app.window->close();
-    QCOMPARE(app.dialogs.confirmations, QStringList{NeueRechnungFrage(3)});
+    QVERIFY(app.dialogs.confirmations.isEmpty());
+    QCOMPARE(app.dialogs.choicesAsked.filter(NeueRechnungFrage(3)).size(), 1);
     // The amount was asked about before printing; closing asks once about the unsaved number.
     QCOMPARE(app.dialogs.choicesAsked.filter(QStringLiteral("Daten sichern?")),
              QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(app.dialogs.choicesAsked.last(), QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen"));
-    QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 42);
+    QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 43);
 }
 
 QTEST_MAIN(TestFaultsWindow)

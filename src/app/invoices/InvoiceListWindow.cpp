@@ -34,6 +34,8 @@ using guests::TGast;
 namespace {
 const QString kGeometryKey = QStringLiteral("InvoiceList");
 const QColor kMarked(255, 225, 225); // lines that need a look
+// The columns of billing::invoiceOverviewHeader() that hold numbers.
+constexpr int kNummer = 0, kZuRechnung = 3, kBetrag = 5;
 } // namespace
 
 InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : ToolWindow(context, parent, kGeometryKey)
@@ -60,6 +62,7 @@ InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : Too
 
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("LabelRechnungenSumme"));
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     openButton_ = new QPushButton(QStringLiteral("PDF &öffnen"), this);
     openButton_->setObjectName(QStringLiteral("ButtonPdfOeffnen"));
@@ -102,7 +105,7 @@ InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : Too
         connect(&list, signal, this, [this] { recordsChanged(); });
     connect(&list, &GuestList::listReset, this, [this] { refresh(); });
 
-    resize(760, 420);
+    resize(1100, 480);
     restorePlace();
     refresh();
 }
@@ -122,6 +125,7 @@ std::vector<qint32> invoiceNumbers(const std::vector<TGast> &records)
 void InvoiceListWindow::refresh()
 {
     const QString ablage = context_.invoiceFolder();
+    journal_ = billing::readJournal(billing::journalPath(ablage));
     kept_ = AbgelegteRechnungen(ablage);
     lastNumber_ = LetzteReNr(context_.invoiceCounterPath());
     numbersRead_ = invoiceNumbers(context_.guests().records());
@@ -141,24 +145,27 @@ void InvoiceListWindow::recordsChanged()
 
 void InvoiceListWindow::showRows()
 {
-    rows_ = RechnungsUebersicht(context_.guests().records(), kept_, lastNumber_);
+    const billing::InvoiceOverview overview =
+        billing::invoiceOverview(journal_, kept_, context_.guests().records(), lastNumber_);
+    rows_ = overview.rows;
     const int selected = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
     model_->clear();
-    model_->setHorizontalHeaderLabels(RechnungslisteKopf());
-    for (const RechnungsZeile &row : rows_) {
+    model_->setHorizontalHeaderLabels(billing::invoiceOverviewHeader());
+    for (const billing::OverviewRow &row : rows_) {
         QList<QStandardItem *> items;
-        const QStringList texts = RechnungslisteZeile(row);
+        const QStringList texts = billing::invoiceOverviewTexts(row);
         for (int column = 0; column < texts.size(); ++column) {
             auto *item = new QStandardItem(texts.at(column));
-            if (column == 0 || column == 3)
+            if (column == kNummer || column == kZuRechnung || column == kBetrag)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (row.auffaellig())
+            if (row.needsLook())
                 item->setBackground(kMarked);
             items << item;
         }
         model_->appendRow(items);
     }
-    summary_->setText(invoiceListSummaryText(summarizeInvoiceList(rows_)));
+    summary_->setText(
+        (QStringList{billing::overviewSummaryText(overview)} + billing::yearTotalsLines(overview)).join(u'\n'));
     table_->resizeColumnsToContents();
     if (selected >= 0 && selected < model_->rowCount())
         table_->selectRow(selected);
@@ -169,7 +176,7 @@ void InvoiceListWindow::updateButtons()
 {
     const QModelIndex current = table_->currentIndex();
     const bool hasCopy = current.isValid() && current.row() < static_cast<int>(rows_.size()) &&
-                         !rows_[static_cast<std::size_t>(current.row())].kopie.isEmpty();
+                         !rows_[static_cast<std::size_t>(current.row())].copy.isEmpty();
     openButton_->setEnabled(hasCopy);
 }
 
@@ -178,10 +185,10 @@ void InvoiceListWindow::openSelected()
     const QModelIndex current = table_->currentIndex();
     if (!current.isValid() || current.row() >= static_cast<int>(rows_.size()))
         return;
-    const RechnungsZeile &row = rows_[static_cast<std::size_t>(current.row())];
-    if (row.kopie.isEmpty())
+    const billing::OverviewRow &row = rows_[static_cast<std::size_t>(current.row())];
+    if (row.copy.isEmpty())
         return;
-    const QString path = QFileInfo(row.kopie).absoluteFilePath();
+    const QString path = QFileInfo(row.copy).absoluteFilePath();
     if (!context_.dialogs().openDocument(this, path))
         context_.dialogs().showError(this, QStringLiteral("Die Rechnungskopie konnte nicht geöffnet werden. Ist ein "
                                                           "Programm für PDF-Dateien eingerichtet?\n%1")
@@ -196,9 +203,9 @@ void InvoiceListWindow::exportCsv()
                                                           QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty() || !MayWriteTo(this, context_.dialogs(), context_.dataFolder(), path))
         return;
-    QList<QStringList> table{RechnungslisteKopf()};
-    for (const RechnungsZeile &row : rows_)
-        table << RechnungslisteZeile(row);
+    QList<QStringList> table{billing::invoiceOverviewHeader()};
+    for (const billing::OverviewRow &row : rows_)
+        table << billing::invoiceOverviewTexts(row);
     exchange::saveCsvFile(path, table, exchange::kInvoiceListCodePage);
     summary_->setText(QStringLiteral("%1 Zeilen nach %2 exportiert")
                           .arg(rows_.size())

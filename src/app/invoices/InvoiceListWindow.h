@@ -1,10 +1,13 @@
 #pragma once
-// The window "Rechnungen": the kept invoice copies and the records' invoice numbers side by
-// side, with gaps and missing copies marked; opens a copy in the desktop's PDF viewer and exports
-// the list as CSV for the tax adviser.
+// The window "Rechnungen": every invoice number as the invoice journal tells it (date of issue,
+// guest and amount stay with the number), with the kept copies and the records beside it; marks
+// changed copies, numbers without a journal line and gaps with their reason; shows until when each
+// must be kept and the totals per year; opens a copy in the desktop's PDF viewer and exports the
+// list as CSV for the tax adviser.
 
 #include "app/ToolWindow.h"
 #include "billing/InvoiceArchive.h"
+#include "billing/JournalOverview.h"
 
 #include <optional>
 #include <vector>
@@ -38,14 +41,15 @@ private:
     // A record changed: its lines are shown afresh, and the folder and counter read again when an
     // invoice number came or went.
     void recordsChanged();
-    // The lines of the records against the copies and the counter last read.
+    // The lines of the journal, the copies and the counter last read, with the records as they are.
     void showRows();
     void updateButtons();
 
+    billing::JournalContents journal_;    // the journal, as last read
     std::vector<billing::AbgelegteRechnung> kept_; // the copies in the folder, as last read
     std::optional<qint32> lastNumber_;    // the counter, as last read
     std::vector<qint32> numbersRead_;     // the records' invoice numbers when they were read
-    std::vector<billing::RechnungsZeile> rows_;
+    std::vector<billing::OverviewRow> rows_;
     QLabel *folderLabel_ = nullptr;
     QLabel *summary_ = nullptr;
     QTableView *table_ = nullptr;

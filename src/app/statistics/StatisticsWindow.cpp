@@ -4,11 +4,13 @@
 #include "app/ExportTargets.h"
 #include "app/statistics/FiguresChart.h"
 #include "app/statistics/FiguresPrint.h"
+#include "billing/JournalOverview.h"
 #include "calendar/OccupancyPlan.h"
 #include "exchange/Csv.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 
 #include <QChart>
 #include <QChartView>
@@ -119,6 +121,11 @@ StatisticsWindow::StatisticsWindow(AppContext &context, QWidget *parent) : ToolW
     summary_->setFont(bold);
     summary_->setMinimumHeight(2 * QFontMetrics(bold).lineSpacing());
 
+    byDepartureNote_ = new QLabel(this);
+    byDepartureNote_->setObjectName(QStringLiteral("LabelNachAbreise"));
+    byDepartureNote_->setWordWrap(true);
+    byDepartureNote_->hide();
+
     openSummary_ = new QLabel(this);
     openSummary_->setObjectName(QStringLiteral("LabelOffen"));
     openSummary_->setWordWrap(true);
@@ -163,6 +170,7 @@ StatisticsWindow::StatisticsWindow(AppContext &context, QWidget *parent) : ToolW
     figuresLayout->setContentsMargins(0, 0, 0, 0);
     figuresLayout->addWidget(table_);
     figuresLayout->addWidget(summary_);
+    figuresLayout->addWidget(byDepartureNote_);
     figuresLayout->addStretch(1);
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->setObjectName(QStringLiteral("SplitterAuswertung"));
@@ -233,6 +241,7 @@ void StatisticsWindow::showEvent(QShowEvent *event)
 void StatisticsWindow::refresh()
 {
     zahlen_ = Jahresauswertung(context_.guests().records(), year_->value());
+    takeRevenueByInvoice();
     stale_ = false;
 
     QChart *old = chartView_->chart();
@@ -255,7 +264,33 @@ void StatisticsWindow::refresh()
         }
     }
 
+    // Months that hold invoices from before the journal are counted by departure: marked so, in
+    // italics and with a note, the number itself left as it is for copying.
+    const int revenueColumn = static_cast<int>(AuswertungKopf().indexOf(QStringLiteral("Umsatz nach Rechnung (€)")));
+    for (int month = 0; month < 12 && revenueColumn >= 0; ++month) {
+        QTableWidgetItem *item = table_->item(month, revenueColumn);
+        const double part = byDeparture_[static_cast<std::size_t>(month)];
+        if (!item || part == 0)
+            continue;
+        QFont italic = item->font();
+        italic.setItalic(true);
+        item->setFont(italic);
+        item->setToolTip(QStringLiteral("Darin %1 aus Rechnungen ohne Buchungszeile, nach Abreisemonat gezählt")
+                             .arg(BetragText(part)));
+    }
     summary_->setText(yearSummaryText(zahlen_));
+    QString byDeparture;
+    if (withoutJournal_ > 0)
+        byDeparture = QStringLiteral("Umsatz nach Rechnung, kursiv: %1 ohne Buchungszeile im Rechnungsbuch (aus der "
+                                     "Zeit vor dem Rechnungsbuch), nach Abreisemonat gezählt.")
+                          .arg(withoutJournal_ == 1 ? QStringLiteral("1 Rechnung")
+                                                    : QStringLiteral("%1 Rechnungen").arg(withoutJournal_));
+    if (!journalProblem_.isEmpty())
+        byDeparture = QStringLiteral("Umsatz nach Rechnung nach Abreisemonat gezählt, das Rechnungsbuch ist nicht "
+                                     "lesbar: ") +
+                      journalProblem_;
+    byDepartureNote_->setText(byDeparture);
+    byDepartureNote_->setVisible(!byDeparture.isEmpty());
     openSummary_->setText(openInvoicesText(zahlen_));
     open_->setRowCount(static_cast<int>(zahlen_.offen.size()));
     for (std::size_t r = 0; r < zahlen_.offen.size(); ++r) {
@@ -268,6 +303,30 @@ void StatisticsWindow::refresh()
             open_->setItem(static_cast<int>(r), c, item);
         }
     }
+}
+
+void StatisticsWindow::takeRevenueByInvoice()
+{
+    byDeparture_ = {};
+    withoutJournal_ = 0;
+    journalProblem_.clear();
+    billing::JournalContents journal;
+    try {
+        journal = billing::readJournal(billing::journalPath(context_.invoiceFolder()));
+    } catch (const platform::Error &error) {
+        // The figures stay usable: by departure, as before the journal, and the reason is shown.
+        journalProblem_ = error.message();
+        return;
+    }
+    const billing::RevenueByInvoice revenue =
+        billing::revenueByInvoice(journal, context_.guests().records(), zahlen_.jahr);
+    zahlen_.summe.umsatzRechnung = 0;
+    for (std::size_t month = 0; month < 12; ++month) {
+        zahlen_.monate[month].umsatzRechnung = revenue.amount[month];
+        zahlen_.summe.umsatzRechnung += revenue.amount[month];
+    }
+    byDeparture_ = revenue.byDeparture;
+    withoutJournal_ = revenue.withoutJournal;
 }
 
 void StatisticsWindow::exportCsv()
