@@ -12,6 +12,7 @@
 #include "app/WindowGeometry.h"
 #include "app/guestlist/GuestListWindow.h"
 #include "app/invoices/InvoiceListWindow.h"
+#include "app/letters/ConfirmationLetter.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/settings/SettingsDialog.h"
 #include "app/statistics/StatisticsWindow.h"
@@ -244,6 +245,16 @@ void TMainForm::createMenus()
     action(menuAnsicht_, QStringLiteral("&Rechnungen"), QKeySequence(), [this] {
         RechnungenClick();
     })->setObjectName(QStringLiteral("ActionRechnungen"));
+
+    // Every letter of "Gast" is taken by a field or button of the page: the menu has none.
+    menuGast_ = menuBar()->addMenu(QStringLiteral("Gast"));
+    menuGast_->setObjectName(QStringLiteral("MenuGast"));
+    action(menuGast_, QStringLiteral("Buchungs&bestätigung…"), QKeySequence(), [this] {
+        BuchungsbestaetigungClick();
+    })->setObjectName(QStringLiteral("ActionBuchungsbestaetigung"));
+    action(menuGast_, QStringLiteral("Per &E-Mail senden…"), QKeySequence(), [this] {
+        PerEmailClick();
+    })->setObjectName(QStringLiteral("ActionPerEmail"));
 
     menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
     menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));
@@ -1112,6 +1123,28 @@ void TMainForm::RechnungenClick()
 {
     MaskToRecord();
     ToolWindow::open<InvoiceListWindow>(*context_, this);
+}
+
+void TMainForm::BuchungsbestaetigungClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
+    if (const QString done = app::confirmBooking(*context_, this, list_.current()); !done.isEmpty())
+        setStatus(done);
+}
+
+void TMainForm::PerEmailClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
+    if (const QString done = app::mailConfirmation(*context_, this, list_.current()); !done.isEmpty())
+        setStatus(done);
 }
 
 // --- the set-up -----------------------------------------------------------------------------

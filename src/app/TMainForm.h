@@ -69,6 +69,9 @@ private Q_SLOTS:
     void RechnungskopieClick();
     // "Ansicht" → "Rechnungen": the window of the kept invoices (made on first use).
     void RechnungenClick();
+    // "Gast" → "Buchungsbestätigung…" and "Per E-Mail senden…": the letter for the shown booking.
+    void BuchungsbestaetigungClick();
+    void PerEmailClick();
     void RestoreBackup();
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.
@@ -175,6 +178,7 @@ private:
     QMenu *menuDatei_ = nullptr;
     QMenu *menuAnsicht_ = nullptr;
     QMenu *menuRechnung_ = nullptr;
+    QMenu *menuGast_ = nullptr;
     QAction *actionKopie_ = nullptr; // "Rechnungskopie": only for a record with an invoice number
     QAction *actionKostenBerechnen_ = nullptr;
     QAction *actionEinrichten_ = nullptr; // shown while the house is not set up

@@ -52,3 +52,9 @@ void setHouseDetails(const HouseDetails &details);
 // scanned form "REVORL.JPG". Off until the host chooses it.
 bool printWithoutForm();
 void setPrintWithoutForm(bool on);
+
+// The host's own text for booking confirmations, kept in the settings file (never in the guest
+// file); nothing while the host has not written one, so the program's default is used. An empty
+// text the host saved stays empty.
+std::optional<QString> confirmationText();
+void setConfirmationText(const QString &text);

@@ -12,6 +12,9 @@
 #include <optional>
 
 class Dialogs;
+namespace app {
+class ConfirmationSettingsPage;
+}
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -93,6 +96,7 @@ private:
     QLabel *counterInfo_ = nullptr;
     QPushButton *counterButton_ = nullptr;
     qint32 lowestFree_ = 1;
+    app::ConfirmationSettingsPage *confirmationPage_ = nullptr;
 };
 
 // "Bild wählen…": asks for a picture, checks it as printing loads it (a low resolution is asked
