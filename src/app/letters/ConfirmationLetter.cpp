@@ -13,28 +13,25 @@ namespace app {
 
 namespace {
 
-// The letter needs a complete booking and a place to be kept; otherwise the host is told what is
-// missing and nothing is written.
+// The letter needs a complete booking; otherwise the host is told what is missing and nothing is
+// written.
 bool mayConfirm(AppContext &context, QWidget *parent, const TGast &g)
 {
     if (const QString gaps = billing::confirmationGaps(g); !gaps.isEmpty()) {
         context.dialogs().showError(parent, gaps);
         return false;
     }
-    if (context.chosenFolder().isEmpty()) {
-        context.dialogs().showError(
-            parent, QStringLiteral("Die Bestätigung wird im Datenordner abgelegt, und es ist noch keiner gewählt. "
-                                   "Bitte zuerst die Daten schreiben oder unter „Datei → Einstellungen“ einen "
-                                   "Datenordner wählen."));
-        return false;
-    }
     return true;
 }
 
+// Kept beside the guest file: in the data folder, or where the guests were read from while no
+// folder was chosen.
 QString writeLetter(AppContext &context, const TGast &g)
 {
-    return billing::saveConfirmation(context.chosenFolder(), g, houseLetterhead(context), hostConfirmationText(),
-                                     platform::Today());
+    QString folder = context.chosenFolder();
+    if (folder.isEmpty())
+        folder = QDir(context.dataFolder().pathOf(QString())).absolutePath();
+    return billing::saveConfirmation(folder, g, houseLetterhead(context), hostConfirmationText(), platform::Today());
 }
 
 } // namespace
