@@ -219,8 +219,15 @@ void TestKeyboard::mnemonicsAreUnique()
 
     // Every letter once on the page, none of them one of the menu bar's.
     QMap<QChar, QString> taken;
-    for (QAction *menu : app.window->menuBar()->actions())
-        taken.insert(QKeySequence::mnemonic(menu->text()).toString().back(), menu->text());
+    for (QAction *menu : app.window->menuBar()->actions()) {
+        const QKeySequence keys = QKeySequence::mnemonic(menu->text());
+        // Every letter of "Gast" belongs to the page already: that menu alone has none.
+        if (keys.isEmpty()) {
+            QCOMPARE(menu->text(), QStringLiteral("Gast"));
+            continue;
+        }
+        taken.insert(keys.toString().back(), menu->text());
+    }
     QCOMPARE(taken.size(), 3);
     QStringList texts;
     for (QLabel *label : app.w("Gast")->findChildren<QLabel *>())
