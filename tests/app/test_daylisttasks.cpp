@@ -109,6 +109,14 @@ void TestDayListTasks::tasksOfTheDay_data()
         << QStringList{"Frühstück: 2 Personen (Zimmer 2: Anna Alt, 2 P.; Zimmer 2: Portal A, Personen unbekannt)",
                        "Zimmer 3: Anreise Portal B – vorbereiten", "Doppelbelegung: Zimmer 2",
                        "Zimmer 2 belegt über Portal A", "Zimmer 3 belegt über Portal B"};
+    // Longer than the page is wide: wrapped, nothing cut off.
+    QTest::newRow("a long breakfast line")
+        << QStringList{"1,2,-1,2,Annemarie Hildegard Wilhelmine von Blankenburg-Oberhausen",
+                       "2,2,-1,2,Bartholomäus Friedrich Maximilian Freiherr von Schönbrunn-Lichtenau",
+                       "3,3,-1,2,Cornelia Theodora Augustina Gräfin zu Wittgenstein-Hohenstein"}
+        << QStringList{"Frühstück: 7 Personen (Zimmer 1: Annemarie Hildegard Wilhelmine von Blankenburg-Oberhausen, "
+                       "2 P.; Zimmer 2: Bartholomäus Friedrich Maximilian Freiherr von Schönbrunn-Lichtenau, 2 P.; "
+                       "Zimmer 3: Cornelia Theodora Augustina Gräfin zu Wittgenstein-Hohenstein, 3 P.)"};
     QTest::newRow("nothing to do") << QStringList{"1,2,5,7,Later Guest"} << QStringList{"keine"};
 }
 
