@@ -10,6 +10,8 @@
 #include "support/GuestBuilder.h"
 
 #include <QDateEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QDirIterator>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -104,6 +106,7 @@ private Q_SLOTS:
     void badAddressStartsNothing_data();
     void badAddressStartsNothing();
     void settingsPageKeepsTheText();
+    void menuGastIsReachedByTheKeyboard();
 };
 
 void TestConfirmation::letterHoldsTheBookingAsShown()
@@ -357,6 +360,33 @@ void TestConfirmation::settingsPageKeepsTheText()
                       Qt::LeftButton);
     QCoreApplication::processEvents();
     QCOMPARE(confirmationText(), std::optional(QStringLiteral("Willkommen am {Anreise}!")));
+}
+
+void TestConfirmation::menuGastIsReachedByTheKeyboard()
+{
+    Letters app;
+    app.enter("EditName");
+    // Alt alone moves into the menu bar, the arrow keys along it: "Gast" needs no letter of its own.
+    QWidget *field = QApplication::focusWidget();
+    QTest::keyPress(field, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(field, Qt::Key_Alt, Qt::NoModifier);
+    QMenuBar *bar = app.window->menuBar();
+    QVERIFY(bar->activeAction());
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Right);
+    QVERIFY(bar->activeAction());
+    QCOMPARE(bar->activeAction()->text(), QStringLiteral("Gast"));
+    QCOMPARE(bar->activeAction()->menu()->objectName(), QStringLiteral("MenuGast"));
+    QTest::keyClick(bar, Qt::Key_Escape);
+
+    // Within the menu each entry has a letter of its own.
+    QStringList letters;
+    for (const QAction *entry : app.w<QMenu>("MenuGast")->actions())
+        if (!entry->isSeparator())
+            letters << QKeySequence::mnemonic(entry->text()).toString();
+    QCOMPARE(letters.size(), 2);
+    QVERIFY(!letters.contains(QString()));
+    QCOMPARE(letters.removeDuplicates(), 0);
 }
 
 QTEST_MAIN(TestConfirmation)
