@@ -10,10 +10,9 @@
 #include "support/GuestBuilder.h"
 
 #include <QDateEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QDirIterator>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -150,7 +149,8 @@ void TestConfirmation::letterHoldsTheBookingAsShown()
     app.dialogs.documentOpens = false;
     app.trigger("ActionBuchungsbestaetigung");
     QCOMPARE(app.dialogs.errors.size(), 1);
-    QVERIFY2(app.dialogs.errors.front().contains(QDir::toNativeSeparators(path)), qPrintable(app.dialogs.errors.front()));
+    QVERIFY2(app.dialogs.errors.front().contains(QDir::toNativeSeparators(path)),
+             qPrintable(app.dialogs.errors.front()));
 }
 
 void TestConfirmation::incompleteBookingIsRefused_data()
@@ -159,10 +159,10 @@ void TestConfirmation::incompleteBookingIsRefused_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("message");
     for (const char *action : {"ActionBuchungsbestaetigung", "ActionPerEmail"}) {
-        QTest::addRow("%s, no name", action)
-            << action << "EditName" << "Für eine Buchungsbestätigung fehlt noch: der Name des Gastes.";
-        QTest::addRow("%s, no room", action)
-            << action << "EditZimmer" << "Für eine Buchungsbestätigung fehlt noch: das Zimmer.";
+        QTest::addRow("%s, no name", action) << action << "EditName"
+                                             << "Für eine Buchungsbestätigung fehlt noch: der Name des Gastes.";
+        QTest::addRow("%s, no room", action) << action << "EditZimmer"
+                                             << "Für eine Buchungsbestätigung fehlt noch: das Zimmer.";
         QTest::addRow("%s, departure on the day of arrival", action)
             << action << "DateEditBis"
             << "Die Abreise (01.03.2025) liegt nicht nach der Anreise (01.03.2025): so kann die Buchung nicht "
@@ -222,10 +222,10 @@ void TestConfirmation::mailFallsBackWithoutXdgEmail_data()
     QTest::addColumn<QList<bool>>("starts"); // xdg-email, xdg-open mailto:, xdg-open folder
     QTest::addColumn<QString>("informed");   // empty: none
     QTest::addColumn<QString>("error");      // empty: none
-    QTest::newRow("mail and folder open") << QList<bool>{false, true, true}
-                                          << "aus dem geöffneten Ordner an die E-Mail anhängen" << QString();
-    QTest::newRow("only the mail opens") << QList<bool>{false, true, false} << "Bitte die Bestätigung anhängen: "
-                                         << QString();
+    QTest::newRow("mail and folder open")
+        << QList<bool>{false, true, true} << "aus dem geöffneten Ordner an die E-Mail anhängen" << QString();
+    QTest::newRow("only the mail opens") << QList<bool>{false, true, false}
+                                         << "Bitte die Bestätigung anhängen: " << QString();
     QTest::newRow("no mail program") << QList<bool>{false, false, false} << QString() << "Kein E-Mail-Programm";
 }
 
@@ -267,12 +267,16 @@ void TestConfirmation::badAddressStartsNothing_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("message");
     QTest::newRow("none") << QString() << "Der Gast hat keine E-Mail-Adresse.";
-    QTest::newRow("blanks") << "   " << "Der Gast hat keine E-Mail-Adresse.";
-    QTest::newRow("no @") << "anna.example.de" << "Die E-Mail-Adresse „anna.example.de“ ist ungültig.";
-    QTest::newRow("blank inside") << "anna @example.de" << "Die E-Mail-Adresse „anna @example.de“ ist ungültig.";
+    QTest::newRow("blanks") << "   "
+                            << "Der Gast hat keine E-Mail-Adresse.";
+    QTest::newRow("no @") << "anna.example.de"
+                          << "Die E-Mail-Adresse „anna.example.de“ ist ungültig.";
+    QTest::newRow("blank inside") << "anna @example.de"
+                                  << "Die E-Mail-Adresse „anna @example.de“ ist ungültig.";
     QTest::newRow("a field of its own") << "anna@example.de?bcc=x@y.de"
                                         << "Die E-Mail-Adresse „anna@example.de?bcc=x@y.de“ ist ungültig.";
-    QTest::newRow("an option") << "-a@b.de" << "Die E-Mail-Adresse „-a@b.de“ ist ungültig.";
+    QTest::newRow("an option") << "-a@b.de"
+                               << "Die E-Mail-Adresse „-a@b.de“ ist ungültig.";
 }
 
 void TestConfirmation::badAddressStartsNothing()

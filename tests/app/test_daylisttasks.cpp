@@ -46,8 +46,7 @@ Table parse(const QStringList &rows)
             continue;
         }
         const auto nr = static_cast<qint32>(table.guests.size());
-        table.guests.push_back(
-            fixture::Stay(nr, f[0], f[1].toInt(), day(f[2].toInt()), day(f[3].toInt()), f[4]));
+        table.guests.push_back(fixture::Stay(nr, f[0], f[1].toInt(), day(f[2].toInt()), day(f[3].toInt()), f[4]));
     }
     return table;
 }
@@ -94,16 +93,16 @@ void TestDayListTasks::tasksOfTheDay_data()
                                          << QStringList{"Frühstück: 2 Personen (Zimmer 1: Anna Alt, 2 P.)"};
     QTest::newRow("one guest") << QStringList{"2,1,-1,1,Bert Bach"}
                                << QStringList{"Frühstück: 1 Person (Zimmer 2: Bert Bach, 1 P.)"};
-    QTest::newRow("changeover first")
-        << QStringList{"1,2,-1,0,Anna Alt", "2,3,0,3,Cora Conrad", "3,1,-3,0,Dora Dorn", "3,2,0,2,Emil Ernst"}
-        << QStringList{"Frühstück: 3 Personen", "Zimmer 3: Wechsel – ab Dora Dorn, an Emil Ernst",
-                       "Zimmer 1: Abreise Anna Alt – reinigen", "Zimmer 2: Anreise Cora Conrad – vorbereiten"};
-    QTest::newRow("arrivals only, no breakfast")
-        << QStringList{"1,2,0,2,Anna Alt", "2,1,1,3,Bert Bach"}
-        << QStringList{"Zimmer 1: Anreise Anna Alt – vorbereiten"};
-    QTest::newRow("a group of two rooms")
-        << QStringList{"12,5,-1,1,Team Gruber", "3,2,-4,-1,Gone Early"}
-        << QStringList{"Frühstück: 5 Personen (Zimmer 1, 2: Team Gruber, 5 P.)"};
+    QTest::newRow("changeover first") << QStringList{"1,2,-1,0,Anna Alt", "2,3,0,3,Cora Conrad", "3,1,-3,0,Dora Dorn",
+                                                     "3,2,0,2,Emil Ernst"}
+                                      << QStringList{"Frühstück: 3 Personen",
+                                                     "Zimmer 3: Wechsel – ab Dora Dorn, an Emil Ernst",
+                                                     "Zimmer 1: Abreise Anna Alt – reinigen",
+                                                     "Zimmer 2: Anreise Cora Conrad – vorbereiten"};
+    QTest::newRow("arrivals only, no breakfast") << QStringList{"1,2,0,2,Anna Alt", "2,1,1,3,Bert Bach"}
+                                                 << QStringList{"Zimmer 1: Anreise Anna Alt – vorbereiten"};
+    QTest::newRow("a group of two rooms") << QStringList{"12,5,-1,1,Team Gruber", "3,2,-4,-1,Gone Early"}
+                                          << QStringList{"Frühstück: 5 Personen (Zimmer 1, 2: Team Gruber, 5 P.)"};
     QTest::newRow("double booking and a portal block")
         << QStringList{"2,2,-1,1,Anna Alt", "block,2,-2,1,Portal A", "block,3,0,2,Portal B"}
         << QStringList{"Frühstück: 2 Personen (Zimmer 2: Anna Alt, 2 P.; Zimmer 2: Portal A, Personen unbekannt)",

@@ -37,24 +37,34 @@ void TestConfirmationGaps::gaps_data()
     const double mar1 = d(2025, 3, 1);
     const double mar4 = d(2025, 3, 4);
     const QString lacks = QStringLiteral("Für eine Buchungsbestätigung fehlt noch: %1.");
-    QTest::newRow("complete") << "13" << "Anna Müller" << mar1 << mar4 << QString();
-    QTest::newRow("one night") << "2" << "Anna Müller" << mar1 << mar1 + 1 << QString();
-    QTest::newRow("no name") << "1" << "" << mar1 << mar4 << lacks.arg("der Name des Gastes");
-    QTest::newRow("name of blanks") << "1" << "   " << mar1 << mar4 << lacks.arg("der Name des Gastes");
-    QTest::newRow("no room") << "" << "Anna Müller" << mar1 << mar4 << lacks.arg("das Zimmer");
-    QTest::newRow("no room of the house") << "45" << "Anna Müller" << mar1 << mar4 << lacks.arg("das Zimmer");
-    QTest::newRow("no dates") << "1" << "Anna Müller" << 0.0 << 0.0
-                              << lacks.arg("der Tag der Anreise, der Tag der Abreise");
-    QTest::newRow("no departure") << "1" << "Anna Müller" << mar1 << 0.0 << lacks.arg("der Tag der Abreise");
-    QTest::newRow("everything") << "" << "" << 0.0 << 0.0
+    QTest::newRow("complete") << "13"
+                              << "Anna Müller" << mar1 << mar4 << QString();
+    QTest::newRow("one night") << "2"
+                               << "Anna Müller" << mar1 << mar1 + 1 << QString();
+    QTest::newRow("no name") << "1"
+                             << "" << mar1 << mar4 << lacks.arg("der Name des Gastes");
+    QTest::newRow("name of blanks") << "1"
+                                    << "   " << mar1 << mar4 << lacks.arg("der Name des Gastes");
+    QTest::newRow("no room") << ""
+                             << "Anna Müller" << mar1 << mar4 << lacks.arg("das Zimmer");
+    QTest::newRow("no room of the house") << "45"
+                                          << "Anna Müller" << mar1 << mar4 << lacks.arg("das Zimmer");
+    QTest::newRow("no dates") << "1"
+                              << "Anna Müller" << 0.0 << 0.0 << lacks.arg("der Tag der Anreise, der Tag der Abreise");
+    QTest::newRow("no departure") << "1"
+                                  << "Anna Müller" << mar1 << 0.0 << lacks.arg("der Tag der Abreise");
+    QTest::newRow("everything") << ""
+                                << "" << 0.0 << 0.0
                                 << lacks.arg("der Name des Gastes, das Zimmer, der Tag der Anreise, der Tag der "
                                              "Abreise");
     QTest::newRow("leaves the day it comes")
-        << "1" << "Anna Müller" << mar1 << mar1
+        << "1"
+        << "Anna Müller" << mar1 << mar1
         << "Die Abreise (01.03.2025) liegt nicht nach der Anreise (01.03.2025): so kann die Buchung nicht "
            "bestätigt werden.";
     QTest::newRow("leaves before it comes")
-        << "1" << "Anna Müller" << mar4 << mar1
+        << "1"
+        << "Anna Müller" << mar4 << mar1
         << "Die Abreise (01.03.2025) liegt nicht nach der Anreise (04.03.2025): so kann die Buchung nicht "
            "bestätigt werden.";
 }

@@ -175,7 +175,8 @@ void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector
     QPainter &painter = frame.painter();
     const QRectF area = frame.area();
     int points = kSchriftGroesse;
-    while (points > kKleinsteSchrift && Seite(painter, area, points).render(titel, teile, aufgaben, false) > area.height())
+    while (points > kKleinsteSchrift &&
+           Seite(painter, area, points).render(titel, teile, aufgaben, false) > area.height())
         --points;
     // Whatever still does not fit is cut off at the page's foot rather than spilling onto a second page.
     painter.setClipRect(area);

@@ -351,7 +351,8 @@ void GuestListWindow::ButtonTageslisteClick()
         try {
             blocks = exchange::readBlocks(folder).blocks;
         } catch (const std::exception &error) {
-            blockNote << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
+            blockNote
+                << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
         }
     }
     const QStringList tasks =
