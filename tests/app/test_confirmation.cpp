@@ -106,6 +106,7 @@ private Q_SLOTS:
     void badAddressStartsNothing();
     void settingsPageKeepsTheText();
     void menuGastIsReachedByTheKeyboard();
+    void textThatCannotBeKeptIsSaid();
 };
 
 void TestConfirmation::letterHoldsTheBookingAsShown()
@@ -391,6 +392,36 @@ void TestConfirmation::menuGastIsReachedByTheKeyboard()
     QCOMPARE(letters.size(), 2);
     QVERIFY(!letters.contains(QString()));
     QCOMPARE(letters.removeDuplicates(), 0);
+}
+
+void TestConfirmation::textThatCannotBeKeptIsSaid()
+{
+    Letters app;
+    app.trigger("ActionEinstellungen");
+    QCoreApplication::processEvents();
+    auto *dialog = app.window->findChild<SettingsDialog *>(QStringLiteral("SettingsDialog"));
+    QVERIFY(dialog && dialog->isVisible());
+    auto *edit = dialog->findChild<QPlainTextEdit *>(QStringLiteral("EditBestaetigungText"));
+    edit->setPlainText(QStringLiteral("Ein langer Text, der nicht verloren gehen darf."));
+    // The settings file cannot be written: a folder stands in its place.
+    const QString ini = OpenSettings()->fileName();
+    QVERIFY(QFile::remove(ini));
+    QVERIFY(QDir().mkdir(ini));
+    const auto restore = qScopeGuard([&] { QDir().rmdir(ini); });
+
+    QTest::mouseClick(dialog->findChild<QAbstractButton *>(QStringLiteral("ButtonEinstellungenSpeichern")),
+                      Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(app.dialogs.errors.size(), 1);
+    QVERIFY2(app.dialogs.errors.front().startsWith(
+                 QStringLiteral("Der Text der Buchungsbestätigung konnte nicht in")),
+             qPrintable(app.dialogs.errors.front()));
+    // The window stays open on its page with the text, so the host can try again.
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->findChild<QTabWidget *>(QStringLiteral("TabsEinstellungen"))->currentWidget(),
+             edit->parentWidget());
+    QCOMPARE(edit->toPlainText(), QStringLiteral("Ein langer Text, der nicht verloren gehen darf."));
 }
 
 QTEST_MAIN(TestConfirmation)
