@@ -414,8 +414,7 @@ void TestConfirmation::textThatCannotBeKeptIsSaid()
     QCoreApplication::processEvents();
 
     QCOMPARE(app.dialogs.errors.size(), 1);
-    QVERIFY2(app.dialogs.errors.front().startsWith(
-                 QStringLiteral("Der Text der Buchungsbestätigung konnte nicht in")),
+    QVERIFY2(app.dialogs.errors.front().startsWith(QStringLiteral("Der Text der Buchungsbestätigung konnte nicht in")),
              qPrintable(app.dialogs.errors.front()));
     // The window stays open on its page with the text, so the host can try again.
     QVERIFY(dialog->isVisible());
