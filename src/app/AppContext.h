@@ -8,6 +8,7 @@
 #include "app/Dialogs.h"
 #include "billing/PriceMatrix.h"
 #include "calendar/RoomCalendar.h"
+#include "exchange/MailCommand.h"
 #include "guestfile/DataFolder.h"
 #include "guestfile/Settings.h"
 #include "register/GuestList.h"
@@ -74,6 +75,12 @@ public:
     guestfile::HouseDetails houseDetails() const { return guestfile::houseDetails(); }
     bool printWithoutForm() const { return guestfile::printWithoutForm(); }
 
+    // --- programs started for the host ---
+    // Starts another program (the mail program) without waiting for it; tests put in one that
+    // records the calls.
+    const exchange::ProgramRunner &programRunner() const { return programRunner_; }
+    void setProgramRunner(exchange::ProgramRunner runner) { programRunner_ = std::move(runner); }
+
     // --- requests to the main window ---
     // The field being edited on the page "Gast" belongs to its record before another window uses
     // the list.
@@ -105,6 +112,7 @@ private:
     billing::PreislisteGelesen priceListRead_; // what looking for it found
     QString priceListToldOf_;         // the last complaint about it that was shown
     qint32 postalCode_ = guestfile::kDefaultHousePostalCode;
+    exchange::ProgramRunner programRunner_ = exchange::detachedRunner();
 };
 
 } // namespace app

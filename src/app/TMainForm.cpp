@@ -12,6 +12,7 @@
 #include "app/WindowGeometry.h"
 #include "app/guestlist/GuestListWindow.h"
 #include "app/invoices/InvoiceListWindow.h"
+#include "app/letters/ConfirmationLetter.h"
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/privacy/AnonymizeDialog.h"
 #include "app/privacy/PersonalDataExport.h"
@@ -323,6 +324,21 @@ void TMainForm::createMenus()
         RechnungenClick();
     })->setObjectName(QStringLiteral("ActionRechnungen"));
 
+    // Without an Alt letter of its own: every letter of "Gast" already opens something on the page
+    // "Gast" ("Neuer &Gast", "&Strasse", "Gast s&tornieren") or the menu "&Ansicht". F10 reaches it.
+    menuGast_ = menuBar()->addMenu(QStringLiteral("Gast"));
+    menuGast_->setObjectName(QStringLiteral("MenuGast"));
+    action(menuGast_, QStringLiteral("Buchungs&bestätigung…"), QKeySequence(), [this] {
+        BuchungsbestaetigungClick();
+    })->setObjectName(QStringLiteral("ActionBuchungsbestaetigung"));
+    action(menuGast_, QStringLiteral("Per &E-Mail senden…"), QKeySequence(), [this] {
+        PerEmailClick();
+    })->setObjectName(QStringLiteral("ActionPerEmail"));
+    menuGast_->addSeparator();
+    action(menuGast_, QStringLiteral("&Auskunft…"), QKeySequence(), [this] {
+        AuskunftClick();
+    })->setObjectName(QStringLiteral("ActionAuskunft"));
+
     menuRechnung_ = menuBar()->addMenu(QStringLiteral("&Rechnung"));
     menuRechnung_->setObjectName(QStringLiteral("MenuRechnung"));
     action(menuRechnung_, QStringLiteral("Rechnung &drucken…"), QKeySequence(Qt::CTRL | Qt::Key_P),
@@ -343,13 +359,6 @@ void TMainForm::createMenus()
     actionKostenBerechnen_->setObjectName(QStringLiteral("ActionKostenBerechnen"));
     actionKostenBerechnen_->setStatusTip(QStringLiteral("Die Kosten nach der Preisliste in das Feld eintragen"));
 
-    // Without an Alt letter of its own: every letter of "Gast" already opens something on the page
-    // "Gast" ("Neuer &Gast", "&Strasse", "Gast s&tornieren") or the menu "&Ansicht". F10 reaches it.
-    menuGast_ = menuBar()->addMenu(QStringLiteral("Gast"));
-    menuGast_->setObjectName(QStringLiteral("MenuGast"));
-    action(menuGast_, QStringLiteral("&Auskunft…"), QKeySequence(), [this] {
-        AuskunftClick();
-    })->setObjectName(QStringLiteral("ActionAuskunft"));
     // The cost field's own menu offers it too, below the usual entries.
     QDoubleSpinBox *kosten = ui_->NumberBoxKosten;
     kosten->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -1359,6 +1368,28 @@ void TMainForm::RechnungenClick()
 {
     MaskToRecord();
     ToolWindow::open<InvoiceListWindow>(*context_, this);
+}
+
+void TMainForm::BuchungsbestaetigungClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
+    if (const QString done = app::confirmBooking(*context_, this, list_.current()); !done.isEmpty())
+        setStatus(done);
+}
+
+void TMainForm::PerEmailClick()
+{
+    MaskToRecord();
+    if (list_.currentIndex() == 0) {
+        setStatus(kKeinGast);
+        return;
+    }
+    if (const QString done = app::mailConfirmation(*context_, this, list_.current()); !done.isEmpty())
+        setStatus(done);
 }
 
 // --- the set-up -----------------------------------------------------------------------------

@@ -84,6 +84,9 @@ private Q_SLOTS:
     // "Datei" → "Alte Aufenthalte anonymisieren…": the dialog; its confirmation erases the stays.
     void AnonymisierenClick();
     void anonymizeConfirmed(const std::vector<int> &indexes);
+    // "Gast" → "Buchungsbestätigung…" and "Per E-Mail senden…": the letter for the shown booking.
+    void BuchungsbestaetigungClick();
+    void PerEmailClick();
     void RestoreBackup();
     // The desktop session ends: unsaved changes are saved, or asked about where the session lets
     // the program ask. False when the host wants the session not to end.

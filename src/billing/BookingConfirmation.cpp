@@ -138,6 +138,45 @@ QString fillPlaceholders(const QString &text, const TGast &g, const Briefkopf &h
     return out;
 }
 
+QString defaultConfirmationText()
+{
+    return QStringLiteral(
+        "Guten Tag {Name},\n"
+        "\n"
+        "vielen Dank für Ihre Buchung. Wir freuen uns, Sie vom {Anreise} bis zum {Abreise} in "
+        "Zimmer {Zimmer} bei uns zu begrüßen.\n"
+        "\n"
+        "Anreise: Ihr Zimmer ist am Anreisetag ab 15:00 Uhr für Sie bereit. Kommen Sie später als 20:00 Uhr an, "
+        "geben Sie uns bitte kurz Bescheid, damit wir Ihnen den Schlüssel hinterlegen können.\n"
+        "\n"
+        "Stornierung: Bis 14 Tage vor der Anreise können Sie kostenfrei stornieren. Danach berechnen wir 50 %, "
+        "ab 3 Tagen vor der Anreise 80 % des "
+        "Übernachtungspreises.\n"
+        "\n"
+        "Mit freundlichen Grüßen\n"
+        "{Haus}");
+}
+
+QString confirmationGaps(const TGast &g)
+{
+    QStringList missing;
+    if (g.Name.simplified().isEmpty())
+        missing << QStringLiteral("der Name des Gastes");
+    if (RoomMask(g.Zimmer) == 0)
+        missing << QStringLiteral("das Zimmer");
+    if (!hasDate(g.Von))
+        missing << QStringLiteral("der Tag der Anreise");
+    if (!hasDate(g.Bis))
+        missing << QStringLiteral("der Tag der Abreise");
+    if (!missing.isEmpty())
+        return QStringLiteral("Für eine Buchungsbestätigung fehlt noch: %1.").arg(missing.join(QStringLiteral(", ")));
+    if (std::floor(g.Bis) <= std::floor(g.Von))
+        return QStringLiteral("Die Abreise (%1) liegt nicht nach der Anreise (%2): so kann die Buchung nicht "
+                              "bestätigt werden.")
+            .arg(dayText(g.Bis), dayText(g.Von));
+    return {};
+}
+
 ConfirmationContent confirmationContent(const TGast &g, const Briefkopf &house, const QString &hostText,
                                         platform::TDateTime today)
 {

@@ -24,6 +24,15 @@ QList<QPair<QString, QString>> confirmationPlaceholders();
 // sees the slip in the letter.
 QString fillPlaceholders(const QString &text, const guests::TGast &g, const Briefkopf &house);
 
+// The text a house starts with until the host writes its own: greeting, arrival, cancellation
+// terms, using the placeholders.
+QString defaultConfirmationText();
+
+// What a record lacks to be confirmed, said in German ("Für eine Buchungsbestätigung fehlt noch:
+// der Name des Gastes."); empty when it can be. A booking needs a name, a room and an arrival
+// and departure with the departure after the arrival.
+QString confirmationGaps(const TGast &g);
+
 struct ConfirmationContent
 {
     QStringList house;                    // letterhead lines: name first

@@ -63,6 +63,7 @@ MailOutcome openMail(const MailRequest &request, const ProgramRunner &runner)
         return outcome;
     if (runner(xdgEmailCall(request))) {
         outcome.ok = true;
+        outcome.attached = true;
         outcome.message = QStringLiteral("Das E-Mail-Programm ist geöffnet; die Bestätigung ist angehängt.");
         return outcome;
     }

@@ -50,6 +50,7 @@ std::vector<ProgramCall> fallbackCalls(const MailRequest &request);
 struct MailOutcome
 {
     bool ok = false;
+    bool attached = false;     // the mail program was handed the file
     bool folderOpened = false; // the host must attach the file by hand
     QString message;           // German, for the status line or an error box
 };

@@ -2,6 +2,7 @@
 
 #include "guestfile/SettingsFolder.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 
 #include <algorithm>
 
@@ -62,6 +63,7 @@ const QString kTelephoneKey = QStringLiteral("Haus/Telefon");
 const QString kEmailKey = QStringLiteral("Haus/EMail");
 const QString kFreeLineKey = QStringLiteral("Haus/FreieZeile");
 const QString kWithoutFormKey = QStringLiteral("Rechnung/OhneVorlage");
+const QString kConfirmationTextKey = QStringLiteral("Bestaetigung/Text");
 
 bool isGermanPostalCode(qint32 code)
 {
@@ -142,6 +144,25 @@ bool printWithoutForm()
 void setPrintWithoutForm(bool on)
 {
     OpenSettings()->setValue(kWithoutFormKey, on);
+}
+
+std::optional<QString> confirmationText()
+{
+    const std::unique_ptr<QSettings> settings = OpenSettings();
+    if (!settings->contains(kConfirmationTextKey))
+        return std::nullopt;
+    return settings->value(kConfirmationTextKey).toString();
+}
+
+void setConfirmationText(const QString &text)
+{
+    const std::unique_ptr<QSettings> settings = OpenSettings();
+    settings->setValue(kConfirmationTextKey, text);
+    // A text the host wrote at length must not be lost unseen.
+    settings->sync();
+    if (settings->status() != QSettings::NoError)
+        throw platform::Error(QStringLiteral("Der Text der Buchungsbestätigung konnte nicht in %1 gespeichert werden.")
+                                  .arg(settings->fileName()));
 }
 
 } // namespace guestfile

@@ -55,4 +55,10 @@ void setHouseDetails(const HouseDetails &details);
 bool printWithoutForm();
 void setPrintWithoutForm(bool on);
 
+// The host's own text for booking confirmations, kept in the settings file (never in the guest
+// file); nothing while the host has not written one, so the program's default is used. An empty
+// text the host saved stays empty.
+std::optional<QString> confirmationText();
+void setConfirmationText(const QString &text);
+
 } // namespace guestfile

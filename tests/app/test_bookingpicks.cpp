@@ -271,9 +271,11 @@ void TestBookingPicks::dayListMarksTheRoom()
     const QString text = readback::PdfText(pdf);
     QStringList marked;
     for (const QString &line : text.split(u'\n'))
-        if (line.contains(QStringLiteral("Doppelbelegung")))
+        if (line.contains(QStringLiteral("(Doppelbelegung)")))
             marked << line.simplified();
     QCOMPARE(marked.size(), 2);
+    // The day's tasks name the room once more.
+    QVERIFY2(text.contains(QStringLiteral("Doppelbelegung: Zimmer 1")), qPrintable(text));
     QVERIFY2(marked[0].contains(QStringLiteral("Jürgen Weiß")), qPrintable(marked[0]));
     QVERIFY2(marked[1].contains(QStringLiteral("Dr. Schäfer")), qPrintable(marked[1]));
 }

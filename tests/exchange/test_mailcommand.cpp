@@ -52,6 +52,7 @@ void TestMailCommand::xdgEmailWithAttachment()
     Recorder recorder;
     const exchange::MailOutcome outcome = exchange::openMail(request(), recorder.runner());
     QVERIFY(outcome.ok);
+    QVERIFY(outcome.attached);
     QVERIFY(!outcome.folderOpened);
     QCOMPARE(recorder.calls.size(), std::size_t(1));
     const ProgramCall expected{QStringLiteral("xdg-email"),
@@ -84,6 +85,8 @@ void TestMailCommand::fallbackOpensMailAndFolder()
     const exchange::MailOutcome outcome = exchange::openMail(request(), recorder.runner());
     QCOMPARE(outcome.ok, ok);
     QCOMPARE(outcome.folderOpened, folderOpened);
+    // Without xdg-email nothing carries the file: the host has to attach it.
+    QVERIFY(!outcome.attached);
     QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
     QCOMPARE(recorder.calls.size(), std::size_t(3));
     QCOMPARE(recorder.calls[1].program, QStringLiteral("xdg-open"));

@@ -37,7 +37,8 @@ class Seite
 public:
     Seite(QPainter &painter, const QRectF &area, int points) : p_(painter), area_(area), points_(points) {}
 
-    double render(const QString &titel, const std::vector<TageslistenTeil> &teile, bool draw)
+    double render(const QString &titel, const std::vector<TageslistenTeil> &teile, const QStringList &aufgaben,
+                  bool draw)
     {
         draw_ = draw;
         y_ = area_.top();
@@ -55,6 +56,12 @@ public:
             }
             table(teil);
         }
+        y_ += lineHeight(Schrift(points_)) * 0.9;
+        text(QStringLiteral("Aufgaben des Tages"), Schrift(points_ + 2, true), 1.15);
+        if (aufgaben.isEmpty())
+            text(QStringLiteral("keine"), Schrift(points_, false, true), 1.2);
+        for (const QString &aufgabe : aufgaben)
+            wrapped(aufgabe, Schrift(points_));
         return y_ - area_.top();
     }
 
@@ -71,6 +78,36 @@ private:
                         metrics.elidedText(line, Qt::ElideRight, area_.width()));
         }
         y_ += h * spacing;
+    }
+
+    // A line that may be longer than the page is wide: continued on the next lines, indented.
+    void wrapped(const QString &line, const QFont &font)
+    {
+        const QFontMetricsF metrics(font, p_.device());
+        const double indent = metrics.horizontalAdvance(QStringLiteral("MM"));
+        // Measured as the painter draws it: a first line full width, the rest indented.
+        QStringList rows;
+        QString rest = line;
+        double width = area_.width();
+        while (!rest.isEmpty()) {
+            qsizetype cut = rest.size();
+            while (cut > 0 && metrics.horizontalAdvance(rest.left(cut)) > width) {
+                const qsizetype blank = rest.lastIndexOf(u' ', cut - 1);
+                cut = blank > 0 ? blank : cut - 1;
+            }
+            if (cut <= 0)
+                cut = 1;
+            rows << rest.left(cut);
+            rest = rest.mid(cut).trimmed();
+            width = area_.width() - indent;
+        }
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (draw_) {
+                p_.setFont(font);
+                p_.drawText(QPointF(area_.left() + (i == 0 ? 0 : indent), y_ + metrics.ascent()), rows[i]);
+            }
+            y_ += metrics.height() * 1.2;
+        }
     }
 
     void table(const TageslistenTeil &teil)
@@ -131,7 +168,8 @@ private:
 
 } // namespace
 
-void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector<TageslistenTeil> &teile)
+void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector<TageslistenTeil> &teile,
+                      const QStringList &aufgaben)
 {
     printer.setPageMargins(QMarginsF(kRandMm, kRandMm, kRandMm, kRandMm), QPageLayout::Millimeter);
     // Drawn in the printer's pixels.
@@ -141,11 +179,12 @@ void DruckeTagesliste(QPrinter &printer, const QString &titel, const std::vector
     QPainter &painter = frame.painter();
     const QRectF area = frame.area();
     int points = kSchriftGroesse;
-    while (points > kKleinsteSchrift && Seite(painter, area, points).render(titel, teile, false) > area.height())
+    while (points > kKleinsteSchrift &&
+           Seite(painter, area, points).render(titel, teile, aufgaben, false) > area.height())
         --points;
     // Whatever still does not fit is cut off at the page's foot rather than spilling onto a second page.
     painter.setClipRect(area);
-    Seite(painter, area, points).render(titel, teile, true);
+    Seite(painter, area, points).render(titel, teile, aufgaben, true);
     frame.finish();
 }
 

@@ -5,8 +5,10 @@
 #include "app/ExportTargets.h"
 #include "app/guestlist/DayListPrint.h"
 #include "calendar/DayList.h"
+#include "calendar/DayTasks.h"
 #include "exchange/GuestListCsv.h"
 #include "exchange/ICalendar.h"
+#include "exchange/PortalFiles.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
@@ -357,7 +359,21 @@ void GuestListWindow::ButtonTageslisteClick()
         !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
     const std::vector<TGast> &records = context_.guests().records();
-    DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)));
+    // The rooms taken through portals count for the rooms to prepare and the double bookings; a
+    // blocks file that cannot be read is said on the list rather than left out unseen.
+    std::vector<guests::PortalBlock> blocks;
+    QStringList blockNote;
+    if (const QString folder = context_.chosenFolder(); !folder.isEmpty()) {
+        try {
+            blocks = exchange::readBlocks(folder).blocks;
+        } catch (const std::exception &error) {
+            blockNote
+                << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
+        }
+    }
+    const QStringList tasks =
+        calendar::dayTaskLines(records, blocks, calendar::dayTasks(records, blocks, tag)) + blockNote;
+    DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)), tasks);
     say(QStringLiteral("Tagesliste für %1 gedruckt").arg(platform::DateToStr(tag)));
 }
 

@@ -1,6 +1,7 @@
 #include "app/settings/SettingsDialog.h"
 
 #include "app/Dialogs.h"
+#include "app/settings/ConfirmationSettingsPage.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceFormFile.h"
 #include "billing/InvoiceNumber.h"
@@ -115,6 +116,8 @@ SettingsDialog::SettingsDialog(Dialogs &dialogs, const QString &dataFolder, QWid
     tabs_->addTab(makePricePage(), QStringLiteral("&Preisliste"));
     tabs_->addTab(makeFormPage(), QStringLiteral("Rechnungs&vorlage"));
     tabs_->addTab(makeCounterPage(), QStringLiteral("Rechnungs&nummern"));
+    confirmationPage_ = new app::ConfirmationSettingsPage;
+    tabs_->addTab(confirmationPage_, QStringLiteral("Bestäti&gung"));
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *save = buttons->addButton(QStringLiteral("&Speichern"), QDialogButtonBox::AcceptRole);
@@ -592,6 +595,13 @@ void SettingsDialog::accept()
         }
         pricesEdited_ = false;
         Q_EMIT priceListSaved();
+    }
+    try {
+        confirmationPage_->save();
+    } catch (const std::exception &error) {
+        tabs_->setCurrentWidget(confirmationPage_);
+        dialogs_.showError(this, QString::fromUtf8(error.what()));
+        return;
     }
     const qint32 code = *parseHousePostalCode(postalCode_->text());
     const bool newCode = code != housePostalCode();

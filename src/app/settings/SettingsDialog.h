@@ -22,6 +22,7 @@ class QTableView;
 
 namespace app {
 
+class ConfirmationSettingsPage;
 class Dialogs;
 
 class SettingsDialog : public QDialog
@@ -96,6 +97,7 @@ private:
     QLabel *counterInfo_ = nullptr;
     QPushButton *counterButton_ = nullptr;
     qint32 lowestFree_ = 1;
+    app::ConfirmationSettingsPage *confirmationPage_ = nullptr;
 };
 
 // "Bild wählen…": asks for a picture, checks it as printing loads it (a low resolution is asked

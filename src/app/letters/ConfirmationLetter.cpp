@@ -1,0 +1,94 @@
+#include "app/letters/ConfirmationLetter.h"
+
+#include "app/AppContext.h"
+#include "billing/BookingConfirmation.h"
+#include "exchange/MailCommand.h"
+#include "guestfile/Settings.h"
+#include "platform/Clock.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace app {
+
+namespace {
+
+// The letter needs a complete booking; otherwise the host is told what is missing and nothing is
+// written.
+bool mayConfirm(AppContext &context, QWidget *parent, const TGast &g)
+{
+    if (const QString gaps = billing::confirmationGaps(g); !gaps.isEmpty()) {
+        context.dialogs().showError(parent, gaps);
+        return false;
+    }
+    return true;
+}
+
+// Kept beside the guest file: in the data folder, or where the guests were read from while no
+// folder was chosen.
+QString writeLetter(AppContext &context, const TGast &g)
+{
+    QString folder = context.chosenFolder();
+    if (folder.isEmpty())
+        folder = QDir(context.dataFolder().pathOf(QString())).absolutePath();
+    return billing::saveConfirmation(folder, g, houseLetterhead(context), hostConfirmationText(), platform::Today());
+}
+
+} // namespace
+
+Briefkopf houseLetterhead(const AppContext &context)
+{
+    const HouseDetails house = context.houseDetails();
+    return Briefkopf{house.name, house.address, house.telephone, house.email, house.freeLine};
+}
+
+QString hostConfirmationText()
+{
+    return confirmationText().value_or(billing::defaultConfirmationText());
+}
+
+QString confirmBooking(AppContext &context, QWidget *parent, const TGast &g)
+{
+    if (!mayConfirm(context, parent, g))
+        return {};
+    const QString path = writeLetter(context, g);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!context.dialogs().openDocument(parent, path)) {
+        context.dialogs().showError(parent, QStringLiteral("Die Bestätigung wurde gespeichert, konnte aber nicht "
+                                                           "geöffnet werden. Ist ein Programm für PDF-Dateien "
+                                                           "eingerichtet?\n%1")
+                                                .arg(shown));
+    }
+    return QStringLiteral("Buchungsbestätigung gespeichert: %1").arg(shown);
+}
+
+QString mailConfirmation(AppContext &context, QWidget *parent, const TGast &g)
+{
+    if (!mayConfirm(context, parent, g))
+        return {};
+    // Checked before the letter is written: a wrong address is fixed on the page "Gast" first.
+    if (const QString bad = exchange::mailAddressError(g.EMail); !bad.isEmpty()) {
+        context.dialogs().showError(parent, bad + QStringLiteral(" Bitte auf der Seite „Gast“ eine gültige "
+                                                                 "E-Mail-Adresse eintragen."));
+        return {};
+    }
+    // Made afresh, so the mail carries the booking as it is now.
+    const QString path = writeLetter(context, g);
+    const Briefkopf house = houseLetterhead(context);
+    exchange::MailRequest request;
+    request.address = g.EMail.trimmed();
+    request.subject = billing::confirmationSubject(g, house);
+    request.body = billing::fillPlaceholders(hostConfirmationText(), g, house);
+    request.attachment = QFileInfo(path).absoluteFilePath();
+    const exchange::MailOutcome outcome = exchange::openMail(request, context.programRunner());
+    if (!outcome.ok) {
+        context.dialogs().showError(parent, outcome.message);
+        return {};
+    }
+    if (!outcome.attached)
+        // The file could not be attached: the host must do it by hand and must not miss that.
+        context.dialogs().inform(parent, outcome.message);
+    return outcome.message;
+}
+
+} // namespace app
