@@ -6,6 +6,7 @@
 // window answers.
 
 #include "app/Dialogs.h"
+#include "app/portals/PortalState.h"
 #include "billing/PriceMatrix.h"
 #include "calendar/RoomCalendar.h"
 #include "guestfile/DataFolder.h"
@@ -72,6 +73,14 @@ public:
     HouseDetails houseDetails() const { return ::houseDetails(); }
     bool printWithoutForm() const { return ::printWithoutForm(); }
 
+    // --- the portal subscriptions of the data folder ---
+    app::PortalState &portals() { return *portals_; }
+    const app::PortalState &portals() const { return *portals_; }
+    // The rooms taken through booking portals (never records of the guest list).
+    const std::vector<guests::PortalBlock> &portalBlocks() const { return portals_->blocks(); }
+    // Reads the portal files when the data folder is not the one they were read from.
+    void followPortals(QWidget *asker) { portals_->follow(chosenFolder(), asker); }
+
     // --- requests to the main window ---
     // The field being edited on the page "Gast" belongs to its record before another window uses
     // the list.
@@ -88,6 +97,8 @@ Q_SIGNALS:
     // The picks were made, used or dropped.
     void picksChanged(const PickState &picks);
     void postalCodeChanged(qint32 code);
+    // The subscriptions, their blocks or the sync states were read anew (a fetch, an edit, a folder).
+    void portalBlocksChanged();
 
 private:
     void setPostalCodeShown(qint32 code);
@@ -103,4 +114,5 @@ private:
     PreislisteGelesen priceListRead_; // what looking for it found
     QString priceListToldOf_;         // the last complaint about it that was shown
     qint32 postalCode_ = kDefaultHousePostalCode;
+    app::PortalState *portals_ = nullptr; // a child of this context
 };

@@ -123,6 +123,10 @@ private:
     // No picks any more (they were used, or opening a guest is no pick).
     void dropPicks();
     void checkStay();
+    // "Neuer Gast" from a room taken through a portal, when the host agrees.
+    void newGuestFromBlock(const guests::PortalBlock &block);
+    // Fetches the subscriptions at start when the host ticked it and the last time is long enough ago.
+    void syncPortalsAtStart();
     // Names in the status line the bookings that the shown record now shares a night with.
     void sayDoubleBooking();
     void rememberStay();
