@@ -89,7 +89,7 @@ public:
     {
         QSignalSpy done(&window->context().portals(), &app::PortalState::syncFinished);
         trigger("ActionAbgleichen");
-        return window->context().portals().busy() && done.wait(10000) &&
+        return window->context().portals().busy() && (done.count() > 0 || done.wait(10000)) &&
                status().startsWith(QStringLiteral("Abgleich beendet"));
     }
     QByteArray blocksFile() const { return readFile(QStringLiteral("daten/Portale/Blockierungen.csv")); }

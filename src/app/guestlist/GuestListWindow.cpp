@@ -78,11 +78,15 @@ GuestListWindow::GuestListWindow(AppContext &context, QWidget *parent)
     blocks_->setSelectionBehavior(QAbstractItemView::SelectRows);
     blocks_->setTabKeyNavigation(false);
     blocks_->verticalHeader()->hide();
+    blocks_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    blocks_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     blocks_->horizontalHeader()->setStretchLastSection(true);
     blocks_->setToolTip(QStringLiteral("Über ein Portal belegt: kein Gast der Gästeliste. Im Zimmerkalender legt ein "
                                        "Doppelklick auf den Tag einen neuen Gast dafür an."));
     blocks_->setVisible(false);
-    ui_->layoutFenster->insertWidget(ui_->layoutFenster->indexOf(ui_->TableGaeste) + 1, blocks_);
+    // The guests keep most of the height.
+    ui_->layoutFenster->insertWidget(ui_->layoutFenster->indexOf(ui_->TableGaeste) + 1, blocks_, 1);
+    ui_->layoutFenster->setStretchFactor(ui_->TableGaeste, 3);
 
     // The filter before the table: the rows are then sorted once, not once more for the filter.
     FilterZeitraumChange();

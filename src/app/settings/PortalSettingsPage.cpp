@@ -63,8 +63,10 @@ PortalSettingsPage::PortalSettingsPage(AppContext &context, QWidget *parent) : Q
     header->setSectionResizeMode(ColumnName, QHeaderView::Interactive);
     header->resizeSection(ColumnName, fontMetrics().horizontalAdvance(QStringLiteral("Portal Name AB")) + 12);
     header->setSectionResizeMode(ColumnAddress, QHeaderView::Stretch);
-    header->setSectionResizeMode(ColumnSync, QHeaderView::Interactive);
-    header->resizeSection(ColumnSync, fontMetrics().horizontalAdvance(QStringLiteral("Zuletzt abgeglichen am 00.00.0000")));
+    // The last fetch's result is read whole: it shares the width with the address and wraps.
+    header->setSectionResizeMode(ColumnSync, QHeaderView::Stretch);
+    table_->setWordWrap(true);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     subscriptionsLayout->addWidget(table_);
     auto *rowButtons = new QHBoxLayout;
     auto *add = new QPushButton(QStringLiteral("Abonnement &hinzufügen"), subscriptions);
