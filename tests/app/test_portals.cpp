@@ -316,6 +316,41 @@ private Q_SLOTS:
         QVERIFY(in<QTableWidget>(dialog, "TablePortale")->item(0, 3)->text().contains(QStringLiteral("fehlgeschlagen")));
     }
 
+    void serverThatNeverAnswersKeepsTheWindowGoing()
+    {
+        PortalHouse app;
+        app.subscribe(app.address(QStringLiteral("http")));
+        QVERIFY(app.syncFromMenu());
+        const QByteArray blocks = app.blocksFile();
+        app.server.silent << "/a.ics";
+        app.window->context().portals().setTimeout(1500);
+        QSignalSpy done(&app.window->context().portals(), &app::PortalState::syncFinished);
+        app.trigger("ActionAbgleichen");
+        // While the server keeps silent the host goes on working.
+        QTest::qWait(300);
+        QCOMPARE(app.status(), QStringLiteral("Abgleich läuft…"));
+        app.w<QSpinBox>("SpinBox1")->setValue(2);
+        QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Bert"));
+        QVERIFY(done.wait(10000));
+        QVERIFY2(app.status().startsWith(QStringLiteral("Abgleich beendet: Portal A (Zimmer 3): nicht abgeglichen, ")),
+                 qPrintable(app.status()));
+        QCOMPARE(app.blocksFile(), blocks);
+    }
+
+    void closingDuringAFetchLosesNothing()
+    {
+        PortalHouse app;
+        app.subscribe(app.address(QStringLiteral("http")));
+        app.server.silent << "/a.ics";
+        app.trigger("ActionAbgleichen");
+        QTRY_COMPARE(app.server.requests.size(), 1);
+        // The window closes while the request is open: nothing is written, nothing crashes.
+        app.window.reset();
+        QCoreApplication::processEvents();
+        QVERIFY(!QFileInfo::exists(app.daten(QStringLiteral("Portale/Blockierungen.csv"))));
+        QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), threeGuests());
+    }
+
     void syncWithoutSubscriptionsSaysSo()
     {
         PortalHouse app;

@@ -35,6 +35,7 @@ public:
     }
 
     QHash<QByteArray, Answer> answers; // by path ("/a.ics")
+    QList<QByteArray> silent;          // paths that are never answered
     QList<QByteArray> requests;        // the path of each request as it arrived
 
 private:
@@ -48,6 +49,8 @@ private:
         const QByteArray path = buffer.left(end).split(' ').value(1);
         buffer.clear();
         requests << path;
+        if (silent.contains(path))
+            return;
         const Answer answer = answers.value(path, Answer{"404 Not Found", "text/html", "<html>not found</html>"});
         socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.contentType +
                       "\r\nContent-Length: " + QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" +

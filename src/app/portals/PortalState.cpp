@@ -22,7 +22,11 @@ PortalState::PortalState(Dialogs &dialogs, QObject *parent)
     connect(fetcher_, &exchange::SubscriptionFetcher::allFinished, this, &PortalState::allFetched);
 }
 
-PortalState::~PortalState() = default;
+PortalState::~PortalState()
+{
+    // A fetch still under way when the program ends reports to nobody.
+    fetcher_->disconnect(this);
+}
 
 bool PortalState::busy() const
 {
