@@ -29,8 +29,8 @@
 #include "guestfile/Backups.h"
 #include "guestfile/FileFormats.h"
 #include "guestfile/GuestFile.h"
-#include "guestfile/PortalSettings.h"
 #include "guestfile/LostCharacters.h"
+#include "guestfile/PortalSettings.h"
 #include "guestfile/Recovery.h"
 #include "guestfile/Settings.h"
 #include "guestfile/SettingsFolder.h"
@@ -373,7 +373,8 @@ void TMainForm::syncPortalsAtStart()
     if (!exchange::autoFetchDue(guestfile::lastAutomaticPortalSync(), now))
         return;
     guestfile::setLastAutomaticPortalSync(now);
-    QMetaObject::invokeMethod(this, [this] { context_->portals().sync(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { context_->portals().sync(); }, Qt::QueuedConnection);
 }
 
 void TMainForm::connectList()
@@ -912,10 +913,11 @@ void TMainForm::newGuestFromBlock(const guests::PortalBlock &block)
     // A portal's booking is no guest of the list: the host may enter its guest, with the days and
     // the room already right.
     const guests::PortalBlock taken = block; // the calendar is filled anew below
-    const QString question = QStringLiteral("Zimmer %1 ist vom %2 bis %3 über %4 belegt.\n\nEinen neuen Gast mit "
-                                            "diesen Tagen und diesem Zimmer anlegen?")
-                                 .arg(taken.room)
-                                 .arg(platform::DateToStr(taken.from), platform::DateToStr(taken.to), taken.subscription);
+    const QString question =
+        QStringLiteral("Zimmer %1 ist vom %2 bis %3 über %4 belegt.\n\nEinen neuen Gast mit "
+                       "diesen Tagen und diesem Zimmer anlegen?")
+            .arg(taken.room)
+            .arg(platform::DateToStr(taken.from), platform::DateToStr(taken.to), taken.subscription);
     if (context_->dialogs().choose(this, question, {QStringLiteral("Neuer Gast"), QStringLiteral("Abbrechen")}, 0, 1) !=
         0)
         return;

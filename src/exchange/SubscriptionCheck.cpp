@@ -48,7 +48,8 @@ CheckedSubscriptions checkSubscriptionRows(const std::vector<SubscriptionRow> &r
         if (s.room != 0 && !s.name.isEmpty()) {
             const QString key = QString::number(s.room) + u'\n' + s.name.toLower();
             if (seen.contains(key))
-                result.faults << where + QStringLiteral("Zimmer %1 hat schon ein Abonnement „%2“.").arg(s.room).arg(s.name);
+                result.faults << where +
+                                     QStringLiteral("Zimmer %1 hat schon ein Abonnement „%2“.").arg(s.room).arg(s.name);
             seen.insert(key);
         }
         if (result.faults.size() == before)

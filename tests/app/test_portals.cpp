@@ -17,8 +17,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableWidget>
 
 using namespace moves;
@@ -71,9 +71,9 @@ public:
     void subscribe(const QString &address, int room = 3, const QByteArray &more = {})
     {
         QDir(daten(QString())).mkpath(QStringLiteral("Portale"));
-        writeFile(QStringLiteral("daten/Portale/Abonnements.csv"),
-                  "Zimmer;Name;Adresse\r\n" + QByteArray::number(room) + ";Portal A;" + address.toUtf8() + "\r\n" +
-                      more);
+        writeFile(QStringLiteral("daten/Portale/Abonnements.csv"), "Zimmer;Name;Adresse\r\n" +
+                                                                       QByteArray::number(room) + ";Portal A;" +
+                                                                       address.toUtf8() + "\r\n" + more);
         restart();
     }
     QString address(const QString &kind) const
@@ -171,7 +171,8 @@ private Q_SLOTS:
         QCOMPARE(in<QTableWidget>(dialog, "TablePortale")->rowCount(), 0);
         QVERIFY(!in<QCheckBox>(dialog, "CheckBoxBeimStartAbgleichen")->isChecked());
         addSubscription(dialog, QStringLiteral("3"), QStringLiteral("Portal A"), app.address(QStringLiteral("file")));
-        addSubscription(dialog, QStringLiteral("Zimmer 1"), QStringLiteral(" Portal B "), QStringLiteral("https://b.example/1.ics"));
+        addSubscription(dialog, QStringLiteral("Zimmer 1"), QStringLiteral(" Portal B "),
+                        QStringLiteral("https://b.example/1.ics"));
         in<QPlainTextEdit>(dialog, "EditPortalFilter")->setPlainText(QStringLiteral("Not available\n\n  Blocked  "));
         in<QCheckBox>(dialog, "CheckBoxBeimStartAbgleichen")->setChecked(true);
         const QPointer<SettingsDialog> kept = dialog;
@@ -192,7 +193,8 @@ private Q_SLOTS:
         QCOMPARE(table->item(1, 0)->text(), QStringLiteral("1"));
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("Portal B"));
         QCOMPARE(table->item(0, 3)->text(), QStringLiteral("Noch nie abgeglichen"));
-        QCOMPARE(in<QPlainTextEdit>(dialog, "EditPortalFilter")->toPlainText(), QStringLiteral("Not available\nBlocked"));
+        QCOMPARE(in<QPlainTextEdit>(dialog, "EditPortalFilter")->toPlainText(),
+                 QStringLiteral("Not available\nBlocked"));
     }
 
     void settingsPageRefusesWrongRows_data()
@@ -201,11 +203,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("error");
-        QTest::newRow("unknown room") << "4" << "Portal B" << "/tmp/b.ics" << "Zeile 2: Ein Zimmer „4“ gibt es nicht";
-        QTest::newRow("empty name") << "2" << " " << "/tmp/b.ics" << "Zeile 2: Der Name fehlt.";
-        QTest::newRow("same name twice in a room") << "3" << "portal a" << "/tmp/b.ics"
+        QTest::newRow("unknown room") << "4"
+                                      << "Portal B"
+                                      << "/tmp/b.ics"
+                                      << "Zeile 2: Ein Zimmer „4“ gibt es nicht";
+        QTest::newRow("empty name") << "2"
+                                    << " "
+                                    << "/tmp/b.ics"
+                                    << "Zeile 2: Der Name fehlt.";
+        QTest::newRow("same name twice in a room") << "3"
+                                                   << "portal a"
+                                                   << "/tmp/b.ics"
                                                    << "Zeile 2: Zimmer 3 hat schon ein Abonnement „portal a“.";
-        QTest::newRow("address not fetchable") << "2" << "Portal B" << "ftp://b.example/b.ics"
+        QTest::newRow("address not fetchable") << "2"
+                                               << "Portal B"
+                                               << "ftp://b.example/b.ics"
                                                << "Zeile 2: „ftp://b.example/b.ics“ ist keine Adresse";
     }
 
@@ -224,8 +236,9 @@ private Q_SLOTS:
         // The window stays on the page, says what is wrong, and the file is as it was.
         QVERIFY(dialog->isVisible());
         QCOMPARE(app.dialogs.errors.size(), 1);
-        QVERIFY2(app.dialogs.errors.first().startsWith(QStringLiteral("Die Abonnements werden so nicht gespeichert:\n")),
-                 qPrintable(app.dialogs.errors.first()));
+        QVERIFY2(
+            app.dialogs.errors.first().startsWith(QStringLiteral("Die Abonnements werden so nicht gespeichert:\n")),
+            qPrintable(app.dialogs.errors.first()));
         QVERIFY2(app.dialogs.errors.first().contains(error), qPrintable(app.dialogs.errors.first()));
         QCOMPARE(app.readFile(QStringLiteral("daten/Portale/Abonnements.csv")), kept);
         QCOMPARE(in<QTabWidget>(dialog, "TabsEinstellungen")->currentWidget()->objectName(),
@@ -263,7 +276,9 @@ private Q_SLOTS:
         for (int day : {20, 21, 22, 23})
             QCOMPARE(app.cell(day, 3), QStringLiteral("Portal A"));
         QCOMPARE(app.cell(24, 3), QString());
-        QVERIFY(app.cellData(21, 3, Qt::ToolTipRole).toString().startsWith(QStringLiteral("Zimmer 3 belegt über Portal A\n")));
+        QVERIFY(app.cellData(21, 3, Qt::ToolTipRole)
+                    .toString()
+                    .startsWith(QStringLiteral("Zimmer 3 belegt über Portal A\n")));
         QVERIFY(app.cellData(21, 3, Qt::BackgroundRole).isValid());
         QCOMPARE(app.cellData(21, 3, RoomCalendarModel::RecordRole).toInt(), 0);
         // A new start reads the blocks back without fetching.
@@ -278,10 +293,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("reason"); // part of the status line's reason
-        QTest::newRow("file gone") << "file" << "gone" << "portal.ics";
-        QTest::newRow("file without calendar") << "file" << "garbage" << "";
-        QTest::newRow("server says 404") << "http" << "404" << "404";
-        QTest::newRow("server sends a page") << "http" << "page" << "";
+        QTest::newRow("file gone") << "file"
+                                   << "gone"
+                                   << "portal.ics";
+        QTest::newRow("file without calendar") << "file"
+                                               << "garbage"
+                                               << "";
+        QTest::newRow("server says 404") << "http"
+                                         << "404"
+                                         << "404";
+        QTest::newRow("server sends a page") << "http"
+                                             << "page"
+                                             << "";
     }
 
     void failedFetchChangesNothing()
@@ -313,7 +336,8 @@ private Q_SLOTS:
         QCOMPARE(app.cell(21, 3), QStringLiteral("Portal A"));
         // The settings page tells it too.
         SettingsDialog *dialog = openPortalPage(app);
-        QVERIFY(in<QTableWidget>(dialog, "TablePortale")->item(0, 3)->text().contains(QStringLiteral("fehlgeschlagen")));
+        QVERIFY(
+            in<QTableWidget>(dialog, "TablePortale")->item(0, 3)->text().contains(QStringLiteral("fehlgeschlagen")));
     }
 
     void serverThatNeverAnswersKeepsTheWindowGoing()
@@ -355,8 +379,9 @@ private Q_SLOTS:
     {
         PortalHouse app;
         app.trigger("ActionAbgleichen");
-        QCOMPARE(app.status(),
-                 QStringLiteral("Kein Abgleich: es ist kein Abonnement eingerichtet (Einstellungen, Seite „Portale“)."));
+        QCOMPARE(
+            app.status(),
+            QStringLiteral("Kein Abgleich: es ist kein Abonnement eingerichtet (Einstellungen, Seite „Portale“)."));
         QVERIFY(!QFileInfo::exists(app.daten(QStringLiteral("Portale/Blockierungen.csv"))));
     }
 
@@ -401,7 +426,8 @@ private Q_SLOTS:
         clickTab(app, 1);
         const RoomCalendarModel *model = calendar(app);
         const QModelIndex jan1 = model->index(model->rowOfDay(platform::DateToDay(QDate(2025, 1, 1))), 2);
-        QCOMPARE(model->data(jan1, Qt::ToolTipRole).toString(), QStringLiteral("Doppelbelegung: Gast 3 (Carl) und Portal A"));
+        QCOMPARE(model->data(jan1, Qt::ToolTipRole).toString(),
+                 QStringLiteral("Doppelbelegung: Gast 3 (Carl) und Portal A"));
     }
 
     void newGuestFromBlock_data()
@@ -515,6 +541,40 @@ private Q_SLOTS:
         QCOMPARE(blocks->rowCount(), 0);
         filter->setCurrentIndex(static_cast<int>(FilterArt::HeuteImHaus));
         QCOMPARE(blocks->rowCount(), 1);
+    }
+
+    void anotherDataFolderBringsItsOwnBlocks()
+    {
+        // GIVEN this folder's Portal A holds room 3, and another folder follows Portal B in room 2
+        PortalHouse app;
+        app.subscribe(app.address(QStringLiteral("file")));
+        QVERIFY(app.syncFromMenu());
+        QDir(app.path(QString())).mkpath(QStringLiteral("anders/Portale"));
+        app.writeFile(QStringLiteral("anders/Gaeste.csv"),
+                      kRecordZero + guestLine(1, "1", 1, "01.03.2025", "03.03.2025", "Dora"));
+        const guests::PortalBlock other{2,
+                                        feb(24),
+                                        feb(26),
+                                        QStringLiteral("Portal B"),
+                                        QStringLiteral("b1"),
+                                        QStringLiteral("Reserved"),
+                                        QDateTime(QDate(2025, 2, 19), QTime(8, 0))};
+        exchange::saveSubscriptions(app.path(QStringLiteral("anders")),
+                                    {{2, QStringLiteral("Portal B"), QStringLiteral("https://b.example/b.ics")}});
+        exchange::saveBlocks(app.path(QStringLiteral("anders")), {other});
+        // WHEN the host chooses that folder in the settings
+        QSignalSpy changed(&app.window->context(), &AppContext::portalBlocksChanged);
+        SettingsDialog *dialog = openPortalPage(app);
+        app.dialogs.folder = app.path(QStringLiteral("anders"));
+        QTest::mouseClick(in<QAbstractButton>(dialog, "ButtonDatenordner"), Qt::LeftButton);
+        // THEN its blocks are the ones shown, in the calendar and on the settings page
+        QVERIFY(changed.count() >= 1);
+        QCOMPARE(app.window->context().portalBlocks(), std::vector<guests::PortalBlock>{other});
+        QCOMPARE(app.cell(21, 3), QString());
+        QCOMPARE(app.cell(25, 2), QStringLiteral("Portal B"));
+        auto *table = in<QTableWidget>(dialog, "TablePortale");
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("Portal B"));
     }
 
     void leftOutLinesAreToldOnce()

@@ -34,17 +34,17 @@ private Q_SLOTS:
 
     void tooltips_data()
     {
-        QTest::addColumn<int>("room");       // the bar's room
-        QTest::addColumn<bool>("blockBar");  // the bar of the block (else the guest's)
-        QTest::addColumn<QString>("first");  // the tooltip's first line
-        QTest::addColumn<QString>("clash");  // its last line for a double booking, else empty
+        QTest::addColumn<int>("room");      // the bar's room
+        QTest::addColumn<bool>("blockBar"); // the bar of the block (else the guest's)
+        QTest::addColumn<QString>("first"); // the tooltip's first line
+        QTest::addColumn<QString>("clash"); // its last line for a double booking, else empty
 
         QTest::newRow("block alone") << 2 << true << QStringLiteral("Zimmer 2 belegt über Portal B") << QString();
         QTest::newRow("block clashing with a guest")
             << 1 << true << QStringLiteral("Zimmer 1 belegt über Portal A")
             << QStringLiteral("Doppelbelegung in Zimmer 1 mit Gast 1 (Anna Müller)");
-        QTest::newRow("guest clashing with a block")
-            << 1 << false << QStringLiteral("Gast 1: Anna Müller") << QStringLiteral("Doppelbelegung in Zimmer 1 mit Portal A");
+        QTest::newRow("guest clashing with a block") << 1 << false << QStringLiteral("Gast 1: Anna Müller")
+                                                     << QStringLiteral("Doppelbelegung in Zimmer 1 mit Portal A");
     }
 
     void tooltips()

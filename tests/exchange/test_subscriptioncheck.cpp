@@ -21,13 +21,14 @@ private Q_SLOTS:
 
         const QString ics = QStringLiteral("/home/gh/portal.ics");
         const QString web = QStringLiteral("https://portal.example/cal/1.ics");
-        QTest::newRow("good rows") << std::vector<SubscriptionRow>{{"1", "Portal A", web}, {"Zimmer 3", "Portal B", ics}}
+        QTest::newRow("good rows") << std::vector<SubscriptionRow>{{"1", "Portal A", web},
+                                                                   {"Zimmer 3", "Portal B", ics}}
                                    << 2 << QStringList();
-        QTest::newRow("empty row skipped") << std::vector<SubscriptionRow>{{" ", "", ""}, {"2", "Portal A", web}} << 1
-                                           << QStringList();
-        QTest::newRow("unknown room")
-            << std::vector<SubscriptionRow>{{"4", "Portal A", web}} << 0
-            << QStringList{QStringLiteral("Zeile 1: Ein Zimmer „4“ gibt es nicht (1 bis 3).")};
+        QTest::newRow("empty row skipped")
+            << std::vector<SubscriptionRow>{{" ", "", ""}, {"2", "Portal A", web}} << 1 << QStringList();
+        QTest::newRow("unknown room") << std::vector<SubscriptionRow>{{"4", "Portal A", web}} << 0
+                                      << QStringList{
+                                             QStringLiteral("Zeile 1: Ein Zimmer „4“ gibt es nicht (1 bis 3).")};
         QTest::newRow("room missing") << std::vector<SubscriptionRow>{{"", "Portal A", web}} << 0
                                       << QStringList{QStringLiteral("Zeile 1: Das Zimmer fehlt (1 bis 3).")};
         QTest::newRow("empty name") << std::vector<SubscriptionRow>{{"1", "  ", web}} << 0
@@ -63,11 +64,12 @@ private Q_SLOTS:
 
     void keepsWhatWasTyped()
     {
-        const auto checked = exchange::checkSubscriptionRows(
-            {{" Zimmer 2 ", "  Portal   A ", " https://portal.example/a.ics "}});
+        const auto checked =
+            exchange::checkSubscriptionRows({{" Zimmer 2 ", "  Portal   A ", " https://portal.example/a.ics "}});
         QVERIFY(checked.faults.isEmpty());
         QCOMPARE(checked.subscriptions.size(), std::size_t(1));
-        const exchange::Subscription expected{2, QStringLiteral("Portal A"), QStringLiteral("https://portal.example/a.ics")};
+        const exchange::Subscription expected{2, QStringLiteral("Portal A"),
+                                              QStringLiteral("https://portal.example/a.ics")};
         QCOMPARE(checked.subscriptions.front(), expected);
     }
 };

@@ -50,18 +50,17 @@ private Q_SLOTS:
                                        << std::vector<int>{0};
         QTest::newRow("coming 30 days") << static_cast<int>(FilterArt::Kommende30Tage) << 0 << 0 << QString()
                                         << std::vector<int>{1, 2};
-        QTest::newRow("unpaid: a portal bills its own") << static_cast<int>(FilterArt::Unbezahlt) << 0 << 0
-                                                        << QString() << std::vector<int>{};
+        QTest::newRow("unpaid: a portal bills its own")
+            << static_cast<int>(FilterArt::Unbezahlt) << 0 << 0 << QString() << std::vector<int>{};
         QTest::newRow("without invoice: a portal bills its own")
             << static_cast<int>(FilterArt::OhneRechnung) << 0 << 0 << QString() << std::vector<int>{};
         QTest::newRow("stretch of days") << static_cast<int>(FilterArt::Zeitraum) << 22 << 25 << QString()
                                          << std::vector<int>{1, 2};
-        QTest::newRow("search in the name, case ignored") << alle << 0 << 0 << QStringLiteral("portal c")
-                                                          << std::vector<int>{2};
+        QTest::newRow("search in the name, case ignored")
+            << alle << 0 << 0 << QStringLiteral("portal c") << std::vector<int>{2};
         QTest::newRow("search in the text") << alle << 0 << 0 << QStringLiteral("meier") << std::vector<int>{1};
-        QTest::newRow("search and filter together")
-            << static_cast<int>(FilterArt::Kommende30Tage) << 0 << 0 << QStringLiteral("Reserved")
-            << std::vector<int>{2};
+        QTest::newRow("search and filter together") << static_cast<int>(FilterArt::Kommende30Tage) << 0 << 0
+                                                    << QStringLiteral("Reserved") << std::vector<int>{2};
     }
 
     void shown()

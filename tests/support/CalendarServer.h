@@ -52,9 +52,8 @@ private:
         if (silent.contains(path))
             return;
         const Answer answer = answers.value(path, Answer{"404 Not Found", "text/html", "<html>not found</html>"});
-        socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.contentType +
-                      "\r\nContent-Length: " + QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                      answer.body);
+        socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
+                      QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" + answer.body);
         socket->disconnectFromHost();
     }
 

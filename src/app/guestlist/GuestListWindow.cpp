@@ -69,7 +69,8 @@ GuestListWindow::GuestListWindow(AppContext &context, QWidget *parent)
     withBlocks_->setObjectName(QStringLiteral("CheckBoxBlockierungen"));
     withBlocks_->setToolTip(QStringLiteral("Auch die Zimmer zeigen, die über abonnierte Kalender der Buchungsportale "
                                            "belegt sind"));
-    ui_->layoutSuche->addWidget(withBlocks_);
+    // Beside the count, where the row has room to spare on a small screen.
+    ui_->layoutSumme->insertWidget(1, withBlocks_);
     blocks_ = new QTableWidget(0, 6, this);
     blocks_->setObjectName(QStringLiteral("TableBlockierungen"));
     blocks_->setHorizontalHeaderLabels({QStringLiteral("Portal"), QStringLiteral("Zimmer"), QStringLiteral("Anreise"),
@@ -301,12 +302,13 @@ void GuestListWindow::showBlocks()
     blocks_->setRowCount(static_cast<int>(shown.size()));
     for (int row = 0; row < blocks_->rowCount(); ++row) {
         const guests::PortalBlock &b = blocks[static_cast<std::size_t>(shown[static_cast<std::size_t>(row)])];
-        const QStringList texts = {b.subscription,
-                                   QString::number(b.room),
-                                   platform::DateToStr(b.from),
-                                   platform::DateToStr(b.to),
-                                   QString::number(static_cast<qint64>(platform::DateOf(b.to) - platform::DateOf(b.from))),
-                                   b.summary.simplified()};
+        const QStringList texts = {
+            b.subscription,
+            QString::number(b.room),
+            platform::DateToStr(b.from),
+            platform::DateToStr(b.to),
+            QString::number(static_cast<qint64>(platform::DateOf(b.to) - platform::DateOf(b.from))),
+            b.summary.simplified()};
         for (int column = 0; column < texts.size(); ++column)
             blocks_->setItem(row, column, new QTableWidgetItem(texts[column]));
     }

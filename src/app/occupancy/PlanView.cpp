@@ -76,7 +76,8 @@ void PlanView::invalidate()
 const PlanGeometry &PlanView::geometry() const
 {
     if (!plan_)
-        plan_ = calendar::occupancyPlanWithBlocks(list_.records(), blocks_, first_, days_, platform::Now(), postalCode_);
+        plan_ =
+            calendar::occupancyPlanWithBlocks(list_.records(), blocks_, first_, days_, platform::Now(), postalCode_);
     return *plan_;
 }
 

@@ -84,7 +84,8 @@ PortalSettingsPage::PortalSettingsPage(AppContext &context, QWidget *parent) : Q
     filters_ = new QPlainTextEdit(filterBox);
     filters_->setObjectName(QStringLiteral("EditPortalFilter"));
     filters_->setTabChangesFocus(true);
-    filters_->setPlaceholderText(QStringLiteral("Ein Muster je Zeile, z. B. Not available (* steht für beliebigen Text)"));
+    filters_->setPlaceholderText(
+        QStringLiteral("Ein Muster je Zeile, z. B. Not available (* steht für beliebigen Text)"));
     filters_->setPlainText(guestfile::portalFilters().join(u'\n'));
     filters_->setFixedHeight(filters_->fontMetrics().lineSpacing() * 4 + 12);
     filterLayout->addWidget(filters_);
@@ -156,8 +157,9 @@ void PortalSettingsPage::showSyncStates()
     filling_ = true;
     const auto &states = context_.portals().syncStates();
     for (int row = 0; row < table_->rowCount(); ++row) {
-        const auto checked = exchange::checkSubscriptionRows(
-            {{cellText(table_, row, ColumnRoom), cellText(table_, row, ColumnName), cellText(table_, row, ColumnAddress)}});
+        const auto checked =
+            exchange::checkSubscriptionRows({{cellText(table_, row, ColumnRoom), cellText(table_, row, ColumnName),
+                                              cellText(table_, row, ColumnAddress)}});
         const exchange::SyncState *state =
             checked.subscriptions.empty() ? nullptr : exchange::syncStateOf(states, checked.subscriptions.front());
         table_->setItem(row, ColumnSync, readOnlyItem(exchange::syncStateText(state)));
