@@ -92,7 +92,7 @@ PortalSettingsPage::PortalSettingsPage(AppContext &context, QWidget *parent) : Q
     layout->addWidget(filterBox);
 
     auto *syncRow = new QHBoxLayout;
-    atStart_ = new QCheckBox(QStringLiteral("Beim &Start abgleichen"), this);
+    atStart_ = new QCheckBox(QStringLiteral("Beim Start a&bgleichen"), this);
     atStart_->setObjectName(QStringLiteral("CheckBoxBeimStartAbgleichen"));
     atStart_->setChecked(guestfile::portalSyncAtStart());
     sync_ = new QPushButton(QStringLiteral("&Jetzt abgleichen"), this);
