@@ -21,8 +21,11 @@ using guestfile::RememberDataFolder;
 using guestfile::setHousePostalCode;
 
 AppContext::AppContext(std::unique_ptr<Dialogs> dialogs, QObject *parent)
-    : QObject(parent), dialogs_(std::move(dialogs)), startFolder_(QDir::currentPath()), postalCode_(housePostalCode())
-{}
+    : QObject(parent), dialogs_(std::move(dialogs)), startFolder_(QDir::currentPath()), postalCode_(housePostalCode()),
+      portals_(new app::PortalState(*dialogs_, this))
+{
+    connect(portals_, &app::PortalState::changed, this, &AppContext::portalBlocksChanged);
+}
 
 AppContext::~AppContext() = default;
 

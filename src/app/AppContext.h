@@ -6,6 +6,7 @@
 // window answers.
 
 #include "app/Dialogs.h"
+#include "app/portals/PortalState.h"
 #include "billing/PriceMatrix.h"
 #include "calendar/RoomCalendar.h"
 #include "exchange/MailCommand.h"
@@ -81,6 +82,14 @@ public:
     const exchange::ProgramRunner &programRunner() const { return programRunner_; }
     void setProgramRunner(exchange::ProgramRunner runner) { programRunner_ = std::move(runner); }
 
+    // --- the portal subscriptions of the data folder ---
+    app::PortalState &portals() { return *portals_; }
+    const app::PortalState &portals() const { return *portals_; }
+    // The rooms taken through booking portals (never records of the guest list).
+    const std::vector<guests::PortalBlock> &portalBlocks() const { return portals_->blocks(); }
+    // Reads the portal files when the data folder is not the one they were read from.
+    void followPortals(QWidget *asker) { portals_->follow(chosenFolder(), asker); }
+
     // --- requests to the main window ---
     // The field being edited on the page "Gast" belongs to its record before another window uses
     // the list.
@@ -97,6 +106,8 @@ Q_SIGNALS:
     // The picks were made, used or dropped.
     void picksChanged(const calendar::PickState &picks);
     void postalCodeChanged(qint32 code);
+    // The subscriptions, their blocks or the sync states were read anew (a fetch, an edit, a folder).
+    void portalBlocksChanged();
 
 private:
     void setPostalCodeShown(qint32 code);
@@ -113,6 +124,7 @@ private:
     QString priceListToldOf_;         // the last complaint about it that was shown
     qint32 postalCode_ = guestfile::kDefaultHousePostalCode;
     exchange::ProgramRunner programRunner_ = exchange::detachedRunner();
+    PortalState *portals_ = nullptr; // a child of this context
 };
 
 } // namespace app

@@ -16,6 +16,7 @@
 #include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/privacy/AnonymizeDialog.h"
 #include "app/privacy/PersonalDataExport.h"
+#include "app/settings/PortalSettingsPage.h"
 #include "app/settings/SettingsDialog.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "billing/BillingFiles.h"
@@ -26,11 +27,14 @@
 #include "billing/InvoiceFiles.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/StayCost.h"
+#include "calendar/PortalOccupancy.h"
 #include "calendar/RoomCalendarModel.h"
+#include "exchange/PortalSync.h"
 #include "guestfile/Backups.h"
 #include "guestfile/FileFormats.h"
 #include "guestfile/GuestFile.h"
 #include "guestfile/LostCharacters.h"
+#include "guestfile/PortalSettings.h"
 #include "guestfile/Recovery.h"
 #include "guestfile/Settings.h"
 #include "guestfile/SettingsFolder.h"
@@ -42,6 +46,7 @@
 #include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "register/PersonalData.h"
+#include "register/StayFromBlock.h"
 #include "register/StayText.h"
 #include "ui_TMainForm.h"
 
@@ -97,6 +102,7 @@ using calendar::AuswahlNutzung;
 using calendar::AuswahlText;
 using calendar::DoppelbelegungText;
 using calendar::KalenderStarttag;
+using calendar::kTageVorStarttag;
 using calendar::PeekPicks;
 using calendar::PickState;
 using calendar::RoomCalendarModel;
@@ -108,6 +114,7 @@ using guestfile::DataFolder;
 using guestfile::EGuestFileChanged;
 using guestfile::HasRecoveryCopy;
 using guestfile::HouseDetails;
+using guestfile::KeepBackupAt;
 using guestfile::kGuestFileName;
 using guestfile::ListBackups;
 using guestfile::LostCharactersQuestion;
@@ -254,6 +261,8 @@ void TMainForm::FormCreate()
     OpenRememberedData();
     // Looked for once the data folder is known: the prices beside the guest file count first.
     context_->readPriceList(this);
+    context_->followPortals(this);
+    syncPortalsAtStart();
     // Nothing pops up for a house not yet set up: the status line says what is missing.
     if (const QString hint = followSetup(); !hint.isEmpty())
         setStatus(ui_->LabelStatus->text().isEmpty() ? hint : ui_->LabelStatus->text() + QStringLiteral(" – ") + hint);
@@ -286,6 +295,9 @@ void TMainForm::createMenus()
     action(menuDatei_, QStringLiteral("Alte Aufenthalte &anonymisieren…"), QKeySequence(), [this] {
         AnonymisierenClick();
     })->setObjectName(QStringLiteral("ActionAnonymisieren"));
+    action(menuDatei_, QStringLiteral("Portale &jetzt abgleichen"), QKeySequence(), [this] {
+        context_->portals().sync();
+    })->setObjectName(QStringLiteral("ActionAbgleichen"));
     menuDatei_->addSeparator();
     action(menuDatei_, QStringLiteral("&Einstellungen…"), QKeySequence(), [this] {
         showSettings();
@@ -443,6 +455,29 @@ void TMainForm::connectContext()
     connect(context, &AppContext::openRecordRequested, this, &TMainForm::openRecord);
     connect(context, &AppContext::picksOffered, context, &AppContext::setPicks);
     connect(context, &AppContext::picksChanged, this, &TMainForm::showPicks);
+    // New blocks from a fetch or an edit: the calendar shows them at once, from the same day.
+    connect(context, &AppContext::portalBlocksChanged, this, [this] {
+        if (const auto start = calendar_->dayOfRow(kTageVorStarttag))
+            ZeigGrid(*start);
+    });
+    connect(&context->portals(), &app::PortalState::syncStarted, this,
+            [this] { setStatus(QStringLiteral("Abgleich läuft…")); });
+    connect(&context->portals(), &app::PortalState::syncFinished, this,
+            [this](const QString &summary) { setStatus(summary); });
+}
+
+void TMainForm::syncPortalsAtStart()
+{
+    // Only when the host asked for it, and not more often than the portals allow; after the window
+    // is up, so the start never waits for a network.
+    if (!guestfile::portalSyncAtStart() || context_->portals().subscriptions().empty())
+        return;
+    const QDateTime now = platform::Clock::now();
+    if (!exchange::autoFetchDue(guestfile::lastAutomaticPortalSync(), now))
+        return;
+    guestfile::setLastAutomaticPortalSync(now);
+    QMetaObject::invokeMethod(
+        this, [this] { context_->portals().sync(); }, Qt::QueuedConnection);
 }
 
 void TMainForm::connectList()
@@ -560,7 +595,8 @@ void TMainForm::sayDoubleBooking()
     rememberStay();
     if (sameStay)
         return;
-    const QString text = DoppelbelegungText(list_.records(), list_.currentIndex());
+    const QString text =
+        calendar::doubleBookingTextWithBlocks(list_.records(), context_->portalBlocks(), list_.currentIndex());
     if (!text.isEmpty())
         setStatus(text);
 }
@@ -801,6 +837,7 @@ void TMainForm::FileRead()
     list_.replace(session_.read(path));
     if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
         context_->dialogs().inform(this, damaged);
+    context_->followPortals(this);
 }
 
 void TMainForm::ButtonSaveClick()
@@ -924,7 +961,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::ZeigGrid(TDateTime Starttag)
 {
-    calendar_->setRows(ZeigGridRows(list_.records(), Starttag, calendar_->rowCount()));
+    const std::vector<guests::PortalBlock> &blocks = context_->portalBlocks();
+    calendar_->setRows(calendar::gridRowsWithBlocks(list_.records(), blocks, Starttag, calendar_->rowCount()), blocks);
 }
 
 void TMainForm::ZimmerClick()
@@ -976,10 +1014,32 @@ void TMainForm::GridZimmerCellClick(int Column, int Row)
 void TMainForm::GridZimmerCellDblClick(int Column, int Row)
 {
     const int index = calendar_->data(calendar_->index(Row, Column), RoomCalendarModel::RecordRole).toInt();
-    if (index <= 0 || index > list_.lastIndex())
+    if (index <= 0 || index > list_.lastIndex()) {
+        if (const guests::PortalBlock *block = calendar_->blockAt(Row, Column))
+            newGuestFromBlock(*block);
         return;
+    }
     // Opening a guest is no pick for a booking.
     dropPicks();
+    openRecord(index);
+}
+
+void TMainForm::newGuestFromBlock(const guests::PortalBlock &block)
+{
+    // A portal's booking is no guest of the list: the host may enter its guest, with the days and
+    // the room already right.
+    const guests::PortalBlock taken = block; // the calendar is filled anew below
+    const QString question =
+        QStringLiteral("Zimmer %1 ist vom %2 bis %3 über %4 belegt.\n\nEinen neuen Gast mit "
+                       "diesen Tagen und diesem Zimmer anlegen?")
+            .arg(taken.room)
+            .arg(platform::DateToStr(taken.from), platform::DateToStr(taken.to), taken.subscription);
+    if (context_->dialogs().choose(this, question, {QStringLiteral("Neuer Gast"), QStringLiteral("Abbrechen")}, 0, 1) !=
+        0)
+        return;
+    MaskToRecord();
+    dropPicks();
+    const int index = guests::newStayFromBlock(list_, taken);
     openRecord(index);
 }
 
@@ -1421,6 +1481,8 @@ SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
                 [this] { guarded([this] { context_->readPriceList(this); }); });
         connect(settings_, &SettingsDialog::postalCodeChanged, context_.get(), &AppContext::setPostalCode);
         connect(settings_, &SettingsDialog::invoiceSetupChanged, this, [this] { followSetup(); });
+        auto *portals = new app::PortalSettingsPage(*context_, settings_);
+        settings_->addPage(portals, QStringLiteral("P&ortale"), [portals] { return portals->save(); });
         connect(settings_, &QDialog::finished, this, [this] {
             const QString hint = followSetup();
             if (!hint.isEmpty() || ui_->LabelStatus->text().startsWith(QStringLiteral("Noch nicht eingerichtet")))
@@ -1471,6 +1533,7 @@ bool TMainForm::switchDataFolder(const QString &folder)
     ClaimDataFolder();
     ShowRecord(list_.lastIndex());
     context_->readPriceList(this);
+    context_->followPortals(this);
     context_->readSettings();
     setStatus(hasGuests ? QStringLiteral("%1 Gästedatensätze gelesen aus %2")
                               .arg(list_.guestCount())

@@ -118,7 +118,7 @@ private:
     void CreateBill(QPrinter &printer, const QString &vorschlag = QString(), bool cancelFirst = false,
                     std::optional<double> newCost = std::nullopt);
     // The files an invoice or a cancellation is numbered, kept and journaled with.
-    RechnungsDateien invoiceFiles(const QString &vorschlag);
+    billing::RechnungsDateien invoiceFiles(const QString &vorschlag);
     // "Daten sichern?" with Ja, Nein and Abbrechen (also Esc and the window's ×), where there are
     // unsaved changes: Kept when there were none or they were saved, Cancelled when the host
     // cancelled or the save did not happen.
@@ -146,6 +146,10 @@ private:
     // No picks any more (they were used, or opening a guest is no pick).
     void dropPicks();
     void checkStay();
+    // "Neuer Gast" from a room taken through a portal, when the host agrees.
+    void newGuestFromBlock(const guests::PortalBlock &block);
+    // Fetches the subscriptions at start when the host ticked it and the last time is long enough ago.
+    void syncPortalsAtStart();
     // Names in the status line the bookings that the shown record now shares a night with.
     void sayDoubleBooking();
     void rememberStay();

@@ -31,7 +31,7 @@ QString defaultConfirmationText();
 // What a record lacks to be confirmed, said in German ("Für eine Buchungsbestätigung fehlt noch:
 // der Name des Gastes."); empty when it can be. A booking needs a name, a room and an arrival
 // and departure with the departure after the arrival.
-QString confirmationGaps(const TGast &g);
+QString confirmationGaps(const guests::TGast &g);
 
 struct ConfirmationContent
 {

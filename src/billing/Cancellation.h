@@ -34,7 +34,7 @@ QString deleteRefusal(const guests::TGast &g);
 
 // The question before a cancellation: "Rechnung 1042 von Gast 6 (Weiß, 18.12.2026 bis
 // 20.12.2026) stornieren? …", naming what it does.
-QString cancellationQuestion(const TGast &g);
+QString cancellationQuestion(const guests::TGast &g);
 
 struct CancellationResult
 {

@@ -147,4 +147,27 @@ QString blockTooltip(const std::vector<guests::PortalBlock> &blocks, int block)
     return text;
 }
 
+QString planTooltipWithBlocks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+                              const PlanBar &bar)
+{
+    const auto clashLine = [&bar](const QString &other) {
+        return QStringLiteral("\nDoppelbelegung in Zimmer %1 mit %2").arg(bar.room).arg(other);
+    };
+    if (bar.block >= 0) {
+        QString text = blockTooltip(blocks, bar.block);
+        if (text.isEmpty() || !bar.doppelt)
+            return text;
+        if (bar.partner > 0 && static_cast<std::size_t>(bar.partner) < list.size())
+            text += clashLine(guestLabel(list[static_cast<std::size_t>(bar.partner)]));
+        else if (bar.partnerBlock >= 0 && static_cast<std::size_t>(bar.partnerBlock) < blocks.size())
+            text += clashLine(blocks[static_cast<std::size_t>(bar.partnerBlock)].subscription);
+        return text;
+    }
+    QString text = PlanTooltip(list, bar);
+    if (!text.isEmpty() && bar.doppelt && bar.partner == 0 && bar.partnerBlock >= 0 &&
+        static_cast<std::size_t>(bar.partnerBlock) < blocks.size())
+        text += clashLine(blocks[static_cast<std::size_t>(bar.partnerBlock)].subscription);
+    return text;
+}
+
 } // namespace calendar

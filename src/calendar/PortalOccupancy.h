@@ -44,4 +44,9 @@ PlanGeometry occupancyPlanWithBlocks(const std::vector<guests::TGast> &list,
 // The tooltip of a block's bar: "Zimmer 2 belegt über Portal A\n01.03.2025 bis 04.03.2025 (3 Nächte)\nReserved".
 QString blockTooltip(const std::vector<guests::PortalBlock> &blocks, int block);
 
+// The tooltip of any bar of such a plan: a block's as blockTooltip, a booking's as PlanTooltip; a
+// double booking names the other side, guest or portal ("Doppelbelegung in Zimmer 1 mit Portal A").
+QString planTooltipWithBlocks(const std::vector<guests::TGast> &list, const std::vector<guests::PortalBlock> &blocks,
+                              const PlanBar &bar);
+
 } // namespace calendar

@@ -1,5 +1,7 @@
 #include "calendar/RoomCalendarModel.h"
 
+#include "calendar/PortalOccupancy.h"
+
 #include <QBrush>
 #include <QColor>
 
@@ -8,6 +10,8 @@ namespace calendar {
 namespace {
 
 const QColor kClashBackground(0xFF, 0xD6, 0xD6);
+// A room taken through a portal: the grey of its bar in the plan, light enough to read the cell.
+const QColor kBlockBackground(0xE0, 0xE0, 0xE0);
 // Picked days: the blue of a selection, light enough to read the cell.
 const QColor kPickBackground(0xBF, 0xDB, 0xFF);
 
@@ -75,10 +79,18 @@ QVariant RoomCalendarModel::data(const QModelIndex &index, int role) const
     const CalendarCell &cell = row.rooms[static_cast<std::size_t>(index.column() - 2)];
     if (role == RecordRole)
         return cell.record;
+    if (role == BlockRole)
+        return cell.block;
     if (role == Qt::BackgroundRole && isPicked(index.row(), index.column()))
         return QBrush(kPickBackground);
-    if (!cell.clash)
+    if (!cell.clash) {
+        // A blocked room that no guest shares: grey, and the tooltip says which portal and when.
+        if (cell.block >= 0 && role == Qt::BackgroundRole)
+            return QBrush(kBlockBackground);
+        if (cell.block >= 0 && role == Qt::ToolTipRole)
+            return calendar::blockTooltip(blocks_, cell.block);
         return {};
+    }
     if (role == Qt::BackgroundRole)
         return QBrush(kClashBackground);
     if (role == Qt::ToolTipRole)
@@ -98,6 +110,21 @@ Qt::ItemFlags RoomCalendarModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void RoomCalendarModel::setRows(std::vector<CalendarRow> rows, std::vector<guests::PortalBlock> blocks)
+{
+    blocks_ = std::move(blocks);
+    setRows(std::move(rows));
+}
+
+const guests::PortalBlock *RoomCalendarModel::blockAt(int row, int column) const
+{
+    const CalendarRow *r = rowAt(row);
+    if (r == nullptr || column < 2 || column >= kColumnCount)
+        return nullptr;
+    const int block = r->rooms[static_cast<std::size_t>(column - 2)].block;
+    return block >= 0 && block < static_cast<int>(blocks_.size()) ? &blocks_[static_cast<std::size_t>(block)] : nullptr;
 }
 
 void RoomCalendarModel::setRows(std::vector<CalendarRow> rows)

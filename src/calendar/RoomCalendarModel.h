@@ -2,6 +2,7 @@
 // The room calendar as a read-only table: date, weekday and the three rooms, one row per day.
 
 #include "calendar/RoomCalendar.h"
+#include "register/PortalBlock.h"
 
 #include <QAbstractTableModel>
 
@@ -21,6 +22,8 @@ public:
     static constexpr int DayRole = Qt::UserRole + 1;
     // The index of the record a room cell shows (int), 0 when the room is free.
     static constexpr int RecordRole = Qt::UserRole + 2;
+    // The index of the portal block a room cell shows or shares its night with (int), -1 for none.
+    static constexpr int BlockRole = Qt::UserRole + 3;
 
     explicit RoomCalendarModel(int rowCount, QObject *parent = nullptr);
 
@@ -32,6 +35,10 @@ public:
 
     // Shows new rows; the row count stays as it is: missing rows are empty, surplus ones dropped.
     void setRows(std::vector<CalendarRow> rows);
+    // The same, with the portal blocks the rows' cells refer to (for their tooltips).
+    void setRows(std::vector<CalendarRow> rows, std::vector<guests::PortalBlock> blocks);
+    // The block a cell refers to, if any.
+    const guests::PortalBlock *blockAt(int row, int column) const;
     // Empties every row.
     void clear();
     // A click or a keyboard move onto a cell as a pick: a room cell of a row that shows a day
@@ -54,6 +61,7 @@ private:
     const CalendarRow *rowAt(int row) const;
 
     std::vector<CalendarRow> rows_;
+    std::vector<guests::PortalBlock> blocks_;
     PickState picks_;
 };
 

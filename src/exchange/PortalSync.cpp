@@ -15,8 +15,9 @@ bool belongsTo(const guests::PortalBlock &block, const Subscription &subscriptio
 QString countsText(const MergeCounts &c)
 {
     const int total = c.added + c.moved + c.kept;
-    return QStringLiteral("%1 Blockierungen (%2 neu, %3 verschoben, %4 freigegeben)")
+    return QStringLiteral("%1 %2 (%3 neu, %4 verschoben, %5 freigegeben)")
         .arg(total)
+        .arg(total == 1 ? QStringLiteral("Blockierung") : QStringLiteral("Blockierungen"))
         .arg(c.added)
         .arg(c.moved)
         .arg(c.released);

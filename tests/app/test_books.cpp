@@ -24,6 +24,13 @@
 #include <map>
 #include <poppler-qt6.h>
 
+using app::StatisticsWindow;
+using guestfile::BackupInfo;
+using guestfile::ListBackups;
+using guestfile::ReadGuestFile;
+using guests::StornoFrage;
+using guests::TGast;
+
 namespace {
 
 const QByteArray kRecordZero = "0;;0;30.12.1899;00:00:00;30.12.1899;00:00:00;;;0;;;;0; 0,00;False;False;\r\n";

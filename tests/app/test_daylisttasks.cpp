@@ -12,6 +12,10 @@
 #include <QDateEdit>
 #include <QPushButton>
 
+using app::GuestListWindow;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 namespace {
 
 const QDate kDay(2025, 2, 20);

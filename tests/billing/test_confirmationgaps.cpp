@@ -6,7 +6,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
+using billing::Briefkopf;
 using fixture::Stay;
+using guests::TGast;
 
 namespace {
 

@@ -319,7 +319,7 @@ void TestPortalFiles::fetchedCalendarUpdatesBlocksAndState()
         folder.path(), a, exchange::FetchResult{true, kCalendar, {}}, {QStringLiteral("not available")}, kNow);
 
     QVERIFY(outcome.ok);
-    QCOMPARE(outcome.message, QStringLiteral("1 Blockierungen (1 neu, 0 verschoben, 1 freigegeben)"));
+    QCOMPARE(outcome.message, QStringLiteral("1 Blockierung (1 neu, 0 verschoben, 1 freigegeben)"));
     QCOMPARE(described(exchange::readBlocks(folder.path()).blocks),
              QStringLiteral("1 Portal A neu 01.03.-03.03. jetzt\n2 Portal B b1 01.03.-03.03. früher"));
     QCOMPARE(platform::ReadFileBytes(guestFile), QByteArray("Gaeste-Bytes\r\n"));

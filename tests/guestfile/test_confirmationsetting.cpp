@@ -9,6 +9,12 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+using guestfile::confirmationText;
+using guestfile::houseDetails;
+using guestfile::OpenSettings;
+using guestfile::setConfirmationText;
+using guestfile::setHouseDetails;
+
 class TestConfirmationSetting : public QObject
 {
     Q_OBJECT

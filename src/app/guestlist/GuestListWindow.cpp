@@ -13,10 +13,12 @@
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 #include "register/NewStay.h"
+#include "register/PortalBlockFilter.h"
 #include "register/StayText.h"
 #include "ui_GuestListWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +28,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableWidget>
 
 namespace app {
 
@@ -77,6 +80,32 @@ GuestListWindow::GuestListWindow(AppContext &context, QWidget *parent)
         field->setDate(today);
     }
     ui_->DateBis->setDate(today.addDays(6)); // a week, the stretch a host looks at most
+
+    // The rooms taken through portals, on request under the guests: they are no records, so they
+    // have a table of their own that opens nothing.
+    withBlocks_ = new QCheckBox(QStringLiteral("&Portal-Blockierungen"), this);
+    withBlocks_->setObjectName(QStringLiteral("CheckBoxBlockierungen"));
+    withBlocks_->setToolTip(QStringLiteral("Auch die Zimmer zeigen, die über abonnierte Kalender der Buchungsportale "
+                                           "belegt sind"));
+    // Beside the count, where the row has room to spare on a small screen.
+    ui_->layoutSumme->insertWidget(1, withBlocks_);
+    blocks_ = new QTableWidget(0, 6, this);
+    blocks_->setObjectName(QStringLiteral("TableBlockierungen"));
+    blocks_->setHorizontalHeaderLabels({QStringLiteral("Portal"), QStringLiteral("Zimmer"), QStringLiteral("Anreise"),
+                                        QStringLiteral("Abreise"), QStringLiteral("Nächte"), QStringLiteral("Text")});
+    blocks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    blocks_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    blocks_->setTabKeyNavigation(false);
+    blocks_->verticalHeader()->hide();
+    blocks_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    blocks_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    blocks_->horizontalHeader()->setStretchLastSection(true);
+    blocks_->setToolTip(QStringLiteral("Über ein Portal belegt: kein Gast der Gästeliste. Im Zimmerkalender legt ein "
+                                       "Doppelklick auf den Tag einen neuen Gast dafür an."));
+    blocks_->setVisible(false);
+    // The guests keep most of the height.
+    ui_->layoutFenster->insertWidget(ui_->layoutFenster->indexOf(ui_->TableGaeste) + 1, blocks_, 1);
+    ui_->layoutFenster->setStretchFactor(ui_->TableGaeste, 3);
 
     // The filter before the table: the rows are then sorted once, not once more for the filter.
     FilterZeitraumChange();
@@ -149,6 +178,8 @@ void GuestListWindow::connectControls()
             [this](const QString &text) { guarded([&] { EditSucheChange(text); }); });
     connect(ui_->FilterZeitraum, &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { FilterZeitraumChange(); }); });
+    connect(withBlocks_, &QCheckBox::toggled, this, [this] { showBlocks(); });
+    connect(&context_, &AppContext::portalBlocksChanged, this, [this] { showBlocks(); });
     // A typed date that is none is said; the field has kept its date.
     for (DateField *field : {ui_->DateVon, ui_->DateBis, ui_->DateTagesliste})
         connect(field, &DateField::refused, this, [this](const QString &message) {
@@ -256,6 +287,7 @@ void GuestListWindow::EditSucheChange(const QString &text)
     proxy_.setSuche(text);
     narrowing_ = false;
     showSumme();
+    showBlocks();
 }
 
 void GuestListWindow::FilterZeitraumChange()
@@ -272,6 +304,33 @@ void GuestListWindow::FilterZeitraumChange()
     proxy_.setFilter(filter);
     narrowing_ = false;
     showSumme();
+    showBlocks();
+}
+
+void GuestListWindow::showBlocks()
+{
+    const bool on = withBlocks_->isChecked();
+    blocks_->setVisible(on);
+    if (!on) {
+        blocks_->setRowCount(0);
+        return;
+    }
+    const std::vector<guests::PortalBlock> &blocks = context_.portalBlocks();
+    const std::vector<int> shown = guests::blocksShown(blocks, proxy_.filter(), ui_->EditSuche->text());
+    blocks_->setRowCount(static_cast<int>(shown.size()));
+    for (int row = 0; row < blocks_->rowCount(); ++row) {
+        const guests::PortalBlock &b = blocks[static_cast<std::size_t>(shown[static_cast<std::size_t>(row)])];
+        const QStringList texts = {
+            b.subscription,
+            QString::number(b.room),
+            platform::DateToStr(b.from),
+            platform::DateToStr(b.to),
+            QString::number(static_cast<qint64>(platform::DateOf(b.to) - platform::DateOf(b.from))),
+            b.summary.simplified()};
+        for (int column = 0; column < texts.size(); ++column)
+            blocks_->setItem(row, column, new QTableWidgetItem(texts[column]));
+    }
+    blocks_->resizeColumnsToContents();
 }
 
 void GuestListWindow::showSumme()

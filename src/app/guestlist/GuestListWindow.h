@@ -13,6 +13,9 @@ namespace Ui {
 class GuestListWindow;
 }
 
+class QCheckBox;
+class QTableWidget;
+
 namespace app {
 
 class GuestListWindow : public ToolWindow
@@ -46,10 +49,15 @@ private:
     void showSumme();
     void updateButtons();
     void say(const QString &text);
+    // The portal blocks that pass the search and the filter, in a table of their own under the
+    // guests while "Portal-Blockierungen" is ticked.
+    void showBlocks();
 
     std::unique_ptr<Ui::GuestListWindow> ui_;
     guests::GuestListModel model_;
     guests::GuestFilterModel proxy_;
+    QCheckBox *withBlocks_ = nullptr;
+    QTableWidget *blocks_ = nullptr;
     int defaultWidth_ = 0;   // the width the window opens with the first time
     bool narrowing_ = false; // while the search or the filter changes the rows shown
 };

@@ -11,6 +11,11 @@
 
 namespace app {
 
+using billing::Briefkopf;
+using guestfile::confirmationText;
+using guestfile::HouseDetails;
+using guests::TGast;
+
 namespace {
 
 // The letter needs a complete booking; otherwise the host is told what is missing and nothing is

@@ -141,6 +141,8 @@ OccupancyPlanWindow::OccupancyPlanWindow(AppContext &context, QWidget *parent)
         view_->clearSelection();
     });
     connect(&context, &AppContext::postalCodeChanged, view_, &PlanView::setPostalCode);
+    view_->setBlocks(context.portalBlocks());
+    connect(&context, &AppContext::portalBlocksChanged, view_, [this] { view_->setBlocks(context_.portalBlocks()); });
     const GuestList &list = context.guests();
     for (auto signal : {&GuestList::recordInserted, &GuestList::recordRemoved, &GuestList::recordChanged})
         connect(&list, signal, this, [this] { updateScrollRange(); });

@@ -38,6 +38,7 @@ const QColor kPaidFill(0xa5, 0xd6, 0xa7), kPaidLine(0x2e, 0x7d, 0x32);
 const QColor kBilledFill(0xff, 0xe0, 0x82), kBilledLine(0xc7, 0x7c, 0x00);
 const QColor kOpenFill(0x9e, 0xc9, 0xf5), kOpenLine(0x15, 0x65, 0xc0);
 const QColor kClashFill(0xff, 0x8a, 0x80), kClashLine(0xc6, 0x28, 0x28), kHatch(0x8e, 0x00, 0x00);
+const QColor kBlockFill(0xc8, 0xc8, 0xc8), kBlockLine(0x75, 0x75, 0x75); // taken through a portal
 const QColor kSaturday(0xf0, 0xf0, 0xf0), kSunday(0xfb, 0xdf, 0xdf);
 const QColor kGrid(0xdd, 0xdd, 0xdd), kMonthLine(0x80, 0x80, 0x80), kText(0x21, 0x21, 0x21);
 const QColor kHolidayText(0xb7, 0x1c, 0x1c), kNow(0xe6, 0x51, 0x00), kSelection(0x1e, 0x88, 0xe5);
@@ -56,6 +57,11 @@ void FillColours(const PlanBar &bar, QColor &fill, QColor &line)
     if (bar.doppelt) {
         fill = kClashFill;
         line = kClashLine;
+        return;
+    }
+    if (bar.block >= 0) {
+        fill = kBlockFill;
+        line = kBlockLine;
         return;
     }
     switch (bar.zustand) {
@@ -181,9 +187,11 @@ void PaintBars(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
     // Short bars (a year on screen holds hundreds) are plain rectangles, drawn together per colour:
     // with outline while they are wide enough to show one, without below that, or the plan turns
     // to stripes. Bars wide enough for a label get rounded ends and the label.
-    std::array<QVector<QRectF>, 8> plain; // colour (4) × outlined
-    std::array<std::pair<QColor, QColor>, 4> colours{};
-    const auto colourIndex = [](const PlanBar &bar) { return bar.doppelt ? 3 : static_cast<int>(bar.zustand); };
+    std::array<QVector<QRectF>, 10> plain; // colour (5) × outlined
+    std::array<std::pair<QColor, QColor>, 5> colours{};
+    const auto colourIndex = [](const PlanBar &bar) {
+        return bar.doppelt ? 3 : bar.block >= 0 ? 4 : static_cast<int>(bar.zustand);
+    };
     // Labels go on last, above the hatching of double bookings, so they stay readable.
     std::vector<std::pair<QRectF, const QString *>> labels;
     for (const PlanBar &bar : plan.bars) {
@@ -289,6 +297,7 @@ void PaintLegend(QPainter &p, const PlanLayout &l)
         {kBilledFill, kBilledLine, QStringLiteral("Rechnung offen")},
         {kOpenFill, kOpenLine, QStringLiteral("noch keine Rechnung")},
         {kClashFill, kClashLine, QStringLiteral("Doppelbelegung"), true},
+        {kBlockFill, kBlockLine, QStringLiteral("über Portal belegt")},
         {kSaturday, kSaturday, QStringLiteral("Samstag")},
         {kSunday, kSunday, QStringLiteral("Sonn- und Feiertag")},
         {Qt::transparent, Qt::transparent, QStringLiteral("jetzt"), false, true},
@@ -319,6 +328,13 @@ void PaintLegend(QPainter &p, const PlanLayout &l)
 }
 
 } // namespace
+
+std::pair<QColor, QColor> planBarColours(const PlanBar &bar)
+{
+    QColor fill, line;
+    FillColours(bar, fill, line);
+    return {fill, line};
+}
 
 PlanLayout::PlanLayout(const QRectF &area, int days, double fontPixels)
     : area_(area), font_(fontPixels), days_(std::max(0, days))

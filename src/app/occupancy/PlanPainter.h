@@ -4,7 +4,10 @@
 
 #include "calendar/OccupancyPlan.h"
 
+#include <QColor>
 #include <QRectF>
+
+#include <utility>
 
 class QPainter;
 class QPrinter;
@@ -54,6 +57,10 @@ struct PlanSelection
     int firstIndex = 0;
     int lastIndex = 0;
 };
+
+// The fill and outline of a bar: by its bill's state, red for a double booking, grey for a room
+// taken through a portal.
+std::pair<QColor, QColor> planBarColours(const calendar::PlanBar &bar);
 
 void PaintPlan(QPainter &painter, const PlanLayout &layout, const calendar::PlanGeometry &plan,
                const PlanSelection &selection = {});

@@ -1,5 +1,6 @@
 #include "app/occupancy/PlanView.h"
 
+#include "calendar/PortalOccupancy.h"
 #include "calendar/RoomCalendar.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -70,6 +71,13 @@ void PlanView::setPostalCode(qint32 postalCode)
     invalidate();
 }
 
+void PlanView::setBlocks(std::vector<guests::PortalBlock> blocks)
+{
+    blocks_ = std::move(blocks);
+    selection_ = {};
+    invalidate();
+}
+
 void PlanView::invalidate()
 {
     plan_.reset();
@@ -79,7 +87,8 @@ void PlanView::invalidate()
 const PlanGeometry &PlanView::geometry() const
 {
     if (!plan_)
-        plan_ = Belegungsplan(list_.records(), first_, days_, platform::Now(), postalCode_);
+        plan_ =
+            calendar::occupancyPlanWithBlocks(list_.records(), blocks_, first_, days_, platform::Now(), postalCode_);
     return *plan_;
 }
 
@@ -108,7 +117,7 @@ bool PlanView::event(QEvent *event)
         const PlanLayout layout = planLayout();
         QString text;
         if (const PlanBar *bar = barAt(help->pos())) {
-            text = PlanTooltip(list_.records(), *bar);
+            text = calendar::planTooltipWithBlocks(list_.records(), blocks_, *bar);
         } else if (const int i = layout.dayIndexAt(help->pos().x());
                    i >= 0 && help->pos().y() < layout.rows().top() && help->pos().y() >= layout.dayHeader().top()) {
             const PlanDay &day = geometry().dayInfo[static_cast<std::size_t>(i)];
@@ -156,7 +165,9 @@ void PlanView::dragTo(const QPointF &point)
     const PlanLayout layout = planLayout();
     const double position = std::clamp(layout.positionAt(point.x()), 0.0, days_ - 0.001);
     const platform::TDateTime target = first_ + std::floor(position);
-    const platform::TDateTime reached = FreierTag(list_.records(), selection_.room, anchor_, target);
+    // A portal's block stops the drag as a booking does.
+    const platform::TDateTime reached =
+        FreierTag(calendar::withPortalBlocks(list_.records(), blocks_), selection_.room, anchor_, target);
     const int index = static_cast<int>(reached - first_);
     if (index != selection_.lastIndex) {
         selection_.lastIndex = index;
@@ -191,7 +202,8 @@ void PlanView::mouseReleaseEvent(QMouseEvent *event)
 void PlanView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
-        if (const PlanBar *bar = barAt(event->position())) {
+        // A portal's block is no record to open.
+        if (const PlanBar *bar = barAt(event->position()); bar && bar->block < 0) {
             const int record = bar->record;
             Q_EMIT barActivated(record);
             return;

@@ -4,6 +4,7 @@
 // days of a room. Zooming and scrolling it asks of its window.
 
 #include "app/occupancy/PlanPainter.h"
+#include "register/PortalBlock.h"
 
 #include <QWidget>
 
@@ -24,6 +25,9 @@ public:
     PlanView(const guests::GuestList &list, qint32 postalCode, QWidget *parent = nullptr);
     // The house's place changed: its holidays are marked from now on.
     void setPostalCode(qint32 postalCode);
+    // The rooms taken through portals, drawn as grey bars among the bookings.
+    void setBlocks(std::vector<guests::PortalBlock> blocks);
+    const std::vector<guests::PortalBlock> &blocks() const { return blocks_; }
 
     void setSpan(platform::TDateTime first, int days);
     platform::TDateTime first() const { return first_; }
@@ -65,6 +69,7 @@ private:
 
     const guests::GuestList &list_;
     qint32 postalCode_;
+    std::vector<guests::PortalBlock> blocks_;
     platform::TDateTime first_ = 0;
     int days_ = 31;
     mutable std::optional<calendar::PlanGeometry> plan_;

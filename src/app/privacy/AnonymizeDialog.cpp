@@ -13,6 +13,10 @@
 
 namespace app {
 
+using guests::GuestList;
+using guests::StayText;
+using guests::TGast;
+
 namespace {
 constexpr int kDefaultYears = 3;
 }

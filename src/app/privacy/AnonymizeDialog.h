@@ -8,11 +8,14 @@
 #include <QDialog>
 #include <vector>
 
-class GuestList;
 class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+
+namespace guests {
+class GuestList;
+}
 
 namespace app {
 
@@ -21,7 +24,7 @@ class AnonymizeDialog : public QDialog
     Q_OBJECT
 
 public:
-    AnonymizeDialog(const GuestList &list, platform::TDateTime today, QWidget *parent);
+    AnonymizeDialog(const guests::GuestList &list, platform::TDateTime today, QWidget *parent);
 
     // The stays that a confirmation now erases, by index.
     std::vector<int> chosen() const;
@@ -33,7 +36,7 @@ Q_SIGNALS:
 private:
     void showStays();
 
-    const GuestList &list_;
+    const guests::GuestList &list_;
     platform::TDateTime today_;
     QSpinBox *years_ = nullptr;
     QTableWidget *table_ = nullptr;

@@ -15,6 +15,8 @@
 
 namespace app {
 
+using guests::TGast;
+
 QString PersonalDataFiles::message() const
 {
     return QStringLiteral("Die Auskunft über %1 gespeichert:\n\n%2\n%3")

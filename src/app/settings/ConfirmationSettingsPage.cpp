@@ -14,6 +14,8 @@
 
 namespace app {
 
+using guestfile::setConfirmationText;
+
 namespace {
 
 // Enter on a placeholder puts it into the text, as a double click does, instead of pressing the

@@ -563,8 +563,19 @@ void SettingsDialog::setUpCounter()
     Q_EMIT invoiceSetupChanged();
 }
 
+void SettingsDialog::addPage(QWidget *page, const QString &title, std::function<bool()> save)
+{
+    tabs_->addTab(page, title);
+    extraPages_.push_back({page, std::move(save)});
+}
+
 void SettingsDialog::accept()
 {
+    for (const ExtraPage &extra : extraPages_)
+        if (!extra.save()) {
+            tabs_->setCurrentWidget(extra.page);
+            return;
+        }
     const QString postalError = housePostalCodeError(postalCode_->text());
     if (!postalError.isEmpty()) {
         showStep(SetupStep::DataFolder);

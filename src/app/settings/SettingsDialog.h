@@ -9,7 +9,9 @@
 #include "guestfile/SetupCheck.h"
 
 #include <QDialog>
+#include <functional>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -45,6 +47,10 @@ public:
     void showStep(guestfile::SetupStep step);
 
     QString dataFolder() const { return dataFolder_; }
+
+    // A page of its own (e.g. "Portale") after the others; "Speichern" calls `save` first, and a
+    // page that cannot keep its values (false; it has said why) keeps the window open.
+    void addPage(QWidget *page, const QString &title, std::function<bool()> save);
 
     // "Speichern": keeps the postal code, the house's details and the form choice, and writes the
     // price list when it was changed. A value that cannot be kept is said, and the window stays.
@@ -98,6 +104,12 @@ private:
     QPushButton *counterButton_ = nullptr;
     qint32 lowestFree_ = 1;
     app::ConfirmationSettingsPage *confirmationPage_ = nullptr;
+    struct ExtraPage
+    {
+        QWidget *page;
+        std::function<bool()> save;
+    };
+    std::vector<ExtraPage> extraPages_;
 };
 
 // "Bild wählen…": asks for a picture, checks it as printing loads it (a low resolution is asked

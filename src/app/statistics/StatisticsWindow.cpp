@@ -30,6 +30,7 @@ namespace app {
 
 using calendar::AuswertungKopf;
 using calendar::AuswertungZeilen;
+using calendar::BetragText;
 using calendar::figuresExplanation;
 using calendar::figuresTable;
 using calendar::Jahresauswertung;

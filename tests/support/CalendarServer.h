@@ -1,0 +1,62 @@
+#pragma once
+// A small HTTP server on 127.0.0.1 that the test runs itself (no internet): it answers GET
+// requests by path with what the test set for that path, and 404 for any other.
+
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+class CalendarServer : public QObject
+{
+public:
+    struct Answer
+    {
+        QByteArray status = "200 OK";
+        QByteArray contentType = "text/calendar";
+        QByteArray body;
+    };
+
+    CalendarServer()
+    {
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = server_.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onRead(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        server_.listen(QHostAddress::LocalHost);
+    }
+
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
+    }
+
+    QHash<QByteArray, Answer> answers; // by path ("/a.ics")
+    QList<QByteArray> silent;          // paths that are never answered
+    QList<QByteArray> requests;        // the path of each request as it arrived
+
+private:
+    void onRead(QTcpSocket *socket)
+    {
+        QByteArray &buffer = buffers_[socket];
+        buffer += socket->readAll();
+        const qsizetype end = buffer.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray path = buffer.left(end).split(' ').value(1);
+        buffer.clear();
+        requests << path;
+        if (silent.contains(path))
+            return;
+        const Answer answer = answers.value(path, Answer{"404 Not Found", "text/html", "<html>not found</html>"});
+        socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
+                      QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" + answer.body);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer server_;
+    QHash<QTcpSocket *, QByteArray> buffers_;
+};
