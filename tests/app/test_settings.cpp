@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMap>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -153,6 +155,7 @@ private Q_SLOTS:
     void anotherDataFolderIsReadAfterTheQuestion();
     void escapeClosesWithoutSaving();
     void printoutsAreOfferedInTheDataFolder();
+    void eachPageHasItsOwnLetters();
 };
 
 void TestSettings::savedPriceListIsReadBackAndUsedAtOnce()
@@ -584,4 +587,37 @@ void TestSettings::printoutsAreOfferedInTheDataFolder()
 }
 
 QTEST_MAIN(TestSettings)
+void TestSettings::eachPageHasItsOwnLetters()
+{
+    // An Alt letter shared by two controls the host sees at once only moves between them: on every
+    // page, the tabs, the dialog's buttons and the page's own controls each need a letter of their own.
+    House app;
+    SettingsDialog *dialog = app.openSettings();
+    auto *tabs = dialog->findChild<QTabWidget *>();
+    QVERIFY(tabs);
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        QStringList texts;
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            texts << tabs->tabText(tab);
+        for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+            if (button->isVisible())
+                texts << button->text();
+        for (QLabel *label : dialog->findChildren<QLabel *>())
+            if (label->isVisible() && label->buddy())
+                texts << label->text();
+        QMap<QString, QString> taken;
+        for (const QString &text : texts) {
+            const QString letter = QKeySequence::mnemonic(text).toString().toLower();
+            if (letter.isEmpty())
+                continue;
+            QVERIFY2(!taken.contains(letter),
+                     qPrintable(QStringLiteral("%1: \"%2\" and \"%3\" share %4")
+                                    .arg(tabs->tabText(page), taken.value(letter), text, letter)));
+            taken.insert(letter, text);
+        }
+    }
+}
+
 #include "test_settings.moc"

@@ -159,7 +159,7 @@ QWidget *SettingsDialog::makeGeneralPage()
     folderEdit_ = new QLineEdit(folderBox);
     folderEdit_->setObjectName(QStringLiteral("EditDatenordner"));
     folderEdit_->setReadOnly(true);
-    auto *chooseFolder = new QPushButton(QStringLiteral("&Ordner wählen…"), folderBox);
+    auto *chooseFolder = new QPushButton(QStringLiteral("Ordner &wählen…"), folderBox);
     chooseFolder->setObjectName(QStringLiteral("ButtonDatenordner"));
     connect(chooseFolder, &QPushButton::clicked, this, [this] { chooseDataFolder(); });
     auto *folderRow = new QHBoxLayout;
