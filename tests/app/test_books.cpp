@@ -137,6 +137,8 @@ class TestBooks : public QObject
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
+    void invoiceIsJournaledOrItsNumberLeftFree_data();
+    void invoiceIsJournaledOrItsNumberLeftFree();
     void cancellationPrintsJournalsAndClears_data();
     void cancellationPrintsJournalsAndClears();
     void reissueCancelsTheAmountInvoiced_data();
@@ -148,6 +150,52 @@ private Q_SLOTS:
     void informationListsExactlyThePersonsStays();
     void anonymisingTouchesOnlyTheChosenStays();
 };
+
+void TestBooks::invoiceIsJournaledOrItsNumberLeftFree_data()
+{
+    QTest::addColumn<bool>("printerWorks");
+    QTest::newRow("printed") << true;
+    QTest::newRow("printer fails") << false;
+}
+
+void TestBooks::invoiceIsJournaledOrItsNumberLeftFree()
+{
+    QFETCH(bool, printerWorks);
+    // GIVEN Anna without an invoice and a printer that works or cannot start
+    BooksWindow app;
+    app.showGuest(1);
+    app.printToPdf(printerWorks ? app.path(QStringLiteral("rechnung.pdf"))
+                                : QStringLiteral("/nonexistent-folder/rechnung.pdf"));
+
+    // WHEN her invoice is printed
+    app.click("ButtonPrintRe");
+
+    // THEN number 42 has exactly one journal line, whatever became of the print
+    const billing::JournalContents journal = app.journal();
+    QCOMPARE(journal.lines.size(), std::size_t(1));
+    const billing::JournalLine &line = journal.lines.front();
+    QCOMPARE(line.nr, 42);
+    QCOMPARE(line.gastNr, 1);
+    QCOMPARE(line.name, QStringLiteral("Anna"));
+    if (printerWorks) {
+        // the line holds the hash of the kept PDF, and the record the number
+        QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
+        QVERIFY(line.used());
+        const QStringList kept =
+            QDir(app.daten(QStringLiteral("Rechnungen"))).entryList({QStringLiteral("Rechnung 42*.pdf")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(line.sha256, billing::sha256OfFile(app.daten(QStringLiteral("Rechnungen/") + kept.front())));
+        QCOMPARE(app.list().current().ReNr, 42);
+        QVERIFY(line.amount > 0);
+    } else {
+        // the number stays free, with the reason, and the host is told
+        QVERIFY(!line.used());
+        QVERIFY2(line.note.startsWith(QStringLiteral("Nummer bleibt frei: ")), qPrintable(line.note));
+        QCOMPARE(app.dialogs.errors.size(), 1);
+        QVERIFY2(app.dialogs.errors.front().contains(QStringLiteral("42")), qPrintable(app.dialogs.errors.front()));
+        QCOMPARE(app.list().current().ReNr, 0);
+    }
+}
 
 void TestBooks::cancellationPrintsJournalsAndClears_data()
 {
