@@ -13,6 +13,7 @@
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 #include "register/NewStay.h"
+#include "register/BlockTakeover.h"
 #include "register/PortalBlockFilter.h"
 #include "register/StayText.h"
 #include "ui_GuestListWindow.h"
@@ -424,7 +425,9 @@ void GuestListWindow::ButtonTageslisteClick()
     QStringList blockNote;
     if (const QString folder = context_.chosenFolder(); !folder.isEmpty()) {
         try {
-            blocks = exchange::readBlocks(folder).blocks;
+            // Blocks taken over as guests are those guests' bookings, counted once with them.
+            blocks = guests::blocksNotTakenOver(exchange::readBlocks(folder).blocks,
+                                                exchange::readTakeovers(folder).takeovers, records);
         } catch (const std::exception &error) {
             blockNote
                 << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
