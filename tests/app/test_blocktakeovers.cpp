@@ -206,6 +206,24 @@ private Q_SLOTS:
                  qPrintable(hint));
         QVERIFY(app.dayList().contains(QStringLiteral("belegt über Portal A")));
     }
+
+    void unsavedTakeoverIsSaidAndTheGuestMade()
+    {
+        TakeoverHouse app;
+        // A folder where the file should be: it can be neither read nor written.
+        QDir(app.path(QStringLiteral("daten/Portale"))).mkdir(QStringLiteral("Übernommen.csv"));
+        QVERIFY(app.sync());
+        const int index = app.takeOver();
+        QCOMPARE(index, 4);
+        QCOMPARE(app.list().at(index).Zimmer, QStringLiteral("3"));
+        QCOMPARE(app.dialogs.errors.size(), 1);
+        QVERIFY2(app.dialogs.errors.first().startsWith(
+                     QStringLiteral("Dass der neue Gast die Buchung über Portal A ist, konnte nicht vermerkt werden")),
+                 qPrintable(app.dialogs.errors.first()));
+        // The block still counts: the double booking is shown rather than hidden unnoted.
+        QCOMPARE(app.cell(21, RoomCalendarModel::BlockRole).toInt(), 0);
+        QVERIFY(app.cell(21, Qt::ToolTipRole).toString().startsWith(QStringLiteral("Doppelbelegung: Gast 4")));
+    }
 };
 
 QTEST_MAIN(TestBlockTakeovers)
