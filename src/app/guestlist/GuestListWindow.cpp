@@ -425,12 +425,16 @@ void GuestListWindow::ButtonTageslisteClick()
     QStringList blockNote;
     if (const QString folder = context_.chosenFolder(); !folder.isEmpty()) {
         try {
-            // Blocks taken over as guests are those guests' bookings, counted once with them.
-            blocks = guests::blocksNotTakenOver(exchange::readBlocks(folder).blocks,
-                                                exchange::readTakeovers(folder).takeovers, records);
+            blocks = exchange::readBlocks(folder).blocks;
         } catch (const std::exception &error) {
             blockNote
                 << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
+        }
+        // Blocks taken over as guests are those guests' bookings, counted once with them. Without
+        // the file every block counts: a double booking too many rather than a room missed.
+        try {
+            blocks = guests::blocksNotTakenOver(blocks, exchange::readTakeovers(folder).takeovers, records);
+        } catch (const std::exception &) {
         }
     }
     const QStringList tasks =
