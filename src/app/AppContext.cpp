@@ -3,6 +3,7 @@
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceNumber.h"
 #include "guestfile/GuestFile.h"
+#include "register/BlockTakeover.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,7 +25,30 @@ AppContext::AppContext(std::unique_ptr<Dialogs> dialogs, QObject *parent)
     : QObject(parent), dialogs_(std::move(dialogs)), startFolder_(QDir::currentPath()), postalCode_(housePostalCode()),
       portals_(new app::PortalState(*dialogs_, this))
 {
-    connect(portals_, &app::PortalState::changed, this, &AppContext::portalBlocksChanged);
+    connect(portals_, &app::PortalState::changed, this, [this] {
+        filterBlocks();
+        Q_EMIT portalBlocksChanged();
+    });
+    // A guest deleted or moved away from the block it was made from lets the block count again.
+    // Connected before any window, so the windows see the new blocks when they hear of the change.
+    const auto refilter = [this] {
+        if (filterBlocks())
+            Q_EMIT portalBlocksChanged();
+    };
+    connect(&list_, &guests::GuestList::recordChanged, this, refilter);
+    connect(&list_, &guests::GuestList::recordInserted, this, refilter);
+    connect(&list_, &guests::GuestList::recordRemoved, this, refilter);
+    connect(&list_, &guests::GuestList::listReset, this, refilter);
+}
+
+bool AppContext::filterBlocks()
+{
+    std::vector<guests::PortalBlock> shown =
+        guests::blocksNotTakenOver(portals_->blocks(), portals_->takeovers(), list_.records());
+    if (shown == shownBlocks_)
+        return false;
+    shownBlocks_ = std::move(shown);
+    return true;
 }
 
 AppContext::~AppContext() = default;

@@ -85,8 +85,9 @@ public:
     // --- the portal subscriptions of the data folder ---
     app::PortalState &portals() { return *portals_; }
     const app::PortalState &portals() const { return *portals_; }
-    // The rooms taken through booking portals (never records of the guest list).
-    const std::vector<guests::PortalBlock> &portalBlocks() const { return portals_->blocks(); }
+    // The rooms taken through booking portals (never records of the guest list), without the
+    // blocks a guest of the list was made from and still stands for.
+    const std::vector<guests::PortalBlock> &portalBlocks() const { return shownBlocks_; }
     // Reads the portal files when the data folder is not the one they were read from.
     void followPortals(QWidget *asker) { portals_->follow(chosenFolder(), asker); }
 
@@ -111,6 +112,8 @@ Q_SIGNALS:
 
 private:
     void setPostalCodeShown(qint32 code);
+    // Works out the blocks shown anew; true when they differ from before.
+    bool filterBlocks();
 
     std::unique_ptr<Dialogs> dialogs_;
     guests::GuestList list_;
@@ -125,6 +128,7 @@ private:
     qint32 postalCode_ = guestfile::kDefaultHousePostalCode;
     exchange::ProgramRunner programRunner_ = exchange::detachedRunner();
     PortalState *portals_ = nullptr; // a child of this context
+    std::vector<guests::PortalBlock> shownBlocks_;
 };
 
 } // namespace app

@@ -1039,6 +1039,20 @@ void TMainForm::newGuestFromBlock(const guests::PortalBlock &block)
         return;
     MaskToRecord();
     dropPicks();
+    // The new guest stands for the portal's booking: noted first, under the number the guest is
+    // about to get, so that the block is no second booking of the room even in the first message
+    // about the new stay. Not noting it costs nothing but the double booking shown, so the guest
+    // is made all the same.
+    try {
+        context_->portals().saveTakeover(taken, list_.nextGastNr(), this);
+    } catch (const std::exception &error) {
+        context_->dialogs().showError(
+            this, QStringLiteral("Dass der neue Gast die Buchung über %1 ist, konnte nicht vermerkt werden; der "
+                                 "Kalender zeigt Zimmer %2 daher doppelt belegt.\n\n%3")
+                      .arg(taken.subscription)
+                      .arg(taken.room)
+                      .arg(QString::fromUtf8(error.what())));
+    }
     const int index = guests::newStayFromBlock(list_, taken);
     openRecord(index);
 }

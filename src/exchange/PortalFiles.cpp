@@ -176,6 +176,11 @@ QString syncStatesPath(const QString &dataFolder)
     return QDir(portalFolder(dataFolder)).filePath(QStringLiteral("Abgleich.csv"));
 }
 
+QString takeoversPath(const QString &dataFolder)
+{
+    return QDir(portalFolder(dataFolder)).filePath(QStringLiteral("Übernommen.csv"));
+}
+
 SubscriptionList parseSubscriptions(const QByteArray &bytes)
 {
     SubscriptionList result;
@@ -306,6 +311,57 @@ BlockList readBlocks(const QString &dataFolder)
 void saveBlocks(const QString &dataFolder, const std::vector<guests::PortalBlock> &blocks)
 {
     saveInFolder(dataFolder, blocksPath(dataFolder), blocksBytes(blocks));
+}
+
+TakeoverList parseTakeovers(const QByteArray &bytes)
+{
+    TakeoverList result;
+    const QStringList all = lines(decoded(bytes));
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (all[i].trimmed().isEmpty())
+            continue;
+        const QStringList row = fields(all[i], u';');
+        if (row.front().compare(u"UID", Qt::CaseInsensitive) == 0)
+            continue;
+        bool ok = row.size() >= 3;
+        guests::BlockTakeover t;
+        if (ok) {
+            t.uid = row[0];
+            t.subscription = row[1];
+            t.gastNr = row[2].toInt(&ok);
+            ok = ok && t.gastNr > 0 && !t.uid.isEmpty() && !t.subscription.isEmpty();
+        }
+        if (!ok) {
+            result.notes << QStringLiteral("Übernommen.csv, Zeile %1 ist unlesbar und ausgelassen.").arg(i + 1);
+            continue;
+        }
+        result.takeovers = guests::withTakeover(std::move(result.takeovers), t);
+    }
+    return result;
+}
+
+QByteArray takeoversBytes(const std::vector<guests::BlockTakeover> &takeovers)
+{
+    QList<QStringList> rows{{QStringLiteral("UID"), QStringLiteral("Abonnement"), QStringLiteral("Gast-Nr")}};
+    for (const guests::BlockTakeover &t : takeovers)
+        rows << QStringList{t.uid, t.subscription, QString::number(t.gastNr)};
+    return fileBytes(rows);
+}
+
+TakeoverList readTakeovers(const QString &dataFolder)
+{
+    return parseTakeovers(readIfThere(takeoversPath(dataFolder)));
+}
+
+void saveTakeovers(const QString &dataFolder, const std::vector<guests::BlockTakeover> &takeovers)
+{
+    saveInFolder(dataFolder, takeoversPath(dataFolder), takeoversBytes(takeovers));
+}
+
+void addTakeover(const QString &dataFolder, const guests::BlockTakeover &takeover)
+{
+    // Read afresh: lines the program could not read stay out, the rest is kept as it was.
+    saveTakeovers(dataFolder, guests::withTakeover(readTakeovers(dataFolder).takeovers, takeover));
 }
 
 std::vector<SyncState> parseSyncStates(const QByteArray &bytes)

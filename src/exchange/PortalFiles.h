@@ -1,10 +1,11 @@
 #pragma once
 // The files of the portal subscriptions in the data folder's "Portale" folder: which calendars
 // the house follows ("Abonnements.csv", which a host may also write by hand), the rooms they
-// block ("Blockierungen.csv") and how each subscription's last fetch went ("Abgleich.csv").
+// block ("Blockierungen.csv"), the blocks the host took over as guests ("Übernommen.csv") and how each subscription's last fetch went ("Abgleich.csv").
 // None of them is ever part of the guest file. The fetch results have a file of their own, so a
 // failed fetch, which changes no block, does not rewrite the blocks either.
 
+#include "register/BlockTakeover.h"
 #include "register/PortalBlock.h"
 
 #include <QByteArray>
@@ -35,6 +36,7 @@ QString portalFolder(const QString &dataFolder);
 QString subscriptionsPath(const QString &dataFolder);
 QString blocksPath(const QString &dataFolder);
 QString syncStatesPath(const QString &dataFolder);
+QString takeoversPath(const QString &dataFolder);
 
 struct SubscriptionList
 {
@@ -66,6 +68,25 @@ BlockList parseBlocks(const QByteArray &bytes);
 QByteArray blocksBytes(const std::vector<guests::PortalBlock> &blocks);
 BlockList readBlocks(const QString &dataFolder);
 void saveBlocks(const QString &dataFolder, const std::vector<guests::PortalBlock> &blocks);
+
+struct TakeoverList
+{
+    std::vector<guests::BlockTakeover> takeovers;
+    QStringList notes;
+};
+
+// The blocks taken over as guests, one line each: UID;subscription;guest number, after a header
+// line. Read as a host may have touched it (UTF-8 or Windows-1252, with or without a byte-order
+// mark or header, empty lines); a line without UID, subscription or a guest number above 0 is
+// left out with a note, and of two lines for one block the later one counts.
+TakeoverList parseTakeovers(const QByteArray &bytes);
+QByteArray takeoversBytes(const std::vector<guests::BlockTakeover> &takeovers);
+// A missing file is no takeover. Throws platform::EInOutError.
+TakeoverList readTakeovers(const QString &dataFolder);
+// Saves whole or not at all. Throws platform::EInOutError.
+void saveTakeovers(const QString &dataFolder, const std::vector<guests::BlockTakeover> &takeovers);
+// Notes in the file that `takeover` was made, keeping every other line. Throws platform::EInOutError.
+void addTakeover(const QString &dataFolder, const guests::BlockTakeover &takeover);
 
 // How a subscription's last fetch went.
 struct SyncState

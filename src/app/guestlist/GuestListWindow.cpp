@@ -13,6 +13,7 @@
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 #include "register/NewStay.h"
+#include "register/BlockTakeover.h"
 #include "register/PortalBlockFilter.h"
 #include "register/StayText.h"
 #include "ui_GuestListWindow.h"
@@ -428,6 +429,12 @@ void GuestListWindow::ButtonTageslisteClick()
         } catch (const std::exception &error) {
             blockNote
                 << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
+        }
+        // Blocks taken over as guests are those guests' bookings, counted once with them. Without
+        // the file every block counts: a double booking too many rather than a room missed.
+        try {
+            blocks = guests::blocksNotTakenOver(blocks, exchange::readTakeovers(folder).takeovers, records);
+        } catch (const std::exception &) {
         }
     }
     const QStringList tasks =

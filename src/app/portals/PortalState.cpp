@@ -58,6 +58,7 @@ void PortalState::read(QWidget *asker)
     subscriptions_.clear();
     blocks_.clear();
     states_.clear();
+    takeovers_.clear();
     QStringList notes;
     if (!folder_.isEmpty()) {
         // A portal file that cannot be read costs no booking: the rooms are shown without its
@@ -70,6 +71,14 @@ void PortalState::read(QWidget *asker)
             blocks_ = exchange::blocksOfSubscriptions(blocks.blocks, subscriptions_);
             notes << blocks.notes;
             states_ = exchange::readSyncStates(folder_);
+        } catch (const std::exception &error) {
+            notes << QString::fromUtf8(error.what());
+        }
+        // Apart, so that blocks still show when only this file is damaged: then they all count.
+        try {
+            exchange::TakeoverList takeovers = exchange::readTakeovers(folder_);
+            takeovers_ = std::move(takeovers.takeovers);
+            notes << takeovers.notes;
         } catch (const std::exception &error) {
             notes << QString::fromUtf8(error.what());
         }
@@ -87,6 +96,14 @@ void PortalState::saveSubscriptions(const std::vector<exchange::Subscription> &s
         throw platform::Error(
             QStringLiteral("Die Abonnements können erst gespeichert werden, wenn ein Datenordner gewählt ist."));
     exchange::saveSubscriptions(folder_, subscriptions);
+    read(asker);
+}
+
+void PortalState::saveTakeover(const guests::PortalBlock &block, qint32 gastNr, QWidget *asker)
+{
+    if (folder_.isEmpty())
+        throw platform::Error(QStringLiteral("Ohne gewählten Datenordner kann die Übernahme nicht vermerkt werden."));
+    exchange::addTakeover(folder_, guests::BlockTakeover{block.uid, block.subscription, gastNr});
     read(asker);
 }
 

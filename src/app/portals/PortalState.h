@@ -33,6 +33,8 @@ public:
     // The blocks of subscriptions that still exist.
     const std::vector<guests::PortalBlock> &blocks() const { return blocks_; }
     const std::vector<exchange::SyncState> &syncStates() const { return states_; }
+    // Which blocks the host took over as guests.
+    const std::vector<guests::BlockTakeover> &takeovers() const { return takeovers_; }
     QString folder() const { return folder_; }
 
     // Reads the portal files of `dataFolder` (empty: none chosen) when it is not the one read
@@ -42,6 +44,9 @@ public:
     void reread(QWidget *asker);
     // Keeps new subscriptions in the data folder and reads again. Throws platform::EInOutError.
     void saveSubscriptions(const std::vector<exchange::Subscription> &subscriptions, QWidget *asker);
+    // Notes that `block` was taken over as the guest `gastNr` and reads again. Throws
+    // platform::EInOutError (and keeps nothing) when the file cannot be saved.
+    void saveTakeover(const guests::PortalBlock &block, qint32 gastNr, QWidget *asker);
 
     // Fetches every subscription; the result is said by syncFinished. False (and said why by
     // syncFinished) when there is nothing to fetch or a fetch runs already.
@@ -69,6 +74,7 @@ private:
     std::vector<exchange::Subscription> subscriptions_;
     std::vector<guests::PortalBlock> blocks_;
     std::vector<exchange::SyncState> states_;
+    std::vector<guests::BlockTakeover> takeovers_;
     QString notesTold_; // the notes last shown, so the same ones are not shown again
     // The fetch under way: its folder and what each subscription came to.
     QString syncFolder_;
