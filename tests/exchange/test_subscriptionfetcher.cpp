@@ -5,12 +5,10 @@
 #include "exchange/ICalendarReader.h"
 #include "exchange/SubscriptionFetcher.h"
 #include "platform/FileIo.h"
+#include "support/CalendarServer.h"
 
-#include <QHostAddress>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,77 +20,17 @@ namespace {
 const QByteArray kCalendar = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART;VALUE=DATE:20250301\r\n"
                              "END:VEVENT\r\nEND:VCALENDAR\r\n";
 
-// Answers GET requests by path; "/slow" is never answered.
-class CalendarServer : public QObject
+// The shapes of answer a fetcher meets; "/slow" is never answered.
+void serveShapes(CalendarServer &server)
 {
-public:
-    CalendarServer()
-    {
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = server_.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onRead(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        server_.listen(QHostAddress::LocalHost);
-    }
-
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
-    }
-
-    QList<QByteArray> requests; // the head of each request as it arrived
-    int inFlight = 0;
-    int maxInFlight = 0;
-
-private:
-    void onRead(QTcpSocket *socket)
-    {
-        QByteArray &buffer = buffers_[socket];
-        buffer += socket->readAll();
-        const qsizetype end = buffer.indexOf("\r\n\r\n");
-        if (end < 0)
-            return;
-        const QByteArray head = buffer.left(end);
-        buffer.clear();
-        requests << head;
-        maxInFlight = std::max(maxInFlight, ++inFlight);
-        const QByteArray path = head.split(' ').value(1);
-        if (path == "/slow") {
-            connect(socket, &QTcpSocket::disconnected, this, [this] { --inFlight; });
-            return;
-        }
-        QByteArray status = "200 OK";
-        QByteArray headers = "Content-Type: text/calendar\r\nSet-Cookie: session=geheim\r\n";
-        QByteArray body = kCalendar;
-        if (path == "/missing") {
-            status = "404 Not Found";
-            body = "<html>not found</html>";
-        } else if (path == "/broken") {
-            status = "500 Internal Server Error";
-            body = "oops";
-        } else if (path == "/page") {
-            headers = "Content-Type: text/html\r\n";
-            body = "<!DOCTYPE html><html><body>Bitte anmelden</body></html>";
-        } else if (path == "/moved") {
-            status = "302 Found";
-            headers = "Location: /cal.ics\r\n";
-            body.clear();
-        } else if (path == "/loop") {
-            status = "302 Found";
-            headers = "Location: /loop\r\n";
-            body.clear();
-        }
-        socket->write("HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + QByteArray::number(body.size()) +
-                      "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-        --inFlight;
-    }
-
-    QTcpServer server_;
-    QHash<QTcpSocket *, QByteArray> buffers_;
-};
+    server.answers["/cal.ics"] = {"200 OK", "text/calendar", kCalendar, "Set-Cookie: session=geheim\r\n"};
+    server.answers["/missing"] = {"404 Not Found", "text/html", "<html>not found</html>"};
+    server.answers["/broken"] = {"500 Internal Server Error", "text/plain", "oops"};
+    server.answers["/page"] = {"200 OK", "text/html", "<!DOCTYPE html><html><body>Bitte anmelden</body></html>"};
+    server.answers["/moved"] = {"302 Found", "text/plain", {}, "Location: /cal.ics\r\n"};
+    server.answers["/loop"] = {"302 Found", "text/plain", {}, "Location: /loop\r\n"};
+    server.silent << "/slow";
+}
 
 struct Done
 {
@@ -154,6 +92,7 @@ void TestSubscriptionFetcher::fetch()
     QFETCH(bool, fetched);
     QFETCH(QString, reason);
     CalendarServer server;
+    serveShapes(server);
     exchange::SubscriptionFetcher fetcher;
     fetcher.setTimeout(400);
     const Subscription subscription{1, QStringLiteral("Portal A"), server.url(path)};
@@ -184,6 +123,7 @@ void TestSubscriptionFetcher::fetch()
 void TestSubscriptionFetcher::oneAtATimeInOrderWithoutCookies()
 {
     CalendarServer server;
+    serveShapes(server);
     exchange::SubscriptionFetcher fetcher;
     fetcher.setTimeout(400);
     const std::vector<Subscription> subscriptions{{1, QStringLiteral("A"), server.url(QStringLiteral("/cal.ics"))},
@@ -199,8 +139,8 @@ void TestSubscriptionFetcher::oneAtATimeInOrderWithoutCookies()
              (QList<bool>{true, false, false, true}));
     QCOMPARE(server.maxInFlight, 1);
     // The first answer set a cookie; no later request sends it back.
-    QCOMPARE(server.requests.size(), 4);
-    for (const QByteArray &request : server.requests) {
+    QCOMPARE(server.heads.size(), 4);
+    for (const QByteArray &request : server.heads) {
         QVERIFY2(!request.toLower().contains("cookie"), request.constData());
         QVERIFY2(request.startsWith("GET "), request.constData());
     }

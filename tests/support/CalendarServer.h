@@ -8,14 +8,23 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
+#include <utility>
+
 class CalendarServer : public QObject
 {
 public:
     struct Answer
     {
-        QByteArray status = "200 OK";
-        QByteArray contentType = "text/calendar";
+        Answer(QByteArray status = "200 OK", QByteArray contentType = "text/calendar", QByteArray body = {},
+               QByteArray headers = {})
+            : status(std::move(status)), contentType(std::move(contentType)), body(std::move(body)),
+              headers(std::move(headers))
+        {}
+        QByteArray status;
+        QByteArray contentType;
         QByteArray body;
+        QByteArray headers; // further header lines, each ending in "\r\n" ("Location: /a.ics\r\n")
     };
 
     CalendarServer()
@@ -37,6 +46,9 @@ public:
     QHash<QByteArray, Answer> answers; // by path ("/a.ics")
     QList<QByteArray> silent;          // paths that are never answered
     QList<QByteArray> requests;        // the path of each request as it arrived
+    QList<QByteArray> heads;           // the head of each request (request line and headers)
+    int inFlight = 0;                  // requests taken but not yet answered or dropped
+    int maxInFlight = 0;
 
 private:
     void onRead(QTcpSocket *socket)
@@ -46,15 +58,22 @@ private:
         const qsizetype end = buffer.indexOf("\r\n\r\n");
         if (end < 0)
             return;
-        const QByteArray path = buffer.left(end).split(' ').value(1);
+        const QByteArray head = buffer.left(end);
+        const QByteArray path = head.split(' ').value(1);
         buffer.clear();
         requests << path;
-        if (silent.contains(path))
+        heads << head;
+        maxInFlight = std::max(maxInFlight, ++inFlight);
+        if (silent.contains(path)) {
+            connect(socket, &QTcpSocket::disconnected, this, [this] { --inFlight; });
             return;
+        }
         const Answer answer = answers.value(path, Answer{"404 Not Found", "text/html", "<html>not found</html>"});
-        socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
-                      QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" + answer.body);
+        socket->write("HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.contentType + "\r\n" +
+                      answer.headers + "Content-Length: " + QByteArray::number(answer.body.size()) +
+                      "\r\nConnection: close\r\n\r\n" + answer.body);
         socket->disconnectFromHost();
+        --inFlight;
     }
 
     QTcpServer server_;
