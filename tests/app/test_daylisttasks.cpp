@@ -130,8 +130,14 @@ void TestDayListTasks::tasksOfTheDay()
     AppFixture app;
     const Table table = parse(stays);
     WriteGuestFile(app.path(QStringLiteral("Gaeste.csv")), table.guests);
-    if (!table.blocks.empty())
+    if (!table.blocks.empty()) {
+        // Blocks count only for subscriptions the house follows.
+        std::vector<exchange::Subscription> subscriptions;
+        for (const guests::PortalBlock &b : table.blocks)
+            subscriptions.push_back({b.room, b.subscription, QStringLiteral("https://example.org/%1.ics").arg(b.room)});
+        exchange::saveSubscriptions(app.path(QString()), subscriptions);
         exchange::saveBlocks(app.path(QString()), table.blocks);
+    }
     app.dialogs.openFile = app.path(QStringLiteral("Gaeste.csv"));
     app.click("ButtonRead");
     QCOMPARE(app.list().size(), table.guests.size());

@@ -8,12 +8,10 @@
 #include "calendar/DayTasks.h"
 #include "exchange/GuestListCsv.h"
 #include "exchange/ICalendar.h"
-#include "exchange/PortalFiles.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
 #include "platform/Regional.h"
 #include "register/NewStay.h"
-#include "register/BlockTakeover.h"
 #include "register/PortalBlockFilter.h"
 #include "register/StayText.h"
 #include "ui_GuestListWindow.h"
@@ -419,26 +417,12 @@ void GuestListWindow::ButtonTageslisteClick()
         !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
     const std::vector<TGast> &records = context_.guests().records();
-    // The rooms taken through portals count for the rooms to prepare and the double bookings; a
-    // blocks file that cannot be read is said on the list rather than left out unseen.
-    std::vector<guests::PortalBlock> blocks;
-    QStringList blockNote;
-    if (const QString folder = context_.chosenFolder(); !folder.isEmpty()) {
-        try {
-            blocks = exchange::readBlocks(folder).blocks;
-        } catch (const std::exception &error) {
-            blockNote
-                << QStringLiteral("Die Blockierungen der Portale fehlen hier: %1").arg(QString::fromUtf8(error.what()));
-        }
-        // Blocks taken over as guests are those guests' bookings, counted once with them. Without
-        // the file every block counts: a double booking too many rather than a room missed.
-        try {
-            blocks = guests::blocksNotTakenOver(blocks, exchange::readTakeovers(folder).takeovers, records);
-        } catch (const std::exception &) {
-        }
-    }
+    // The rooms taken through portals count for the rooms to prepare and the double bookings, as
+    // the calendar shows them: blocks of removed subscriptions and blocks taken over as guests left
+    // out (the context read them with the data folder and told the host of any trouble then).
+    const std::vector<guests::PortalBlock> &blocks = context_.portalBlocks();
     const QStringList tasks =
-        calendar::dayTaskLines(records, blocks, calendar::dayTasks(records, blocks, tag)) + blockNote;
+        calendar::dayTaskLines(records, blocks, calendar::dayTasks(records, blocks, tag));
     DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)), tasks);
     say(QStringLiteral("Tagesliste für %1 gedruckt").arg(platform::DateToStr(tag)));
 }
