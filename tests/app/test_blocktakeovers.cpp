@@ -54,15 +54,7 @@ public:
                   "Zimmer;Name;Adresse\r\n3;Portal A;" + path(QStringLiteral("portal.ics")).toUtf8() + "\r\n");
         restart();
     }
-    void restart()
-    {
-        window.reset();
-        RememberDataFolder(path(QStringLiteral("daten")));
-        window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
+    void restart() { restartWith(path(QStringLiteral("daten"))); }
     bool sync()
     {
         QSignalSpy done(&window->context().portals(), &app::PortalState::syncFinished);

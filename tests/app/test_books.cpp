@@ -64,18 +64,7 @@ QByteArray guests()
 class BooksWindow : public AppFixture
 {
 public:
-    BooksWindow()
-    {
-        QImage form(2480, 3508, QImage::Format_RGB32);
-        form.fill(Qt::white);
-        QVERIFY(form.save(path(QStringLiteral("REVORL.JPG")), "JPG"));
-        QDir(path(QString())).mkdir(QStringLiteral("daten"));
-        writeFile(QStringLiteral("daten/Gaeste.csv"), guests());
-        writeFile(QStringLiteral("daten/ReNummer.DAT"), "41\r\n");
-        dialogs.openFile = path(QStringLiteral("daten/Gaeste.csv"));
-        click("ButtonRead");
-    }
-    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
+    BooksWindow() { readInvoicingHouse(guests()); }
     void showGuest(int index) const { w<QSpinBox>("SpinBox1")->setValue(index); }
     // Prints the shown guest's invoice into "rechnung.pdf".
     void printInvoice()

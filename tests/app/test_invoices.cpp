@@ -52,19 +52,7 @@ QByteArray twoGuests()
 class InvoiceWindow : public AppFixture
 {
 public:
-    InvoiceWindow()
-    {
-        // An A4 form at 300 dpi, so every line of the invoice falls on it.
-        QImage form(2480, 3508, QImage::Format_RGB32);
-        form.fill(Qt::white);
-        QVERIFY(form.save(path(QStringLiteral("REVORL.JPG")), "JPG"));
-        QDir(path(QString())).mkdir(QStringLiteral("daten"));
-        writeFile(QStringLiteral("daten/Gaeste.csv"), twoGuests());
-        writeFile(QStringLiteral("daten/ReNummer.DAT"), "41\r\n");
-        dialogs.openFile = path(QStringLiteral("daten/Gaeste.csv"));
-        click("ButtonRead");
-    }
-    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
+    InvoiceWindow() { readInvoicingHouse(twoGuests()); }
     void showGuest(int index) const { w<QSpinBox>("SpinBox1")->setValue(index); }
     QAction *action(const char *name) const
     {

@@ -70,16 +70,7 @@ public:
         server.answers["/a.ics"] = {"200 OK", "text/calendar", kPortalCalendar};
         restart();
     }
-    void restart()
-    {
-        window.reset();
-        RememberDataFolder(daten(QString()));
-        window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
-    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
+    void restart() { restartWith(daten(QString())); }
     // "Portale/Abonnements.csv" as a host writes it, then the program started.
     void subscribe(const QString &address, int room = 3, const QByteArray &more = {})
     {

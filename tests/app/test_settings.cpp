@@ -56,16 +56,7 @@ public:
         restart();
     }
     // A new window, started as the host starts the program, with "daten" remembered.
-    void restart()
-    {
-        window.reset();
-        RememberDataFolder(daten(QString()));
-        window = std::make_unique<TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
-    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
+    void restart() { restartWith(daten(QString())); }
 
     SettingsDialog *openSettings(const char *action = "ActionEinstellungen")
     {

@@ -49,7 +49,6 @@ public:
         dialogs.openFile = daten(QStringLiteral("Gaeste.csv"));
         click("ButtonRead");
     }
-    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
     void printForAnna()
     {
         w<QSpinBox>("SpinBox1")->setValue(1);

@@ -36,11 +36,7 @@ public:
         if (preismatrix)
             writeFile(QStringLiteral("Preismatrix.dat"), preismatrix);
         // Each window starts as on a first run, without a data folder from an earlier test.
-        guestfile::RememberDataFolder(QString());
-        window = std::make_unique<app::TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY2(QTest::qWaitForWindowActive(window.get()), "window not active");
+        restartWith(QString());
     }
 
     ~AppFixture()
@@ -51,6 +47,33 @@ public:
     }
 
     QString path(const QString &name) const { return work_.filePath(name); }
+    // The test's data folder "daten" (made by the test that uses it), and a file in it.
+    QString daten(const QString &name) const { return path(QStringLiteral("daten/") + name); }
+
+    // A new window, started as the host starts the program, with `dataFolder` remembered.
+    void restartWith(const QString &dataFolder)
+    {
+        window.reset();
+        guestfile::RememberDataFolder(dataFolder);
+        window = std::make_unique<app::TMainForm>(std::make_unique<ScriptedDialogs>(dialogs));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY2(QTest::qWaitForWindowActive(window.get()), "window not active");
+    }
+
+    // A house ready to invoice: a white A4 form at 300 dpi (every line of an invoice falls on it),
+    // the data folder "daten" with `guests` as its guest file and the counter at 41, read in.
+    void readInvoicingHouse(const QByteArray &guests)
+    {
+        QImage form(2480, 3508, QImage::Format_RGB32);
+        form.fill(Qt::white);
+        QVERIFY(form.save(path(QStringLiteral("REVORL.JPG")), "JPG"));
+        QDir(path(QString())).mkdir(QStringLiteral("daten"));
+        writeFile(QStringLiteral("daten/Gaeste.csv"), guests);
+        writeFile(QStringLiteral("daten/ReNummer.DAT"), "41\r\n");
+        dialogs.openFile = daten(QStringLiteral("Gaeste.csv"));
+        click("ButtonRead");
+    }
 
     void writeFile(const QString &name, const QByteArray &bytes) const
     {
