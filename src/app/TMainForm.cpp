@@ -173,7 +173,7 @@ constexpr int kRecoveryDelayMs = 1500;
 
 const QString kAbreiseVorAnreise = QStringLiteral("Abreise liegt vor Anreise");
 const QString kKeinGast = QStringLiteral("Kein Gast gewählt");
-const QString kGeometryKey = QStringLiteral("Hauptfenster");
+const QString kMainGeometryKey = QStringLiteral("Hauptfenster");
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : TMainForm(std::make_unique<QtDialogs>(), parent) {}
@@ -274,7 +274,7 @@ void TMainForm::FormCreate()
     resize(384, 567 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    RestoreWindowGeometry(*this, kGeometryKey);
+    RestoreWindowGeometry(*this, kMainGeometryKey);
 }
 
 void TMainForm::createMenus()
@@ -943,14 +943,14 @@ void TMainForm::closeEvent(QCloseEvent *event)
     if (closingUnasked_) {
         MaskToRecord();
         keepRecoveryCopy();
-        SaveWindowGeometry(*this, kGeometryKey);
+        SaveWindowGeometry(*this, kMainGeometryKey);
         event->accept();
         return;
     }
     if (FormClose()) {
         if (recoveryTimer_)
             recoveryTimer_->stop();
-        SaveWindowGeometry(*this, kGeometryKey);
+        SaveWindowGeometry(*this, kMainGeometryKey);
         event->accept();
     } else {
         event->ignore();

@@ -35,7 +35,7 @@ void druckdateiFolgtNummer(QPrinter &printer, const RechnungsDateien &dateien, c
     printer.setOutputFileName(QFileInfo(counter).absoluteDir().filePath(name));
 }
 
-QString oneLine(const QString &text)
+QString reasonOnOneLine(const QString &text)
 {
     return QString(text).replace(u'\n', u' ').simplified();
 }
@@ -93,7 +93,7 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
             why + QStringLiteral("\n%1 Nr. %2 wurde nicht gedruckt und bleibt frei.").arg(seite.was).arg(result.nr);
         billing::JournalLine line = seite.buchung(result.nr);
         line.sha256.clear();
-        line.note = QStringLiteral("Nummer bleibt frei: ") + oneLine(why);
+        line.note = QStringLiteral("Nummer bleibt frei: ") + reasonOnOneLine(why);
         try {
             billing::appendJournalLine(journal, line);
         } catch (const EInvoiceError &error) {

@@ -27,15 +27,10 @@ using guests::TGast;
 
 namespace {
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
 EInvoiceError existsError(const QString &path)
 {
     return EInvoiceError(QStringLiteral("Die Rechnungskopie „%1“ gibt es schon; sie wird nie überschrieben.\n%2")
-                             .arg(QFileInfo(path).fileName(), native(path)));
+                             .arg(QFileInfo(path).fileName(), platform::ShownPath(path)));
 }
 
 } // namespace
@@ -79,7 +74,7 @@ void PruefeAblage(const QString &folder, qint64 bytes)
         return EInvoiceError(
             QStringLiteral("In den Ordner für die Rechnungskopien kann nicht geschrieben werden (%1).\n"
                            "%2\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
-                .arg(platform::IoErrorText(code), native(folder)));
+                .arg(platform::IoErrorText(code), platform::ShownPath(folder)));
     };
     errno = 0;
     if (!MakeInvoiceFolder(folder))

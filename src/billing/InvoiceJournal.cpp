@@ -32,15 +32,10 @@ const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 const QString kTimeFormat = QStringLiteral("HH:mm:ss");
 constexpr int kFields = 16;
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
 EInvoiceError journalError(const QString &path, int code)
 {
     return EInvoiceError(QStringLiteral("In das Rechnungsbuch „%1“ kann nicht geschrieben werden (%2).\n%3")
-                             .arg(QFileInfo(path).fileName(), platform::IoErrorText(code), native(path)));
+                             .arg(QFileInfo(path).fileName(), platform::IoErrorText(code), platform::ShownPath(path)));
 }
 
 QString day(platform::TDateTime d)
@@ -202,7 +197,7 @@ public:
     {
         if (const QString what = KeineDateiSondern(path); !what.isEmpty())
             throw EInvoiceError(QStringLiteral("Das Rechnungsbuch „%1“ ist keine Datei, sondern %2.\n%3")
-                                    .arg(QFileInfo(path).fileName(), what, native(path)));
+                                    .arg(QFileInfo(path).fileName(), what, platform::ShownPath(path)));
         const bool existed = QFileInfo::exists(path);
         errno = 0;
         // Unbuffered, so that what a failed write left can be taken back and nothing is written later.

@@ -14,11 +14,6 @@ namespace billing {
 
 namespace {
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
 // The last number the counter gave; EConvertError naming the file when it holds none.
 qint32 letzteNummer(const QString &path)
 {
@@ -27,7 +22,7 @@ qint32 letzteNummer(const QString &path)
     } catch (const platform::EConvertError &error) {
         throw platform::EConvertError(QStringLiteral("Der Rechnungszähler %1 enthält keine Rechnungsnummer (%2). "
                                                      "Bitte tragen Sie dort die zuletzt vergebene Nummer ein.\n%3")
-                                          .arg(QFileInfo(path).fileName(), error.message(), native(path)));
+                                          .arg(QFileInfo(path).fileName(), error.message(), platform::ShownPath(path)));
     }
 }
 
@@ -70,7 +65,7 @@ ReNrStand LiesReNrStand(const QString &path)
         stand.fehlt = true;
         stand.meldung = QStringLiteral("Es gibt noch keinen Rechnungszähler %1: mit welcher Nummer die erste "
                                        "Rechnung beginnt, wird beim ersten Rechnungsdruck gefragt.\n%2")
-                            .arg(QFileInfo(path).fileName(), native(path));
+                            .arg(QFileInfo(path).fileName(), platform::ShownPath(path));
         return stand;
     }
     try {
@@ -79,12 +74,12 @@ ReNrStand LiesReNrStand(const QString &path)
             stand.meldung = QStringLiteral("Der Rechnungszähler enthält die Nummer %1; eine Rechnungsnummer kann "
                                            "nicht negativ sein.\n%2")
                                 .arg(last)
-                                .arg(native(path));
+                                .arg(platform::ShownPath(path));
         else if (last == std::numeric_limits<qint32>::max())
             stand.meldung = QStringLiteral("Die Rechnungsnummer %1 ist die größte mögliche; es kann keine weitere "
                                            "vergeben werden.\n%2")
                                 .arg(last)
-                                .arg(native(path));
+                                .arg(platform::ShownPath(path));
         else
             stand.naechste = last + 1;
     } catch (const platform::EConvertError &error) {
@@ -111,7 +106,7 @@ void ReNrBeginnen(const QString &path, qint32 erste)
                     .arg(erste)
                     .arg(last)
                     .arg(static_cast<qint64>(last) + 1)
-                    .arg(native(path)));
+                    .arg(platform::ShownPath(path)));
         if (erste == last + 1)
             return;
     }

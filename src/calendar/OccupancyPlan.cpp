@@ -27,13 +27,6 @@ constexpr double kBesuch = 0.25;     // a visit without a night fills the middle
 constexpr int kMaxPlanTage = 100000; // far more than the plan's zoom allows; keeps a bad call cheap
 
 // Days outside the years 1..9999 have no calendar date.
-bool HasCalendarDate(platform::TDateTime day)
-{
-    static const platform::TDateTime first = platform::DateToDay(QDate(1, 1, 1));
-    static const platform::TDateTime last = platform::DateToDay(QDate(9999, 12, 31));
-    return std::isfinite(day) && day >= first && day < last + 1;
-}
-
 // One booking in one room, in absolute day positions.
 struct Item
 {
@@ -48,7 +41,7 @@ struct Item
 // The whole days of a booking that can be drawn, or false.
 bool StayDays(const TGast &gast, double &von, double &bis)
 {
-    if (!HasCalendarDate(gast.Von) || !HasCalendarDate(gast.Bis))
+    if (!platform::IsCalendarDay(gast.Von) || !platform::IsCalendarDay(gast.Bis))
         return false;
     von = platform::DateOf(gast.Von);
     bis = platform::DateOf(gast.Bis);
@@ -231,11 +224,11 @@ PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime f
                            qint32 plz)
 {
     PlanGeometry plan;
-    if (!HasCalendarDate(first) || days <= 0)
+    if (!platform::IsCalendarDay(first) || days <= 0)
         return plan;
     plan.first = platform::DateOf(first);
     days = std::min(days, kMaxPlanTage);
-    while (days > 0 && !HasCalendarDate(plan.first + days - 1))
+    while (days > 0 && !platform::IsCalendarDay(plan.first + days - 1))
         --days;
     plan.days = days;
     FillDays(plan, plz);
@@ -304,7 +297,7 @@ QString MonatsKurzname(int month)
 
 QString ZeitraumText(platform::TDateTime first, int days)
 {
-    if (!HasCalendarDate(first) || days <= 0 || !HasCalendarDate(first + days - 1))
+    if (!platform::IsCalendarDay(first) || days <= 0 || !platform::IsCalendarDay(first + days - 1))
         return {};
     const QDate from = platform::DayToDate(first);
     const QDate to = platform::DayToDate(first + days - 1);
@@ -355,7 +348,7 @@ QString PlanTooltip(const std::vector<TGast> &list, const PlanBar &bar)
 platform::TDateTime FreierTag(const std::vector<TGast> &list, int room, platform::TDateTime anchor,
                               platform::TDateTime target)
 {
-    if (room < 1 || room > kRaeume || !HasCalendarDate(anchor) || !HasCalendarDate(target))
+    if (room < 1 || room > kRaeume || !platform::IsCalendarDay(anchor) || !platform::IsCalendarDay(target))
         return anchor;
     anchor = platform::DateOf(anchor);
     target = platform::DateOf(target);

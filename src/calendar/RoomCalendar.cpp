@@ -104,13 +104,6 @@ QString ClashHint(const std::vector<TGast> &list, int a, int b)
 }
 
 // Days outside the years 1..9999 have no date to show.
-bool HasCalendarDate(platform::TDateTime day)
-{
-    static const platform::TDateTime first = platform::DateToDay(QDate(1, 1, 1));
-    static const platform::TDateTime last = platform::DateToDay(QDate(9999, 12, 31));
-    return std::isfinite(day) && day >= first && day < last + 1;
-}
-
 } // namespace
 
 QString WochentagText(int dayOfWeek)
@@ -198,7 +191,7 @@ std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::
     for (std::size_t r = 0; r < rows; ++r) {
         CalendarRow &row = result[r];
         row.day = days[r];
-        if (HasCalendarDate(row.day)) {
+        if (platform::IsCalendarDay(row.day)) {
             row.datum = platform::DateToStr(row.day);
             row.wochentag = WochentagText(platform::DayOfWeek(row.day));
         }

@@ -18,17 +18,10 @@ using guests::TGast;
 
 namespace {
 
-bool HasCalendarDate(platform::TDateTime day)
-{
-    static const platform::TDateTime first = platform::DateToDay(QDate(1, 1, 1));
-    static const platform::TDateTime last = platform::DateToDay(QDate(9999, 12, 31));
-    return std::isfinite(day) && day >= first && day < last + 1;
-}
-
 // The month 1..12 of a day when it lies in `jahr`, else 0.
 int MonthIn(platform::TDateTime day, int jahr)
 {
-    if (!HasCalendarDate(day))
+    if (!platform::IsCalendarDay(day))
         return 0;
     const QDate date = platform::DayToDate(day);
     return date.year() == jahr ? date.month() : 0;
@@ -103,7 +96,7 @@ JahresZahlen Jahresauswertung(const std::vector<TGast> &list, int jahr)
     for (std::size_t i = 1; i < list.size(); ++i) {
         const TGast &g = list[i];
         const unsigned mask = RoomMask(g.Zimmer);
-        const bool datesValid = HasCalendarDate(g.Von) && HasCalendarDate(g.Bis);
+        const bool datesValid = platform::IsCalendarDay(g.Von) && platform::IsCalendarDay(g.Bis);
         const double von = datesValid ? platform::DateOf(g.Von) : 0;
         const double bis = datesValid ? platform::DateOf(g.Bis) : 0;
         const bool stay = mask != 0 && datesValid && bis >= von;

@@ -14,6 +14,11 @@ EInOutError::EInOutError(int code, const QString &path)
     : Error(IoErrorText(code) + u'\n' + QDir::toNativeSeparators(path)), code_(code), path_(path)
 {}
 
+QString ShownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
 QString IoErrorText(int code)
 {
     switch (code) {

@@ -32,6 +32,9 @@ private:
     QString path_;
 };
 
+// A path as the host reads it in a message: absolute, with the system's separators.
+QString ShownPath(const QString &path);
+
 // "Datei nicht gefunden", ..., "E/A-Fehler %d".
 QString IoErrorText(int code);
 

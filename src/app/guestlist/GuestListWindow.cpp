@@ -49,7 +49,7 @@ using platform::TDateTime;
 
 namespace {
 
-const QString kGeometryKey = QStringLiteral("Gaesteliste");
+const QString kGuestListGeometryKey = QStringLiteral("Gaesteliste");
 constexpr int kStandardHoehe = 600;
 
 QString Anzahl(qsizetype n, const QString &one, const QString &many)
@@ -65,8 +65,8 @@ bool IsEnter(const QKeyEvent *key)
 } // namespace
 
 GuestListWindow::GuestListWindow(AppContext &context, QWidget *parent)
-    : ToolWindow(context, parent, kGeometryKey), ui_(std::make_unique<Ui::GuestListWindow>()), model_(context.guests()),
-      proxy_(model_)
+    : ToolWindow(context, parent, kGuestListGeometryKey), ui_(std::make_unique<Ui::GuestListWindow>()),
+      model_(context.guests()), proxy_(model_)
 {
     ui_->setupUi(this);
 

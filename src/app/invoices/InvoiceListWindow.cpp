@@ -32,13 +32,14 @@ using guests::GuestList;
 using guests::TGast;
 
 namespace {
-const QString kGeometryKey = QStringLiteral("InvoiceList");
+const QString kInvoiceListGeometryKey = QStringLiteral("InvoiceList");
 const QColor kMarked(255, 225, 225); // lines that need a look
 // The columns of billing::invoiceOverviewHeader() that hold numbers.
 constexpr int kNummer = 0, kZuRechnung = 3, kBetrag = 5;
 } // namespace
 
-InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent) : ToolWindow(context, parent, kGeometryKey)
+InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent)
+    : ToolWindow(context, parent, kInvoiceListGeometryKey)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("InvoiceList"));

@@ -35,7 +35,7 @@ using guests::GuestList;
 
 namespace {
 
-const QString kGeometryKey = QStringLiteral("Belegungsplan");
+const QString kPlanGeometryKey = QStringLiteral("Belegungsplan");
 const QString kHinweis = QStringLiteral("Ziehen über freie Tage eines Zimmers wählt einen Aufenthalt für eine neue "
                                         "Buchung; ein Doppelklick auf einen Balken öffnet die Buchung. "
                                         "Strg + Mausrad zoomt.");
@@ -43,7 +43,7 @@ const QString kHinweis = QStringLiteral("Ziehen über freie Tage eines Zimmers w
 } // namespace
 
 OccupancyPlanWindow::OccupancyPlanWindow(AppContext &context, QWidget *parent)
-    : ToolWindow(context, parent, kGeometryKey)
+    : ToolWindow(context, parent, kPlanGeometryKey)
 {
     setObjectName(QStringLiteral("OccupancyPlan"));
     setWindowTitle(QStringLiteral("Belegungsplan"));

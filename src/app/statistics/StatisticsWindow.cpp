@@ -43,7 +43,7 @@ using guests::GuestList;
 
 namespace {
 
-const QString kGeometryKey = QStringLiteral("Auswertung");
+const QString kFiguresGeometryKey = QStringLiteral("Auswertung");
 
 // Column titles on two lines where they are long, so the table stays narrow.
 QString TwoLines(QString title)
@@ -56,7 +56,8 @@ QString TwoLines(QString title)
 
 } // namespace
 
-StatisticsWindow::StatisticsWindow(AppContext &context, QWidget *parent) : ToolWindow(context, parent, kGeometryKey)
+StatisticsWindow::StatisticsWindow(AppContext &context, QWidget *parent)
+    : ToolWindow(context, parent, kFiguresGeometryKey)
 {
     setObjectName(QStringLiteral("Statistics"));
     setWindowTitle(QStringLiteral("Auswertung"));
