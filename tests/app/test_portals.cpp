@@ -201,6 +201,45 @@ private Q_SLOTS:
                  QStringLiteral("Not available\nBlocked"));
     }
 
+    void settingsPageRemovesTheChosenSubscription_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("Entf in der Tabelle") << true;
+        QTest::newRow("Knopf") << false;
+    }
+
+    void settingsPageRemovesTheChosenSubscription()
+    {
+        QFETCH(bool, byKey);
+        PortalHouse app;
+        SettingsDialog *dialog = openPortalPage(app);
+        addSubscription(dialog, QStringLiteral("1"), QStringLiteral("Portal A"),
+                        QStringLiteral("https://a.example/1.ics"));
+        addSubscription(dialog, QStringLiteral("2"), QStringLiteral("Portal B"),
+                        QStringLiteral("https://b.example/2.ics"));
+        auto *table = in<QTableWidget>(dialog, "TablePortale");
+        // Delete typed into a cell's editor changes the text only.
+        table->setCurrentCell(0, 1);
+        table->editItem(table->item(0, 1));
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && table->viewport()->isAncestorOf(editor));
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QCOMPARE(table->rowCount(), 2);
+        QTest::keyClick(editor, Qt::Key_Escape);
+
+        table->setCurrentCell(0, 1);
+        table->setFocus(Qt::OtherFocusReason);
+        if (byKey)
+            QTest::keyClick(table, Qt::Key_Delete);
+        else
+            QTest::mouseClick(in<QPushButton>(dialog, "ButtonPortalEntfernen"), Qt::LeftButton);
+        QCOMPARE(table->rowCount(), 1);
+        save(dialog);
+        QVERIFY(app.dialogs.errors.isEmpty());
+        QCOMPARE(app.readFile(QStringLiteral("daten/Portale/Abonnements.csv")),
+                 QByteArray("Zimmer;Name;Adresse\r\n2;Portal B;https://b.example/2.ics\r\n"));
+    }
+
     void settingsPageRefusesWrongRows_data()
     {
         QTest::addColumn<QString>("room");

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -108,6 +109,9 @@ PortalSettingsPage::PortalSettingsPage(AppContext &context, QWidget *parent) : Q
 
     connect(add, &QPushButton::clicked, this, &PortalSettingsPage::addRow);
     connect(remove_, &QPushButton::clicked, this, &PortalSettingsPage::removeRow);
+    // The Delete key in the table removes the chosen subscription, as the button does; while a
+    // cell is being edited the key stays the editor's.
+    new QShortcut(QKeySequence::Delete, table_, this, &PortalSettingsPage::removeRow, Qt::WidgetShortcut);
     connect(sync_, &QPushButton::clicked, this, &PortalSettingsPage::syncNow);
     connect(table_, &QTableWidget::itemChanged, this, [this] {
         if (!filling_)
