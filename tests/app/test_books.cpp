@@ -105,18 +105,6 @@ QString pdfText(const QString &path)
     return text.simplified();
 }
 
-QStringList tableLines(const QAbstractItemModel *model)
-{
-    QStringList lines;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column)
-            cells << model->index(row, column).data().toString();
-        lines << cells.join(u'|');
-    }
-    return lines;
-}
-
 } // namespace
 
 class TestBooks : public QObject

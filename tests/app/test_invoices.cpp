@@ -417,15 +417,7 @@ void TestInvoices::invoiceListShowsNumbersAndCopies()
     // 42's date of issue comes from the journal, 40 is from before it
     const QString today = QStringLiteral("20.02.2025");
     const auto shown = [list] {
-        const QAbstractItemModel *model = list->findChild<QTableView *>(QStringLiteral("TableRechnungen"))->model();
-        QStringList lines;
-        for (int row = 0; row < model->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < model->columnCount(); ++column)
-                cells << model->index(row, column).data().toString();
-            lines << cells.join(u'|');
-        }
-        return lines;
+        return tableLines(list->findChild<QTableView *>(QStringLiteral("TableRechnungen"))->model());
     };
     QCOMPARE(shown(),
              (QStringList{QStringLiteral("40||Rechnung||Bert|90,00|ja|fehlt||ohne Buchungszeile; Kopie fehlt"),

@@ -9,6 +9,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -172,3 +173,16 @@ private:
     QTemporaryDir work_;
     QString oldDir_;
 };
+
+// What a table shows, a line per row with its cells joined by "|".
+inline QStringList tableLines(const QAbstractItemModel *model)
+{
+    QStringList lines;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        lines << cells.join(u'|');
+    }
+    return lines;
+}
