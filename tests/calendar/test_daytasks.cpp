@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+using fixture::Block;
 using fixture::List;
 using fixture::Stay;
 using guests::PortalBlock;
@@ -16,11 +17,6 @@ namespace {
 platform::TDateTime d(int day)
 {
     return platform::DateToDay(QDate(2025, 3, day));
-}
-
-PortalBlock block(int room, int from, int to, const QString &name = QStringLiteral("Portal A"))
-{
-    return PortalBlock{room, d(from), d(to), name, QStringLiteral("uid-%1-%2").arg(room).arg(from), {}, {}};
 }
 
 TGast draft(qint32 persons)
@@ -112,7 +108,7 @@ void TestDayTasks::roomsToPrepareChangeoverFirst()
     QVERIFY(tasks.doubleBooked.empty());
 
     // A portal guest arriving in room 1 makes it a changeover too; rooms keep their order within.
-    tasks = calendar::dayTasks(list, {block(1, 10, 12)}, d(10));
+    tasks = calendar::dayTasks(list, {Block(1, d(10), d(12))}, d(10));
     QCOMPARE(order(tasks), (std::vector<int>{1, 3, 2}));
     QCOMPARE(tasks.rooms[0].coming, QStringList{QStringLiteral("Portal A")});
 
@@ -124,8 +120,8 @@ void TestDayTasks::doubleBookingsAndBlocks()
 {
     const std::vector<TGast> list =
         List({Stay(1, "2", 2, d(8), d(12)), Stay(2, "13", 2, d(9), d(10)), Stay(3, "3", 1, d(10), d(11))});
-    const std::vector<PortalBlock> blocks{block(2, 10, 11), block(1, 5, 10, QStringLiteral("Portal B")),
-                                          block(3, 20, 22)};
+    const std::vector<PortalBlock> blocks{Block(2, d(10), d(11)), Block(1, d(5), d(10), QStringLiteral("Portal B")),
+                                          Block(3, d(20), d(22))};
     const calendar::DayTasks tasks = calendar::dayTasks(list, blocks, d(10));
     // Room 2: guest 1 and Portal A both hold the night of the 10th. Room 3: guest 2 leaves as
     // guest 3 comes, no double booking; room 1: Portal B and guest 2 both leave.
@@ -139,7 +135,7 @@ void TestDayTasks::lines()
 {
     const std::vector<TGast> list = List({Stay(1, "2", 2, d(8), d(12), QStringLiteral("Anna Müller")),
                                           Stay(2, "13", 1, d(9), d(10), QStringLiteral("Jürgen Weiß"))});
-    const std::vector<PortalBlock> blocks{block(2, 10, 11), block(1, 10, 13, QStringLiteral("Portal B"))};
+    const std::vector<PortalBlock> blocks{Block(2, d(10), d(11)), Block(1, d(10), d(13), QStringLiteral("Portal B"))};
     const calendar::DayTasks tasks = calendar::dayTasks(list, blocks, d(10));
     QCOMPARE(calendar::dayTaskLines(list, blocks, tasks),
              (QStringList{

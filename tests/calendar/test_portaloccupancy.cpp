@@ -15,6 +15,7 @@ using calendar::kTageVorStarttag;
 using calendar::PlanBar;
 using calendar::PlanGeometry;
 using calendar::ZeigGridRows;
+using fixture::Block;
 using fixture::List;
 using fixture::Stay;
 using guests::PortalBlock;
@@ -25,11 +26,6 @@ namespace {
 platform::TDateTime d(int day)
 {
     return platform::DateToDay(QDate(2025, 3, day));
-}
-
-PortalBlock block(int room, int from, int to, const QString &name = QStringLiteral("Portal A"))
-{
-    return PortalBlock{room, d(from), d(to), name, QStringLiteral("uid"), QStringLiteral("Reserved"), {}};
 }
 
 // The grid's cell of a room on a day, for a window that starts on 1 March.
@@ -94,28 +90,30 @@ void TestPortalOccupancy::cells_data()
     QTest::addColumn<QString>("clashText");
 
     const std::vector<TGast> anna = List({Stay(1, "2", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
-    QTest::newRow("a free day names the portal") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 11 << 2
-                                                 << "Portal A" << 0 << 0 << QString() << QString();
-    QTest::newRow("the departure day too, as for guests") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)}
-                                                          << 12 << 2 << "Portal A" << 0 << 0 << QString() << QString();
-    QTest::newRow("the day after is free") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 13 << 2
+    QTest::newRow("a free day names the portal") << List({}) << std::vector<PortalBlock>{Block(2, d(10), d(12))} << 11
+                                                 << 2 << "Portal A" << 0 << 0 << QString() << QString();
+    QTest::newRow("the departure day too, as for guests")
+        << List({}) << std::vector<PortalBlock>{Block(2, d(10), d(12))} << 12 << 2 << "Portal A" << 0 << 0 << QString()
+        << QString();
+    QTest::newRow("the day after is free") << List({}) << std::vector<PortalBlock>{Block(2, d(10), d(12))} << 13 << 2
                                            << QString() << 0 << -1 << QString() << QString();
-    QTest::newRow("another room is free") << List({}) << std::vector<PortalBlock>{block(2, 10, 12)} << 11 << 1
+    QTest::newRow("another room is free") << List({}) << std::vector<PortalBlock>{Block(2, d(10), d(12))} << 11 << 1
                                           << QString() << 0 << -1 << QString() << QString();
     QTest::newRow("a guest sharing the night is a double booking")
-        << anna << std::vector<PortalBlock>{block(2, 5, 8)} << 5 << 2 << "1,2P" << 1 << 0
+        << anna << std::vector<PortalBlock>{Block(2, d(5), d(8))} << 5 << 2 << "1,2P" << 1 << 0
         << "Doppelbelegung: Gast 1 (Anna Müller) und Portal A" << QStringLiteral("Müller/Portal");
-    QTest::newRow("the block arrives as the guest leaves")
-        << anna << std::vector<PortalBlock>{block(2, 6, 8)} << 6 << 2 << "1,2P" << 1 << -1 << QString() << QString();
-    QTest::newRow("the guest arrives as the block leaves")
-        << anna << std::vector<PortalBlock>{block(2, 1, 3)} << 3 << 2 << "1,2P" << 1 << -1 << QString() << QString();
+    QTest::newRow("the block arrives as the guest leaves") << anna << std::vector<PortalBlock>{Block(2, d(6), d(8))}
+                                                           << 6 << 2 << "1,2P" << 1 << -1 << QString() << QString();
+    QTest::newRow("the guest arrives as the block leaves") << anna << std::vector<PortalBlock>{Block(2, d(1), d(3))}
+                                                           << 3 << 2 << "1,2P" << 1 << -1 << QString() << QString();
     QTest::newRow("two portals on one night")
-        << List({}) << std::vector<PortalBlock>{block(3, 10, 12), block(3, 11, 14, QStringLiteral("Portal Bergblick"))}
+        << List({})
+        << std::vector<PortalBlock>{Block(3, d(10), d(12)), Block(3, d(11), d(14), QStringLiteral("Portal Bergblick"))}
         << 11 << 3 << "Portal A" << 0 << 0 << "Doppelbelegung: Portal A und Portal Bergblick"
         << QStringLiteral("Portal/Portal");
     QTest::newRow("a block of no room of the house is left out")
-        << List({}) << std::vector<PortalBlock>{block(4, 10, 12), block(0, 10, 12)} << 11 << 1 << QString() << 0 << -1
-        << QString() << QString();
+        << List({}) << std::vector<PortalBlock>{Block(4, d(10), d(12)), Block(0, d(10), d(12))} << 11 << 1 << QString()
+        << 0 << -1 << QString() << QString();
 }
 
 void TestPortalOccupancy::cells()
@@ -142,7 +140,8 @@ void TestPortalOccupancy::doubleBookingTexts()
 {
     const std::vector<TGast> list = List({Stay(1, "12", 2, d(1), d(6), QStringLiteral("Anna Müller")),
                                           Stay(2, "1", 1, d(4), d(9), QStringLiteral("Bert Berg"))});
-    const std::vector<PortalBlock> blocks{block(2, 3, 7), block(2, 6, 9, QStringLiteral("Portal B")), block(1, 20, 22)};
+    const std::vector<PortalBlock> blocks{Block(2, d(3), d(7)), Block(2, d(6), d(9), QStringLiteral("Portal B")),
+                                          Block(1, d(20), d(22))};
     QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 1),
              QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Bert Berg\n"
                             "Doppelbelegung: Zimmer 2, 03.03.2025 bis 06.03.2025 auch Portal A"));
@@ -158,7 +157,7 @@ void TestPortalOccupancy::doubleBookingTexts()
 void TestPortalOccupancy::planBars()
 {
     const std::vector<TGast> list = List({Stay(1, "2", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
-    const std::vector<PortalBlock> blocks{block(1, 10, 12), block(2, 5, 8)};
+    const std::vector<PortalBlock> blocks{Block(1, d(10), d(12)), Block(2, d(5), d(8))};
     const PlanGeometry plan = calendar::occupancyPlanWithBlocks(list, blocks, d(1), 31, d(1), 34519);
     QCOMPARE(plan.bars.size(), std::size_t(3));
     const PlanBar *guest = nullptr;
@@ -193,7 +192,7 @@ void TestPortalOccupancy::planBars()
 
 void TestPortalOccupancy::tooltip()
 {
-    const std::vector<PortalBlock> blocks{block(1, 10, 11), block(2, 5, 8)};
+    const std::vector<PortalBlock> blocks{Block(1, d(10), d(11)), Block(2, d(5), d(8))};
     QCOMPARE(calendar::blockTooltip(blocks, 1),
              QStringLiteral("Zimmer 2 belegt über Portal A\n05.03.2025 bis 08.03.2025 (3 Nächte)\nReserved"));
     QCOMPARE(calendar::blockTooltip(blocks, 0),

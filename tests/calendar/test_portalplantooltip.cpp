@@ -9,6 +9,7 @@
 
 using calendar::PlanBar;
 using calendar::PlanGeometry;
+using fixture::Block;
 using fixture::List;
 using fixture::Stay;
 using guests::PortalBlock;
@@ -19,11 +20,6 @@ namespace {
 platform::TDateTime d(int day)
 {
     return platform::DateToDay(QDate(2025, 3, day));
-}
-
-PortalBlock block(int room, int from, int to, const QString &name)
-{
-    return PortalBlock{room, d(from), d(to), name, QStringLiteral("uid"), QStringLiteral("Reserved"), {}};
 }
 
 } // namespace
@@ -58,8 +54,8 @@ private Q_SLOTS:
         QFETCH(QString, clash);
         // Anna in room 1 from the 3rd to the 6th; Portal A takes room 1 from the 5th, Portal B room 2.
         const std::vector<TGast> list = List({Stay(1, "1", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
-        const std::vector<PortalBlock> blocks = {block(1, 5, 8, QStringLiteral("Portal A")),
-                                                 block(2, 10, 12, QStringLiteral("Portal B"))};
+        const std::vector<PortalBlock> blocks = {Block(1, d(5), d(8), QStringLiteral("Portal A")),
+                                                 Block(2, d(10), d(12), QStringLiteral("Portal B"))};
         const PlanGeometry plan = calendar::occupancyPlanWithBlocks(list, blocks, d(1), 31, d(1), 34519);
         const PlanBar *found = nullptr;
         for (const PlanBar &bar : plan.bars)

@@ -4,6 +4,7 @@
 //   fixture::Stay(1, "13", 2, von, bis).name("Bert").kosten(540).reNr(6).bezahlt()
 
 #include "platform/DayNumber.h"
+#include "register/PortalBlock.h"
 #include "register/TGast.h"
 
 #include <QString>
@@ -67,6 +68,14 @@ inline std::vector<guests::TGast> List(std::initializer_list<guests::TGast> reco
     std::vector<guests::TGast> list{guests::TGast{}};
     list.insert(list.end(), records);
     return list;
+}
+
+// A room taken on a portal from `from` to the departure day `to`, with a UID of its own.
+inline guests::PortalBlock Block(int room, platform::TDateTime from, platform::TDateTime to,
+                                 const QString &subscription = QStringLiteral("Portal A"))
+{
+    return guests::PortalBlock{
+        room, from, to, subscription, QStringLiteral("uid-%1-%2").arg(room).arg(from), QStringLiteral("Reserved"), {}};
 }
 
 } // namespace fixture
