@@ -51,17 +51,9 @@ GuestListWindow *Open(AppFixture &app)
     return window;
 }
 
-template <typename T = QWidget> T *W(QWidget *window, const char *name)
-{
-    T *widget = window->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no control %s", name);
-    return widget;
-}
-
 QTableView *Table(QWidget *window)
 {
-    return W<QTableView>(window, "TableGaeste");
+    return control<QTableView>(window, "TableGaeste");
 }
 
 // The guest numbers of the rows shown, top to bottom.
@@ -100,7 +92,7 @@ void ClickRow(QWidget *window, int gastNr)
 
 void ChooseFilter(QWidget *window, const QString &name)
 {
-    auto *filter = W<QComboBox>(window, "FilterZeitraum");
+    auto *filter = control<QComboBox>(window, "FilterZeitraum");
     const int index = filter->findText(name);
     QVERIFY2(index >= 0, qPrintable(name));
     filter->setCurrentIndex(index);
@@ -115,7 +107,7 @@ void ClickHeader(QWidget *window, int column)
 
 QString Summe(QWidget *window)
 {
-    return W<QLabel>(window, "LabelSumme")->text();
+    return control<QLabel>(window, "LabelSumme")->text();
 }
 
 } // namespace
@@ -259,7 +251,7 @@ void TestGuestList::search()
     LoadFixture(app);
     GuestListWindow *window = Open(app);
     QVERIFY(window);
-    auto *edit = W<QLineEdit>(window, "EditSuche");
+    auto *edit = control<QLineEdit>(window, "EditSuche");
     QVERIFY(edit->hasFocus()); // the host can type at once
     AppFixture::keyClicks(edit, typed);
     QCOMPARE(edit->text(), typed);
@@ -274,7 +266,7 @@ void TestGuestList::clearButtonEmptiesTheSearch()
     LoadFixture(app);
     GuestListWindow *window = Open(app);
     QVERIFY(window);
-    auto *edit = W<QLineEdit>(window, "EditSuche");
+    auto *edit = control<QLineEdit>(window, "EditSuche");
     QVERIFY(edit->isClearButtonEnabled());
     AppFixture::keyClicks(edit, QStringLiteral("kassel"));
     QCOMPARE(Shown(window), QList<int>{1});
@@ -336,7 +328,7 @@ void TestGuestList::filters()
     GuestListWindow *window = Open(app);
     QVERIFY(window);
 
-    auto *combo = W<QComboBox>(window, "FilterZeitraum");
+    auto *combo = control<QComboBox>(window, "FilterZeitraum");
     QStringList names;
     for (int i = 0; i < combo->count(); ++i)
         names << combo->itemText(i);
@@ -346,17 +338,17 @@ void TestGuestList::filters()
 
     ChooseFilter(window, filter);
     // The two dates count only for "Zeitraum".
-    QCOMPARE(W(window, "DateVon")->isEnabled(), filter == QStringLiteral("Zeitraum"));
-    QCOMPARE(W(window, "DateBis")->isEnabled(), filter == QStringLiteral("Zeitraum"));
+    QCOMPARE(control(window, "DateVon")->isEnabled(), filter == QStringLiteral("Zeitraum"));
+    QCOMPARE(control(window, "DateBis")->isEnabled(), filter == QStringLiteral("Zeitraum"));
     if (von.isValid()) {
-        W<QDateEdit>(window, "DateBis")->setDate(bis);
-        W<QDateEdit>(window, "DateVon")->setDate(von);
+        control<QDateEdit>(window, "DateBis")->setDate(bis);
+        control<QDateEdit>(window, "DateVon")->setDate(von);
     }
     QCOMPARE(Sorted(Shown(window)), expected);
     QCOMPARE(Summe(window), summe);
 
     // The search narrows what the filter shows.
-    AppFixture::keyClicks(W<QLineEdit>(window, "EditSuche"), QStringLiteral("mueller"));
+    AppFixture::keyClicks(control<QLineEdit>(window, "EditSuche"), QStringLiteral("mueller"));
     QList<int> both;
     for (const int nr : expected)
         if (nr == 1 || nr == 2)
@@ -371,8 +363,8 @@ void TestGuestList::stretchOfDaysNeverRunsBackwards()
     GuestListWindow *window = Open(app);
     QVERIFY(window);
     ChooseFilter(window, QStringLiteral("Zeitraum"));
-    auto *von = W<QDateEdit>(window, "DateVon");
-    auto *bis = W<QDateEdit>(window, "DateBis");
+    auto *von = control<QDateEdit>(window, "DateVon");
+    auto *bis = control<QDateEdit>(window, "DateBis");
     QCOMPARE(von->date(), fixture::Heute());
     bis->setDate(QDate(2025, 2, 25));
     von->setDate(QDate(2025, 3, 22));
@@ -427,7 +419,7 @@ void TestGuestList::doubleClickOrEnterOpensTheBooking()
     QCOMPARE(app.w<QLineEdit>("EditName")->text(), QStringLiteral("Olga Becker"));
 
     // Enter in the search opens the guest found.
-    auto *edit = W<QLineEdit>(window, "EditSuche");
+    auto *edit = control<QLineEdit>(window, "EditSuche");
     edit->setFocus();
     Table(window)->selectionModel()->clear();
     AppFixture::keyClicks(edit, QStringLiteral("roth"));
@@ -456,9 +448,9 @@ void TestGuestList::listFollowsTheMainWindow()
     QApplication::setActiveWindow(app.window.get());
     app.type("EditName", QStringLiteral("-Lüdenscheid"));
     QCOMPARE(table->model()->index(RowOf(window, 2), 1).data().toString(), QStringLiteral("Eva Mueller-Lüdenscheid"));
-    AppFixture::keyClicks(W<QLineEdit>(window, "EditSuche"), QStringLiteral("ludenscheid"));
+    AppFixture::keyClicks(control<QLineEdit>(window, "EditSuche"), QStringLiteral("ludenscheid"));
     QCOMPARE(Shown(window), QList<int>{2});
-    W<QLineEdit>(window, "EditSuche")->clear();
+    control<QLineEdit>(window, "EditSuche")->clear();
 
     // A new guest is a new row, selected; a cancelled booking goes.
     app.click("ButtonNeuerGast");
@@ -495,12 +487,12 @@ void TestGuestList::newStayCopiesTheAddress()
     app.w<QTabWidget>("Tabcontrol1")->setCurrentIndex(1);
     GuestListWindow *window = Open(app);
     QVERIFY(window);
-    auto *button = W<QPushButton>(window, "ButtonNeuerAufenthalt");
+    auto *button = control<QPushButton>(window, "ButtonNeuerAufenthalt");
 
     // Nothing selected: nothing to copy.
-    AppFixture::keyClicks(W<QLineEdit>(window, "EditSuche"), QStringLiteral("xyz"));
+    AppFixture::keyClicks(control<QLineEdit>(window, "EditSuche"), QStringLiteral("xyz"));
     QVERIFY(!button->isEnabled());
-    W<QLineEdit>(window, "EditSuche")->clear();
+    control<QLineEdit>(window, "EditSuche")->clear();
 
     ClickRow(window, 1);
     QVERIFY(button->isEnabled());
@@ -531,7 +523,8 @@ void TestGuestList::newStayCopiesTheAddress()
     QCOMPARE(app.w<QLineEdit>("EditEMail")->text(), QStringLiteral("h.mueller@example.de"));
     QVERIFY(app.w<QLineEdit>("EditZimmer")->text().isEmpty());
     QCOMPARE(Table(window)->selectionModel()->selectedRows().first().data().toInt(), 13);
-    QCOMPARE(W<QLabel>(window, "LabelMeldung")->text(), QStringLiteral("Neuer Aufenthalt: Gast 13 (Hans Müller)"));
+    QCOMPARE(control<QLabel>(window, "LabelMeldung")->text(),
+             QStringLiteral("Neuer Aufenthalt: Gast 13 (Hans Müller)"));
 }
 
 void TestGuestList::dayListPrintsOnOnePage()
@@ -540,12 +533,12 @@ void TestGuestList::dayListPrintsOnOnePage()
     LoadFixture(app);
     GuestListWindow *window = Open(app);
     QVERIFY(window);
-    auto *date = W<QDateEdit>(window, "DateTagesliste");
+    auto *date = control<QDateEdit>(window, "DateTagesliste");
     QCOMPARE(date->date(), fixture::Heute());
 
     const QString pdf = app.path(QStringLiteral("Tagesliste.pdf"));
     app.printToPdf(pdf);
-    QTest::mouseClick(W<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
     QCOMPARE(app.dialogs.printerTitles, QStringList{QStringLiteral("Tagesliste drucken")});
     QVERIFY(app.dialogs.errors.isEmpty());
     QCOMPARE(readback::PdfPages(pdf), 1);
@@ -569,11 +562,11 @@ void TestGuestList::dayListPrintsOnOnePage()
     QCOMPARE(lineWith(QStringLiteral("Bleibende")), QStringLiteral("Bleibende Gäste (2)"));
     QCOMPARE(lineWith(QStringLiteral("Hans Müller")), QStringLiteral("1 (Doppelbelegung) 2 Hans Müller 21.02.2025"));
     QCOMPARE(lineWith(QStringLiteral("Ärzte")), QStringLiteral("1 (Doppelbelegung), 3 (Doppelbelegung) 4 Ärzte Team 23.02.2025"));
-    QCOMPARE(W<QLabel>(window, "LabelMeldung")->text(), QStringLiteral("Tagesliste für 20.02.2025 gedruckt"));
+    QCOMPARE(control<QLabel>(window, "LabelMeldung")->text(), QStringLiteral("Tagesliste für 20.02.2025 gedruckt"));
 
     // Another day, chosen in the window.
     date->setDate(QDate(2025, 2, 21));
-    QTest::mouseClick(W<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
     const QString tomorrow = readback::PdfText(pdf);
     QVERIFY(tomorrow.contains(QStringLiteral("Freitag, 21. Februar 2025")));
     QVERIFY(tomorrow.contains(QStringLiteral("Anreisen (0)")));
@@ -583,7 +576,7 @@ void TestGuestList::dayListPrintsOnOnePage()
     // A cancelled print dialog prints nothing.
     QFile::remove(pdf);
     app.dialogs.printer = {};
-    QTest::mouseClick(W<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
     QVERIFY(!QFile::exists(pdf));
 }
 
@@ -602,7 +595,7 @@ void TestGuestList::crowdedDayStillFitsOnePage()
     QVERIFY(window);
     const QString pdf = app.path(QStringLiteral("voll.pdf"));
     app.printToPdf(pdf);
-    QTest::mouseClick(W<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonTagesliste"), Qt::LeftButton);
     QVERIFY(app.dialogs.errors.isEmpty());
     QCOMPARE(readback::PdfPages(pdf), 1);
     QVERIFY(readback::PdfText(pdf).contains(QStringLiteral("Anreisen (62)")));
@@ -616,22 +609,22 @@ void TestGuestList::csvExportOfTheRowsShown()
     QVERIFY(window);
 
     // Cancelled: nothing written.
-    QTest::mouseClick(W<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
     QCOMPARE(app.dialogs.exportsAsked.size(), 1);
     QVERIFY2(app.dialogs.exportsAsked.first().startsWith(QStringLiteral("Gästeliste exportieren|")) &&
                  app.dialogs.exportsAsked.first().endsWith(
                      QStringLiteral("/Export/Gästeliste 2025-02-20.csv|CSV-Dateien (*.csv)")),
              qPrintable(app.dialogs.exportsAsked.first()));
-    QVERIFY(W<QLabel>(window, "LabelMeldung")->text().isEmpty());
+    QVERIFY(control<QLabel>(window, "LabelMeldung")->text().isEmpty());
 
     // The rows as shown: found, filtered and in the order of the column clicked.
-    AppFixture::keyClicks(W<QLineEdit>(window, "EditSuche"), QStringLiteral("muller"));
+    AppFixture::keyClicks(control<QLineEdit>(window, "EditSuche"), QStringLiteral("muller"));
     ChooseFilter(window, QStringLiteral("Heute im Haus"));
     ClickHeader(window, 0);
     ClickHeader(window, 0);
     QCOMPARE(Shown(window), (QList<int>{2, 1}));
     app.dialogs.exportFile = app.path(QStringLiteral("Müller heute.csv"));
-    QTest::mouseClick(W<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
     QVERIFY(app.dialogs.errors.isEmpty());
 
     const QByteArray bytes = app.readFile(QStringLiteral("Müller heute.csv"));
@@ -642,11 +635,12 @@ void TestGuestList::csvExportOfTheRowsShown()
     QVERIFY(lines[1].startsWith(QStringLiteral("2;Eva Mueller;;;Köln;")));
     QVERIFY(lines[2].startsWith(QStringLiteral("1;Hans Müller;Königstraße 3;34117;Kassel;")));
     QVERIFY(lines[2].endsWith(QStringLiteral(";spät, nach 22 Uhr")));
-    QCOMPARE(W<QLabel>(window, "LabelMeldung")->text(), QStringLiteral("2 Zeilen in Müller heute.csv gespeichert"));
+    QCOMPARE(control<QLabel>(window, "LabelMeldung")->text(),
+             QStringLiteral("2 Zeilen in Müller heute.csv gespeichert"));
 
     // A file that cannot be written is said plainly, and nothing else changes.
     app.dialogs.exportFile = app.path(QStringLiteral("fehlt/liste.csv"));
-    QTest::mouseClick(W<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonExport"), Qt::LeftButton);
     QCOMPARE(app.dialogs.errors.size(), 1);
     QVERIFY2(app.dialogs.errors.first().contains(QStringLiteral("fehlt/liste.csv")),
              qPrintable(app.dialogs.errors.first()));
@@ -660,10 +654,10 @@ void TestGuestList::calendarExportOneFilePerRoom()
     GuestListWindow *window = Open(app);
     QVERIFY(window);
     // The search does not narrow the calendars: they show every booking of the room.
-    AppFixture::keyClicks(W<QLineEdit>(window, "EditSuche"), QStringLiteral("muller"));
+    AppFixture::keyClicks(control<QLineEdit>(window, "EditSuche"), QStringLiteral("muller"));
     QDir(app.path(QString())).mkdir(QStringLiteral("kalender"));
     app.dialogs.folder = app.path(QStringLiteral("kalender"));
-    QTest::mouseClick(W<QPushButton>(window, "ButtonKalenderExport"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "ButtonKalenderExport"), Qt::LeftButton);
     QCOMPARE(app.dialogs.foldersAsked, QStringList{QStringLiteral("Ordner für die Zimmerkalender wählen")});
     QVERIFY(app.dialogs.errors.isEmpty());
 
@@ -680,7 +674,7 @@ void TestGuestList::calendarExportOneFilePerRoom()
                                           "Zimmer 1 belegt|") +
                            stamp),
              qPrintable(seen.join(u'\n')));
-    QVERIFY(W<QLabel>(window, "LabelMeldung")
+    QVERIFY(control<QLabel>(window, "LabelMeldung")
                 ->text()
                 .startsWith(QStringLiteral("Zimmer 1.ics, Zimmer 2.ics, Zimmer 3.ics in ")));
 }

@@ -70,13 +70,7 @@ struct Plan
         view = window->findChild<PlanView *>();
     }
 
-    template <typename T = QWidget> T *w(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
+    template <typename T = QWidget> T *w(const char *name) const { return control<T>(window, name); }
 
     // The middle of day `day` of the span in a room's row, or a point on a bar.
     QPoint at(int index, int room) const

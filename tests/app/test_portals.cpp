@@ -126,18 +126,10 @@ SettingsDialog *openPortalPage(AppFixture &app)
     return dialog;
 }
 
-template <typename T = QWidget> T *in(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no control %s", name);
-    return widget;
-}
-
 void addSubscription(QWidget *dialog, const QString &room, const QString &name, const QString &address)
 {
-    QTest::mouseClick(in<QPushButton>(dialog, "ButtonPortalHinzufuegen"), Qt::LeftButton);
-    auto *table = in<QTableWidget>(dialog, "TablePortale");
+    QTest::mouseClick(control<QPushButton>(dialog, "ButtonPortalHinzufuegen"), Qt::LeftButton);
+    auto *table = control<QTableWidget>(dialog, "TablePortale");
     const int row = table->rowCount() - 1;
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier); // leaves the cell editor opened for the room
     if (QWidget *editor = QApplication::focusWidget(); editor && table->viewport()->isAncestorOf(editor))
@@ -149,7 +141,7 @@ void addSubscription(QWidget *dialog, const QString &room, const QString &name, 
 
 void save(QWidget *dialog)
 {
-    QTest::mouseClick(in<QPushButton>(dialog, "ButtonEinstellungenSpeichern"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(dialog, "ButtonEinstellungenSpeichern"), Qt::LeftButton);
     QCoreApplication::processEvents();
 }
 
@@ -172,13 +164,14 @@ private Q_SLOTS:
     {
         PortalHouse app;
         SettingsDialog *dialog = openPortalPage(app);
-        QCOMPARE(in<QTableWidget>(dialog, "TablePortale")->rowCount(), 0);
-        QVERIFY(!in<QCheckBox>(dialog, "CheckBoxBeimStartAbgleichen")->isChecked());
+        QCOMPARE(control<QTableWidget>(dialog, "TablePortale")->rowCount(), 0);
+        QVERIFY(!control<QCheckBox>(dialog, "CheckBoxBeimStartAbgleichen")->isChecked());
         addSubscription(dialog, QStringLiteral("3"), QStringLiteral("Portal A"), app.address(QStringLiteral("file")));
         addSubscription(dialog, QStringLiteral("Zimmer 1"), QStringLiteral(" Portal B "),
                         QStringLiteral("https://b.example/1.ics"));
-        in<QPlainTextEdit>(dialog, "EditPortalFilter")->setPlainText(QStringLiteral("Not available\n\n  Blocked  "));
-        in<QCheckBox>(dialog, "CheckBoxBeimStartAbgleichen")->setChecked(true);
+        control<QPlainTextEdit>(dialog, "EditPortalFilter")
+            ->setPlainText(QStringLiteral("Not available\n\n  Blocked  "));
+        control<QCheckBox>(dialog, "CheckBoxBeimStartAbgleichen")->setChecked(true);
         const QPointer<SettingsDialog> kept = dialog;
         save(dialog);
         QVERIFY(!kept || !kept->isVisible());
@@ -192,12 +185,12 @@ private Q_SLOTS:
         guestfile::setPortalSyncAtStart(false);
         app.restart();
         dialog = openPortalPage(app);
-        auto *table = in<QTableWidget>(dialog, "TablePortale");
+        auto *table = control<QTableWidget>(dialog, "TablePortale");
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->item(1, 0)->text(), QStringLiteral("1"));
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("Portal B"));
         QCOMPARE(table->item(0, 3)->text(), QStringLiteral("Noch nie abgeglichen"));
-        QCOMPARE(in<QPlainTextEdit>(dialog, "EditPortalFilter")->toPlainText(),
+        QCOMPARE(control<QPlainTextEdit>(dialog, "EditPortalFilter")->toPlainText(),
                  QStringLiteral("Not available\nBlocked"));
     }
 
@@ -217,7 +210,7 @@ private Q_SLOTS:
                         QStringLiteral("https://a.example/1.ics"));
         addSubscription(dialog, QStringLiteral("2"), QStringLiteral("Portal B"),
                         QStringLiteral("https://b.example/2.ics"));
-        auto *table = in<QTableWidget>(dialog, "TablePortale");
+        auto *table = control<QTableWidget>(dialog, "TablePortale");
         // Delete typed into a cell's editor changes the text only.
         table->setCurrentCell(0, 1);
         table->editItem(table->item(0, 1));
@@ -232,7 +225,7 @@ private Q_SLOTS:
         if (byKey)
             QTest::keyClick(table, Qt::Key_Delete);
         else
-            QTest::mouseClick(in<QPushButton>(dialog, "ButtonPortalEntfernen"), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(dialog, "ButtonPortalEntfernen"), Qt::LeftButton);
         QCOMPARE(table->rowCount(), 1);
         save(dialog);
         QVERIFY(app.dialogs.errors.isEmpty());
@@ -284,7 +277,7 @@ private Q_SLOTS:
             qPrintable(app.dialogs.errors.first()));
         QVERIFY2(app.dialogs.errors.first().contains(error), qPrintable(app.dialogs.errors.first()));
         QCOMPARE(app.readFile(QStringLiteral("daten/Portale/Abonnements.csv")), kept);
-        QCOMPARE(in<QTabWidget>(dialog, "TabsEinstellungen")->currentWidget()->objectName(),
+        QCOMPARE(control<QTabWidget>(dialog, "TabsEinstellungen")->currentWidget()->objectName(),
                  QStringLiteral("PortalSettingsPage"));
     }
 
@@ -379,8 +372,10 @@ private Q_SLOTS:
         QCOMPARE(app.cell(21, 3), QStringLiteral("Portal A"));
         // The settings page tells it too.
         SettingsDialog *dialog = openPortalPage(app);
-        QVERIFY(
-            in<QTableWidget>(dialog, "TablePortale")->item(0, 3)->text().contains(QStringLiteral("fehlgeschlagen")));
+        QVERIFY(control<QTableWidget>(dialog, "TablePortale")
+                    ->item(0, 3)
+                    ->text()
+                    .contains(QStringLiteral("fehlgeschlagen")));
     }
 
     void serverThatNeverAnswersKeepsTheWindowGoing()
@@ -435,15 +430,15 @@ private Q_SLOTS:
                                                                vevent("n1", "20250301", "20250310", "Not available")));
         app.subscribe(app.address(QStringLiteral("file")));
         SettingsDialog *dialog = openPortalPage(app);
-        in<QPlainTextEdit>(dialog, "EditPortalFilter")->setPlainText(QStringLiteral("not available"));
+        control<QPlainTextEdit>(dialog, "EditPortalFilter")->setPlainText(QStringLiteral("not available"));
         // "Jetzt abgleichen" on the page keeps the page first, then fetches.
-        QTest::mouseClick(in<QPushButton>(dialog, "ButtonJetztAbgleichen"), Qt::LeftButton);
-        auto *state = in<QLabel>(dialog, "LabelPortalAbgleich");
+        QTest::mouseClick(control<QPushButton>(dialog, "ButtonJetztAbgleichen"), Qt::LeftButton);
+        auto *state = control<QLabel>(dialog, "LabelPortalAbgleich");
         QTRY_VERIFY_WITH_TIMEOUT(state->text().startsWith(QStringLiteral("Abgleich beendet")), 10000);
         const exchange::BlockList blocks = exchange::readBlocks(app.daten(QString()));
         QCOMPARE(blocks.blocks.size(), std::size_t(1));
         QCOMPARE(blocks.blocks.front().uid, QStringLiteral("a1"));
-        QVERIFY(in<QTableWidget>(dialog, "TablePortale")
+        QVERIFY(control<QTableWidget>(dialog, "TablePortale")
                     ->item(0, 3)
                     ->text()
                     .startsWith(QStringLiteral("Zuletzt abgeglichen am 20.02.2025 um 10:00")));
@@ -555,9 +550,9 @@ private Q_SLOTS:
         app.trigger("ActionGaesteliste");
         auto *list = app.window->findChild<GuestListWindow *>(QStringLiteral("GuestListWindow"));
         QVERIFY(list);
-        auto *withBlocks = in<QCheckBox>(list, "CheckBoxBlockierungen");
-        auto *blocks = in<QTableWidget>(list, "TableBlockierungen");
-        auto *guests = in<QTableView>(list, "TableGaeste");
+        auto *withBlocks = control<QCheckBox>(list, "CheckBoxBlockierungen");
+        auto *blocks = control<QTableWidget>(list, "TableBlockierungen");
+        auto *guests = control<QTableView>(list, "TableGaeste");
         const int guestRows = guests->model()->rowCount();
         QVERIFY(!withBlocks->isChecked());
         QVERIFY(blocks->isHidden());
@@ -579,7 +574,7 @@ private Q_SLOTS:
         QCOMPARE(app.list().currentIndex(), current);
         QCOMPARE(blocks->item(0, 0)->text(), QStringLiteral("Portal A"));
         // The filter of the guests applies: a portal's booking is never unpaid here.
-        auto *filter = in<QComboBox>(list, "FilterZeitraum");
+        auto *filter = control<QComboBox>(list, "FilterZeitraum");
         filter->setCurrentIndex(static_cast<int>(FilterArt::Unbezahlt));
         QCOMPARE(blocks->rowCount(), 0);
         filter->setCurrentIndex(static_cast<int>(FilterArt::HeuteImHaus));
@@ -609,13 +604,13 @@ private Q_SLOTS:
         QSignalSpy changed(&app.window->context(), &AppContext::portalBlocksChanged);
         SettingsDialog *dialog = openPortalPage(app);
         app.dialogs.folder = app.path(QStringLiteral("anders"));
-        QTest::mouseClick(in<QAbstractButton>(dialog, "ButtonDatenordner"), Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(dialog, "ButtonDatenordner"), Qt::LeftButton);
         // THEN its blocks are the ones shown, in the calendar and on the settings page
         QVERIFY(changed.count() >= 1);
         QCOMPARE(app.window->context().portalBlocks(), std::vector<guests::PortalBlock>{other});
         QCOMPARE(app.cell(21, 3), QString());
         QCOMPARE(app.cell(25, 2), QStringLiteral("Portal B"));
-        auto *table = in<QTableWidget>(dialog, "TablePortale");
+        auto *table = control<QTableWidget>(dialog, "TablePortale");
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("Portal B"));
     }

@@ -67,16 +67,9 @@ public:
             qFatal("the settings window did not open");
         return dialog;
     }
-    template <typename T = QWidget> static T *in(SettingsDialog *dialog, const char *name)
-    {
-        T *widget = dialog->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no control %s in the settings", name);
-        return widget;
-    }
     static void save(SettingsDialog *dialog)
     {
-        QTest::mouseClick(in<QAbstractButton>(dialog, "ButtonEinstellungenSpeichern"), Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(dialog, "ButtonEinstellungenSpeichern"), Qt::LeftButton);
         QCoreApplication::processEvents();
     }
     void printForAnna()
@@ -154,7 +147,7 @@ void TestSettings::savedPriceListIsReadBackAndUsedAtOnce()
     // GIVEN a house whose prices lie in the start folder, as before, and none in the data folder
     House app("50;45;40\n80;75;70\n100;95;90\n120;115;110\n25;22;20\n");
     QPointer<SettingsDialog> dialog = app.openSettings();
-    auto *table = House::in<QTableView>(dialog, "TablePreise");
+    auto *table = control<QTableView>(dialog, "TablePreise");
     const QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(table->model()->rowCount(), 5);
     QCOMPARE(table->model()->columnCount(), 3);
@@ -215,7 +208,7 @@ void TestSettings::pricesOutsideTheRangeAreRefused()
     const QByteArray old = "50;45;40\r\n80;75;70\r\n100;95;90\r\n120;115;110\r\n25;22;20\r\n";
     app.writeFile(QStringLiteral("daten/Preismatrix.dat"), old);
     QPointer<SettingsDialog> dialog = app.openSettings();
-    auto *table = House::in<QTableView>(dialog, "TablePreise");
+    auto *table = control<QTableView>(dialog, "TablePreise");
     // WHEN one price is set outside what the file may hold, and the settings are saved
     table->model()->setData(table->model()->index(3, 2), value, Qt::EditRole);
     House::save(dialog);
@@ -251,7 +244,7 @@ void TestSettings::postalCodeChangesTheOutlinedDays()
     QVERIFY(!marked(app, QDate(2025, 8, 15)));
     // WHEN the postal code is typed in the settings and saved
     QPointer<SettingsDialog> dialog = app.openSettings();
-    auto *edit = House::in<QLineEdit>(dialog, "EditHausPLZ");
+    auto *edit = control<QLineEdit>(dialog, "EditHausPLZ");
     edit->selectAll();
     QTest::keyClicks(edit, typed);
     House::save(dialog);
@@ -279,11 +272,11 @@ void TestSettings::missingCounterIsCreatedWithTheTypedNumber()
     QVERIFY(page.save(app.path(QStringLiteral("REVORL.JPG")), "JPG"));
     QPointer<SettingsDialog> dialog = app.openSettings();
     dialog->showStep(SetupStep::InvoiceCounter);
-    auto *info = House::in<QLabel>(dialog, "LabelReNr");
+    auto *info = control<QLabel>(dialog, "LabelReNr");
     QVERIFY2(info->text().contains(QStringLiteral("fehlt")), qPrintable(info->text()));
     // WHEN the host creates it and types 500
     app.dialogs.number = 500;
-    QTest::mouseClick(House::in<QAbstractButton>(dialog, "ButtonReNr"), Qt::LeftButton);
+    QTest::mouseClick(control<QAbstractButton>(dialog, "ButtonReNr"), Qt::LeftButton);
     // THEN the question was the first number's, offering 1, and the counter exists
     QCOMPARE(app.dialogs.numbersAsked, QStringList{kQuestion + QStringLiteral("|1|1")});
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
@@ -335,7 +328,7 @@ void TestSettings::counterIsNeverLowered()
     QPointer<SettingsDialog> dialog = app.openSettings();
     dialog->showStep(SetupStep::InvoiceCounter);
     app.dialogs.number = typed;
-    QTest::mouseClick(House::in<QAbstractButton>(dialog, "ButtonReNr"), Qt::LeftButton);
+    QTest::mouseClick(control<QAbstractButton>(dialog, "ButtonReNr"), Qt::LeftButton);
     // THEN a number that was or may have been given already is refused with the reason
     const ReNrStand stand = LiesReNrStand(app.daten(QStringLiteral("ReNummer.DAT")));
     QCOMPARE(stand.naechste, next ? std::optional<qint32>(next) : std::nullopt);
@@ -381,7 +374,7 @@ void TestSettings::formChosenInTheSettingsPrints()
     QPointer<SettingsDialog> dialog = app.openSettings();
     dialog->showStep(SetupStep::InvoiceForm);
     app.dialogs.picture = app.path(file);
-    QTest::mouseClick(House::in<QAbstractButton>(dialog, "ButtonVorlageWaehlen"), Qt::LeftButton);
+    QTest::mouseClick(control<QAbstractButton>(dialog, "ButtonVorlageWaehlen"), Qt::LeftButton);
     const QString form = app.daten(QStringLiteral("REVORL.JPG"));
     if (!taken) {
         // THEN a picture printing could not use, or one the host does not want, is not taken
@@ -392,9 +385,9 @@ void TestSettings::formChosenInTheSettingsPrints()
     // THEN it is the data folder's form, unchanged, and the window shows it
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
     QCOMPARE(app.readFile(QStringLiteral("daten/REVORL.JPG")), picture);
-    QVERIFY(!House::in<QLabel>(dialog, "LabelVorlagenbild")->pixmap().isNull());
-    QVERIFY2(House::in<QLabel>(dialog, "LabelVorlage")->text().contains(QStringLiteral("300 dpi")),
-             qPrintable(House::in<QLabel>(dialog, "LabelVorlage")->text()));
+    QVERIFY(!control<QLabel>(dialog, "LabelVorlagenbild")->pixmap().isNull());
+    QVERIFY2(control<QLabel>(dialog, "LabelVorlage")->text().contains(QStringLiteral("300 dpi")),
+             qPrintable(control<QLabel>(dialog, "LabelVorlage")->text()));
     House::save(dialog);
     // AND an invoice prints on it
     app.printForAnna();
@@ -515,7 +508,7 @@ void TestSettings::anotherDataFolderIsReadAfterTheQuestion()
     // WHEN that folder is chosen in the settings
     QPointer<SettingsDialog> dialog = app.openSettings();
     app.dialogs.folder = app.path(QStringLiteral("anders"));
-    QTest::mouseClick(House::in<QAbstractButton>(dialog, "ButtonDatenordner"), Qt::LeftButton);
+    QTest::mouseClick(control<QAbstractButton>(dialog, "ButtonDatenordner"), Qt::LeftButton);
     // THEN the question about unsaved changes came first, and the folder's guests are read only after "Nein"
     QCOMPARE(app.dialogs.choicesAsked.size(), 1);
     QVERIFY(app.dialogs.choicesAsked.first().startsWith(QStringLiteral("Daten sichern?")));
@@ -523,14 +516,14 @@ void TestSettings::anotherDataFolderIsReadAfterTheQuestion()
     const QString folder = switched ? app.path(QStringLiteral("anders/")) : app.daten(QString());
     QCOMPARE(RememberedDataFolder(), folder);
     QCOMPARE(app.window->context().dataFolder().folder(), folder);
-    QCOMPARE(House::in<QLineEdit>(dialog, "EditDatenordner")->text(), QDir::toNativeSeparators(folder));
+    QCOMPARE(control<QLineEdit>(dialog, "EditDatenordner")->text(), QDir::toNativeSeparators(folder));
 }
 
 void TestSettings::escapeClosesWithoutSaving()
 {
     House app;
     QPointer<SettingsDialog> dialog = app.openSettings();
-    auto *edit = House::in<QLineEdit>(dialog, "EditHausPLZ");
+    auto *edit = control<QLineEdit>(dialog, "EditHausPLZ");
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("80331"));
     dialog->findChild<QTableView *>(QStringLiteral("TablePreise"))

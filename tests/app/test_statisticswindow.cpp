@@ -61,13 +61,7 @@ struct Figures
         table = w<QTableWidget>("TabelleMonate");
     }
 
-    template <typename T = QWidget> T *w(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
+    template <typename T = QWidget> T *w(const char *name) const { return control<T>(window, name); }
 
     QStringList row(int r) const
     {

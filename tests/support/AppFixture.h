@@ -23,6 +23,15 @@
 #include <QTest>
 #include <memory>
 
+// The control called `name` below `parent`; a test cannot go on without it.
+template <typename T = QWidget> T *control(const QObject *parent, const char *name)
+{
+    T *widget = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no control %s", name);
+    return widget;
+}
+
 class AppFixture
 {
 public:
@@ -108,13 +117,7 @@ public:
         };
     }
 
-    template <typename T = QWidget> T *w(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
+    template <typename T = QWidget> T *w(const char *name) const { return control<T>(window.get(), name); }
 
     // Moves the focus into a control as a click does (its Enter runs) ...
     void enter(const char *name) const
