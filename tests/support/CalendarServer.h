@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -63,8 +64,15 @@ private:
         buffer.clear();
         requests << path;
         heads << head;
+        // A client that gave up on an unanswered request closes it in its network thread, on that
+        // thread's own time, and this server may read the next request before it notices the close:
+        // such a close gets its moment before this request counts, or it would look like two at once.
+        for (const QPointer<QTcpSocket> &other : std::as_const(unanswered_))
+            if (other && other != socket && other->state() == QAbstractSocket::ConnectedState)
+                other->waitForDisconnected(250);
         maxInFlight = std::max(maxInFlight, ++inFlight);
         if (silent.contains(path)) {
+            unanswered_ << socket;
             connect(socket, &QTcpSocket::disconnected, this, [this] { --inFlight; });
             return;
         }
@@ -78,4 +86,5 @@ private:
 
     QTcpServer server_;
     QHash<QTcpSocket *, QByteArray> buffers_;
+    QList<QPointer<QTcpSocket>> unanswered_;
 };
