@@ -20,6 +20,10 @@ namespace billing {
 inline constexpr char kJournalFile[] = "Rechnungsbuch.csv";
 inline constexpr char kKindInvoice[] = "Rechnung";
 inline constexpr char kKindCancellation[] = "Storno";
+// A number is journaled as reserved the moment it is taken, before anything else happens to it; a
+// later line for the same number says what became of it. A reservation with no later line means
+// the program stopped in between, and so explains the gap.
+inline constexpr char kNoteReserved[] = "Nummer reserviert";
 
 // The journal beside the kept copies: "<folder>/Rechnungsbuch.csv".
 QString journalPath(const QString &invoiceFolder);
@@ -43,6 +47,7 @@ struct JournalLine
     QString note;      // why the number stayed unused
 
     bool used() const { return !sha256.isEmpty(); }
+    bool isReservation() const { return sha256.isEmpty() && note == QLatin1String(kNoteReserved); }
     bool isCancellation() const { return kind == QLatin1String(kKindCancellation); }
     bool operator==(const JournalLine &) const = default;
 };
