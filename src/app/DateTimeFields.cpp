@@ -94,6 +94,22 @@ template <typename Edit> void TypedField<Edit>::commitText()
         refuse(refused);
 }
 
+template <typename Edit> QDateTime TypedField<Edit>::typedDateTime() const
+{
+    const QString typed = this->text();
+    return readable(typed) ? this->dateTimeFromText(typed) : this->dateTime();
+}
+
+template <typename Edit> void TypedField<Edit>::focusInEvent(QFocusEvent *event)
+{
+    Edit::focusInEvent(event);
+    // Reached by the keyboard, the whole value is selected, so a whole typed date or time replaces
+    // it; Qt's own field would select its first section only.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+        event->reason() == Qt::ShortcutFocusReason)
+        this->lineEdit()->selectAll();
+}
+
 template <typename Edit> void TypedField<Edit>::keyPressEvent(QKeyEvent *event)
 {
     if (typeInto(this->lineEdit(), event))

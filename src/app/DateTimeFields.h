@@ -18,6 +18,9 @@ public:
     // Takes the text typed so far as the value, or puts the old value back and says why; for
     // whoever reads the field before it is left (its own focus-out comes after the window's).
     void commitText();
+    // What the field would take if it were left now: the typed text's value, or the value it
+    // holds when the text is none. Changes nothing, so a look at the form leaves the typing be.
+    QDateTime typedDateTime() const;
 
 protected:
     explicit TypedField(QWidget *parent);
@@ -34,6 +37,7 @@ protected:
     QValidator::State validate(QString &input, int &pos) const override;
     void fixup(QString &input) const override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 

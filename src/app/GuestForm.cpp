@@ -57,23 +57,29 @@ void GuestForm::show(const TGast &g)
     shown_ = read();
 }
 
-TGast GuestForm::read() const
+TGast GuestForm::read(bool typed) const
 {
+    const auto date = [typed](const DateField *field) {
+        return typed ? field->typedDateTime().date() : field->date();
+    };
+    const auto time = [typed](const TimeField *field) {
+        return typed ? field->typedDateTime().time() : field->time();
+    };
     TGast g;
     g.GastNr = ui_.NumberBoxGastnr->value();
     g.Zimmer = ui_.EditZimmer->text();
     g.Personen = ui_.NumberBoxPersonen->value();
-    g.Von = DateToDay(ui_.DateEditVon->date());
-    g.Anreise = TimeToFraction(ui_.TimeEditAnreise->time());
-    g.Bis = DateToDay(ui_.DateEditBis->date());
-    g.Abreise = TimeToFraction(ui_.TimeEditAbreise->time());
+    g.Von = DateToDay(date(ui_.DateEditVon));
+    g.Anreise = TimeToFraction(time(ui_.TimeEditAnreise));
+    g.Bis = DateToDay(date(ui_.DateEditBis));
+    g.Abreise = TimeToFraction(time(ui_.TimeEditAbreise));
     g.Name = ui_.EditName->text();
     g.Strasse = ui_.EditStrasse->text();
     g.PLZ = ui_.NumberBoxPLZ->value();
     g.Ort = ui_.EditOrt->text();
     g.Telefon = ui_.EditTelefon->text();
     g.EMail = ui_.EditEMail->text();
-    g.Kosten = ui_.NumberBoxKosten->value();
+    g.Kosten = typed ? ui_.NumberBoxKosten->typedValue() : ui_.NumberBoxKosten->value();
     g.ReNr = ui_.NumberBoxReNr->value();
     g.Bezahlt = ui_.CheckBoxBez->isChecked();
     g.Schluessel = ui_.CheckBoxKey->isChecked();
@@ -81,33 +87,46 @@ TGast GuestForm::read() const
     return g;
 }
 
+void GuestForm::applyEdits(TGast &gast, const TGast &form, const TGast &shown)
+{
+    copyIfEdited(gast, form, shown, &TGast::GastNr);
+    copyIfEdited(gast, form, shown, &TGast::Zimmer);
+    copyIfEdited(gast, form, shown, &TGast::Personen);
+    copyIfEdited(gast, form, shown, &TGast::Von);
+    copyIfEdited(gast, form, shown, &TGast::Anreise);
+    copyIfEdited(gast, form, shown, &TGast::Bis);
+    copyIfEdited(gast, form, shown, &TGast::Abreise);
+    copyIfEdited(gast, form, shown, &TGast::Name);
+    copyIfEdited(gast, form, shown, &TGast::Strasse);
+    copyIfEdited(gast, form, shown, &TGast::PLZ);
+    copyIfEdited(gast, form, shown, &TGast::Ort);
+    copyIfEdited(gast, form, shown, &TGast::Telefon);
+    copyIfEdited(gast, form, shown, &TGast::EMail);
+    copyIfEdited(gast, form, shown, &TGast::Kosten);
+    copyIfEdited(gast, form, shown, &TGast::ReNr);
+    copyIfEdited(gast, form, shown, &TGast::Bezahlt);
+    copyIfEdited(gast, form, shown, &TGast::Schluessel);
+    copyIfEdited(gast, form, shown, &TGast::Bemerkung);
+}
+
 void GuestForm::store(TGast &gast)
 {
-    // A date or time being typed is read when the field is left, which may come after this.
+    // A date, time or amount being typed is read when the field is left, which may come after this.
     ui_.DateEditVon->commitText();
     ui_.TimeEditAnreise->commitText();
     ui_.DateEditBis->commitText();
     ui_.TimeEditAbreise->commitText();
+    ui_.NumberBoxKosten->commitText();
     const TGast form = read();
-    copyIfEdited(gast, form, shown_, &TGast::GastNr);
-    copyIfEdited(gast, form, shown_, &TGast::Zimmer);
-    copyIfEdited(gast, form, shown_, &TGast::Personen);
-    copyIfEdited(gast, form, shown_, &TGast::Von);
-    copyIfEdited(gast, form, shown_, &TGast::Anreise);
-    copyIfEdited(gast, form, shown_, &TGast::Bis);
-    copyIfEdited(gast, form, shown_, &TGast::Abreise);
-    copyIfEdited(gast, form, shown_, &TGast::Name);
-    copyIfEdited(gast, form, shown_, &TGast::Strasse);
-    copyIfEdited(gast, form, shown_, &TGast::PLZ);
-    copyIfEdited(gast, form, shown_, &TGast::Ort);
-    copyIfEdited(gast, form, shown_, &TGast::Telefon);
-    copyIfEdited(gast, form, shown_, &TGast::EMail);
-    copyIfEdited(gast, form, shown_, &TGast::Kosten);
-    copyIfEdited(gast, form, shown_, &TGast::ReNr);
-    copyIfEdited(gast, form, shown_, &TGast::Bezahlt);
-    copyIfEdited(gast, form, shown_, &TGast::Schluessel);
-    copyIfEdited(gast, form, shown_, &TGast::Bemerkung);
+    applyEdits(gast, form, shown_);
     shown_ = form;
+}
+
+TGast GuestForm::withEdits(const TGast &gast) const
+{
+    TGast result = gast;
+    applyEdits(result, read(true), shown_);
+    return result;
 }
 
 } // namespace app

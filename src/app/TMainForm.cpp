@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 
+#include "app/AmountBox.h"
 #include "app/AppContext.h"
 #include "app/DateTimeFields.h"
 #include "app/ErrorSink.h"
@@ -423,6 +424,7 @@ void TMainForm::connectControls()
         connect(field, &DateField::refused, this, refused);
     for (TimeField *field : {ui.TimeEditAnreise, ui.TimeEditAbreise})
         connect(field, &TimeField::refused, this, refused);
+    connect(ui.NumberBoxKosten, &AmountBox::refused, this, refused);
 
     connect(ui.SpinBox1, &QSpinBox::valueChanged, this, [this](int value) { guarded([&] { SpinBox1Change(value); }); });
     connect(ui.ButtonSave, &QPushButton::clicked, this, [this] { guarded([this] { ButtonSaveClick(); }); });
@@ -736,11 +738,12 @@ void TMainForm::keepRecoveryCopy()
         recoveryTimer_->stop();
     if (!context_->dataFolder().chosen())
         return;
-    // What the form shows counts, even before its field is left; the list itself stays as it is.
+    // What the form shows counts, even before its field is left; neither the list nor the form's
+    // state changes, so leaving the field afterwards still takes the edit over.
     std::vector<TGast> records = list_.records();
     TGast &shown = records.at(static_cast<std::size_t>(list_.currentIndex()));
     if (!showing_)
-        form_.store(shown);
+        shown = form_.withEdits(shown);
     if (!list_.changed() && shown == list_.current())
         return;
     try {

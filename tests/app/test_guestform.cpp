@@ -40,6 +40,8 @@ private Q_SLOTS:
     void valuesBeyondTheBoxesSurviveTheForm();
     void checkBoxReachesRecordAtOnce();
     void semicolonIsRefused();
+    void typedAmountIsReadAsMeant_data();
+    void typedAmountIsReadAsMeant();
     void closingAsksOnlyWhenChanged();
     void closingKeepsWindowOpenWhenSaveFails();
     void realQuestionOnClosingSaysJaNeinAbbrechen();
@@ -281,6 +283,45 @@ void TestGuestForm::semicolonIsRefused()
     app.type("EditZimmer", QStringLiteral("1;24x31"));
     QCOMPARE(app.list().current().Name, QStringLiteral("MayerSchulz"));
     QCOMPARE(app.list().current().Zimmer, QStringLiteral("123"));
+}
+
+void TestGuestForm::typedAmountIsReadAsMeant_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<QString>("refusal"); // empty: taken
+    QTest::newRow("decimal comma") << "85,50" << 85.5 << "";
+    QTest::newRow("point before cents") << "85.50" << 85.5 << "";
+    QTest::newRow("thousands") << "1.500" << 1500.0 << "";
+    QTest::newRow("letter O") << "1O0,00" << 12.0 << "'1O0,00' ist kein gültiger Betrag";
+    QTest::newRow("three decimals") << "85,505" << 12.0 << "'85,505' ist kein gültiger Betrag";
+    QTest::newRow("negative") << "-5" << 12.0 << "'-5' ist kein gültiger Betrag: er muss zwischen 0,00 und 99.999.999,99 liegen";
+}
+
+void TestGuestForm::typedAmountIsReadAsMeant()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, expected);
+    QFETCH(QString, refusal);
+    AppFixture app;
+    app.click("ButtonNeuerGast");
+    // Over the whole amount, as a host selects it.
+    const auto typeOver = [&app](const QString &text) {
+        app.enter("NumberBoxKosten");
+        QTest::keyClick(app.w("NumberBoxKosten"), Qt::Key_A, Qt::ControlModifier);
+        app.keyClicks("NumberBoxKosten", text);
+        app.leave();
+    };
+    typeOver(QStringLiteral("12"));
+    QCOMPARE(app.list().current().Kosten, 12.0);
+    typeOver(typed);
+    QCOMPARE(app.list().current().Kosten, expected);
+    QCOMPARE(app.w<QDoubleSpinBox>("NumberBoxKosten")->value(), expected);
+    if (refusal.isEmpty()) {
+        QVERIFY(app.dialogs.errors.isEmpty());
+    } else {
+        QTRY_COMPARE(app.dialogs.errors, QStringList{refusal});
+    }
 }
 
 void TestGuestForm::closingAsksOnlyWhenChanged()

@@ -1,7 +1,8 @@
-// Dates and times as a host types them into the form's fields.
+// Dates, times and amounts as a host types them into the form's fields.
 
 #include "platform/DayNumber.h"
 #include "platform/Regional.h"
+#include "platform/TypedAmount.h"
 #include "platform/TypedTime.h"
 
 #include <QTest>
@@ -17,6 +18,8 @@ private Q_SLOTS:
     void typedDates();
     void typedTimes_data();
     void typedTimes();
+    void typedAmounts_data();
+    void typedAmounts();
 };
 
 void TestTypedInput::typedDates_data()
@@ -75,6 +78,44 @@ void TestTypedInput::typedTimes()
     QCOMPARE(read, expected.isValid());
     if (read)
         QCOMPARE(platform::FractionToTime(time), expected);
+}
+
+void TestTypedInput::typedAmounts_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("amount");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("whole euros") << "777" << true << 777.0;
+    QTest::newRow("decimal comma") << "85,50" << true << 85.5;
+    QTest::newRow("one decimal") << "85,5" << true << 85.5;
+    QTest::newRow("comma at the end") << "85," << true << 85.0;
+    QTest::newRow("point before two digits is the decimal mark") << "85.50" << true << 85.5;
+    QTest::newRow("point before one digit is the decimal mark") << "85.5" << true << 85.5;
+    QTest::newRow("thousands") << "1.500" << true << 1500.0;
+    QTest::newRow("thousands with cents") << "1.500,25" << true << 1500.25;
+    QTest::newRow("millions") << "1.000.000" << true << 1000000.0;
+    QTest::newRow("euro sign") << "85,50 €" << true << 85.5;
+    QTest::newRow("blanks around") << " 12 " << true << 12.0;
+    QTest::newRow("negative") << "-5,00" << true << -5.0;
+    QTest::newRow("letter O for zero") << "1O0,00" << false << 0.0;
+    QTest::newRow("three decimals") << "85,505" << false << 0.0;
+    QTest::newRow("thousands out of place") << "15.00,00" << false << 0.0;
+    QTest::newRow("two decimal marks") << "1,5,0" << false << 0.0;
+    QTest::newRow("point and comma swapped") << "1,500.25" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("a sign alone") << "-" << false << 0.0;
+    QTest::newRow("a comma alone") << "," << false << 0.0;
+}
+
+void TestTypedInput::typedAmounts()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, amount);
+    QFETCH(double, expected);
+    const std::optional<double> read = platform::TypedAmount(typed);
+    QCOMPARE(read.has_value(), amount);
+    if (read)
+        QCOMPARE(*read, expected);
 }
 
 QTEST_GUILESS_MAIN(TestTypedInput)
