@@ -113,7 +113,6 @@ using guestfile::BackupInfo;
 using guestfile::CharactersLostOnSave;
 using guestfile::DataFolder;
 using guestfile::EGuestFileChanged;
-using guestfile::HasRecoveryCopy;
 using guestfile::HouseDetails;
 using guestfile::KeepBackupAt;
 using guestfile::kGuestFileName;
@@ -121,19 +120,14 @@ using guestfile::ListBackups;
 using guestfile::LostCharactersQuestion;
 using guestfile::MakeSettingsFolder;
 using guestfile::missingSetup;
-using guestfile::ReadRecoveryCopy;
 using guestfile::RecoveryQuestion;
-using guestfile::RecoveryToOffer;
 using guestfile::RememberDataFolder;
 using guestfile::RememberedDataFolder;
-using guestfile::RemoveRecoveryCopy;
 using guestfile::setPrintWithoutForm;
-using guestfile::SetRecoveryAside;
 using guestfile::SetupGap;
 using guestfile::setupHint;
 using guestfile::SetupStep;
 using guestfile::UseReadableFileFormats;
-using guestfile::WriteRecoveryCopy;
 using guests::AbreiseVorAnreiseFrage;
 using guests::GuestList;
 using guests::GuestName;
@@ -706,24 +700,49 @@ void TMainForm::OpenRememberedData()
 void TMainForm::offerRecovery()
 {
     const QString folder = context_->dataFolder().folder();
-    if (!HasRecoveryCopy(folder))
-        return;
-    const std::optional<QDateTime> written = RecoveryToOffer(folder);
-    // Older than the guest file, it was saved since (by another copy, say): kept aside all the same.
-    if (written && context_->dialogs().choose(this, RecoveryQuestion(*written),
-                                              {QStringLiteral("Ja"), QStringLiteral("Nein")}, 0, 1) == 0) {
-        list_.replace(ReadRecoveryCopy(folder));
-        list_.markChanged();
+    followRecovery();
+    // Newest first; work older than the guest file was saved since (by another copy, say), and
+    // what the host does not take now is kept among the backups all the same.
+    QStringList keptAside;
+    bool taken = false;
+    for (const guestfile::LeftRecoveryCopy &left : guestfile::LeftRecoveryCopies(folder)) {
+        if (!taken && left.newerThanGuestFile &&
+            context_->dialogs().choose(this, RecoveryQuestion(left.written),
+                                       {QStringLiteral("Ja"), QStringLiteral("Nein")}, 0, 1) == 0) {
+            list_.replace(guestfile::ReadRecoveryFile(left.path));
+            list_.markChanged();
+            taken = true;
+            // Another copy's file becomes this copy's own work: written here first, then removed.
+            if (left.path != recovery_.path()) {
+                recovery_.write(list_.records());
+                QFile::remove(left.path);
+            }
+            continue;
+        }
+        const QString kept = guestfile::SetRecoveryFileAside(folder, left.path);
+        if (left.newerThanGuestFile)
+            keptAside << QDir::toNativeSeparators(kept);
+    }
+    if (taken) {
         ShowRecord(list_.lastIndex());
         setStatus(QStringLiteral("Ungespeicherte Änderungen wiederhergestellt: %1 Gäste. \"Daten schreiben\" "
                                  "speichert sie in Gaeste.csv.")
-                      .arg(list_.guestCount()));
-        return;
-    }
-    const QString kept = SetRecoveryAside(folder);
-    if (written)
+                      .arg(list_.guestCount()) +
+                  (keptAside.isEmpty() ? QString()
+                                       : QStringLiteral(" Weitere ungespeicherte Änderungen liegen als Sicherung in %1")
+                                             .arg(keptAside.join(QStringLiteral(", ")))));
+    } else if (!keptAside.isEmpty()) {
         setStatus(QStringLiteral("Die ungespeicherten Änderungen liegen als Sicherung in %1")
-                      .arg(QDir::toNativeSeparators(kept)));
+                      .arg(keptAside.join(QStringLiteral(", "))));
+    }
+}
+
+void TMainForm::followRecovery()
+{
+    const QString folder = context_->dataFolder().folder();
+    const bool holds = instance_.state() == platform::InstanceLock::State::Locked &&
+                       QDir(instance_.folder()) == QDir(folder);
+    recovery_.follow(folder, holds);
 }
 
 void TMainForm::noteChange()
@@ -747,7 +766,8 @@ void TMainForm::keepRecoveryCopy()
     if (!list_.changed() && shown == list_.current())
         return;
     try {
-        WriteRecoveryCopy(context_->dataFolder().folder(), records);
+        followRecovery();
+        recovery_.write(records);
     } catch (const std::exception &error) {
         setStatus(QStringLiteral("Keine Wiederherstellungskopie der Änderungen: ") +
                   platform::ErrorText(error).replace(u'\n', QStringLiteral(" – ")));
@@ -758,8 +778,10 @@ void TMainForm::dropRecoveryCopy()
 {
     if (recoveryTimer_)
         recoveryTimer_->stop();
-    if (context_->dataFolder().chosen())
-        RemoveRecoveryCopy(context_->dataFolder().folder());
+    if (context_->dataFolder().chosen()) {
+        followRecovery();
+        recovery_.remove();
+    }
 }
 
 void TMainForm::terminationRequested()

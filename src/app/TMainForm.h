@@ -8,6 +8,7 @@
 #include "billing/CreateBill.h"
 #include "billing/StayCost.h"
 #include "guestfile/GuestFileSession.h"
+#include "guestfile/Recovery.h"
 #include "guestfile/SetupCheck.h"
 #include "platform/FolderLock.h"
 #include "register/GuestList.h"
@@ -129,6 +130,9 @@ private:
     void keepRecoveryCopy();
     void offerRecovery();
     void dropRecoveryCopy();
+    // The recovery copy goes where this copy's data folder is, under the shared name only while
+    // this copy holds the folder.
+    void followRecovery();
     // SIGTERM or SIGHUP: close as the host would; a second one while that waits for an answer
     // closes without one.
     void terminationRequested();
@@ -183,6 +187,7 @@ private:
     GuestForm form_;
     guestfile::GuestFileSession session_;   // which version of the guest file this session knows
     platform::InstanceLock instance_;       // tells a second copy of the program that the folder is taken
+    guestfile::OwnRecoveryCopy recovery_;   // this copy's own, so two copies never drop each other's
     QString warnedFolder_;                  // the folder whose "bereits" message was shown
     calendar::RoomCalendarModel *calendar_ = nullptr; // owned by the window
     bool showing_ = false;                  // true while RecordToMask fills the form

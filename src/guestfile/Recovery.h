@@ -8,8 +8,11 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
+
+class QLockFile;
 
 namespace guestfile {
 
@@ -42,5 +45,52 @@ std::vector<guests::TGast> ReadRecoveryCopy(const QString &dataFolder);
 // is lost when the host does not take it now. Returns the backup's path. Throws EInOutError or
 // EBackupFolderError; the copy then stays where it is.
 QString SetRecoveryAside(const QString &dataFolder);
+
+// The recovery copy of this running copy of the program. The copy that holds the data folder
+// keeps "Gaeste.csv.wiederherstellen"; any other copy running on the same folder keeps one of its
+// own ("Gaeste.csv.wiederherstellen.<Kennung>") with a lock beside it while it runs, so that no
+// copy overwrites or removes the work of another.
+class OwnRecoveryCopy
+{
+public:
+    OwnRecoveryCopy();
+    ~OwnRecoveryCopy();
+    OwnRecoveryCopy(const OwnRecoveryCopy &) = delete;
+    OwnRecoveryCopy &operator=(const OwnRecoveryCopy &) = delete;
+
+    // Where the copy is kept from now on: in `dataFolder`, under the shared name when this copy
+    // holds the folder. A copy of its own left in another folder stays there for its next start.
+    void follow(const QString &dataFolder, bool holdsFolder);
+    QString path() const { return path_; }
+
+    // Writes the records as the guest file would hold them, durably and readable by the owner
+    // only. Throws EInOutError.
+    void write(const std::vector<guests::TGast> &records);
+    // Removes this copy's file (its changes were saved or dropped on purpose); others' stay.
+    void remove();
+
+private:
+    QString tag_;  // this running copy's mark in the file name
+    QString path_; // empty until a folder is followed
+    std::unique_ptr<QLockFile> inUse_;
+};
+
+// A recovery copy that no running copy owns, and when it was written.
+struct LeftRecoveryCopy
+{
+    QString path;
+    QDateTime written;
+    bool newerThanGuestFile = false; // it holds work the guest file lacks
+};
+
+// Every recovery copy in `dataFolder` whose copy of the program no longer runs, newest first.
+std::vector<LeftRecoveryCopy> LeftRecoveryCopies(const QString &dataFolder);
+
+// The records of the recovery copy at `path`; throws as reading the guest file does.
+std::vector<guests::TGast> ReadRecoveryFile(const QString &path);
+
+// Moves the recovery copy at `path` among the backups of `dataFolder`, named by the time it was
+// written. Returns the backup's path. Throws EInOutError or EBackupFolderError; the copy then stays.
+QString SetRecoveryFileAside(const QString &dataFolder, const QString &path);
 
 } // namespace guestfile

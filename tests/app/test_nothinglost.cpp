@@ -16,6 +16,8 @@
 using app::RestoreBackupDialog;
 using app::TMainForm;
 using guestfile::BackupInfo;
+using guestfile::LeftRecoveryCopies;
+using guestfile::ReadRecoveryFile;
 using guestfile::ListBackups;
 using guestfile::RememberDataFolder;
 
@@ -89,6 +91,7 @@ private Q_SLOTS:
     void restoreDialogListsTheBackups();
     void terminationClosesAsTheHostWould();
     void endingSessionWithoutQuestionsKeepsTheChanges();
+    void twoCopiesKeepTheirOwnRecoveryCopies();
     void startWithoutTheRememberedFileSaysWhy_data();
     void startWithoutTheRememberedFileSaysWhy();
 };
@@ -308,6 +311,58 @@ void TestNothingLost::endingSessionWithoutQuestionsKeepsTheChanges()
     QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
     QVERIFY(app.readFile(QStringLiteral("Gaeste.csv.wiederherstellen")).contains(";Gasty;"));
     QVERIFY(app.list().changed());
+}
+
+void TestNothingLost::twoCopiesKeepTheirOwnRecoveryCopies()
+{
+    AppFixture first;
+    readFrom(first, eightGuests());
+    const QString folder = first.path(QString());
+    const QString shared = first.path(QStringLiteral("Gaeste.csv.wiederherstellen"));
+    first.type("EditName", QStringLiteral("x"));
+    QTest::qWait(2000); // longer than the program waits before it writes the recovery copy
+    QVERIFY(ReadRecoveryFile(shared).back().Name == QStringLiteral("Gastx"));
+
+    // A second copy on the same folder edits, pauses and saves: the first copy's work stays.
+    ScriptedDialogs::Script script;
+    auto second = startWindow(script);
+    auto *telefon = second->findChild<QLineEdit *>(QStringLiteral("EditTelefon"));
+    telefon->setFocus(Qt::MouseFocusReason);
+    AppFixture::keyClicks(telefon, QStringLiteral("0301"));
+    QTest::qWait(2000);
+    QVERIFY(ReadRecoveryFile(shared).back().Telefon.isEmpty());
+    const auto ownFiles = [&] {
+        return QDir(folder).entryList({QStringLiteral("Gaeste.csv.wiederherstellen.*")}, QDir::Files);
+    };
+    QCOMPARE(ownFiles().size(), 2); // the second copy's recovery copy and its lock
+    QTest::mouseClick(second->findChild<QAbstractButton *>(QStringLiteral("ButtonSave")), Qt::LeftButton);
+    QVERIFY(first.readFile(QStringLiteral("Gaeste.csv")).contains(";0301;"));
+    QCOMPARE(ownFiles().size(), 1); // its lock, while it runs
+    QCOMPARE(ReadRecoveryFile(shared).back().Name, QStringLiteral("Gastx"));
+
+    // Both copies are ended with unsaved work, as a kill would leave them.
+    second->findChild<QLineEdit *>(QStringLiteral("EditBem"))->setFocus(Qt::MouseFocusReason);
+    AppFixture::keyClicks(second->findChild<QLineEdit *>(QStringLiteral("EditBem")), QStringLiteral("zweite"));
+    QTest::qWait(2000);
+    second.reset();
+    QVERIFY(first.sessionEnds(false));
+    first.window.reset();
+    QCOMPARE(LeftRecoveryCopies(folder + u'/').size(), std::size_t(2));
+
+    // The next start offers each, named with its time; what is not taken is kept as a backup.
+    ScriptedDialogs::Script third;
+    int asked = 0;
+    third.choose = [&asked](const QString &, const QStringList &) {
+        return ++asked == 1 ? QStringLiteral("Nein") : QStringLiteral("Ja");
+    };
+    const auto window = startWindow(third);
+    QCOMPARE(third.choicesAsked.size(), 2);
+    for (const QString &question : third.choicesAsked)
+        QVERIFY2(question.startsWith(QStringLiteral("Ungespeicherte Änderungen vom ")), qPrintable(question));
+    QVERIFY(window->context().guests().changed());
+    QVERIFY(statusOf(*window).contains(QStringLiteral("wiederhergestellt")));
+    QCOMPARE(ListBackups(folder + u'/').size(), std::size_t(2)); // the second copy's save, and the copy not taken
+    QVERIFY(ownFiles().isEmpty());
 }
 
 void TestNothingLost::startReadsTheRememberedFolder()
