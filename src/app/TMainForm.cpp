@@ -937,9 +937,17 @@ void TMainForm::RestoreBackup()
                       .arg(QDir::toNativeSeparators(backups[static_cast<std::size_t>(chosen)].path)));
         return;
     }
+    const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
+    if (context_->dialogs().choose(this, guestfile::RestoreQuestion(backup, list_.guestCount()),
+                                   {QStringLiteral("Wiederherstellen"), QStringLiteral("Abbrechen")}, 1, 1) != 0) {
+        setStatus(QStringLiteral("Keine Sicherung wiederhergestellt"));
+        return;
+    }
     if (askToSaveChanges() == UnsavedChanges::Cancelled)
         return;
-    const BackupInfo &backup = backups[static_cast<std::size_t>(chosen)];
+    // The guest file as it is now is kept first: restoring must not be the one step without a way back.
+    if (QFileInfo::exists(path))
+        KeepBackupAt(QFileInfo(path).absolutePath(), platform::ReadFileBytes(path), platform::Clock::now());
     list_.replace(session_.readBackup(backup.path, path));
     if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
         context_->dialogs().inform(this, damaged);
@@ -1323,21 +1331,18 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool can
             printer.setOutputFileName(chosenFile);
         if (!storno->journalError.isEmpty())
             context_->dialogs().showError(this, storno->journalError);
+        // The cancellation is in the guest file before the new invoice is drawn, so that no state
+        // between them is left that the next start could not explain.
+        if (!storno->alreadyCancelled &&
+            !enterPrinted(QStringLiteral("Die Stornorechnung Nr. %1").arg(storno->nr),
+                          QStringLiteral("Die neue Rechnung wurde nicht gedruckt.")))
+            return;
         if (newCost)
             list_.modifyCurrent([&newCost](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*newCost); });
     }
-    RechnungsErgebnis result;
-    try {
-        result = RechnungErstellen(list_, list_.currentIndex(), dateien, priceList(), printer, platform::Today());
-    } catch (...) {
-        // The cancellation stands whatever became of the new invoice: the record says so on disk.
-        if (storno)
-            FileSave();
-        throw;
-    }
-    if (!FileSave())
-        setStatus(QStringLiteral("Rechnung Nr. %1 gedruckt; %2").arg(result.ReNr).arg(ui_->LabelStatus->text()));
-    else
+    const RechnungsErgebnis result =
+        RechnungErstellen(list_, list_.currentIndex(), dateien, priceList(), printer, platform::Today());
+    if (enterPrinted(QStringLiteral("Die Rechnung Nr. %1").arg(result.ReNr)))
         setStatus(storno && !storno->alreadyCancelled
                       ? QStringLiteral("Rechnung Nr. %1 storniert (Stornorechnung Nr. %2); Rechnung Nr. %3 gedruckt "
                                        "und als PDF abgelegt")
@@ -1348,6 +1353,29 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool can
     // Printed and kept, but the journal line is missing: the host must hear of it, not read "abgelegt" only.
     if (!result.journalError.isEmpty())
         context_->dialogs().showError(this, result.journalError);
+}
+
+bool TMainForm::enterPrinted(const QString &what, const QString &more)
+{
+    QString why;
+    try {
+        if (FileSave())
+            return true;
+        why = ui_->LabelStatus->text();
+    } catch (const std::exception &error) {
+        why = platform::ErrorText(error);
+    }
+    // Printed and kept, so the number is issued: the record that holds it must not be lost.
+    keepRecoveryCopy();
+    QString message = QStringLiteral("%1 ist gedruckt und als PDF abgelegt, aber noch nicht in Gaeste.csv "
+                                     "eingetragen:\n%2\n\nDie Änderung ist in der Wiederherstellungskopie gesichert; "
+                                     "„Daten schreiben“ trägt sie ein, sobald das Speichern wieder gelingt.")
+                          .arg(what, why);
+    if (!more.isEmpty())
+        message += u'\n' + more;
+    context_->dialogs().showError(this, message);
+    setStatus(QStringLiteral("%1 ist gedruckt, aber noch nicht in Gaeste.csv eingetragen").arg(what));
+    return false;
 }
 
 void TMainForm::RechnungskopieClick()
@@ -1410,10 +1438,12 @@ void TMainForm::RechnungStornierenClick()
                              : QStringLiteral("Stornorechnung Nr. %1 zu Rechnung Nr. %2 gedruckt und als PDF abgelegt")
                                    .arg(result.nr)
                                    .arg(result.refersTo);
-    if (!FileSave())
-        setStatus(done + QStringLiteral("; ") + ui_->LabelStatus->text());
-    else
+    if (result.alreadyCancelled) {
+        // Nothing new was printed: only the record lost a number already cancelled.
+        setStatus(FileSave() ? done : done + QStringLiteral("; ") + ui_->LabelStatus->text());
+    } else if (enterPrinted(QStringLiteral("Die Stornorechnung Nr. %1").arg(result.nr))) {
         setStatus(done);
+    }
     if (!result.journalError.isEmpty())
         context_->dialogs().showError(this, result.journalError);
 }

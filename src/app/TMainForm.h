@@ -118,6 +118,11 @@ private:
     // `newCost` (the price list's amount, when the host chose it) reaches the record only then.
     void CreateBill(QPrinter &printer, const QString &vorschlag = QString(), bool cancelFirst = false,
                     std::optional<double> newCost = std::nullopt);
+    // After an invoice or a cancellation is printed: the guest file takes it at once. When it
+    // cannot (a full disk, a question answered "Nein"), the host is told plainly that `what` is
+    // printed and kept but not entered (and `more`), the recovery copy is written at once, and the
+    // next save enters it. False then.
+    bool enterPrinted(const QString &what, const QString &more = QString());
     // The files an invoice or a cancellation is numbered, kept and journaled with.
     billing::RechnungsDateien invoiceFiles(const QString &vorschlag);
     // "Daten sichern?" with Ja, Nein and Abbrechen (also Esc and the window's ×), where there are

@@ -204,4 +204,14 @@ std::vector<BackupInfo> ListBackups(const QString &dataFolder)
     return backups;
 }
 
+QString RestoreQuestion(const BackupInfo &backup, int guestsNow)
+{
+    const QString held = backup.guests == 1 ? QStringLiteral("1 Gast") : QStringLiteral("%1 Gästen").arg(backup.guests);
+    const QString now = guestsNow == 1 ? QStringLiteral("1 Gast") : QStringLiteral("%1 Gäste").arg(guestsNow);
+    return QStringLiteral("Die Sicherung vom %1 mit %2 ersetzt die Gästeliste im Programm (jetzt %3).\n\n"
+                          "Die jetzige Gaeste.csv wird vorher im Ordner „Sicherung“ abgelegt; Rechnungen, Preise und "
+                          "Einstellungen bleiben, wie sie sind.\n\nSicherung wiederherstellen?")
+        .arg(backup.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), held, now);
+}
+
 } // namespace guestfile

@@ -64,4 +64,8 @@ void ThinBackups(const QString &dataFolder);
 // that does not read as a guest file is listed with -1 and must not be restored.
 std::vector<BackupInfo> ListBackups(const QString &dataFolder);
 
+// The question before `backup` replaces the guests in the program (`guestsNow` of them): it names
+// the backup's time and guests, what is replaced, and that the guest file is kept as a backup first.
+QString RestoreQuestion(const BackupInfo &backup, int guestsNow);
+
 } // namespace guestfile

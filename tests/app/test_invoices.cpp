@@ -6,6 +6,7 @@
 #include "billing/CreateBill.h"
 #include "billing/InvoiceArchive.h"
 #include "guestfile/GuestFile.h"
+#include "guestfile/Recovery.h"
 #include "support/AppFixture.h"
 
 #include <QAbstractItemModelTester>
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void printedInvoiceIsKeptAsPdf();
+    void invoiceTheGuestFileCannotTakeIsSaidAndKept();
     void secondInvoiceAsksFirst_data();
     void secondInvoiceAsksFirst();
     void realQuestionDefaultsToNein();
@@ -503,6 +505,30 @@ void TestInvoices::invoiceListFollowsANewInvoice()
     QCOMPARE(model->index(2, 7).data().toString(), QStringLiteral("Rechnung 42.pdf"));
     QCOMPARE(summary->text(),
              QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie\n2025: 1 Rechnung, 0 Stornos, zusammen 150,00 €"));
+}
+
+void TestInvoices::invoiceTheGuestFileCannotTakeIsSaidAndKept()
+{
+    InvoiceWindow app;
+    // No backup can be kept, so no save can happen (as on a full disk); printing is not touched.
+    app.writeFile(QStringLiteral("daten/Sicherung"), "kein Ordner");
+    app.issueForAnna();
+
+    QCOMPARE(app.list().at(1).ReNr, 42);
+    QVERIFY(QFileInfo::exists(app.daten(QStringLiteral("Rechnungen/Rechnung 42.pdf"))));
+    QCOMPARE(app.status(), QStringLiteral("Die Rechnung Nr. 42 ist gedruckt, aber noch nicht in Gaeste.csv eingetragen"));
+    QCOMPARE(app.dialogs.errors.size(), 1);
+    QVERIFY2(app.dialogs.errors.front().startsWith(QStringLiteral(
+                 "Die Rechnung Nr. 42 ist gedruckt und als PDF abgelegt, aber noch nicht in Gaeste.csv eingetragen:\n")),
+             qPrintable(app.dialogs.errors.front()));
+    QCOMPARE(ReadGuestFile(app.daten(QStringLiteral("Gaeste.csv"))).at(1).ReNr, 0);
+    // At once, not a moment later: the recovery copy holds the number.
+    QCOMPARE(guestfile::ReadRecoveryCopy(app.daten(QString())).at(1).ReNr, 42);
+
+    // The disk is mended; the next save enters it.
+    QVERIFY(QFile::remove(app.daten(QStringLiteral("Sicherung"))));
+    app.click("ButtonSave");
+    QCOMPARE(ReadGuestFile(app.daten(QStringLiteral("Gaeste.csv"))).at(1).ReNr, 42);
 }
 
 QTEST_MAIN(TestInvoices)

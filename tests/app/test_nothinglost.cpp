@@ -248,20 +248,38 @@ void TestNothingLost::eachSaveKeepsABackupThatCanBeRestored()
     // The host goes back to the version before the save.
     app.type("EditName", QStringLiteral("y")); // unsaved, and asked about first
     app.dialogs.backupAnswer = 0;
-    app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Nein"); };
+    // Esc at the first question restores nothing.
+    triggerMenu(app, "MenuDatei", QStringLiteral("Sicherung &wiederherstellen…"));
+    QCOMPARE(app.dialogs.choicesAsked.size(), 1);
+    QCOMPARE(app.list().current().Name, QStringLiteral("Gastxy"));
+    QCOMPARE(app.status(), QStringLiteral("Keine Sicherung wiederhergestellt"));
+
+    app.dialogs.choicesAsked.clear();
+    app.dialogs.choose = [](const QString &, const QStringList &buttons) {
+        return buttons.contains(QStringLiteral("Wiederherstellen")) ? QStringLiteral("Wiederherstellen")
+                                                                     : QStringLiteral("Nein");
+    };
+    platform::Clock::fix(QDateTime(QDate(2025, 2, 20), QTime(10, 0, 30)));
     triggerMenu(app, "MenuDatei", QStringLiteral("Sicherung &wiederherstellen…"));
     QCOMPARE(app.dialogs.backupsOffered, 1);
-    QCOMPARE(app.dialogs.choicesAsked, QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
+    QCOMPARE(app.dialogs.choicesAsked,
+             (QStringList{QStringLiteral("Die Sicherung vom 20.02.2025 10:00:00 mit 8 Gästen ersetzt die Gästeliste im "
+                                         "Programm (jetzt 8 Gäste).\n\nDie jetzige Gaeste.csv wird vorher im Ordner "
+                                         "„Sicherung“ abgelegt; Rechnungen, Preise und Einstellungen bleiben, wie sie "
+                                         "sind.\n\nSicherung wiederherstellen?|Wiederherstellen|Abbrechen"),
+                          QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")}));
     QCOMPARE(app.list().current().Name, QStringLiteral("Gast"));
     QVERIFY(app.list().changed());
     QVERIFY(app.status().startsWith(QStringLiteral("Sicherung vom ")));
+    // The file it replaces was kept first.
+    QCOMPARE(ListBackups(app.path(QString()) + u'/').size(), std::size_t(2));
 
     platform::Clock::fix(QDateTime(QDate(2025, 2, 20), QTime(10, 1)));
     app.click("ButtonSave"); // written back as Gaeste.csv, without a question
     QCOMPARE(app.dialogs.confirmations.size(), 0);
-    QCOMPARE(app.dialogs.choicesAsked.size(), 1);
+    QCOMPARE(app.dialogs.choicesAsked.size(), 2);
     QCOMPARE(app.readFile(QStringLiteral("Gaeste.csv")), eightGuests());
-    QCOMPARE(ListBackups(app.path(QString()) + u'/').size(), std::size_t(2));
+    QCOMPARE(ListBackups(app.path(QString()) + u'/').size(), std::size_t(3));
 }
 
 void TestNothingLost::restoreDialogListsTheBackups()
