@@ -65,6 +65,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QTimer>
 
 namespace app {
@@ -314,8 +315,10 @@ void TMainForm::createMenus()
         ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
     });
     action(menuAnsicht_, QStringLiteral("&Zimmerkalender"), QKeySequence(Qt::CTRL | Qt::Key_2), [this] {
-        ZimmerClick();
-        ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer);
+        if (ui_->Tabcontrol1->currentWidget() == ui_->Zimmer)
+            ZimmerClick();
+        else
+            ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer); // fills it
     });
     menuAnsicht_->addSeparator();
     action(menuAnsicht_, QStringLiteral("&Belegungsplan"), QKeySequence(Qt::CTRL | Qt::Key_B), [this] {
@@ -331,9 +334,9 @@ void TMainForm::createMenus()
         RechnungenClick();
     })->setObjectName(QStringLiteral("ActionRechnungen"));
 
-    // Without an Alt letter of its own: every letter of "Gast" already opens something on the page
-    // "Gast" ("Neuer &Gast", "&Strasse", "Gast s&tornieren") or the menu "&Ansicht". F10 reaches it.
-    menuGast_ = menuBar()->addMenu(QStringLiteral("Gast"));
+    // Alt+G: the page's button "Neu&er Gast" gave its G up; "Daten lesen" and "Daten schreiben"
+    // have Strg+O and Strg+S instead of letters, since the page has none left.
+    menuGast_ = menuBar()->addMenu(QStringLiteral("&Gast"));
     menuGast_->setObjectName(QStringLiteral("MenuGast"));
     action(menuGast_, QStringLiteral("Buchungs&bestätigung…"), QKeySequence(), [this] {
         BuchungsbestaetigungClick();
@@ -365,6 +368,16 @@ void TMainForm::createMenus()
                                     QKeySequence(Qt::CTRL | Qt::Key_K), [this] { KostenBerechnenClick(); });
     actionKostenBerechnen_->setObjectName(QStringLiteral("ActionKostenBerechnen"));
     actionKostenBerechnen_->setStatusTip(QStringLiteral("Die Kosten nach der Preisliste in das Feld eintragen"));
+
+    // Ctrl+PgDown and Ctrl+PgUp turn the pages as in other programs with tabs (Qt's own tab
+    // widget knows only Ctrl+Tab).
+    for (const auto &[key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+        auto *turn = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        connect(turn, &QShortcut::activated, this, [this, step = step] {
+            QTabWidget *tabs = ui_->Tabcontrol1;
+            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+        });
+    }
 
     // The cost field's own menu offers it too, below the usual entries.
     QDoubleSpinBox *kosten = ui_->NumberBoxKosten;
@@ -426,8 +439,14 @@ void TMainForm::connectControls()
     connect(ui.ButtonNeuerGast, &QPushButton::clicked, this, [this] { guarded([this] { ButtonNeuerGastClick(); }); });
     connect(ui.ButtonStornieren, &QPushButton::clicked, this, [this] { guarded([this] { ButtonStornierenClick(); }); });
     connect(ui.ButtonPrintRe, &QPushButton::clicked, this, [this] { guarded([this] { ButtonPrintReClick(); }); });
-    connect(ui.Tabcontrol1->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
+    // However the calendar page comes to the front (a click, Ctrl+Tab, Ctrl+PgDown, the tab bar's
+    // arrows, Ctrl+2), it is filled as of now; a click on it while it is in front fills it again.
+    connect(ui.Tabcontrol1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == ui_->Tabcontrol1->indexOf(ui_->Zimmer))
+            guarded([this] { ZimmerClick(); });
+    });
+    connect(ui.Tabcontrol1->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index == ui_->Tabcontrol1->indexOf(ui_->Zimmer) && index == ui_->Tabcontrol1->currentIndex())
             guarded([this] { ZimmerClick(); });
     });
 

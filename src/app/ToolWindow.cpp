@@ -5,6 +5,7 @@
 #include "app/WindowGeometry.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace app {
 
@@ -39,6 +40,15 @@ void ToolWindow::closeEvent(QCloseEvent *event)
 {
     SaveWindowGeometry(*this, geometryKey_);
     QWidget::closeEvent(event);
+}
+
+void ToolWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace app

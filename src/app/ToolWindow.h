@@ -45,6 +45,8 @@ protected:
     virtual void showAgain() {}
 
     void closeEvent(QCloseEvent *event) override;
+    // Esc closes the window, as it closes a dialog; a control that uses Esc takes it first.
+    void keyPressEvent(QKeyEvent *event) override;
 
     AppContext &context_;
 

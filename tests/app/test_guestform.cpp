@@ -68,7 +68,7 @@ void TestGuestForm::windowHasItsControls_data()
                                    << "wird automatisch bei Rechnungsdruck vergeben";
     QTest::newRow("NumberBoxKosten") << "NumberBoxKosten" << ""
                                      << "Klick berechnet die Kosten";
-    QTest::newRow("ButtonSave") << "ButtonSave" << "Daten schr&eiben"
+    QTest::newRow("ButtonSave") << "ButtonSave" << "Daten schreiben"
                                 << "Daten sichern";
     QTest::newRow("ButtonRead") << "ButtonRead" << "Daten lesen"
                                 << "Daten einlesen";
@@ -76,7 +76,7 @@ void TestGuestForm::windowHasItsControls_data()
                                  << "Rechnung bezahlt?";
     QTest::newRow("CheckBoxKey") << "CheckBoxKey" << "Schl&üssel"
                                  << "Schlüssel abgegeben?";
-    QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << "Neuer &Gast"
+    QTest::newRow("ButtonNeuerGast") << "ButtonNeuerGast" << "Neu&er Gast"
                                      << "Neuen Gast anlegen";
     QTest::newRow("ButtonStornieren") << "ButtonStornieren" << "Gast s&tornieren"
                                       << "Den Gast löschen";

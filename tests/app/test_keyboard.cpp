@@ -1,7 +1,10 @@
 // The guest form with the keyboard alone, typed dates and times that are refused, and a window
 // that grows with the screen; all through the real window.
 
+#include "app/ToolWindow.h"
 #include "app/guestlist/GuestListWindow.h"
+#include "app/invoices/InvoiceListWindow.h"
+#include "app/occupancy/OccupancyPlanWindow.h"
 #include "app/statistics/StatisticsWindow.h"
 #include "guestfile/Settings.h"
 #include "platform/DayNumber.h"
@@ -16,6 +19,8 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimeEdit>
 
@@ -89,6 +94,11 @@ private Q_SLOTS:
     void fieldsGrowWithTheWindow();
     void sizeIsRemembered();
     void statisticsFitASmallScreen();
+    void everyWayToTheCalendarFillsIt_data();
+    void everyWayToTheCalendarFillsIt();
+    void escClosesEveryToolWindow_data();
+    void escClosesEveryToolWindow();
+    void downFromTheSearchSelectsTheFirstRow();
 };
 
 void TestKeyboard::tabWalksTheForm_data()
@@ -216,7 +226,7 @@ void TestKeyboard::mnemonicsAreUnique()
     AppFixture app;
     // Alt and a letter on the page's buttons press them, as a click does.
     app.enter("EditName");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
     QTRY_COMPARE(app.list().size(), 2); // a button pressed by its letter shows the press a moment
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Udiaeresis, Qt::AltModifier);
     QTRY_VERIFY(app.w<QCheckBox>("CheckBoxKey")->isChecked());
@@ -232,10 +242,8 @@ void TestKeyboard::mnemonicsAreUnique()
         else
             taken.insert(letter.back(), menu->text());
     }
-    QCOMPARE(taken.size(), 3);
-    // Every menu but "Gast": each letter of its name already belongs to the page or the menu
-    // bar; F10 reaches it.
-    QCOMPARE(withoutLetter, QStringList{QStringLiteral("Gast")});
+    QCOMPARE(taken.size(), 4);
+    QVERIFY2(withoutLetter.isEmpty(), qPrintable(withoutLetter.join(u',')));
     QStringList texts;
     for (QLabel *label : app.w("Gast")->findChildren<QLabel *>())
         if (label->buddy())
@@ -252,8 +260,8 @@ void TestKeyboard::mnemonicsAreUnique()
         QVERIFY2(!taken.contains(letter), qPrintable(text + QStringLiteral(" and ") + taken.value(letter)));
         taken.insert(letter, text);
     }
-    // Every labelled field and every button but "Daten lesen" (in the menu, Strg+O).
-    QCOMPARE(withMnemonic, texts.size() - 1);
+    // Every labelled field and every button but "Daten lesen" and "Daten schreiben" (Strg+O, Strg+S).
+    QCOMPARE(withMnemonic, texts.size() - 2);
 }
 
 void TestKeyboard::refusedInputKeepsTheValue_data()
@@ -442,6 +450,95 @@ void TestKeyboard::statisticsFitASmallScreen()
     QCoreApplication::processEvents();
     auto *scroll = window->findChild<QAbstractScrollArea *>(QStringLiteral("ScrollAuswertung"));
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+}
+
+void TestKeyboard::everyWayToTheCalendarFillsIt_data()
+{
+    QTest::addColumn<QString>("way");
+    for (const char *way : {"Strg+Tab", "Strg+Bild ab", "Pfeil im Reiter", "Strg+2"})
+        QTest::newRow(way) << QString::fromLatin1(way);
+}
+
+void TestKeyboard::everyWayToTheCalendarFillsIt()
+{
+    QFETCH(QString, way);
+    AppFixture app;
+    readFile(app, kWeiss);
+    const auto toCalendar = [&] {
+        auto *tabs = app.w<QTabWidget>("Tabcontrol1");
+        if (way == u"Strg+Tab") {
+            app.enter("EditName");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        } else if (way == u"Strg+Bild ab") {
+            app.enter("EditName");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+        } else if (way == u"Pfeil im Reiter") {
+            tabs->tabBar()->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(tabs->tabBar(), Qt::Key_Right);
+        } else {
+            app.enter("EditName");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(tabs->currentWidget(), app.w("Zimmer"));
+    };
+    const auto shownToday = [&] {
+        const int row = calendarModel(app)->rowOfDay(platform::Today());
+        return row < 0 ? QString() : calendarModel(app)->cellText(row, 2);
+    };
+
+    toCalendar();
+    QCOMPARE(shownToday(), QStringLiteral("6,2P"));
+    // Back on "Gast", the host changes the persons; the calendar shows them the next time.
+    app.w<QTabWidget>("Tabcontrol1")->setCurrentWidget(app.w("Gast"));
+    app.enter("NumberBoxPersonen");
+    QTest::keyClick(app.w("NumberBoxPersonen"), Qt::Key_A, Qt::ControlModifier);
+    app.keyClicks("NumberBoxPersonen", QStringLiteral("3"));
+    toCalendar();
+    QCOMPARE(shownToday(), QStringLiteral("6,3P"));
+}
+
+void TestKeyboard::escClosesEveryToolWindow_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("Belegungsplan") << "ActionBelegungsplan";
+    QTest::newRow("Auswertung") << "ActionAuswertung";
+    QTest::newRow("Gästeliste") << "ActionGaesteliste";
+    QTest::newRow("Rechnungen") << "ActionRechnungen";
+}
+
+void TestKeyboard::escClosesEveryToolWindow()
+{
+    QFETCH(QString, action);
+    AppFixture app;
+    readFile(app, kWeiss);
+    app.trigger(qPrintable(action));
+    const auto windows = app.window->findChildren<app::ToolWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(windows.size(), 1);
+    QWidget *window = windows.front();
+    QTRY_VERIFY(window->isVisible());
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Escape);
+    QTRY_VERIFY(!window->isVisible());
+}
+
+void TestKeyboard::downFromTheSearchSelectsTheFirstRow()
+{
+    AppFixture app;
+    readFile(app, kRecordZero + guestLine(1, "1", 2, "01.03.2025", "04.03.2025", "Anna") +
+                      guestLine(2, "2", 1, "05.03.2025", "06.03.2025", "Bert"));
+    app.trigger("ActionGaesteliste");
+    auto *window = app.opened<GuestListWindow>();
+    QVERIFY(window);
+    auto *search = control<QLineEdit>(window, "EditSuche");
+    auto *table = control<QTableView>(window, "TableGaeste");
+    QTRY_COMPARE(QApplication::focusWidget(), search);
+    QTest::keyClick(search, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), table);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(table->selectionModel()->selectedRows().front().row(), 0);
+    const int first = table->model()->index(0, 0).data().toInt();
+    QTest::keyClick(table, Qt::Key_Return);
+    QCOMPARE(app.list().current().GastNr, first);
 }
 
 QTEST_MAIN(TestKeyboard)

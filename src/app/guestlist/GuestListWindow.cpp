@@ -257,16 +257,18 @@ bool GuestListWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == ui_->EditSuche && (IsEnter(key) || key->key() == Qt::Key_Down)) {
         // From the search straight to the guests: Enter opens the selected or first row found,
         // the arrow key moves into the table.
-        const int row =
-            table->currentIndex().isValid() ? table->currentIndex().row() : (proxy_.rowCount() > 0 ? 0 : -1);
+        const int first = proxy_.rowCount() > 0 ? 0 : -1;
         if (IsEnter(key)) {
+            const int row = table->currentIndex().isValid() ? table->currentIndex().row() : first;
             if (row >= 0)
                 guarded([&] { openRow(row); });
         } else {
+            // The top of what was found, selected before the table takes the focus (which would
+            // make a row current without selecting it), so that Enter and "Neuer Aufenthalt" act on it.
+            if (first >= 0)
+                table->selectionModel()->setCurrentIndex(proxy_.index(first, 0), QItemSelectionModel::ClearAndSelect |
+                                                                                     QItemSelectionModel::Rows);
             table->setFocus(Qt::TabFocusReason);
-            if (row >= 0 && !table->currentIndex().isValid())
-                table->selectionModel()->setCurrentIndex(proxy_.index(row, 0), QItemSelectionModel::ClearAndSelect |
-                                                                                   QItemSelectionModel::Rows);
         }
         return true;
     }
