@@ -170,11 +170,10 @@ void InvoiceListWindow::showRows()
     billing::InvoiceOverview overview =
         billing::invoiceOverview(journal_, kept_, context_.guests().records(), lastNumber_);
     const int selected = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
-    model_->setRows(std::move(overview.rows));
-    overview.rows.clear();
     summary_->setText(
         (QStringList{billing::overviewSummaryText(overview)} + billing::yearTotalsLines(overview)).join(u'\n'));
     const QStringList unheld = billing::unheldInvoiceLines(overview);
+    model_->setRows(std::move(overview.rows));
     unheldLabel_->setText(unheld.join(u'\n'));
     unheldLabel_->setVisible(!unheld.isEmpty());
     showFindings();
