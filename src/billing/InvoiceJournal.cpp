@@ -98,6 +98,8 @@ QByteArray lineBytes(const QStringList &fields)
     return fieldBytes(fields) + "\r\n";
 }
 
+bool isCopyHash(const QString &text);
+
 // One line's fields, and where its 16th ends in its bytes (what the chain hashes).
 struct SplitFields
 {
@@ -161,12 +163,7 @@ std::optional<SplitFields> splitLine(QByteArrayView line)
 
 bool isChainHash(const QString &text)
 {
-    if (text.size() != 64)
-        return false;
-    for (const QChar c : text)
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
-            return false;
-    return true;
+    return text.size() == 64 && isCopyHash(text);
 }
 
 bool isHeader(const SplitFields &fields)
@@ -192,21 +189,63 @@ QString unguarded(const QString &field)
     return field;
 }
 
+// Digits only, by hand: a journal of many thousand lines is read each time the list opens.
+bool allDigits(QStringView text)
+{
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
 std::optional<qint32> number(const QString &text, bool mayBeEmpty)
 {
     if (text.isEmpty() && mayBeEmpty)
         return 0;
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
     bool ok = false;
-    const qint32 value = digits.match(text).hasMatch() ? text.toInt(&ok) : 0;
+    const qint32 value = text.size() <= 10 && !text.isEmpty() && allDigits(text) ? text.toInt(&ok) : 0;
     return ok ? std::optional<qint32>(value) : std::nullopt;
+}
+
+// "dd.MM.yyyy", as QDate::fromString reads it but without parsing the format for every line.
+QDate dateFrom(const QString &text)
+{
+    if (text.size() != 10 || text[2] != u'.' || text[5] != u'.')
+        return {};
+    const QStringView view(text);
+    if (!allDigits(view.sliced(0, 2)) || !allDigits(view.sliced(3, 2)) || !allDigits(view.sliced(6, 4)))
+        return {};
+    return QDate(view.sliced(6, 4).toInt(), view.sliced(3, 2).toInt(), view.sliced(0, 2).toInt());
+}
+
+// "HH:mm:ss"
+QTime timeFrom(const QString &text)
+{
+    if (text.size() != 8 || text[2] != u':' || text[5] != u':')
+        return {};
+    const QStringView view(text);
+    if (!allDigits(view.sliced(0, 2)) || !allDigits(view.sliced(3, 2)) || !allDigits(view.sliced(6, 2)))
+        return {};
+    return QTime(view.sliced(0, 2).toInt(), view.sliced(3, 2).toInt(), view.sliced(6, 2).toInt());
+}
+
+bool isCopyHash(const QString &text)
+{
+    if (text.isEmpty())
+        return true;
+    if (text.size() != 64)
+        return false;
+    for (const QChar c : text)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    return true;
 }
 
 std::optional<platform::TDateTime> dayFrom(const QString &text)
 {
     if (text.isEmpty())
         return 0;
-    const QDate date = QDate::fromString(text, kDateFormat);
+    const QDate date = dateFrom(text);
     return date.isValid() ? std::optional<platform::TDateTime>(platform::DateToDay(date)) : std::nullopt;
 }
 
@@ -214,8 +253,8 @@ std::optional<JournalLine> parse(const QStringList &f)
 {
     JournalLine line;
     const auto nr = number(f[0], false);
-    const QDate date = QDate::fromString(f[1], kDateFormat);
-    const QTime time = QTime::fromString(f[2], kTimeFormat);
+    const QDate date = dateFrom(f[1]);
+    const QTime time = timeFrom(f[2]);
     const auto refersTo = number(f[4], true);
     const auto gastNr = number(f[5], true);
     const auto von = dayFrom(f[8]);
@@ -223,10 +262,9 @@ std::optional<JournalLine> parse(const QStringList &f)
     const auto nights = number(f[10], true);
     const auto persons = number(f[11], true);
     const auto amount = parseJournalAmount(f[13]);
-    static const QRegularExpression hash(QStringLiteral("^([0-9a-f]{64})?$"));
     const bool knownKind = f[3] == QLatin1String(kKindInvoice) || f[3] == QLatin1String(kKindCancellation);
     if (!nr || *nr <= 0 || !date.isValid() || !time.isValid() || !knownKind || !refersTo || !gastNr || !von || !bis ||
-        !nights || !persons || !amount || !hash.match(f[14]).hasMatch())
+        !nights || !persons || !amount || !isCopyHash(f[14]))
         return std::nullopt;
     line.nr = *nr;
     line.issued = QDateTime(date, time);
@@ -629,12 +667,16 @@ QString journalAmount(double euros)
 
 std::optional<double> parseJournalAmount(const QString &text)
 {
-    static const QRegularExpression amount(QStringLiteral("^(-?)([0-9]{1,12}),([0-9]{2})$"));
-    const QRegularExpressionMatch match = amount.match(text);
-    if (!match.hasMatch())
+    // "-?[0-9]{1,12},[0-9]{2}", checked by hand: it is read for every line of the journal.
+    const QStringView view(text);
+    const bool negative = view.startsWith(u'-');
+    const QStringView digits = negative ? view.sliced(1) : view;
+    const qsizetype comma = digits.size() - 3;
+    if (comma < 1 || comma > 12 || digits[comma] != u',' || !allDigits(digits.first(comma)) ||
+        !allDigits(digits.sliced(comma + 1)))
         return std::nullopt;
-    const double value = match.captured(2).toDouble() + match.captured(3).toDouble() / 100;
-    return match.captured(1).isEmpty() ? value : -value;
+    const double value = digits.first(comma).toDouble() + digits.sliced(comma + 1).toDouble() / 100;
+    return negative ? -value : value;
 }
 
 } // namespace billing

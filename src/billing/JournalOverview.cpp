@@ -72,7 +72,7 @@ void JournalSummary::take(const JournalLine &line)
     n.cancellation = line.isCancellation();
     n.issued = line.issued.date();
     n.amount = line.amount;
-    n.name = line.name;
+    n.name = *names_.insert(line.name);
     n.note = line.note;
     if (line.used()) {
         n.state = JournaledNumber::State::Issued;
@@ -197,7 +197,12 @@ InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector
             if (entry->issuedLines > 1)
                 row.notes << QStringLiteral("Nummer %1-mal im Rechnungsbuch").arg(entry->issuedLines);
             if (row.copy.isEmpty()) {
-                row.notes << QStringLiteral("Kopie fehlt");
+                // Most rows of a long journal without its copies say just this: one list for them all.
+                static const QStringList copyMissing{QStringLiteral("Kopie fehlt")};
+                if (row.notes.isEmpty())
+                    row.notes = copyMissing;
+                else
+                    row.notes << copyMissing.front();
             } else {
                 try {
                     const QByteArray sha = QByteArray::fromHex(sha256OfFile(row.copy).toLatin1());

@@ -8,6 +8,7 @@
 #include "register/TGast.h"
 
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -89,6 +90,9 @@ struct JournalSummary
     void take(const JournalLine &line);
     // The numbers alone, by number.
     std::vector<qint32> numberList() const;
+
+private:
+    QSet<QString> names_; // each guest's name held once, however many invoices carry it
 };
 
 // The journal's lines folded; and the journal at `path` read line by line into one, never whole.
