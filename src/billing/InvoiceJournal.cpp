@@ -314,7 +314,8 @@ int openNoLink(const QString &path, int flags)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 && errno == ELOOP)
-        refuseJournal(path, notAFile(path).isEmpty() ? QStringLiteral("ein Verweis (symbolischer Link)") : notAFile(path));
+        refuseJournal(path,
+                      notAFile(path).isEmpty() ? QStringLiteral("ein Verweis (symbolischer Link)") : notAFile(path));
     if (fd >= 0) {
         struct stat status
         {
@@ -445,7 +446,7 @@ public:
 
 private:
     QFile file_;
-    QString path_; // the file opened by its handle forgets its name
+    QString path_;                    // the file opened by its handle forgets its name
     std::optional<JournalLock> lock_; // after the file: released before it closes
     qint64 size_ = 0;
 };
@@ -476,11 +477,11 @@ JournalLine journalLineFor(const TGast &g, qint32 nr, const QDateTime &issued)
 
 QStringList journalHeader()
 {
-    return {QStringLiteral("Nummer"),  QStringLiteral("Datum"),       QStringLiteral("Uhrzeit"),
-            QStringLiteral("Art"),     QStringLiteral("Zu Rechnung"), QStringLiteral("Gast Nr."),
-            QStringLiteral("Name"),    QStringLiteral("Ort"),         QStringLiteral("Anreise"),
-            QStringLiteral("Abreise"), QStringLiteral("Nächte"),      QStringLiteral("Personen"),
-            QStringLiteral("Zimmer"),  QStringLiteral("Betrag"),      QStringLiteral("SHA-256 der Kopie"),
+    return {QStringLiteral("Nummer"),  QStringLiteral("Datum"),        QStringLiteral("Uhrzeit"),
+            QStringLiteral("Art"),     QStringLiteral("Zu Rechnung"),  QStringLiteral("Gast Nr."),
+            QStringLiteral("Name"),    QStringLiteral("Ort"),          QStringLiteral("Anreise"),
+            QStringLiteral("Abreise"), QStringLiteral("Nächte"),       QStringLiteral("Personen"),
+            QStringLiteral("Zimmer"),  QStringLiteral("Betrag"),       QStringLiteral("SHA-256 der Kopie"),
             QStringLiteral("Hinweis"), QString::fromUtf8(kChainHeader)};
 }
 
@@ -523,8 +524,7 @@ void appendJournalLine(const QString &path, const JournalLine &line)
 {
     OpenJournal journal(path);
     const QByteArray fields = fieldBytes(journalFields(line));
-    const QByteArray bytes =
-        journal.lineEnd() + fields + journalChainHash(journal.lastChainValue(), fields) + ";\r\n";
+    const QByteArray bytes = journal.lineEnd() + fields + journalChainHash(journal.lastChainValue(), fields) + ";\r\n";
     journal.write(bytes);
     journal.sync();
 }

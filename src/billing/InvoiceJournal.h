@@ -92,7 +92,7 @@ void appendJournalLine(const QString &path, const JournalLine &line);
 // What reading the journal found besides its lines.
 struct JournalRead
 {
-    int skipped = 0;     // lines that are not whole (cut off by a crash) or not readable
+    int skipped = 0;      // lines that are not whole (cut off by a crash) or not readable
     QStringList findings; // lines that break the chain, in German with their line number in the file
     qint64 fileLines = 0; // lines of the file, the header among them
 };

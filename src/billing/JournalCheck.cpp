@@ -32,8 +32,8 @@ QStringList missingLineFindings(const std::vector<qint32> &journaled, qint64 fil
         if (copy.nr <= 0 || std::binary_search(journaled.begin(), journaled.end(), copy.nr))
             continue;
         const bool afterFirst = !journaled.empty() && copy.nr > journaled.front();
-        const bool keptSinceMade = journaled.empty() && journalMade.isValid() && copy.abgelegt.isValid() &&
-                                   copy.abgelegt >= journalMade;
+        const bool keptSinceMade =
+            journaled.empty() && journalMade.isValid() && copy.abgelegt.isValid() && copy.abgelegt >= journalMade;
         if (afterFirst || keptSinceMade)
             missing.push_back(copy.nr);
     }
@@ -59,16 +59,15 @@ QStringList journalFindings(const QString &invoiceFolder)
 {
     const QString path = journalPath(invoiceFolder);
     std::vector<qint32> numbers;
-    const JournalRead read = forEachJournalLine(path, [&numbers](const JournalLine &line) {
-        numbers.push_back(line.nr);
-    });
+    const JournalRead read =
+        forEachJournalLine(path, [&numbers](const JournalLine &line) { numbers.push_back(line.nr); });
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     const QFileInfo journal(path);
     if (!journal.exists())
         return read.findings; // no journal yet: every copy is from before it
-    return read.findings + missingLineFindings(numbers, read.fileLines, AbgelegteRechnungen(invoiceFolder),
-                                               journal.birthTime());
+    return read.findings +
+           missingLineFindings(numbers, read.fileLines, AbgelegteRechnungen(invoiceFolder), journal.birthTime());
 }
 
 } // namespace billing

@@ -35,10 +35,9 @@ JournalLock::JournalLock([[maybe_unused]] int fd, [[maybe_unused]] const QString
         if (error != EWOULDBLOCK)
             return; // no locks on this file system
         if (deadline.hasExpired())
-            throw EInvoiceError(
-                QStringLiteral("In das Rechnungsbuch „%1“ kann nicht geschrieben werden (%2).\n%3")
-                    .arg(QFileInfo(path).fileName(), platform::IoErrorText(platform::kSharingViolation),
-                         platform::ShownPath(path)));
+            throw EInvoiceError(QStringLiteral("In das Rechnungsbuch „%1“ kann nicht geschrieben werden (%2).\n%3")
+                                    .arg(QFileInfo(path).fileName(), platform::IoErrorText(platform::kSharingViolation),
+                                         platform::ShownPath(path)));
         QThread::msleep(static_cast<unsigned long>(pause));
         pause = std::min(pause * 2, 20);
     }

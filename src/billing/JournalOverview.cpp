@@ -358,9 +358,11 @@ QStringList unheldInvoiceLines(const InvoiceOverview &overview, int listed)
     QStringList lines;
     const auto count = static_cast<qsizetype>(overview.unheld.size());
     for (qsizetype i = 0; i < count && i < listed; ++i)
-        lines << QStringLiteral("Rechnung %1 ist bei keinem Gast eingetragen").arg(overview.unheld[static_cast<std::size_t>(i)]);
+        lines << QStringLiteral("Rechnung %1 ist bei keinem Gast eingetragen")
+                     .arg(overview.unheld[static_cast<std::size_t>(i)]);
     if (count > listed)
-        lines << QStringLiteral("… und %1 weitere Rechnungen, die bei keinem Gast eingetragen sind").arg(count - listed);
+        lines
+            << QStringLiteral("… und %1 weitere Rechnungen, die bei keinem Gast eingetragen sind").arg(count - listed);
     return lines;
 }
 

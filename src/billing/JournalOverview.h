@@ -74,8 +74,8 @@ struct JournaledNumber
     QDate issued;
     double amount = 0;
     QString name;
-    QString note;                       // why an unused number stayed free
-    std::array<quint8, 32> sha256{};    // of the kept copy, when issued
+    QString note;                    // why an unused number stayed free
+    std::array<quint8, 32> sha256{}; // of the kept copy, when issued
 };
 
 // The journal folded to one entry per number, by number, with what reading it found.
@@ -83,7 +83,7 @@ struct JournalSummary
 {
     std::vector<JournaledNumber> numbers; // by number
     int skipped = 0;
-    QStringList findings;  // the lines that break the chain
+    QStringList findings; // the lines that break the chain
     qint64 fileLines = 0;
 
     // Folds in the next line of the journal.

@@ -7,14 +7,14 @@
 #include "billing/JournalCheck.h"
 #include "billing/LineReader.h"
 #include "hardening/HardeningSupport.h"
-#include "platform/IoError.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "support/GuestBuilder.h"
 
-#include <QCryptographicHash>
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QThread>
@@ -86,8 +86,9 @@ QByteArray withoutChain(const QByteArray &line)
     return line.left(line.size() - 1 - 65); // CR, and 64 hex digits with their ";"
 }
 
-const QString kBrokenChain = QStringLiteral("geändert, eingefügt oder verschoben, oder eine Zeile davor wurde entfernt – "
-                                            "die Prüfsumme passt nicht zur Zeile davor");
+const QString kBrokenChain =
+    QStringLiteral("geändert, eingefügt oder verschoben, oder eine Zeile davor wurde entfernt – "
+                   "die Prüfsumme passt nicht zur Zeile davor");
 
 // A folder with the form, the counter at 1041 and one guest, as the host's data folder.
 class Office
@@ -444,7 +445,9 @@ void TestInvoiceJournal::chainNamesHandChanges_data()
     QTest::addColumn<QStringList>("findings");
     QTest::addColumn<int>("read"); // lines read back
     QTest::addColumn<int>("skipped");
-    const auto broken = [](int line) { return QStringLiteral("Rechnungsbuch Zeile %1: %2").arg(line).arg(kBrokenChain); };
+    const auto broken = [](int line) {
+        return QStringLiteral("Rechnungsbuch Zeile %1: %2").arg(line).arg(kBrokenChain);
+    };
     QTest::newRow("untouched") << "none" << 0 << QStringList() << 5 << 0;
     QTest::newRow("an amount changed") << "field" << 4 << QStringList{broken(4)} << 5 << 0;
     QTest::newRow("a line removed") << "remove" << 3 << QStringList{broken(3)} << 4 << 0;
@@ -513,9 +516,11 @@ void TestInvoiceJournal::linesFromBeforeTheChainStayAsTheyAre()
     const QTemporaryDir dir;
     const QString path = billing::journalPath(dir.path());
     const QByteArray old = "\xEF\xBB\xBFNummer;Datum;Uhrzeit;Art;Zu Rechnung;Gast Nr.;Name;Ort;Anreise;Abreise;"
-                           "N\xC3\xA4" "chte;Personen;Zimmer;Betrag;SHA-256 der Kopie;Hinweis;\r\n"
+                           "N\xC3\xA4"
+                           "chte;Personen;Zimmer;Betrag;SHA-256 der Kopie;Hinweis;\r\n"
                            "1040;01.12.2026;09:00:00;Rechnung;;3;Anna;Kassel;;;0;1;;90,00;" +
-                           kHash.toLatin1() + ";;\r\n"
+                           kHash.toLatin1() +
+                           ";;\r\n"
                            "1041;02.12.2026;09:00:00;Rechnung;;4;Bert;Kassel;;;0;1;;80,00;;Nummer bleibt frei: "
                            "Papierstau;\r\n";
     QVERIFY(WriteBytes(path, old));
@@ -639,8 +644,7 @@ void TestInvoiceJournal::lineReaderSplitsAtEveryLineEnd_data()
     QTest::newRow("mixed, empty lines, no last end")
         << QByteArray("a\r\rb\n\nc") << QList<QByteArray>{"a", "", "b", "", "c"} << false;
     QTest::newRow("empty") << QByteArray() << QList<QByteArray>{} << true;
-    QTest::newRow("CR LF across two pieces")
-        << piece + "\r\nb\r\n" << QList<QByteArray>{piece, "b"} << true;
+    QTest::newRow("CR LF across two pieces") << piece + "\r\nb\r\n" << QList<QByteArray>{piece, "b"} << true;
     QTest::newRow("CR alone at the end of a piece") << piece + "\rb" << QList<QByteArray>{piece, "b"} << false;
     QTest::newRow("CR alone at the end of the file") << piece + "\r" << QList<QByteArray>{piece} << true;
     QTest::newRow("a line longer than a piece") << piece + piece + "\n" << QList<QByteArray>{piece + piece} << true;

@@ -233,11 +233,11 @@ void TestJournalOverview::invoicesNoGuestHolds()
 
     // THEN the others are named for a look, the first few one by one
     QCOMPARE(overview.unheld, (std::vector<qint32>{1042, 1046, 1047, 1048, 1049}));
-    QCOMPARE(billing::unheldInvoiceLines(overview, 3),
-             (QStringList{"Rechnung 1042 ist bei keinem Gast eingetragen",
-                          "Rechnung 1046 ist bei keinem Gast eingetragen",
-                          "Rechnung 1047 ist bei keinem Gast eingetragen",
-                          "… und 2 weitere Rechnungen, die bei keinem Gast eingetragen sind"}));
+    QCOMPARE(
+        billing::unheldInvoiceLines(overview, 3),
+        (QStringList{"Rechnung 1042 ist bei keinem Gast eingetragen", "Rechnung 1046 ist bei keinem Gast eingetragen",
+                     "Rechnung 1047 ist bei keinem Gast eingetragen",
+                     "… und 2 weitere Rechnungen, die bei keinem Gast eingetragen sind"}));
     QCOMPARE(billing::unheldInvoiceLines(overview, 5).size(), 5);
 }
 

@@ -50,12 +50,12 @@ private:
     // What the journal check found, above the table; hidden when all is well.
     void showFindings();
 
-    billing::JournalSummary journal_;     // the journal, one entry per number, as last read
-    QString journalProblem_;              // why the journal could not be read, empty when it could
-    QDateTime journalMade_;               // when the journal file was made, as last read
+    billing::JournalSummary journal_;              // the journal, one entry per number, as last read
+    QString journalProblem_;                       // why the journal could not be read, empty when it could
+    QDateTime journalMade_;                        // when the journal file was made, as last read
     std::vector<billing::AbgelegteRechnung> kept_; // the copies in the folder, as last read
-    std::optional<qint32> lastNumber_;    // the counter, as last read
-    std::vector<qint32> numbersRead_;     // the records' invoice numbers when they were read
+    std::optional<qint32> lastNumber_;             // the counter, as last read
+    std::vector<qint32> numbersRead_;              // the records' invoice numbers when they were read
     QLabel *folderLabel_ = nullptr;
     QLabel *findingsLabel_ = nullptr;
     QLabel *unheldLabel_ = nullptr;

@@ -12,8 +12,7 @@ constexpr int kNumberColumn = 0, kRefersToColumn = 3, kAmountColumn = 5;
 
 InvoiceOverviewModel::InvoiceOverviewModel(QObject *parent)
     : QAbstractTableModel(parent), header_(billing::invoiceOverviewHeader())
-{
-}
+{}
 
 void InvoiceOverviewModel::setRows(std::vector<billing::OverviewRow> rows)
 {
