@@ -4,6 +4,14 @@
 // guest and amount whatever happens to the records, and a number that stayed unused says why.
 // A German spreadsheet opens it: UTF-8 with a byte-order mark, ";" between fields, dates
 // dd.MM.yyyy and amounts with a decimal comma, whatever the regional settings.
+//
+// Each line carries after its 16 fields a 17th, "Kette": the SHA-256 (lower-case hex) of the bytes
+//     <the "Kette" of the chained line before it> "\n" <this line's 16 fields as written>
+// where the fields as written are the line's UTF-8 bytes from its start up to and including the
+// ";" that ends its 16th field (quotes and all), and the "Kette" before the first chained line is
+// empty (so the first one hashes "\n" and its fields). A line changed, removed, inserted or moved
+// by hand no longer fits the chain. Lines from before the chain (16 fields, in older journals)
+// stay as they are; the chain starts after them.
 
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
@@ -12,6 +20,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,6 +33,9 @@ inline constexpr char kKindCancellation[] = "Storno";
 // later line for the same number says what became of it. A reservation with no later line means
 // the program stopped in between, and so explains the gap.
 inline constexpr char kNoteReserved[] = "Nummer reserviert";
+
+// The header's name of the 17th field.
+inline constexpr char kChainHeader[] = "Kette";
 
 // The journal beside the kept copies: "<folder>/Rechnungsbuch.csv".
 QString journalPath(const QString &invoiceFolder);
@@ -55,31 +67,52 @@ struct JournalLine
 // A line for `g`'s invoice number `nr`: the stay, the guest and its cost as the record holds them.
 JournalLine journalLineFor(const guests::TGast &g, qint32 nr, const QDateTime &issued);
 
-// The header's fields and one line's fields, as they are written.
+// The header's fields (with "Kette") and one line's 16 fields, as they are written.
 QStringList journalHeader();
 QStringList journalFields(const JournalLine &line);
+
+// The chain's value of a line: SHA-256 as lower-case hex of `previous` (the chain's value of the
+// chained line before, empty for the first), "\n" and `fields` (the line's 16 fields as written).
+QByteArray journalChainHash(const QByteArray &previous, QByteArrayView fields);
 
 // Proves before a number is taken that the journal can be written: makes it (with its header)
 // when it is missing, opens it for appending and syncs it. Throws EInvoiceError naming the file
 // and the reason.
 void checkJournalWritable(const QString &path);
 
-// Appends one line and returns once it is on the disk (flushed and synced). A journal without
-// its header gets it first; a last line cut off by a crash is ended first, so the new line
-// stands on a line of its own. Line breaks inside a field are written as blanks: every line of
-// the file is one line of the journal. Throws EInvoiceError naming the file and the reason;
-// what a failed append wrote is taken back.
+// Appends one line, chained to the last chained line, and returns once it is on the disk
+// (flushed and synced). A journal without its header gets it first; a last line cut off by a
+// crash is ended first, so the new line stands on a line of its own. Line breaks inside a field
+// are written as blanks: every line of the file is one line of the journal. Another running copy
+// of the program waits while one appends (up to 10 s, then this fails). Throws EInvoiceError
+// naming the file and the reason (a symbolic link or anything but a file is refused); what a
+// failed append wrote is taken back, and nothing else.
 void appendJournalLine(const QString &path, const JournalLine &line);
+
+// What reading the journal found besides its lines.
+struct JournalRead
+{
+    int skipped = 0;      // lines that are not whole (cut off by a crash) or not readable
+    QStringList findings; // lines that break the chain, in German with their line number in the file
+    qint64 fileLines = 0; // lines of the file, the header among them
+};
+
+// Reads the journal line by line from the file, never whole, and hands each whole line to `take`
+// in the order written. A line cut off by a crash or changed by hand into something unreadable is
+// skipped and counted; a line that breaks the chain is named among the findings ("Rechnungsbuch
+// Zeile 7: ..."; the header is line 1), and still handed on when it is readable. A missing
+// journal is empty. Throws EInvoiceError when the journal is a symbolic link or not a file, and
+// platform::EInOutError when it cannot be read.
+JournalRead forEachJournalLine(const QString &path, const std::function<void(const JournalLine &)> &take);
 
 struct JournalContents
 {
     std::vector<JournalLine> lines; // in the order written
     int skipped = 0;                // lines that are not whole (cut off by a crash) or not readable
+    QStringList findings;           // see JournalRead
 };
 
-// Reads the journal: whole lines only; a line cut off by a crash or changed by hand into
-// something unreadable is skipped and counted. A missing journal is empty. Throws
-// platform::EInOutError when it cannot be read.
+// The whole journal in memory: forEachJournalLine into a list.
 JournalContents readJournal(const QString &path);
 
 // The SHA-256 of bytes and of a file, as lower-case hex. The file's throws platform::EInOutError.

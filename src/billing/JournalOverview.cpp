@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -44,19 +46,89 @@ QDate keepUntil(const QDate &issued)
     return issued.isValid() ? QDate(issued.year() + 8, 12, 31) : QDate();
 }
 
+void JournalSummary::take(const JournalLine &line)
+{
+    auto entry = numbers.end();
+    // The journal is written by rising numbers: the new one almost always goes last.
+    if (numbers.empty() || numbers.back().nr < line.nr) {
+        entry = numbers.insert(numbers.end(), JournaledNumber{});
+    } else {
+        entry = std::lower_bound(numbers.begin(), numbers.end(), line.nr,
+                                 [](const JournaledNumber &n, qint32 nr) { return n.nr < nr; });
+        if (entry == numbers.end() || entry->nr != line.nr)
+            entry = numbers.insert(entry, JournaledNumber{});
+    }
+    JournaledNumber &n = *entry;
+    if (line.used() && n.issuedLines > 0) {
+        if (n.issuedLines < std::numeric_limits<quint16>::max())
+            ++n.issuedLines;
+        return;
+    }
+    if (!line.used() && n.issuedLines > 0)
+        return; // an issued number stays issued
+    n.nr = line.nr;
+    n.refersTo = line.refersTo;
+    n.gastNr = line.gastNr;
+    n.cancellation = line.isCancellation();
+    n.issued = line.issued.date();
+    n.amount = line.amount;
+    n.name = *names_.insert(line.name);
+    n.note = line.note;
+    if (line.used()) {
+        n.state = JournaledNumber::State::Issued;
+        n.issuedLines = 1;
+        const QByteArray sha = QByteArray::fromHex(line.sha256.toLatin1());
+        std::copy_n(sha.constData(), std::min<qsizetype>(sha.size(), 32), n.sha256.begin());
+    } else {
+        n.state = line.isReservation() ? JournaledNumber::State::Reserved : JournaledNumber::State::Unused;
+    }
+}
+
+std::vector<qint32> JournalSummary::numberList() const
+{
+    std::vector<qint32> list;
+    list.reserve(numbers.size());
+    for (const JournaledNumber &n : numbers)
+        list.push_back(n.nr);
+    return list;
+}
+
+JournalSummary summarizeJournal(const JournalContents &journal)
+{
+    JournalSummary summary;
+    for (const JournalLine &line : journal.lines)
+        summary.take(line);
+    summary.skipped = journal.skipped;
+    summary.findings = journal.findings;
+    return summary;
+}
+
+JournalSummary summarizeJournal(const QString &path)
+{
+    JournalSummary summary;
+    const JournalRead read = forEachJournalLine(path, [&summary](const JournalLine &line) { summary.take(line); });
+    summary.skipped = read.skipped;
+    summary.findings = read.findings;
+    summary.fileLines = read.fileLines;
+    return summary;
+}
+
 InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vector<AbgelegteRechnung> &copies,
+                                const std::vector<TGast> &records, std::optional<qint32> lastNumber)
+{
+    return invoiceOverview(summarizeJournal(journal), copies, records, lastNumber);
+}
+
+InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector<AbgelegteRechnung> &copies,
                                 const std::vector<TGast> &records, std::optional<qint32> lastNumber)
 {
     InvoiceOverview overview;
     overview.skippedJournalLines = journal.skipped;
 
-    std::map<qint32, std::vector<const JournalLine *>> journaled;
     std::map<qint32, qint32> cancelledBy; // invoice -> cancellation
-    for (const JournalLine &line : journal.lines) {
-        journaled[line.nr].push_back(&line);
-        if (line.used() && line.isCancellation() && line.refersTo > 0)
-            cancelledBy.emplace(line.refersTo, line.nr);
-    }
+    for (const JournaledNumber &n : journal.numbers)
+        if (n.state == JournaledNumber::State::Issued && n.cancellation && n.refersTo > 0)
+            cancelledBy.emplace(n.refersTo, n.nr);
     std::map<qint32, std::vector<int>> holders;
     for (std::size_t i = 1; i < records.size(); ++i)
         if (records[i].ReNr > 0)
@@ -66,13 +138,14 @@ InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vecto
         if (copy.nr > 0)
             kept.emplace(copy.nr, &copy);
 
-    std::set<qint32> numbers;
-    for (const auto &entry : journaled)
-        numbers.insert(entry.first);
+    std::vector<qint32> numbers = journal.numberList();
     for (const auto &entry : holders)
-        numbers.insert(entry.first);
+        numbers.push_back(entry.first);
     for (const auto &entry : kept)
-        numbers.insert(entry.first);
+        numbers.push_back(entry.first);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    overview.rows.reserve(numbers.size());
 
     std::map<int, YearTotal> years;
     const auto gap = [&overview](qint64 from, qint64 to) {
@@ -85,6 +158,7 @@ InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vecto
         overview.rows.push_back(row);
     };
 
+    auto journaledAt = journal.numbers.begin();
     std::optional<qint64> previous;
     for (const qint32 nr : numbers) {
         if (previous && nr > *previous + 1)
@@ -107,34 +181,33 @@ InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vecto
         if (holding.size() > 1)
             row.notes << QStringLiteral("Nummer %1-mal vergeben").arg(holding.size());
 
-        const JournalLine *issued = nullptr;
-        const JournalLine *unused = nullptr;
-        int issuedLines = 0;
-        if (const auto lines = journaled.find(nr); lines != journaled.end()) {
-            for (const JournalLine *line : lines->second) {
-                if (line->used()) {
-                    issued = issued ? issued : line;
-                    ++issuedLines;
-                } else if (!unused) {
-                    unused = line;
-                }
-            }
-        }
+        // Both run through the numbers in order.
+        while (journaledAt != journal.numbers.end() && journaledAt->nr < nr)
+            ++journaledAt;
+        const JournaledNumber *entry =
+            journaledAt != journal.numbers.end() && journaledAt->nr == nr ? &*journaledAt : nullptr;
 
-        if (issued) {
-            row.kind = issued->isCancellation() ? OverviewRow::Kind::Cancellation : OverviewRow::Kind::Invoice;
+        if (entry && entry->state == JournaledNumber::State::Issued) {
+            row.kind = entry->cancellation ? OverviewRow::Kind::Cancellation : OverviewRow::Kind::Invoice;
             row.inJournal = true;
-            row.issued = issued->issued.date();
-            row.refersTo = issued->refersTo;
-            row.guest = guestName(issued->name, issued->gastNr);
-            row.amount = issued->amount;
-            if (issuedLines > 1)
-                row.notes << QStringLiteral("Nummer %1-mal im Rechnungsbuch").arg(issuedLines);
+            row.issued = entry->issued;
+            row.refersTo = entry->refersTo;
+            row.guest = guestName(entry->name, entry->gastNr);
+            row.amount = entry->amount;
+            if (entry->issuedLines > 1)
+                row.notes << QStringLiteral("Nummer %1-mal im Rechnungsbuch").arg(entry->issuedLines);
             if (row.copy.isEmpty()) {
-                row.notes << QStringLiteral("Kopie fehlt");
+                // Most rows of a long journal without its copies say just this: one list for them all.
+                static const QStringList copyMissing{QStringLiteral("Kopie fehlt")};
+                if (row.notes.isEmpty())
+                    row.notes = copyMissing;
+                else
+                    row.notes << copyMissing.front();
             } else {
                 try {
-                    if (sha256OfFile(row.copy) != issued->sha256) {
+                    const QByteArray sha = QByteArray::fromHex(sha256OfFile(row.copy).toLatin1());
+                    if (sha.size() != 32 || !std::equal(entry->sha256.begin(), entry->sha256.end(),
+                                                        reinterpret_cast<const quint8 *>(sha.constData()))) {
                         row.changed = true;
                         row.notes << QStringLiteral("verändert: die Kopie ist nicht mehr die gedruckte");
                     }
@@ -145,27 +218,42 @@ InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vecto
             // A record that carries the number for another guest: a backup re-linked it.
             for (const int index : holding) {
                 const TGast &g = records[static_cast<std::size_t>(index)];
-                if (issued->gastNr != 0 && g.GastNr != issued->gastNr)
+                if (entry->gastNr != 0 && g.GastNr != entry->gastNr)
                     row.notes << QStringLiteral("Gast %1 trägt diese Nummer, das Rechnungsbuch nennt Gast %2")
                                      .arg(g.GastNr)
-                                     .arg(issued->gastNr);
+                                     .arg(entry->gastNr);
             }
             if (row.kind == OverviewRow::Kind::Cancellation && !holding.empty())
                 row.notes << QStringLiteral("Nummer einer Stornorechnung steht bei einem Gast");
-            if (const auto storno = cancelledBy.find(nr);
-                row.kind == OverviewRow::Kind::Invoice && storno != cancelledBy.end())
+            const auto storno = cancelledBy.find(nr);
+            if (row.kind == OverviewRow::Kind::Invoice && storno != cancelledBy.end())
                 row.notes << QStringLiteral("storniert durch Nr. %1").arg(storno->second);
+            if (row.kind == OverviewRow::Kind::Invoice && storno == cancelledBy.end() && holding.empty())
+                overview.unheld.push_back(nr);
             YearTotal &total = years[row.issued.year()];
             total.year = row.issued.year();
             (row.kind == OverviewRow::Kind::Cancellation ? total.cancellations : total.invoices) += 1;
-            total.amount += issued->amount;
-        } else if (unused) {
+            total.amount += entry->amount;
+        } else if (entry && entry->state == JournaledNumber::State::Reserved) {
+            // Taken, and then nothing: the program stopped before the invoice was issued or given up.
+            row.kind = OverviewRow::Kind::Gap;
+            row.inJournal = true;
+            row.issued = entry->issued;
+            row.refersTo = entry->refersTo;
+            row.notes << QStringLiteral("Lücke: reserviert, aber nicht abgeschlossen (Programm beendet?)");
+            if (!row.copy.isEmpty())
+                row.notes << QStringLiteral("eine Kopie trägt die reservierte Nummer");
+            if (!holding.empty())
+                row.notes << QStringLiteral("ein Gast trägt die reservierte Nummer");
+            overview.rows.push_back(std::move(row)); // a gap is kept no time
+            continue;
+        } else if (entry) {
             // A number taken but never issued: the journal says why.
             row.kind = OverviewRow::Kind::Unused;
             row.inJournal = true;
-            row.issued = unused->issued.date();
-            row.refersTo = unused->refersTo;
-            row.notes << (unused->note.isEmpty() ? QStringLiteral("Nummer bleibt frei") : unused->note);
+            row.issued = entry->issued;
+            row.refersTo = entry->refersTo;
+            row.notes << (entry->note.isEmpty() ? QStringLiteral("Nummer bleibt frei") : entry->note);
             if (!row.copy.isEmpty())
                 row.notes << QStringLiteral("eine Kopie trägt die freie Nummer");
             if (!holding.empty())
@@ -188,7 +276,7 @@ InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vecto
             }
         }
         row.keepUntil = keepUntil(row.issued);
-        overview.rows.push_back(row);
+        overview.rows.push_back(std::move(row));
     }
     if (previous && lastNumber && *lastNumber > *previous)
         gap(*previous + 1, *lastNumber);
@@ -263,6 +351,19 @@ QString overviewSummaryText(const InvoiceOverview &overview)
     if (changed > 0)
         text += QStringLiteral(", %1 verändert").arg(changed);
     return text;
+}
+
+QStringList unheldInvoiceLines(const InvoiceOverview &overview, int listed)
+{
+    QStringList lines;
+    const auto count = static_cast<qsizetype>(overview.unheld.size());
+    for (qsizetype i = 0; i < count && i < listed; ++i)
+        lines << QStringLiteral("Rechnung %1 ist bei keinem Gast eingetragen")
+                     .arg(overview.unheld[static_cast<std::size_t>(i)]);
+    if (count > listed)
+        lines
+            << QStringLiteral("… und %1 weitere Rechnungen, die bei keinem Gast eingetragen sind").arg(count - listed);
+    return lines;
 }
 
 QStringList yearTotalsLines(const InvoiceOverview &overview)

@@ -8,6 +8,7 @@
 #include "register/TGast.h"
 
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -55,12 +56,56 @@ struct InvoiceOverview
     std::vector<OverviewRow> rows; // by number
     std::vector<YearTotal> years;  // by year of issue, from the journal
     int skippedJournalLines = 0;   // lines of the journal that are not whole
+    std::vector<qint32> unheld;    // journaled invoices, not cancelled, that no record holds
 };
+
+// What the journal says of one number, kept small: the window holds one per number. Of several
+// lines for a number the issued one tells (a kept copy proves it; the first if there are more);
+// without one, the last tells: "Nummer bleibt frei: ..." or a reservation nothing followed.
+struct JournaledNumber
+{
+    enum class State : quint8 { Issued, Unused, Reserved };
+    qint32 nr = 0;
+    qint32 refersTo = 0;
+    qint32 gastNr = 0;
+    quint16 issuedLines = 0;
+    State state = State::Unused;
+    bool cancellation = false;
+    QDate issued;
+    double amount = 0;
+    QString name;
+    QString note;                    // why an unused number stayed free
+    std::array<quint8, 32> sha256{}; // of the kept copy, when issued
+};
+
+// The journal folded to one entry per number, by number, with what reading it found.
+struct JournalSummary
+{
+    std::vector<JournaledNumber> numbers; // by number
+    int skipped = 0;
+    QStringList findings; // the lines that break the chain
+    qint64 fileLines = 0;
+
+    // Folds in the next line of the journal.
+    void take(const JournalLine &line);
+    // The numbers alone, by number.
+    std::vector<qint32> numberList() const;
+
+private:
+    QSet<QString> names_; // each guest's name held once, however many invoices carry it
+};
+
+// The journal's lines folded; and the journal at `path` read line by line into one, never whole.
+// The second throws what forEachJournalLine throws.
+JournalSummary summarizeJournal(const JournalContents &journal);
+JournalSummary summarizeJournal(const QString &path);
 
 // Every number the journal, the kept copies (`copies`, with their files for the SHA-256) and the
 // records (record 0 aside) know, in order; numbers between them and up to the counter's last
 // (`lastNumber`) that nothing knows are gaps. Reads the kept copies to compare their SHA-256.
 InvoiceOverview invoiceOverview(const JournalContents &journal, const std::vector<AbgelegteRechnung> &copies,
+                                const std::vector<guests::TGast> &records, std::optional<qint32> lastNumber);
+InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector<AbgelegteRechnung> &copies,
                                 const std::vector<guests::TGast> &records, std::optional<qint32> lastNumber);
 
 // The same from the files: the journal and the copies in `invoiceFolder`, the counter at
@@ -76,6 +121,10 @@ QStringList invoiceOverviewTexts(const OverviewRow &row);
 // The counts under the list: "3 Rechnungen, 1 Lücke, 0 ohne Kopie", with ", 1 Storno" and
 // ", 1 verändert" where there are any.
 QString overviewSummaryText(const InvoiceOverview &overview);
+
+// The invoices no guest record holds, for the host to look at: "Rechnung 1042 ist bei keinem Gast
+// eingetragen", the first `listed` of them one per line and a last line with how many more there are.
+QStringList unheldInvoiceLines(const InvoiceOverview &overview, int listed = 5);
 
 // The totals per year, one line each: "2026: 12 Rechnungen, 1 Storno, zusammen 4321,50 €";
 // and a line on skipped journal lines when there are any.

@@ -109,6 +109,7 @@ private Q_SLOTS:
     void invoiceListShowsNumbersAndCopies();
     void invoiceListOpensCopiesAndExports();
     void invoiceListFollowsANewInvoice();
+    void invoiceListSaysWhatTheJournalCheckFound();
 };
 
 void TestInvoices::printedInvoiceIsKeptAsPdf()
@@ -529,6 +530,45 @@ void TestInvoices::invoiceTheGuestFileCannotTakeIsSaidAndKept()
     QVERIFY(QFile::remove(app.daten(QStringLiteral("Sicherung"))));
     app.click("ButtonSave");
     QCOMPARE(ReadGuestFile(app.daten(QStringLiteral("Gaeste.csv"))).at(1).ReNr, 42);
+}
+
+void TestInvoices::invoiceListSaysWhatTheJournalCheckFound()
+{
+    // GIVEN Anna's invoice 42, journaled and kept
+    InvoiceWindow app;
+    app.issueForAnna();
+    app.trigger("ActionRechnungen");
+    auto *list = app.opened<InvoiceListWindow>();
+    QVERIFY(list);
+    auto *check = list->findChild<QLabel *>(QStringLiteral("LabelJournalPruefung"));
+    auto *unheld = list->findChild<QLabel *>(QStringLiteral("LabelRechnungenOhneGast"));
+    QVERIFY(check && unheld);
+    // THEN all is well: nothing is said
+    QVERIFY(check->isHidden());
+    QVERIFY(unheld->isHidden());
+
+    // WHEN the amount in the journal is changed by hand, and the list read again
+    const QString journal = app.daten(QStringLiteral("Rechnungen/Rechnungsbuch.csv"));
+    QByteArray bytes = app.readFile(QStringLiteral("daten/Rechnungen/Rechnungsbuch.csv"));
+    QVERIFY(bytes.contains(";150,00;"));
+    {
+        QFile file(journal);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(bytes.replace(";150,00;", ";15,00;")) == bytes.size());
+    }
+    QTest::mouseClick(list->findChild<QPushButton *>(QStringLiteral("ButtonAktualisieren")), Qt::LeftButton);
+
+    // THEN the window names the line above the table
+    QVERIFY(check->isVisible());
+    QCOMPARE(check->text(), QStringLiteral("Rechnungsbuch Zeile 2: geändert, eingefügt oder verschoben, oder eine "
+                                           "Zeile davor wurde entfernt – die Prüfsumme passt nicht zur Zeile davor"));
+
+    // WHEN Anna's record no longer holds the invoice
+    app.window->context().guestList().modify(1, [](TGast &g) { g.ReNr = 0; });
+
+    // THEN the window says so
+    QVERIFY(unheld->isVisible());
+    QCOMPARE(unheld->text(), QStringLiteral("Rechnung 42 ist bei keinem Gast eingetragen"));
 }
 
 QTEST_MAIN(TestInvoices)

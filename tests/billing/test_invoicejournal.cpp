@@ -4,15 +4,26 @@
 #include "billing/CreateBill.h"
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceJournal.h"
+#include "billing/JournalCheck.h"
+#include "billing/LineReader.h"
 #include "hardening/HardeningSupport.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
+#include "platform/IoError.h"
 #include "platform/Regional.h"
 #include "support/GuestBuilder.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+#include <atomic>
+#include <thread>
+
+#include <sys/file.h>
+#include <sys/stat.h>
 
 using billing::AbgelegteRechnungen;
 using billing::EInvoiceError;
@@ -29,6 +40,11 @@ Q_DECLARE_METATYPE(JournalLine)
 namespace {
 
 const QString kHash = QString(64, u'a');
+
+QByteArray sha256Hex(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
 
 JournalLine invoiceLine(qint32 nr, const QString &name, double amount)
 {
@@ -47,6 +63,32 @@ JournalLine invoiceLine(qint32 nr, const QString &name, double amount)
     line.sha256 = kHash;
     return line;
 }
+
+// A journal of five chained invoices 1042 to 1046 (amounts 102 to 106 euros), and its lines as
+// the file holds them, the header first; each line keeps its CR.
+QList<QByteArray> chainedJournal(const QString &path)
+{
+    for (int nr = 1042; nr <= 1046; ++nr)
+        billing::appendJournalLine(path, invoiceLine(nr, QStringLiteral("Gast %1").arg(nr), 100 + nr % 100 - 40));
+    QList<QByteArray> lines = FileBytes(path).split('\n');
+    lines.removeLast(); // what follows the last line end
+    return lines;
+}
+
+QByteArray joined(const QList<QByteArray> &lines)
+{
+    return lines.join('\n') + '\n';
+}
+
+// A line's bytes up to and including the ";" that ends its 16th field.
+QByteArray withoutChain(const QByteArray &line)
+{
+    return line.left(line.size() - 1 - 65); // CR, and 64 hex digits with their ";"
+}
+
+const QString kBrokenChain =
+    QStringLiteral("geändert, eingefügt oder verschoben, oder eine Zeile davor wurde entfernt – "
+                   "die Prüfsumme passt nicht zur Zeile davor");
 
 // A folder with the form, the counter at 1041 and one guest, as the host's data folder.
 class Office
@@ -105,6 +147,19 @@ private Q_SLOTS:
     void journalThatCannotBeWrittenThrows();
     void fullDiskLeavesTheJournalAsItWas();
     void hashOfAFile();
+    void chainNamesHandChanges_data();
+    void chainNamesHandChanges();
+    void linesFromBeforeTheChainStayAsTheyAre();
+    void copiesWithoutALineAreNamed_data();
+    void copiesWithoutALineAreNamed();
+    void lineEndsOfOtherSystems_data();
+    void lineEndsOfOtherSystems();
+    void lineReaderSplitsAtEveryLineEnd_data();
+    void lineReaderSplitsAtEveryLineEnd();
+    void linkOrPipeIsRefused_data();
+    void linkOrPipeIsRefused();
+    void appendWaitsForAnotherCopyAndTakesBackOnlyItsOwn();
+    void twoWritersKeepOneChain();
 
     void printedInvoiceAddsOneLineWithItsHash();
     void unwritableJournalStopsTheInvoiceBeforeANumber();
@@ -185,14 +240,19 @@ void TestInvoiceJournal::fileOpensInAGermanSpreadsheet()
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 4); // header, two lines, nothing after the last CR LF
+    // Each line ends with its chain's value: SHA-256 of the value before (none for the first), "\n"
+    // and the line's 16 fields as written.
+    const QString first = QStringLiteral("1042;14.12.2026;10:15:30;Rechnung;;6;Weiß;Kassel;18.12.2026;20.12.2026;2;2;"
+                                         "1, 3;158,00;%1;;")
+                              .arg(kHash);
+    const QString second = QStringLiteral("1050;14.12.2026;10:15:30;Storno;1042;6;Weiß;Kassel;18.12.2026;20.12.2026;"
+                                          "2;2;1, 3;-158,00;%1;;")
+                               .arg(kHash);
+    const QByteArray firstChain = sha256Hex("\n" + first.toUtf8());
     QCOMPARE(lines[0], QStringLiteral("Nummer;Datum;Uhrzeit;Art;Zu Rechnung;Gast Nr.;Name;Ort;Anreise;Abreise;"
-                                      "Nächte;Personen;Zimmer;Betrag;SHA-256 der Kopie;Hinweis;"));
-    QCOMPARE(lines[1], QStringLiteral("1042;14.12.2026;10:15:30;Rechnung;;6;Weiß;Kassel;18.12.2026;20.12.2026;2;2;"
-                                      "1, 3;158,00;%1;;")
-                           .arg(kHash));
-    QCOMPARE(lines[2], QStringLiteral("1050;14.12.2026;10:15:30;Storno;1042;6;Weiß;Kassel;18.12.2026;20.12.2026;2;2;"
-                                      "1, 3;-158,00;%1;;")
-                           .arg(kHash));
+                                      "Nächte;Personen;Zimmer;Betrag;SHA-256 der Kopie;Hinweis;Kette;"));
+    QCOMPARE(lines[1], first + QString::fromLatin1(firstChain) + u';');
+    QCOMPARE(lines[2], second + QString::fromLatin1(sha256Hex(firstChain + "\n" + second.toUtf8())) + u';');
     QCOMPARE(lines[3], QString());
     // The guest's data in it are for the host's eyes only.
     QCOMPARE(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFileDevice::Permissions());
@@ -375,6 +435,349 @@ void TestInvoiceJournal::hashOfAFile()
     QVERIFY(WriteBytes(path, "abd"));
     QVERIFY(billing::sha256OfFile(path) != billing::sha256Of("abc"));
     QVERIFY_THROWS_EXCEPTION(platform::EInOutError, billing::sha256OfFile(dir.filePath(QStringLiteral("fehlt.pdf"))));
+}
+
+void TestInvoiceJournal::chainNamesHandChanges_data()
+{
+    // Lines of the file: 1 the header, 2 to 6 the invoices 1042 to 1046.
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("at"); // the line of the file it concerns
+    QTest::addColumn<QStringList>("findings");
+    QTest::addColumn<int>("read"); // lines read back
+    QTest::addColumn<int>("skipped");
+    const auto broken = [](int line) {
+        return QStringLiteral("Rechnungsbuch Zeile %1: %2").arg(line).arg(kBrokenChain);
+    };
+    QTest::newRow("untouched") << "none" << 0 << QStringList() << 5 << 0;
+    QTest::newRow("an amount changed") << "field" << 4 << QStringList{broken(4)} << 5 << 0;
+    QTest::newRow("a line removed") << "remove" << 3 << QStringList{broken(3)} << 4 << 0;
+    // The copy does not fit where it stands, nor does the line after it.
+    QTest::newRow("a line inserted") << "insert" << 5 << QStringList{broken(5), broken(6)} << 6 << 0;
+    QTest::newRow("two lines swapped") << "swap" << 3 << QStringList{broken(3), broken(4), broken(5)} << 5 << 0;
+    QTest::newRow("a line without chain after chained ones")
+        << "unchained" << 7
+        << QStringList{QStringLiteral("Rechnungsbuch Zeile 7: ohne Prüfsumme nach Zeilen mit Prüfsumme – von Hand "
+                                      "eingefügt oder verändert")}
+        << 6 << 0;
+    QTest::newRow("a chain value garbled")
+        << "garble" << 4
+        << QStringList{QStringLiteral("Rechnungsbuch Zeile 4: die Prüfsumme ist unlesbar – von Hand verändert"),
+                       broken(5)}
+        << 5 << 0;
+    // A crash, not a hand: the line was cut off just before its chain value while written.
+    QTest::newRow("last line cut off before its chain value") << "cut" << 6 << QStringList() << 4 << 1;
+}
+
+void TestInvoiceJournal::chainNamesHandChanges()
+{
+    QFETCH(QString, change);
+    QFETCH(int, at);
+    QFETCH(QStringList, findings);
+    QFETCH(int, read);
+    QFETCH(int, skipped);
+    // GIVEN a chained journal, changed by hand
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    QList<QByteArray> lines = chainedJournal(path);
+    const int i = at - 1;
+    QByteArray bytes;
+    if (change == QLatin1String("field")) {
+        QVERIFY(lines[i].contains(";104,00;"));
+        lines[i].replace(";104,00;", ";140,00;");
+    } else if (change == QLatin1String("remove")) {
+        lines.removeAt(i);
+    } else if (change == QLatin1String("insert")) {
+        lines.insert(i, lines[2]);
+    } else if (change == QLatin1String("swap")) {
+        lines.swapItemsAt(i, i + 1);
+    } else if (change == QLatin1String("unchained")) {
+        lines.insert(i, withoutChain(lines[2]) + '\r');
+    } else if (change == QLatin1String("garble")) {
+        const QByteArray value = lines[i].mid(lines[i].size() - 66, 64);
+        lines[i] = withoutChain(lines[i]) + value.toUpper() + ";\r";
+    }
+    bytes = joined(lines);
+    if (change == QLatin1String("cut"))
+        bytes = joined(lines.first(i)) + withoutChain(lines[i]);
+    QVERIFY(WriteBytes(path, bytes));
+
+    // WHEN it is read
+    const billing::JournalContents contents = billing::readJournal(path);
+
+    // THEN each line that breaks the chain is named by its line in the file; readable lines still count
+    QCOMPARE(contents.findings, findings);
+    QCOMPARE(int(contents.lines.size()), read);
+    QCOMPARE(contents.skipped, skipped);
+}
+
+void TestInvoiceJournal::linesFromBeforeTheChainStayAsTheyAre()
+{
+    // GIVEN a journal a host kept before lines were chained: 16 fields, a header without "Kette"
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    const QByteArray old = "\xEF\xBB\xBFNummer;Datum;Uhrzeit;Art;Zu Rechnung;Gast Nr.;Name;Ort;Anreise;Abreise;"
+                           "N\xC3\xA4"
+                           "chte;Personen;Zimmer;Betrag;SHA-256 der Kopie;Hinweis;\r\n"
+                           "1040;01.12.2026;09:00:00;Rechnung;;3;Anna;Kassel;;;0;1;;90,00;" +
+                           kHash.toLatin1() +
+                           ";;\r\n"
+                           "1041;02.12.2026;09:00:00;Rechnung;;4;Bert;Kassel;;;0;1;;80,00;;Nummer bleibt frei: "
+                           "Papierstau;\r\n";
+    QVERIFY(WriteBytes(path, old));
+
+    // WHEN two lines are appended
+    billing::appendJournalLine(path, invoiceLine(1042, QStringLiteral("Weiß"), 158));
+    billing::appendJournalLine(path, invoiceLine(1043, QStringLiteral("Otto"), 70));
+
+    // THEN the old lines stay byte for byte, the chain starts after them, and nothing is found
+    const QByteArray bytes = FileBytes(path);
+    QVERIFY(bytes.startsWith(old));
+    const QList<QByteArray> added = bytes.mid(old.size()).split('\n');
+    QCOMPARE(added[0].right(66), sha256Hex("\n" + withoutChain(added[0])) + ";\r");
+    const billing::JournalContents contents = billing::readJournal(path);
+    QCOMPARE(contents.findings, QStringList());
+    QCOMPARE(contents.skipped, 0);
+    QCOMPARE(contents.lines.size(), std::size_t(4));
+    QCOMPARE(contents.lines[1].note, QStringLiteral("Nummer bleibt frei: Papierstau"));
+    QCOMPARE(contents.lines[3].name, QStringLiteral("Otto"));
+}
+
+void TestInvoiceJournal::copiesWithoutALineAreNamed_data()
+{
+    // Lines of the file: 1 the header, 2 to 6 the invoices 1042 to 1046, each with its kept copy.
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("findings");
+    QTest::newRow("untouched") << "none" << QStringList();
+    QTest::newRow("cut short by two lines")
+        << "cut"
+        << QStringList{QStringLiteral("Rechnungsbuch nach Zeile 4 (seinem Ende): keine Zeile zu den abgelegten Kopien "
+                                      "Nr. 1045, 1046 – das Rechnungsbuch wurde gekürzt")};
+    const QString emptied = QStringLiteral("Rechnungsbuch: ohne Zeilen, aber Kopien wurden abgelegt, nachdem es "
+                                           "angelegt war (Nr. 1042, 1043, 1044, 1045, 1046) – das Rechnungsbuch "
+                                           "wurde geleert");
+    QTest::newRow("emptied to its header") << "header" << QStringList{emptied};
+    QTest::newRow("emptied to nothing") << "empty" << QStringList{emptied};
+    QTest::newRow("a line taken out")
+        << "remove"
+        << QStringList{QStringLiteral("Rechnungsbuch Zeile 4: ") + kBrokenChain,
+                       QStringLiteral("Rechnungsbuch: keine Zeile zu den abgelegten Kopien Nr. 1044 – Zeilen wurden "
+                                      "daraus entfernt")};
+    // Invoices 1040 and 1041 were kept long before the journal was begun.
+    QTest::newRow("copies from before the journal") << "older" << QStringList();
+}
+
+void TestInvoiceJournal::copiesWithoutALineAreNamed()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, findings);
+    // GIVEN a journal and the copies kept after it was begun
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    const QList<QByteArray> lines = chainedJournal(path);
+    for (int nr = 1042; nr <= 1046; ++nr)
+        QVERIFY(WriteBytes(dir.filePath(billing::RechnungsDateiname(nr)), "%PDF"));
+    if (change == QLatin1String("older")) {
+        for (const int nr : {1040, 1041}) {
+            QFile copy(dir.filePath(billing::RechnungsDateiname(nr)));
+            QVERIFY(copy.open(QIODevice::WriteOnly));
+            QVERIFY(copy.setFileTime(QDateTime(QDate(2025, 3, 1), QTime(9, 0)), QFileDevice::FileModificationTime));
+        }
+    }
+
+    // WHEN the journal is changed in place (by a hand or a tool that keeps the file)
+    if (change == QLatin1String("cut"))
+        QVERIFY(WriteBytes(path, joined(lines.first(4))));
+    else if (change == QLatin1String("header"))
+        QVERIFY(WriteBytes(path, joined(lines.first(1))));
+    else if (change == QLatin1String("empty"))
+        QVERIFY(WriteBytes(path, QByteArray()));
+    else if (change == QLatin1String("remove"))
+        QVERIFY(WriteBytes(path, joined(lines.first(3) + lines.mid(4))));
+
+    // THEN the findings name it, for the main window and the window "Rechnungen"
+    QCOMPARE(billing::journalFindings(dir.path()), findings);
+}
+
+void TestInvoiceJournal::lineEndsOfOtherSystems_data()
+{
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR alone, as on an old Mac") << QByteArray("\r");
+}
+
+void TestInvoiceJournal::lineEndsOfOtherSystems()
+{
+    QFETCH(QByteArray, lineEnd);
+    // GIVEN a journal whose line ends another system changed
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    chainedJournal(path);
+    const billing::JournalContents written = billing::readJournal(path);
+    QVERIFY(WriteBytes(path, FileBytes(path).replace("\r\n", lineEnd)));
+
+    // WHEN it is read, and appended to
+    const billing::JournalContents contents = billing::readJournal(path);
+    billing::appendJournalLine(path, invoiceLine(1047, QStringLiteral("Neu"), 9));
+    const billing::JournalContents after = billing::readJournal(path);
+
+    // THEN the lines are those written, the chain holds, and the new line follows them
+    QVERIFY(contents.lines == written.lines);
+    QCOMPARE(contents.skipped, 0);
+    QCOMPARE(contents.findings, QStringList());
+    QCOMPARE(after.lines.size(), std::size_t(6));
+    QCOMPARE(after.lines.back().nr, 1047);
+    QCOMPARE(after.findings, QStringList());
+    QCOMPARE(after.skipped, 0);
+}
+
+void TestInvoiceJournal::lineReaderSplitsAtEveryLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<bool>("lastEnded");
+    // The reader reads 256 KiB at a time: these put a line end across the edge of a piece.
+    const QByteArray piece(256 * 1024 - 1, 'x');
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QList<QByteArray>{"a", "b"} << true;
+    QTest::newRow("LF") << QByteArray("a\nb\n") << QList<QByteArray>{"a", "b"} << true;
+    QTest::newRow("CR") << QByteArray("a\rb\r") << QList<QByteArray>{"a", "b"} << true;
+    QTest::newRow("mixed, empty lines, no last end")
+        << QByteArray("a\r\rb\n\nc") << QList<QByteArray>{"a", "", "b", "", "c"} << false;
+    QTest::newRow("empty") << QByteArray() << QList<QByteArray>{} << true;
+    QTest::newRow("CR LF across two pieces") << piece + "\r\nb\r\n" << QList<QByteArray>{piece, "b"} << true;
+    QTest::newRow("CR alone at the end of a piece") << piece + "\rb" << QList<QByteArray>{piece, "b"} << false;
+    QTest::newRow("CR alone at the end of the file") << piece + "\r" << QList<QByteArray>{piece} << true;
+    QTest::newRow("a line longer than a piece") << piece + piece + "\n" << QList<QByteArray>{piece + piece} << true;
+}
+
+void TestInvoiceJournal::lineReaderSplitsAtEveryLineEnd()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(bool, lastEnded);
+    QBuffer device(&text);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    billing::LineReader reader(device, QStringLiteral("test"));
+    QList<QByteArray> read;
+    QByteArrayView line;
+    bool ended = true;
+    bool endedLast = true;
+    while (reader.next(line, ended)) {
+        read << line.toByteArray();
+        endedLast = ended;
+    }
+    QCOMPARE(read, lines);
+    QCOMPARE(endedLast, lastEnded);
+}
+
+void TestInvoiceJournal::linkOrPipeIsRefused_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::newRow("a symbolic link to a journal") << true;
+    QTest::newRow("a named pipe") << false;
+}
+
+void TestInvoiceJournal::linkOrPipeIsRefused()
+{
+    QFETCH(bool, link);
+    // GIVEN something by the journal's name that is not the journal's own file
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    const QString elsewhere = dir.filePath(QStringLiteral("anderswo.csv"));
+    billing::appendJournalLine(elsewhere, invoiceLine(1042, QStringLiteral("Weiß"), 158));
+    const QByteArray target = FileBytes(elsewhere);
+    if (link)
+        QVERIFY(QFile::link(elsewhere, path));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    const QString what = link ? QStringLiteral("ein Verweis (symbolischer Link) auf „%1“").arg(elsewhere)
+                              : QStringLiteral("eine benannte Pipe (FIFO)");
+    const QString expected = QStringLiteral("Das Rechnungsbuch „Rechnungsbuch.csv“ ist keine Datei, sondern %1.\n%2")
+                                 .arg(what, platform::ShownPath(path));
+
+    // WHEN it is read, checked and appended to
+    const QString read = hardening::ErrorOf<EInvoiceError>([&] { billing::readJournal(path); });
+    const QString checked = hardening::ErrorOf<EInvoiceError>([&] { billing::checkJournalWritable(path); });
+    const QString appended = hardening::ErrorOf<EInvoiceError>(
+        [&] { billing::appendJournalLine(path, invoiceLine(1043, QStringLiteral("Anna"), 1)); });
+
+    // THEN each refuses in German, naming it, and what it points to stays as it was
+    QCOMPARE(read, expected);
+    QCOMPARE(checked, expected);
+    QCOMPARE(appended, expected);
+    QCOMPARE(FileBytes(elsewhere), target);
+}
+
+void TestInvoiceJournal::appendWaitsForAnotherCopyAndTakesBackOnlyItsOwn()
+{
+    // GIVEN a journal that another copy of the program is appending to just now
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    billing::appendJournalLine(path, invoiceLine(1042, QStringLiteral("Weiß"), 158));
+    const QByteArray before = FileBytes(path);
+    QFile other(path);
+    QVERIFY(other.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered));
+    QCOMPARE(::flock(other.handle(), LOCK_EX), 0);
+    const QByteArray othersLine = "Zeile des anderen Programms;\r\n";
+
+    // WHEN this copy appends on a disk that runs full during its line
+    QString message;
+    std::atomic<bool> done = false;
+    {
+        const testsupport::DiskFull full(static_cast<rlim_t>(before.size() + othersLine.size() + 20));
+        QVERIFY(full.ok());
+        std::thread writer([&] {
+            message = hardening::ErrorOf<EInvoiceError>(
+                [&] { billing::appendJournalLine(path, invoiceLine(1043, QStringLiteral("Anna"), 1)); });
+            done = true;
+        });
+        QThread::msleep(300);
+        // THEN it waits while the other holds the journal
+        const bool waited = !done;
+        QCOMPARE(other.write(othersLine), othersLine.size());
+        ::flock(other.handle(), LOCK_UN);
+        writer.join();
+        QVERIFY(waited);
+    }
+
+    // THEN it fails plainly and takes back its own bytes only: the other's line stays
+    QVERIFY2(message.startsWith(QStringLiteral("In das Rechnungsbuch „Rechnungsbuch.csv“ kann nicht geschrieben "
+                                               "werden (Zu wenig Speicherplatz).")),
+             qPrintable(message));
+    QCOMPARE(FileBytes(path), before + othersLine);
+}
+
+void TestInvoiceJournal::twoWritersKeepOneChain()
+{
+    // GIVEN two copies of the program appending to one journal at the same time
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    constexpr int kEach = 20;
+    QString problemsA;
+    QString problemsB;
+    const auto appender = [&path](qint32 first, QString &problems) {
+        return std::thread([&path, &problems, first] {
+            for (qint32 nr = first; nr < first + kEach; ++nr) {
+                const QString error = hardening::ErrorOf<EInvoiceError>(
+                    [&] { billing::appendJournalLine(path, invoiceLine(nr, QStringLiteral("Gast"), 1)); });
+                if (error != QLatin1String("<none>"))
+                    problems = error;
+            }
+        });
+    };
+    std::thread a = appender(2000, problemsA);
+    std::thread b = appender(3000, problemsB);
+    a.join();
+    b.join();
+
+    // THEN every line is there once, whole, and the chain holds through them all
+    QCOMPARE(problemsA, QString());
+    QCOMPARE(problemsB, QString());
+    const billing::JournalContents contents = billing::readJournal(path);
+    QCOMPARE(contents.lines.size(), std::size_t(2 * kEach));
+    QCOMPARE(contents.skipped, 0);
+    QCOMPARE(contents.findings, QStringList());
+    QCOMPARE(FileBytes(path).count("Nummer;"), 1);
 }
 
 void TestInvoiceJournal::printedInvoiceAddsOneLineWithItsHash()

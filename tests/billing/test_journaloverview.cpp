@@ -60,6 +60,7 @@ private Q_SLOTS:
     void rows_data();
     void rows();
     void yearTotals();
+    void invoicesNoGuestHolds();
     void revenueByInvoice_data();
     void revenueByInvoice();
 };
@@ -134,6 +135,24 @@ void TestJournalOverview::rows_data()
                        "1043 bis 1049||Lücke|||||||Lücke: keine Rechnung mit diesen Nummern bekannt",
                        "1050|05.01.2027|Storno|1042|Weiß|-158,00||fehlt|31.12.2035|Kopie fehlt"};
 
+    // A number is journaled as reserved first; a later line says what became of it.
+    JournalLine reserved = line(1043, dec14, QStringLiteral("Weiß"), 158, QByteArray());
+    reserved.note = QString::fromUtf8(billing::kNoteReserved);
+    JournalLine givenUp = reserved;
+    givenUp.note = QStringLiteral("Nummer bleibt frei: Papierstau");
+    QTest::newRow("reserved, then issued: the issued line tells")
+        << QList<JournalLine>{reserved, line(1043, dec14, QStringLiteral("Weiß"), 158)} << QList<int>{1043}
+        << QList<int>{} << QList<TGast>{record(6, QStringLiteral("Weiß"), 1043, 158)} << 1043
+        << QStringList{"1043|14.12.2026|Rechnung||Weiß|158,00|nein|Rechnung 1043.pdf|31.12.2034|"};
+    QTest::newRow("reserved, then given up: the reason tells")
+        << QList<JournalLine>{reserved, givenUp} << QList<int>{} << QList<int>{} << QList<TGast>{} << 1043
+        << QStringList{"1043|14.12.2026|frei||||||31.12.2034|Nummer bleibt frei: Papierstau"};
+    QTest::newRow("reserved and nothing after: a gap with its reason")
+        << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158), reserved} << QList<int>{1042}
+        << QList<int>{} << QList<TGast>{record(6, QStringLiteral("Weiß"), 1042, 158)} << 1043
+        << QStringList{"1042|14.12.2026|Rechnung||Weiß|158,00|nein|Rechnung 1042.pdf|31.12.2034|",
+                       "1043|14.12.2026|Lücke|||||||Lücke: reserviert, aber nicht abgeschlossen (Programm beendet?)"};
+
     QTest::newRow("a backup re-linked the number to another guest")
         << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158)} << QList<int>{1042} << QList<int>{}
         << QList<TGast>{record(9, QStringLiteral("Bauer"), 1042, 60)} << 1042
@@ -194,6 +213,32 @@ void TestJournalOverview::yearTotals()
         billing::yearTotalsLines(overview),
         (QStringList{"2026: 2 Rechnungen, 0 Stornos, zusammen 248,50 €", "2027: 1 Rechnung, 1 Storno, zusammen 0,00 €",
                      "1 Zeile im Rechnungsbuch nicht lesbar (unvollständig oder von Hand verändert)"}));
+}
+
+void TestJournalOverview::invoicesNoGuestHolds()
+{
+    // GIVEN invoices 1042 to 1049, of which a guest holds 1043, 1044 is cancelled by 1050 and 1045
+    // stayed free
+    billing::JournalContents contents;
+    for (qint32 nr = 1042; nr <= 1049; ++nr)
+        contents.lines.push_back(line(nr, QDate(2026, 12, 14), QStringLiteral("Weiß"), 100));
+    contents.lines[3].sha256.clear();
+    JournalLine storno = line(1050, QDate(2026, 12, 15), QStringLiteral("Weiß"), -100);
+    storno.kind = QStringLiteral("Storno");
+    storno.refersTo = 1044;
+    contents.lines.push_back(storno);
+    const std::vector<TGast> list{TGast{}, record(6, QStringLiteral("Weiß"), 1043, 100)};
+
+    const billing::InvoiceOverview overview = billing::invoiceOverview(contents, {}, list, 1050);
+
+    // THEN the others are named for a look, the first few one by one
+    QCOMPARE(overview.unheld, (std::vector<qint32>{1042, 1046, 1047, 1048, 1049}));
+    QCOMPARE(
+        billing::unheldInvoiceLines(overview, 3),
+        (QStringList{"Rechnung 1042 ist bei keinem Gast eingetragen", "Rechnung 1046 ist bei keinem Gast eingetragen",
+                     "Rechnung 1047 ist bei keinem Gast eingetragen",
+                     "… und 2 weitere Rechnungen, die bei keinem Gast eingetragen sind"}));
+    QCOMPARE(billing::unheldInvoiceLines(overview, 5).size(), 5);
 }
 
 void TestJournalOverview::revenueByInvoice_data()

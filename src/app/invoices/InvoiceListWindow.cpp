@@ -2,7 +2,9 @@
 
 #include "app/AppContext.h"
 #include "app/ExportTargets.h"
+#include "app/invoices/InvoiceOverviewModel.h"
 #include "billing/InvoiceNumber.h"
+#include "billing/JournalCheck.h"
 #include "exchange/Csv.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
@@ -15,7 +17,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStandardItemModel>
 #include <QTableView>
 
 namespace app {
@@ -33,9 +34,6 @@ using guests::TGast;
 
 namespace {
 const QString kInvoiceListGeometryKey = QStringLiteral("InvoiceList");
-const QColor kMarked(255, 225, 225); // lines that need a look
-// The columns of billing::invoiceOverviewHeader() that hold numbers.
-constexpr int kNummer = 0, kZuRechnung = 3, kBetrag = 5;
 } // namespace
 
 InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent)
@@ -50,7 +48,19 @@ InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent)
     folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folderLabel_->setWordWrap(true);
 
-    model_ = new QStandardItemModel(this);
+    findingsLabel_ = new QLabel(this);
+    findingsLabel_->setObjectName(QStringLiteral("LabelJournalPruefung"));
+    findingsLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    findingsLabel_->setWordWrap(true);
+    findingsLabel_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+    findingsLabel_->hide();
+    unheldLabel_ = new QLabel(this);
+    unheldLabel_->setObjectName(QStringLiteral("LabelRechnungenOhneGast"));
+    unheldLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    unheldLabel_->setWordWrap(true);
+    unheldLabel_->hide();
+
+    model_ = new InvoiceOverviewModel(this);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("TableRechnungen"));
     table_->setModel(model_);
@@ -83,6 +93,8 @@ InvoiceListWindow::InvoiceListWindow(AppContext &context, QWidget *parent)
     buttons->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(folderLabel_);
+    layout->addWidget(findingsLabel_);
+    layout->addWidget(unheldLabel_);
     layout->addWidget(table_, 1);
     layout->addWidget(summary_);
     layout->addLayout(buttons);
@@ -126,7 +138,16 @@ std::vector<qint32> invoiceNumbers(const std::vector<TGast> &records)
 void InvoiceListWindow::refresh()
 {
     const QString ablage = context_.invoiceFolder();
-    journal_ = billing::readJournal(billing::journalPath(ablage));
+    const QString journalPath = billing::journalPath(ablage);
+    journal_ = {};
+    journalProblem_.clear();
+    try {
+        journal_ = billing::summarizeJournal(journalPath);
+    } catch (const platform::Error &error) {
+        // The copies and the records are still worth seeing; the reason stands above them.
+        journalProblem_ = error.message();
+    }
+    journalMade_ = QFileInfo::exists(journalPath) ? QFileInfo(journalPath).birthTime() : QDateTime();
     kept_ = AbgelegteRechnungen(ablage);
     lastNumber_ = LetzteReNr(context_.invoiceCounterPath());
     numbersRead_ = invoiceNumbers(context_.guests().records());
@@ -146,47 +167,50 @@ void InvoiceListWindow::recordsChanged()
 
 void InvoiceListWindow::showRows()
 {
-    const billing::InvoiceOverview overview =
+    billing::InvoiceOverview overview =
         billing::invoiceOverview(journal_, kept_, context_.guests().records(), lastNumber_);
-    rows_ = overview.rows;
     const int selected = table_->currentIndex().isValid() ? table_->currentIndex().row() : -1;
-    model_->clear();
-    model_->setHorizontalHeaderLabels(billing::invoiceOverviewHeader());
-    for (const billing::OverviewRow &row : rows_) {
-        QList<QStandardItem *> items;
-        const QStringList texts = billing::invoiceOverviewTexts(row);
-        for (int column = 0; column < texts.size(); ++column) {
-            auto *item = new QStandardItem(texts.at(column));
-            if (column == kNummer || column == kZuRechnung || column == kBetrag)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (row.needsLook())
-                item->setBackground(kMarked);
-            items << item;
-        }
-        model_->appendRow(items);
-    }
     summary_->setText(
         (QStringList{billing::overviewSummaryText(overview)} + billing::yearTotalsLines(overview)).join(u'\n'));
+    const QStringList unheld = billing::unheldInvoiceLines(overview);
+    model_->setRows(std::move(overview.rows));
+    unheldLabel_->setText(unheld.join(u'\n'));
+    unheldLabel_->setVisible(!unheld.isEmpty());
+    showFindings();
     table_->resizeColumnsToContents();
     if (selected >= 0 && selected < model_->rowCount())
         table_->selectRow(selected);
     updateButtons();
 }
 
+void InvoiceListWindow::showFindings()
+{
+    QStringList findings;
+    if (!journalProblem_.isEmpty())
+        findings << journalProblem_;
+    findings << journal_.findings;
+    if (journalMade_.isValid())
+        findings << billing::missingLineFindings(journal_.numberList(), journal_.fileLines, kept_, journalMade_);
+    findingsLabel_->setText(findings.join(u'\n'));
+    findingsLabel_->setVisible(!findings.isEmpty());
+}
+
 void InvoiceListWindow::updateButtons()
 {
     const QModelIndex current = table_->currentIndex();
-    const bool hasCopy = current.isValid() && current.row() < static_cast<int>(rows_.size()) &&
-                         !rows_[static_cast<std::size_t>(current.row())].copy.isEmpty();
+    const auto &rows = model_->rows();
+    const bool hasCopy = current.isValid() && current.row() < static_cast<int>(rows.size()) &&
+                         !rows[static_cast<std::size_t>(current.row())].copy.isEmpty();
     openButton_->setEnabled(hasCopy);
 }
 
 void InvoiceListWindow::openSelected()
 {
     const QModelIndex current = table_->currentIndex();
-    if (!current.isValid() || current.row() >= static_cast<int>(rows_.size()))
+    const auto &rows = model_->rows();
+    if (!current.isValid() || current.row() >= static_cast<int>(rows.size()))
         return;
-    const billing::OverviewRow &row = rows_[static_cast<std::size_t>(current.row())];
+    const billing::OverviewRow &row = rows[static_cast<std::size_t>(current.row())];
     if (row.copy.isEmpty())
         return;
     const QString path = QFileInfo(row.copy).absoluteFilePath();
@@ -205,11 +229,11 @@ void InvoiceListWindow::exportCsv()
     if (path.isEmpty() || !MayWriteTo(this, context_.dialogs(), context_.dataFolder(), path))
         return;
     QList<QStringList> table{billing::invoiceOverviewHeader()};
-    for (const billing::OverviewRow &row : rows_)
+    for (const billing::OverviewRow &row : model_->rows())
         table << billing::invoiceOverviewTexts(row);
     exchange::saveCsvFile(path, table, exchange::kInvoiceListCodePage);
     summary_->setText(QStringLiteral("%1 Zeilen nach %2 exportiert")
-                          .arg(rows_.size())
+                          .arg(model_->rows().size())
                           .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
 }
 
