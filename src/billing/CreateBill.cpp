@@ -241,6 +241,11 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
                                                "vergeben und nichts gedruckt."));
         gast.Kosten = static_cast<decltype(gast.Kosten)>(*preis.kosten);
     }
+    if (gast.Kosten > kHoechsterRechnungsbetrag)
+        throw EInvoiceError(QStringLiteral("Die Kosten von %1 Euro sind größer als der höchste Betrag einer Rechnung "
+                                           "(%2 Euro); das kann nicht stimmen. Bitte die Kosten und die Preisliste "
+                                           "prüfen.\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                                .arg(EuroText(gast.Kosten), EuroText(kHoechsterRechnungsbetrag)));
     if (!(gast.Kosten > 0))
         throw EInvoiceError(QStringLiteral("Die Kosten sind %1 Euro; eine Rechnung über nichts oder weniger wird "
                                            "nicht gedruckt. Bitte die Kosten eintragen.\nEs wurde keine "
