@@ -4,14 +4,14 @@
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceJournal.h"
 #include "billing/InvoiceNumber.h"
-#include "billing/IssuedInvoices.h"
 #include "billing/InvoicePdf.h"
+#include "billing/IssuedInvoices.h"
 #include "billing/StayCost.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
-#include "register/StayText.h"
 #include "platform/IoError.h"
+#include "register/StayText.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +75,7 @@ JournalContents journalBeforeANumber(const QString &ablage)
 }
 
 NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
-                                 QPrinter &printer, const NummerierteSeite &seite)
+                             QPrinter &printer, const NummerierteSeite &seite)
 {
     const QString counter = dateien.nummer();
     const QString ablage =
@@ -101,10 +101,11 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
         try {
             PruefeNeueAblage(ablage, *next);
         } catch (const EInvoiceError &error) {
-            throw EInvoiceError(error.message() +
-                                QStringLiteral("\nDie nächste Nummer ist also schon vergeben worden; bitte ReNummer.DAT "
-                                               "und den Ordner der Rechnungskopien prüfen. Es wurde keine "
-                                               "Rechnungsnummer vergeben und nichts gedruckt."));
+            throw EInvoiceError(
+                error.message() +
+                QStringLiteral("\nDie nächste Nummer ist also schon vergeben worden; bitte ReNummer.DAT "
+                               "und den Ordner der Rechnungskopien prüfen. Es wurde keine "
+                               "Rechnungsnummer vergeben und nichts gedruckt."));
         }
     }
     // The copy is drawn with the number expected next, so that the disk can be asked for room
@@ -208,10 +209,10 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
         reached(NumberStep::Journaled, result.nr);
     } catch (const EInvoiceError &error) {
         result.journalError = QStringLiteral("%1 Nr. %2 wurde gedruckt und abgelegt, aber nicht ins Rechnungsbuch "
-                                           "eingetragen:\n%3")
-                                .arg(seite.was)
-                                .arg(result.nr)
-                                .arg(error.message());
+                                             "eingetragen:\n%3")
+                                  .arg(seite.was)
+                                  .arg(result.nr)
+                                  .arg(error.message());
     }
     return result;
 }
@@ -319,8 +320,8 @@ KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, c
 
 QString NeueRechnungFrage(qint32 ReNr, const QDate &datum)
 {
-    const QString vom = datum.isValid() ? QStringLiteral(" vom ") + datum.toString(QStringLiteral("dd.MM.yyyy"))
-                                        : QString();
+    const QString vom =
+        datum.isValid() ? QStringLiteral(" vom ") + datum.toString(QStringLiteral("dd.MM.yyyy")) : QString();
     return QStringLiteral("Für diesen Gast gibt es schon die Rechnung Nr. %1%2. Eine ausgestellte Rechnung wird "
                           "nicht geändert.\n\n"
                           "„Rechnungskopie“ druckt die Rechnung Nr. %1 noch einmal, ohne neue Nummer.\n"

@@ -99,7 +99,7 @@ struct NumberedResult
 // reason and EInvoiceError names it. A stop at any step leaves every number taken explained in the
 // journal. Changes no record.
 NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
-                                 QPrinter &printer, const NummerierteSeite &seite);
+                             QPrinter &printer, const NummerierteSeite &seite);
 
 // Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first (or a
 // plain page with the letterhead taken); the

@@ -117,7 +117,8 @@ ReattachResult reattachInvoices(GuestList &list, const JournalContents &journal)
         list.modify(i, [nr = invoice->nr](TGast &g) { g.ReNr = nr; });
         held.insert(invoice->nr);
         result.reattached.push_back(i);
-        result.messages << QStringLiteral("Rechnung %1 wieder bei Gast %2 eingetragen").arg(invoice->nr).arg(gast.GastNr);
+        result.messages
+            << QStringLiteral("Rechnung %1 wieder bei Gast %2 eingetragen").arg(invoice->nr).arg(gast.GastNr);
     }
     return result;
 }

@@ -22,7 +22,8 @@ constexpr qsizetype kEnough = 64 * 1024;
 
 QString zuHochText()
 {
-    return QStringLiteral("größer als %1 Euro").arg(QLocale(QLocale::German, QLocale::Germany).toString(kHoechsterPreis));
+    return QStringLiteral("größer als %1 Euro")
+        .arg(QLocale(QLocale::German, QLocale::Germany).toString(kHoechsterPreis));
 }
 
 QString zustandText(PreisZustand zustand)

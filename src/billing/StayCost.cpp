@@ -185,7 +185,8 @@ QString UngewoehnlicherBetragFrage(const TGast &g, const TPreisMatrix *matrix)
     if (ausListe && Naechte(g) > 0) {
         const std::size_t row = preisZeile(g);
         const std::size_t column = preisSpalte(Naechte(g));
-        if (const qint32 preis = matrix->Preis[row][column]; matrix->bekannt(row, column) && preis > kUngewoehnlicherPreis)
+        if (const qint32 preis = matrix->Preis[row][column];
+            matrix->bekannt(row, column) && preis > kUngewoehnlicherPreis)
             auffaellig << QStringLiteral("Der Preis von %1 € pro Zimmer und Nacht in Preismatrix.dat (%2) ist "
                                          "ungewöhnlich hoch.")
                               .arg(german.toString(double(preis), 'f', 2), PreisStelle(row, column));

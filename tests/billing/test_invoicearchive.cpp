@@ -362,8 +362,8 @@ void TestInvoiceArchive::counterBelowAnIssuedNumberIsRaised_data()
     QTest::newRow("counter in step") << QByteArray() << 0 << 1042 << QString();
     QTest::newRow("an issued invoice") << "1045" + line + hash + ";;\r\n" << 0 << 1046 << raised.arg(1045);
     QTest::newRow("a reservation") << "1045" + line + ";Nummer reserviert;\r\n" << 0 << 1046 << raised.arg(1045);
-    QTest::newRow("a number left free") << "1045" + line + ";Nummer bleibt frei: Papierstau;\r\n" << 0 << 1046
-                                        << raised.arg(1045);
+    QTest::newRow("a number left free") << "1045" + line + ";Nummer bleibt frei: Papierstau;\r\n"
+                                        << 0 << 1046 << raised.arg(1045);
     QTest::newRow("a record's number") << QByteArray() << 1050 << 1051 << raised.arg(1050);
 }
 
@@ -456,12 +456,13 @@ void TestInvoiceArchive::secondInvoiceForAStayIsRefused()
     const QString message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(printed); });
 
     // THEN the journal's invoice stops it before a number is taken
-    QCOMPARE(message, QStringLiteral("Für Gast 7 (Jürgen Weiß, 27.12.2026 bis 28.12.2026) gibt es schon die Rechnung 1042 "
-                                     "vom %1; sie ist nicht storniert. Eine zweite Rechnung für denselben Aufenthalt "
-                                     "wird nicht gedruckt: bitte eine Rechnungskopie drucken, oder die Rechnung Nr. "
-                                     "1042 zuerst stornieren.\nEs wurde keine Rechnungsnummer vergeben und nichts "
-                                     "gedruckt.")
-                          .arg(QStringLiteral("05.01.2027")));
+    QCOMPARE(message,
+             QStringLiteral("Für Gast 7 (Jürgen Weiß, 27.12.2026 bis 28.12.2026) gibt es schon die Rechnung 1042 "
+                            "vom %1; sie ist nicht storniert. Eine zweite Rechnung für denselben Aufenthalt "
+                            "wird nicht gedruckt: bitte eine Rechnungskopie drucken, oder die Rechnung Nr. "
+                            "1042 zuerst stornieren.\nEs wurde keine Rechnungsnummer vergeben und nichts "
+                            "gedruckt.")
+                 .arg(QStringLiteral("05.01.2027")));
     QCOMPARE(FileBytes(office.counter()), QByteArray("1042\r\n"));
     QVERIFY(!QFile::exists(printed));
     QCOMPARE(AbgelegteRechnungen(office.ablage()).size(), std::size_t(1));

@@ -18,8 +18,8 @@ using billing::HighestIssuedNumber;
 using billing::issuedInvoiceFor;
 using billing::JournalContents;
 using billing::JournalLine;
-using billing::ReattachResult;
 using billing::reattachInvoices;
+using billing::ReattachResult;
 using billing::unheldInvoices;
 using guests::GuestList;
 using guests::TGast;
@@ -110,8 +110,8 @@ void TestIssuedInvoices::invoiceOfAStay_data()
     QTest::newRow("another guest, the same days") << Lines{invoice(1042, weiss)} << stay(8) << 0;
     QTest::newRow("only reserved") << Lines{reserved(invoice(1042, weiss))} << weiss << 0;
     QTest::newRow("left free") << Lines{reserved(invoice(1042, weiss)), leftFree(invoice(1042, weiss))} << weiss << 0;
-    QTest::newRow("reserved, then issued") << Lines{reserved(invoice(1042, weiss)), invoice(1042, weiss)} << weiss
-                                           << 1042;
+    QTest::newRow("reserved, then issued")
+        << Lines{reserved(invoice(1042, weiss)), invoice(1042, weiss)} << weiss << 1042;
     QTest::newRow("cancelled") << Lines{invoice(1042, weiss), cancellation(1043, 1042, weiss)} << weiss << 0;
     QTest::newRow("cancellation only reserved")
         << Lines{invoice(1042, weiss), reserved(cancellation(1043, 1042, weiss))} << weiss << 1042;
@@ -140,8 +140,8 @@ void TestIssuedInvoices::highestIssuedNumber_data()
     QTest::addColumn<qint32>("highest");
     const TGast weiss = stay(7);
     QTest::newRow("nothing issued") << Records{TGast{}} << std::vector<qint32>{} << Lines{} << 0;
-    QTest::newRow("record 0 is no invoice") << Records{stay(0, 5000), stay(7, 1040)} << std::vector<qint32>{}
-                                            << Lines{} << 1040;
+    QTest::newRow("record 0 is no invoice")
+        << Records{stay(0, 5000), stay(7, 1040)} << std::vector<qint32>{} << Lines{} << 1040;
     QTest::newRow("a kept copy") << Records{TGast{}, stay(7, 1040)} << std::vector<qint32>{1041} << Lines{} << 1041;
     QTest::newRow("an issued invoice") << Records{TGast{}, stay(7, 1040)} << std::vector<qint32>{1040}
                                        << Lines{invoice(1042, weiss)} << 1042;
@@ -172,12 +172,12 @@ void TestIssuedInvoices::lostNumbersGoBackToTheirRecords()
     GuestList list;
     list.replace({TGast{}, stay(1), stay(2, 1050), stay(3), stay(4), stay(5, 1045), stay(6, 1046)});
     const JournalContents journal = journalOf({
-        invoice(1042, stay(1)),                   // lost from its record
-        invoice(1043, stay(2)),                   // its record holds another number
-        invoice(1044, stay(3)),                   // cancelled: nothing to put back
-        cancellation(1047, 1044, stay(3)),        //
-        invoice(1045, stay(4)),                   // another record holds this number
-        invoice(1046, stay(6)),                   // held by its record
+        invoice(1042, stay(1)),                  // lost from its record
+        invoice(1043, stay(2)),                  // its record holds another number
+        invoice(1044, stay(3)),                  // cancelled: nothing to put back
+        cancellation(1047, 1044, stay(3)),       //
+        invoice(1045, stay(4)),                  // another record holds this number
+        invoice(1046, stay(6)),                  // held by its record
         reserved(invoice(1048, stay(1, 0, 30))), // reserved only: no invoice
     });
 

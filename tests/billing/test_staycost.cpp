@@ -409,26 +409,34 @@ void TestStayCost::unusualAmountAsks_data()
     QTest::newRow("usual") << usual << maria(128) << QString();
     QTest::newRow("10.000,00 is not above") << usual << maria(10000) << QString();
     QTest::newRow("a typed amount above 10.000")
-        << usual << maria(12500) << QStringLiteral("Die Kosten von 12.500,00 € für 2 Nächte sind ungewöhnlich hoch.") + ask;
+        << usual << maria(12500)
+        << QStringLiteral("Die Kosten von 12.500,00 € für 2 Nächte sind ungewöhnlich hoch.") + ask;
     QTest::newRow("without a price list") << QByteArray() << maria(10000.5)
                                           << QStringLiteral("Die Kosten von 10.000,50 € für 2 Nächte sind ungewöhnlich "
-                                                            "hoch.") + ask;
+                                                            "hoch.") +
+                                                 ask;
     QTest::newRow("the list's price above 1.000, no amount yet")
         << dear << maria(0)
         << QStringLiteral("Der Preis von 1.500,00 € pro Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), "
-                          "Feld 2 (2 Nächte)) ist ungewöhnlich hoch.") + ask;
-    QTest::newRow("the list's price charged") << dear << maria(3000) << QStringLiteral(
-        "Der Preis von 1.500,00 € pro Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), Feld 2 (2 Nächte)) "
-        "ist ungewöhnlich hoch.") + ask;
+                          "Feld 2 (2 Nächte)) ist ungewöhnlich hoch.") +
+               ask;
+    QTest::newRow("the list's price charged")
+        << dear << maria(3000)
+        << QStringLiteral("Der Preis von 1.500,00 € pro Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), "
+                          "Feld 2 (2 Nächte)) "
+                          "ist ungewöhnlich hoch.") +
+               ask;
     QTest::newRow("a typed amount instead of the dear list's") << dear << maria(128) << QString();
     TGast group = maria(0);
     group.Zimmer = QStringLiteral("123");
     group.Bis = group.Von + 4;
     QTest::newRow("both: 4 nights, 3 rooms at 1.500")
         << QByteArray("50;45;40\n80;64;1500\n100;95;90\n120;115;110\n25;22;20\n") << group
-        << QStringLiteral("Die Kosten von 18.000,00 € für 4 Nächte sind ungewöhnlich hoch. Der Preis von 1.500,00 € pro "
-                          "Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten)) ist "
-                          "ungewöhnlich hoch.") + ask;
+        << QStringLiteral(
+               "Die Kosten von 18.000,00 € für 4 Nächte sind ungewöhnlich hoch. Der Preis von 1.500,00 € pro "
+               "Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten)) ist "
+               "ungewöhnlich hoch.") +
+               ask;
 }
 
 void TestStayCost::unusualAmountAsks()
