@@ -3,6 +3,7 @@
 #include "billing/Invoice.h"
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceJournal.h"
+#include "billing/IssuedInvoices.h"
 #include "billing/StayCost.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace billing {
 
@@ -89,20 +91,12 @@ CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDate
     const Briefkopf *kopf = dateien.ohneVorlage ? &*dateien.ohneVorlage : nullptr;
 
     // Where the journal lies is known only once the counter is found; asked once, handed on.
-    QString counter;
-    RechnungsDateien files = dateien;
-    files.nummer = [&] {
-        if (counter.isEmpty())
-            counter = dateien.nummer();
-        return counter;
-    };
-    const QString ablage = dateien.ablage
-                               ? dateien.ablage()
-                               : QFileInfo(files.nummer()).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
-    files.ablage = [ablage] { return ablage; };
+    RechnungsDateien files = settledFiles(dateien);
+    const QString ablage = files.ablage();
+    files.highestRecordReNr = std::max(files.highestRecordReNr, HighestIssuedNumber(list.records(), {}, {}));
 
     // The journal knows what the invoice said; the record may have changed since.
-    const JournalContents journal = readJournal(journalPath(ablage));
+    const JournalContents journal = journalBeforeANumber(ablage);
     const JournalLine *invoice = nullptr;
     for (const JournalLine &line : journal.lines) {
         if (line.used() && line.isCancellation() && line.refersTo == gast.ReNr) {
@@ -159,6 +153,7 @@ CancellationResult cancelInvoice(GuestList &list, int index, const RechnungsDate
     result.refersTo = gast.ReNr;
     result.kopie = numbered.kopie;
     result.journalError = numbered.journalError;
+    result.counterNote = numbered.counterNote;
     list.modify(index, [](TGast &g) {
         g.ReNr = 0;
         g.Bezahlt = false;

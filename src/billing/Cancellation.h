@@ -38,10 +38,11 @@ QString cancellationQuestion(const guests::TGast &g);
 
 struct CancellationResult
 {
-    qint32 nr = 0;       // the cancellation's own number
-    qint32 refersTo = 0; // the invoice it cancels
-    QString kopie;       // its kept PDF
-    QString journalError;  // printed and kept, but the journal line could not be written (why)
+    qint32 nr = 0;        // the cancellation's own number
+    qint32 refersTo = 0;  // the invoice it cancels
+    QString kopie;        // its kept PDF
+    QString journalError; // printed and kept, but the journal line could not be written (why)
+    QString counterNote;  // the counter was raised past a number issued already (why)
     // The journal held a cancellation of this invoice already (the record's change was lost):
     // nothing was printed, the record was only cleared.
     bool alreadyCancelled = false;

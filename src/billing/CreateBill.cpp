@@ -5,17 +5,20 @@
 #include "billing/InvoiceJournal.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/InvoicePdf.h"
+#include "billing/IssuedInvoices.h"
 #include "billing/StayCost.h"
 #include "platform/AnsiText.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
-#include "register/StayText.h"
 #include "platform/IoError.h"
+#include "register/StayText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
+#include <algorithm>
+#include <limits>
 
 namespace billing {
 
@@ -42,34 +45,70 @@ QString reasonOnOneLine(const QString &text)
 
 } // namespace
 
-NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
-                                 QPrinter &printer, const NummerierteSeite &seite)
+RechnungsDateien settledFiles(const RechnungsDateien &dateien)
 {
+    RechnungsDateien files = dateien;
+    // Finding the counter may mean asking the host: once is enough.
     const QString counter = dateien.nummer();
+    files.nummer = [counter] { return counter; };
     const QString ablage =
         dateien.ablage ? dateien.ablage() : QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
+    files.ablage = [ablage] { return ablage; };
+    return files;
+}
+
+JournalContents journalBeforeANumber(const QString &ablage)
+{
+    const QString nothingTaken = QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt.");
     PruefeAblage(ablage);
     // The journal is asked before a number is taken: a number it could not hold is never given.
     const QString journal = billing::journalPath(ablage);
     try {
         billing::checkJournalWritable(journal);
+        return billing::readJournal(journal);
     } catch (const EInvoiceError &error) {
-        throw EInvoiceError(error.message() +
-                            QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt."));
+        throw EInvoiceError(error.message() + nothingTaken);
+    } catch (const platform::EInOutError &error) {
+        throw EInvoiceError(QStringLiteral("Das Rechnungsbuch kann nicht gelesen werden:\n") + error.message() +
+                            nothingTaken);
     }
-    // A copy with the next number means the counter went back: that number was issued already.
-    const std::optional<qint32> next = NaechsteReNrVorschau(counter);
+}
+
+NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
+                             QPrinter &printer, const NummerierteSeite &seite)
+{
+    const QString counter = dateien.nummer();
+    const QString ablage =
+        dateien.ablage ? dateien.ablage() : QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
+    const auto reached = [&dateien](NumberStep step, qint32 nr) {
+        if (dateien.afterStep)
+            dateien.afterStep(step, nr);
+    };
+    const QString journal = billing::journalPath(ablage);
+    journalBeforeANumber(ablage);
+    // Every number the journal, the kept copies or the records know counts as given, whatever
+    // the counter says.
+    const auto highestIssued = [&] {
+        return std::max(dateien.highestRecordReNr,
+                        HighestIssuedNumber({}, AbgelegteRechnungen(ablage), billing::readJournal(journal)));
+    };
+    std::optional<qint32> next = NaechsteReNrVorschau(counter);
+    if (next) {
+        if (const qint32 issued = highestIssued(); issued >= *next)
+            next = issued == std::numeric_limits<qint32>::max() ? std::nullopt : std::optional<qint32>(issued + 1);
+    }
     if (next) {
         try {
             PruefeNeueAblage(ablage, *next);
         } catch (const EInvoiceError &error) {
-            throw EInvoiceError(error.message() +
-                                QStringLiteral("\nDie nächste Nummer aus ReNummer.DAT ist also schon vergeben worden; "
-                                               "bitte ReNummer.DAT prüfen. Es wurde keine Rechnungsnummer vergeben "
-                                               "und nichts gedruckt."));
+            throw EInvoiceError(
+                error.message() +
+                QStringLiteral("\nDie nächste Nummer ist also schon vergeben worden; bitte ReNummer.DAT "
+                               "und den Ordner der Rechnungskopien prüfen. Es wurde keine "
+                               "Rechnungsnummer vergeben und nichts gedruckt."));
         }
     }
-    // The copy is drawn with the number the counter shows, so that the disk can be asked for room
+    // The copy is drawn with the number expected next, so that the disk can be asked for room
     // for it before a number is taken; another copy of the program taking that number meanwhile
     // only means drawing it again.
     const QPageSize pageSize = AblageSeitengroesse(printer);
@@ -84,9 +123,24 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
     }
 
     NumberedResult result;
-    result.nr = NextReNr(counter);
-    if (!next || result.nr != *next)
-        pdf = draw(result.nr);
+    // The number is in the journal before the counter moves on: a stop at any later step leaves
+    // a line that explains it.
+    const auto reserve = [&](qint32 nr) {
+        billing::JournalLine line = seite.buchung(nr);
+        line.sha256.clear();
+        line.note = QString::fromUtf8(kNoteReserved);
+        try {
+            billing::appendJournalLine(journal, line);
+        } catch (const EInvoiceError &error) {
+            throw EInvoiceError(QStringLiteral("Die Nummer %1 konnte nicht im Rechnungsbuch vorgemerkt werden:\n%2\n"
+                                               "Sie wurde deshalb nicht vergeben; ReNummer.DAT ist unverändert. Es "
+                                               "wurde nichts abgelegt und nichts gedruckt.")
+                                    .arg(nr)
+                                    .arg(error.message()));
+        }
+        result.nr = nr;
+        reached(NumberStep::Reserved, nr);
+    };
     // A number taken but not issued is journaled with the reason, so its gap is explained.
     const auto unbenutzt = [&](const QString &why) {
         QString message =
@@ -99,9 +153,26 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
         } catch (const EInvoiceError &error) {
             message += QStringLiteral("\nAuch das Rechnungsbuch konnte das nicht festhalten:\n") + error.message();
         }
+        if (!result.counterNote.isEmpty())
+            message += u'\n' + result.counterNote;
         return EInvoiceError(message);
     };
 
+    TakenNumber taken;
+    try {
+        taken = NextReNr(counter, highestIssued, reserve);
+    } catch (const platform::EInOutError &error) {
+        if (result.nr == 0)
+            throw;
+        // Reserved, but the counter could not move on: the reservation alone keeps the number
+        // from being given again, and the journal says why it stays free.
+        throw unbenutzt(QStringLiteral("ReNummer.DAT konnte nicht geschrieben werden:\n") + error.message());
+    }
+    result.nr = taken.nr;
+    result.counterNote = taken.counterNote;
+    reached(NumberStep::Taken, result.nr);
+    if (!next || result.nr != *next)
+        pdf = draw(result.nr);
     // Kept on the disk first: nothing is printed that has no copy.
     const QString keeping = QStringLiteral("Die Kopie der %1 konnte nicht abgelegt werden:\n").arg(seite.was);
     try {
@@ -111,6 +182,7 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
     } catch (const platform::EInOutError &error) {
         throw unbenutzt(keeping + error.message());
     }
+    reached(NumberStep::Kept, result.nr);
 
     druckdateiFolgtNummer(printer, dateien, counter, seite.dateiname(result.nr));
     {
@@ -127,18 +199,20 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
             throw unbenutzt(error.message());
         }
     }
+    reached(NumberStep::Printed, result.nr);
 
     // Issued: the journal holds it before the record does, so before the guest file.
     billing::JournalLine line = seite.buchung(result.nr);
     line.sha256 = billing::sha256Of(pdf);
     try {
         billing::appendJournalLine(journal, line);
+        reached(NumberStep::Journaled, result.nr);
     } catch (const EInvoiceError &error) {
         result.journalError = QStringLiteral("%1 Nr. %2 wurde gedruckt und abgelegt, aber nicht ins Rechnungsbuch "
-                                           "eingetragen:\n%3")
-                                .arg(seite.was)
-                                .arg(result.nr)
-                                .arg(error.message());
+                                             "eingetragen:\n%3")
+                                  .arg(seite.was)
+                                  .arg(result.nr)
+                                  .arg(error.message());
     }
     return result;
 }
@@ -168,11 +242,28 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
                                                "vergeben und nichts gedruckt."));
         gast.Kosten = static_cast<decltype(gast.Kosten)>(*preis.kosten);
     }
+    if (gast.Kosten > kHoechsterRechnungsbetrag)
+        throw EInvoiceError(QStringLiteral("Die Kosten von %1 Euro sind größer als der höchste Betrag einer Rechnung "
+                                           "(%2 Euro); das kann nicht stimmen. Bitte die Kosten und die Preisliste "
+                                           "prüfen.\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                                .arg(EuroText(gast.Kosten), EuroText(kHoechsterRechnungsbetrag)));
     if (!(gast.Kosten > 0))
         throw EInvoiceError(QStringLiteral("Die Kosten sind %1 Euro; eine Rechnung über nichts oder weniger wird "
                                            "nicht gedruckt. Bitte die Kosten eintragen.\nEs wurde keine "
                                            "Rechnungsnummer vergeben und nichts gedruckt.")
                                 .arg(EuroText(gast.Kosten)));
+
+    // The journal decides whether this stay has its invoice already: a number lost from the record
+    // (a kill before the save, an older backup) must not lead to a second invoice for one stay.
+    RechnungsDateien files = settledFiles(dateien);
+    if (const std::optional<IssuedInvoice> issued = issuedInvoiceFor(journalBeforeANumber(files.ablage()), gast))
+        throw EInvoiceError(QStringLiteral("Für %1 gibt es schon die %2; sie ist nicht storniert. Eine zweite "
+                                           "Rechnung für denselben Aufenthalt wird nicht gedruckt: bitte eine "
+                                           "Rechnungskopie drucken, oder die Rechnung Nr. %3 zuerst stornieren.\n"
+                                           "Es wurde keine Rechnungsnummer vergeben und nichts gedruckt.")
+                                .arg(GuestAndStay(gast), issuedInvoiceText(issued->nr, issued->issued.date()))
+                                .arg(issued->nr));
+    files.highestRecordReNr = std::max(files.highestRecordReNr, HighestIssuedNumber(list.records(), {}, {}));
 
     // The journal's date is the one printed on the invoice; the time, to the second, is now.
     const QTime now = platform::Clock::now().time();
@@ -188,12 +279,13 @@ RechnungsErgebnis RechnungErstellen(GuestList &list, int index, const RechnungsD
     seite.titel = [](qint32 nr) { return QStringLiteral("Rechnung %1").arg(nr); };
     seite.dateiname = [](qint32 nr) { return RechnungsDateiname(nr); };
     seite.buchung = [&](qint32 nr) { return billing::journalLineFor(gast, nr, issued); };
-    const NumberedResult issuedNr = printNumbered(dateien, form, kopf, printer, seite);
+    const NumberedResult issuedNr = printNumbered(files, form, kopf, printer, seite);
 
     RechnungsErgebnis result;
     result.ReNr = issuedNr.nr;
     result.kopie = issuedNr.kopie;
     result.journalError = issuedNr.journalError;
+    result.counterNote = issuedNr.counterNote;
     list.update(index, numbered(issuedNr.nr));
     return result;
 }
@@ -226,14 +318,17 @@ KopieErgebnis RechnungskopieDrucken(const TGast &gast, const QString &vorlage, c
     return result;
 }
 
-QString NeueRechnungFrage(qint32 ReNr)
+QString NeueRechnungFrage(qint32 ReNr, const QDate &datum)
 {
-    return QStringLiteral("Für diesen Gast gibt es schon die Rechnung Nr. %1. Eine ausgestellte Rechnung wird "
+    const QString vom =
+        datum.isValid() ? QStringLiteral(" vom ") + datum.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+    return QStringLiteral("Für diesen Gast gibt es schon die Rechnung Nr. %1%2. Eine ausgestellte Rechnung wird "
                           "nicht geändert.\n\n"
                           "„Rechnungskopie“ druckt die Rechnung Nr. %1 noch einmal, ohne neue Nummer.\n"
                           "„Stornieren und neu berechnen“ druckt eine Stornorechnung zur Rechnung Nr. %1 und danach "
                           "eine neue Rechnung mit einer neuen Nummer.")
-        .arg(ReNr);
+        .arg(ReNr)
+        .arg(vom);
 }
 
 QString OhneAnschriftFrage(const TGast &gast)

@@ -8,6 +8,7 @@
 #include "platform/DayNumber.h"
 #include "register/GuestList.h"
 
+#include <QDate>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -15,6 +16,15 @@
 class QPrinter;
 
 namespace billing {
+
+// The steps of a numbered page that leave a trace on the disk, in their order.
+enum class NumberStep {
+    Reserved, // the journal holds the number as reserved; the counter has not moved yet
+    Taken,    // the counter holds the number
+    Kept,     // the PDF copy is kept
+    Printed,  // the page went to the printer
+    Journaled // the journal holds the issued page with its copy's hash
+};
 
 struct RechnungsDateien
 {
@@ -30,7 +40,23 @@ struct RechnungsDateien
     QString druckdateiVorschlag = {};
     // Printed without the scanned form: on a plain page with this letterhead; `vorlage` is not read.
     std::optional<Briefkopf> ohneVorlage = {};
+    // The highest invoice number the guest records hold: no number at or below it is taken, even
+    // when the counter stands lower. RechnungErstellen and cancelInvoice fill it from the list.
+    qint32 highestRecordReNr = 0;
+    // Told after each step of a numbered page, with its number, as it reaches the disk (for a
+    // progress line; the crash tests stop the program there). Nothing when unset.
+    std::function<void(NumberStep, qint32)> afterStep = {};
 };
+
+// The files with the counter asked for once (later calls give the first answer) and the folder
+// for the copies settled: `ablage` as given, or "Rechnungen" beside the counter. Asks for the
+// counter now.
+RechnungsDateien settledFiles(const RechnungsDateien &dateien);
+
+// Before a number is taken: the folder for the copies is made (and proven writable), the journal
+// in it proven writable, and read. Throws EInvoiceError (or platform::EInOutError) ending "Es
+// wurde keine Rechnungsnummer vergeben und nichts gedruckt."
+JournalContents journalBeforeANumber(const QString &ablage);
 
 struct RechnungsErgebnis
 {
@@ -39,6 +65,9 @@ struct RechnungsErgebnis
     // The invoice was printed and kept, but its journal line could not be written (why); the
     // window shows it. Empty when the journal holds the invoice.
     QString journalError;
+    // The counter stood below a number issued already and was raised before this number was
+    // taken (see TakenNumber::counterNote); the window shows it. Empty otherwise.
+    QString counterNote;
 };
 
 // A numbered page (an invoice, a cancellation): its eight lines, PDF title, file name and journal
@@ -57,15 +86,20 @@ struct NumberedResult
     qint32 nr = 0;
     QString kopie;
     QString journalError; // see RechnungsErgebnis
+    QString counterNote;  // see RechnungsErgebnis
 };
 
 // The steps of a numbered page once its content is settled: the folder for the copies and the
-// journal are proven writable (and the next number free) before a number is taken; then the
-// number is taken, the PDF kept read-only, the page printed, and the journal line written with
+// journal are proven writable (and the next number free) before a number is taken. Then, under
+// the counter's lock, the number is found above every number issued (counter, journal, kept
+// copies, `dateien.highestRecordReNr`; a lower counter is raised and named in counterNote) and
+// journaled as reserved before the counter moves on; a reservation that cannot be written takes
+// no number. Then the PDF is kept read-only, the page printed, and the journal line written with
 // the PDF's SHA-256. When keeping or printing fails, the number is journaled as unused with the
-// reason and EInvoiceError names it. Changes no record.
+// reason and EInvoiceError names it. A stop at any step leaves every number taken explained in the
+// journal. Changes no record.
 NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form, const Briefkopf *kopf,
-                                 QPrinter &printer, const NummerierteSeite &seite);
+                             QPrinter &printer, const NummerierteSeite &seite);
 
 // Prints an invoice for the record at `index` and keeps it as PDF. The form is loaded first (or a
 // plain page with the letterhead taken); the
@@ -78,7 +112,9 @@ NumberedResult printNumbered(const RechnungsDateien &dateien, const QImage &form
 // printing fails the error names the number, which stays unused (a copy kept for an invoice that
 // did not print is removed again). Every number taken gets its line in the journal
 // "Rechnungen/Rechnungsbuch.csv" before the record changes; a journal that cannot be written
-// stops the invoice before a number is taken. Record 0 is no guest and is refused.
+// stops the invoice before a number is taken. Record 0 is no guest and is refused. So is a stay
+// the journal holds an uncancelled invoice for, whatever the record's number (the window asks
+// first, with NeueRechnungFrage); cancelling it first frees the stay.
 // Throws EInvoiceError, EInOutError or EConvertError.
 RechnungsErgebnis RechnungErstellen(guests::GuestList &list, int index, const RechnungsDateien &dateien,
                                     const TPreisMatrix *matrix, QPrinter &printer, platform::TDateTime heute);
@@ -98,8 +134,9 @@ struct KopieErgebnis
 KopieErgebnis RechnungskopieDrucken(const guests::TGast &gast, const QString &vorlage, const QString &ablage,
                                     QPrinter &printer, platform::TDateTime heute);
 
-// The question before a second invoice for the same stay: a copy, or a cancellation and a new one.
-QString NeueRechnungFrage(qint32 ReNr);
+// The question before a second invoice for the same stay: a copy, or a cancellation and a new one;
+// it names the invoice's date when it is known (issuedInvoiceFor gives it).
+QString NeueRechnungFrage(qint32 ReNr, const QDate &datum = {});
 
 // The question before an invoice to a guest without a name, a street or a town; empty when the
 // address is whole.

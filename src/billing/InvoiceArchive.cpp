@@ -19,11 +19,11 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
+
 namespace billing {
 
 using guests::TGast;
-
-#endif
 
 namespace {
 

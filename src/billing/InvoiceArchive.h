@@ -52,7 +52,8 @@ struct AbgelegteRechnung
 std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder);
 
 // The lowest number a new counter may start with: one above the highest that a record or a kept
-// copy carries, 1 when there is none; so a counter made afresh never repeats an issued number.
+// copy carries, 1 when there is none. The journal knows numbers neither holds: with it at hand,
+// use ErsteFreieReNr(records, kopien, journal) of IssuedInvoices.h.
 qint32 ErsteFreieReNr(const std::vector<guests::TGast> &records, const std::vector<AbgelegteRechnung> &kopien);
 
 // One line of the invoice list: an invoice number with what the records and the folder know of

@@ -36,6 +36,12 @@ bool gibtEs(const QString &path)
 
 qint32 NextReNr(const QString &path)
 {
+    return NextReNr(path, nullptr, nullptr).nr;
+}
+
+TakenNumber NextReNr(const QString &path, const std::function<qint32()> &highestIssued,
+                     const std::function<void(qint32)> &reserve)
+{
     // Read, count on and write back under one lock: two running copies of the program must never
     // both read the same last number.
     const platform::FolderLock lock(path);
@@ -48,14 +54,31 @@ qint32 NextReNr(const QString &path)
                 .arg(QFileInfo(path).fileName())
                 .arg(last)
                 .arg(QDir::toNativeSeparators(path)));
-    if (last == std::numeric_limits<qint32>::max())
+    TakenNumber taken;
+    // Asked under the lock: a number another copy reserved a moment ago is known here.
+    const qint32 issued = highestIssued ? highestIssued() : 0;
+    qint32 counted = last;
+    if (issued > last) {
+        // A counter set back, or made afresh beside the journal, would give a number again.
+        counted = issued;
+        taken.counterNote = QStringLiteral("Der Rechnungszähler %1 stand auf %2, aber die Nummer %3 ist schon "
+                                           "vergeben; er wurde auf %3 gestellt.")
+                                .arg(QFileInfo(path).fileName())
+                                .arg(last)
+                                .arg(issued);
+    }
+    if (counted == std::numeric_limits<qint32>::max())
         throw platform::EConvertError(
             QStringLiteral("Die Rechnungsnummer %1 ist die größte mögliche; es kann keine weitere vergeben werden.")
-                .arg(last));
-    const qint32 next = last + 1;
+                .arg(counted));
+    taken.nr = counted + 1;
+    // The number is written down where it is issued before the counter moves on: a stop between
+    // the two leaves a reservation above the counter, which the next take steps over.
+    if (reserve)
+        reserve(taken.nr);
     // Only a number that is safely on disk may be handed out, or it could be given twice.
-    platform::SaveTextFileAtomic(path, {QString::number(next)});
-    return next;
+    platform::SaveTextFileAtomic(path, {QString::number(taken.nr)});
+    return taken;
 }
 
 ReNrStand LiesReNrStand(const QString &path)
@@ -90,11 +113,19 @@ ReNrStand LiesReNrStand(const QString &path)
     return stand;
 }
 
-void ReNrBeginnen(const QString &path, qint32 erste)
+void ReNrBeginnen(const QString &path, qint32 erste, qint32 hoechsteVergebene)
 {
     if (erste < 1)
         throw platform::EConvertError(
             QStringLiteral("Die erste Rechnungsnummer muss mindestens 1 sein, nicht %1.").arg(erste));
+    if (erste <= hoechsteVergebene)
+        throw platform::EConvertError(
+            QStringLiteral("Die Rechnungsnummer %1 ist schon vergeben: das Rechnungsbuch, die abgelegten Rechnungen "
+                           "oder die Gäste tragen Nummern bis %2. Rechnungsnummern dürfen sich nicht wiederholen; "
+                           "die nächste Rechnung kann frühestens mit %3 beginnen.")
+                .arg(erste)
+                .arg(hoechsteVergebene)
+                .arg(static_cast<qint64>(hoechsteVergebene) + 1));
     const platform::FolderLock lock(path);
     if (gibtEs(path)) {
         const qint32 last = letzteNummer(path);

@@ -20,12 +20,19 @@ namespace {
 // up the start, so only its beginning is read.
 constexpr qsizetype kEnough = 64 * 1024;
 
+QString zuHochText()
+{
+    return QStringLiteral("größer als %1 Euro")
+        .arg(QLocale(QLocale::German, QLocale::Germany).toString(kHoechsterPreis));
+}
+
 QString zustandText(PreisZustand zustand)
 {
     switch (zustand) {
     case PreisZustand::Fehlt: return QStringLiteral("fehlt");
     case PreisZustand::KeineZahl: return QStringLiteral("keine Zahl");
     case PreisZustand::Negativ: return QStringLiteral("negativ");
+    case PreisZustand::ZuHoch: return zuHochText();
     case PreisZustand::Da: break;
     }
     return {};
@@ -60,8 +67,12 @@ void PreisMatrixAusZeilen(const QStringList &lines, TPreisMatrix &matrix)
             else if (!platform::TryStrToInt(field, value)) {
                 zustand = PreisZustand::KeineZahl;
                 value = 0;
-            } else if (value < 0)
+            } else if (value < 0) {
                 zustand = PreisZustand::Negativ;
+            } else if (value > kHoechsterPreis) {
+                zustand = PreisZustand::ZuHoch;
+                value = 0;
+            }
             matrix.Preis[row][column] = value;
             matrix.Zustand[row][column] = zustand;
         }

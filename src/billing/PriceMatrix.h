@@ -12,8 +12,8 @@ namespace billing {
 inline constexpr char kPreisMatrixDatei[] = "Preismatrix.dat";
 
 // What the price file held in one place of the matrix. Anything but `Da` is an unknown price:
-// nothing is computed from it.
-enum class PreisZustand : quint8 { Da, Fehlt, KeineZahl, Negativ };
+// nothing is computed from it. `ZuHoch`: above kHoechsterPreis, which no price list can mean.
+enum class PreisZustand : quint8 { Da, Fehlt, KeineZahl, Negativ, ZuHoch };
 
 struct TPreisMatrix
 {
@@ -28,9 +28,10 @@ struct TPreisMatrix
 
 // Reads the five lines of the price file, three values each separated by ';'. Missing lines or
 // fields and values that are no whole number give 0 and are marked unknown, as are negative
-// values; anything after the third value and after the fifth line is ignored, and only the file's
-// first 64 KiB are read. Returns false, leaving the matrix as it was, when the file cannot be read
-// or is no ordinary file.
+// values and values above kHoechsterPreis (these give 0 too, so nothing huge is computed);
+// anything after the third value and after the fifth line is ignored, and only the file's first
+// 64 KiB are read. Returns false, leaving the matrix as it was, when the file cannot be read or
+// is no ordinary file.
 bool LiesPreisMatrix(const QString &path, TPreisMatrix &matrix);
 // The same reading of lines already taken from the file.
 void PreisMatrixAusZeilen(const QStringList &lines, TPreisMatrix &matrix);

@@ -5,6 +5,7 @@
 #include "register/Rooms.h"
 #include "register/StayText.h"
 
+#include <QLocale>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -38,6 +39,9 @@ QString warumUnbekannt(PreisZustand zustand)
     switch (zustand) {
     case PreisZustand::KeineZahl: return QStringLiteral("ist keine Zahl");
     case PreisZustand::Negativ: return QStringLiteral("ist negativ");
+    case PreisZustand::ZuHoch:
+        return QStringLiteral("ist größer als %1 Euro")
+            .arg(QLocale(QLocale::German, QLocale::Germany).toString(kHoechsterPreis));
     default: return QStringLiteral("fehlt");
     }
 }
@@ -163,6 +167,33 @@ std::optional<Preisvergleich> VergleichMitPreisliste(const TGast &g, const TPrei
                           .arg(GuestName(g), StayText(g), EuroText(vergleich.eingetragen), EuroText(vergleich.liste),
                                naechteText(vergleich.naechte));
     return vergleich;
+}
+
+QString UngewoehnlicherBetragFrage(const TGast &g, const TPreisMatrix *matrix)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const std::optional<Listenpreis> liste =
+        matrix ? std::optional<Listenpreis>(PreisNachListe(g, *matrix)) : std::nullopt;
+    const bool ausListe = liste && liste->kosten && (g.Kosten == 0 || cents(g.Kosten) == cents(*liste->kosten));
+    const double kosten = g.Kosten != 0 ? g.Kosten : ausListe ? *liste->kosten : 0;
+
+    QStringList auffaellig;
+    if (kosten > kUngewoehnlicheKosten)
+        auffaellig << QStringLiteral("Die Kosten von %1 € für %2 sind ungewöhnlich hoch.")
+                          .arg(german.toString(kosten, 'f', 2), naechteText(Naechte(g)));
+    // The list's price is asked about only when it is what the invoice charges.
+    if (ausListe && Naechte(g) > 0) {
+        const std::size_t row = preisZeile(g);
+        const std::size_t column = preisSpalte(Naechte(g));
+        if (const qint32 preis = matrix->Preis[row][column];
+            matrix->bekannt(row, column) && preis > kUngewoehnlicherPreis)
+            auffaellig << QStringLiteral("Der Preis von %1 € pro Zimmer und Nacht in Preismatrix.dat (%2) ist "
+                                         "ungewöhnlich hoch.")
+                              .arg(german.toString(double(preis), 'f', 2), PreisStelle(row, column));
+    }
+    if (auffaellig.isEmpty())
+        return {};
+    return auffaellig.join(u' ') + QStringLiteral(" Trotzdem eine Rechnung darüber drucken?");
 }
 
 KostenBezuege::KostenBezuege(const GuestList &list, QObject *parent) : QObject(parent), list_(list)

@@ -85,6 +85,19 @@ struct Preisvergleich
 };
 std::optional<Preisvergleich> VergleichMitPreisliste(const guests::TGast &g, const TPreisMatrix *matrix);
 
+// What is unusual for a guest house of three rooms, and asked about before an invoice.
+inline constexpr qint32 kUngewoehnlicherPreis = 1000;  // euros per room and night, above it
+inline constexpr double kUngewoehnlicheKosten = 10000; // euros for a stay, above it
+// The highest amount an invoice may carry: the cost field's largest value.
+inline constexpr double kHoechsterRechnungsbetrag = 99999999.99;
+
+// Before an invoice is printed (after VergleichMitPreisliste): the question when its amount is
+// above kUngewoehnlicheKosten ("Die Kosten von 12.500,00 € für 3 Nächte sind ungewöhnlich hoch.
+// Trotzdem eine Rechnung darüber drucken?"), or when it is the price list's and the list's price
+// for the stay is above kUngewoehnlicherPreis (naming the place in Preismatrix.dat). The amount is
+// the record's, or the list's while the record has none. Empty when nothing is unusual.
+QString UngewoehnlicherBetragFrage(const guests::TGast &g, const TPreisMatrix *matrix);
+
 // Remembers, for the session and per record of a guest list, the stay each record's amount stands
 // for: the stay as read, or the one shown when its amount was last typed or computed. Follows the
 // list's changes, insertions and removals by itself; nothing of it is saved.

@@ -147,10 +147,12 @@ void TestBooks::invoiceIsJournaledOrItsNumberLeftFree()
     // WHEN her invoice is printed
     app.click("ButtonPrintRe");
 
-    // THEN number 42 has exactly one journal line, whatever became of the print
+    // THEN number 42 has its reservation and exactly one line after it, whatever became of the print
     const billing::JournalContents journal = app.journal();
-    QCOMPARE(journal.lines.size(), std::size_t(1));
-    const billing::JournalLine &line = journal.lines.front();
+    QCOMPARE(journal.lines.size(), std::size_t(2));
+    QCOMPARE(journal.lines.front().nr, 42);
+    QVERIFY(journal.lines.front().isReservation());
+    const billing::JournalLine &line = journal.lines.back();
     QCOMPARE(line.nr, 42);
     QCOMPARE(line.gastNr, 1);
     QCOMPARE(line.name, QStringLiteral("Anna"));
@@ -209,7 +211,7 @@ void TestBooks::cancellationPrintsJournalsAndClears()
         QVERIFY(!QFile::exists(kept));
         QCOMPARE(app.list().current().ReNr, 42);
         QVERIFY(app.list().current().Bezahlt);
-        QCOMPARE(app.journal().lines.size(), std::size_t(1));
+        QCOMPARE(app.journal().lines.size(), std::size_t(2)); // invoice 42: its reservation and its line
         return;
     }
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
@@ -221,8 +223,10 @@ void TestBooks::cancellationPrintsJournalsAndClears()
     QVERIFY2(text.contains(QStringLiteral("-150,00")), qPrintable(text));
     QVERIFY(QFileInfo(app.path(QStringLiteral("storno.pdf"))).size() > 0);
     // journaled with the kept PDF's hash
+    // (each number reserved first, then its line)
     const billing::JournalContents journal = app.journal();
-    QCOMPARE(journal.lines.size(), std::size_t(2));
+    QCOMPARE(journal.lines.size(), std::size_t(4));
+    QVERIFY(journal.lines[2].isReservation());
     const billing::JournalLine &line = journal.lines.back();
     QCOMPARE(line.nr, 43);
     QVERIFY(line.isCancellation());
@@ -275,9 +279,11 @@ void TestBooks::reissueCancelsTheAmountInvoiced()
                 .contains(QStringLiteral("-90,00")));
     QVERIFY(pdfText(app.daten(QStringLiteral("Rechnungen/Rechnung 43.pdf"))).contains(newAmount));
     const billing::JournalContents journal = app.journal();
-    QCOMPARE(journal.lines.size(), std::size_t(2));
-    QCOMPARE(journal.lines[0].amount, -90.0);
-    QCOMPARE(journal.lines[1].amount, newAmount == QStringLiteral("150,00") ? 150.0 : 90.0);
+    QCOMPARE(journal.lines.size(), std::size_t(4)); // each number reserved first, then its line
+    QVERIFY(journal.lines[0].isReservation());
+    QCOMPARE(journal.lines[1].amount, -90.0);
+    QVERIFY(journal.lines[2].isReservation());
+    QCOMPARE(journal.lines[3].amount, newAmount == QStringLiteral("150,00") ? 150.0 : 90.0);
     QCOMPARE(app.saved().at(2).ReNr, 43);
 }
 

@@ -184,7 +184,11 @@ private Q_SLOTS:
     void keptPdfHoldsTheInvoice_data();
     void keptPdfHoldsTheInvoice();
     void linesStandWhereTheyArePrinted();
-    void existingCopyStopsBeforeANumber();
+    void existingCopyRaisesTheCounter();
+    void counterBelowAnIssuedNumberIsRaised_data();
+    void counterBelowAnIssuedNumberIsRaised();
+    void reservationThatCannotBeWrittenTakesNoNumber();
+    void secondInvoiceForAStayIsRefused();
     void unwritableFolderStopsBeforeANumber_data();
     void unwritableFolderStopsBeforeANumber();
     void copyThatDoesNotFitTakesNoNumber();
@@ -323,7 +327,7 @@ void TestInvoiceArchive::linesStandWhereTheyArePrinted()
     }
 }
 
-void TestInvoiceArchive::existingCopyStopsBeforeANumber()
+void TestInvoiceArchive::existingCopyRaisesTheCounter()
 {
     // GIVEN a kept copy with the number the counter would give next (the counter was set back)
     Office office;
@@ -331,20 +335,137 @@ void TestInvoiceArchive::existingCopyStopsBeforeANumber()
     QVERIFY(WriteBytes(office.kept(1042), "%PDF alt"));
     const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
 
-    // WHEN an invoice is printed THEN it stops, says why, and takes no number
-    try {
-        office.issue(printed);
-        QFAIL("no error for an existing copy");
-    } catch (const EInvoiceError &error) {
-        QVERIFY2(error.message().startsWith(QStringLiteral("Die Rechnungskopie „Rechnung 1042.pdf“ gibt es schon; sie "
-                                                           "wird nie überschrieben.")),
-                 qPrintable(error.message()));
-        QVERIFY(error.message().contains(QStringLiteral("Es wurde keine Rechnungsnummer vergeben")));
-    }
-    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    // WHEN an invoice is printed
+    const RechnungsErgebnis result = office.issue(printed);
+
+    // THEN it never takes the copy's number: the counter is raised past it, and the result says so
+    QCOMPARE(result.ReNr, 1043);
+    QCOMPARE(result.counterNote, QStringLiteral("Der Rechnungszähler ReNummer.DAT stand auf 1041, aber die Nummer "
+                                                "1042 ist schon vergeben; er wurde auf 1042 gestellt."));
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1043\r\n"));
     QCOMPARE(FileBytes(office.kept(1042)), QByteArray("%PDF alt"));
-    QCOMPARE(office.list.at(1).ReNr, 0);
+    QVERIFY(QFile::exists(office.kept(1043)));
+    QCOMPARE(office.list.at(1).ReNr, 1043);
+    QVERIFY(QFile::exists(printed));
+}
+
+void TestInvoiceArchive::counterBelowAnIssuedNumberIsRaised_data()
+{
+    QTest::addColumn<QByteArray>("journal"); // lines after the header, as the journal writes them
+    QTest::addColumn<qint32>("recordReNr");  // another guest's invoice number, 0 for none
+    QTest::addColumn<qint32>("nr");
+    QTest::addColumn<QString>("note");
+    const QByteArray line = ";14.12.2026;10:15:30;Rechnung;;9;Anna;Kassel;18.12.2026;20.12.2026;2;2;1;90,00;";
+    const QByteArray hash = QByteArray(64, 'a');
+    const QString raised = QStringLiteral("Der Rechnungszähler ReNummer.DAT stand auf 1041, aber die Nummer %1 ist "
+                                          "schon vergeben; er wurde auf %1 gestellt.");
+    QTest::newRow("counter in step") << QByteArray() << 0 << 1042 << QString();
+    QTest::newRow("an issued invoice") << "1045" + line + hash + ";;\r\n" << 0 << 1046 << raised.arg(1045);
+    QTest::newRow("a reservation") << "1045" + line + ";Nummer reserviert;\r\n" << 0 << 1046 << raised.arg(1045);
+    QTest::newRow("a number left free") << "1045" + line + ";Nummer bleibt frei: Papierstau;\r\n"
+                                        << 0 << 1046 << raised.arg(1045);
+    QTest::newRow("a record's number") << QByteArray() << 1050 << 1051 << raised.arg(1050);
+}
+
+void TestInvoiceArchive::counterBelowAnIssuedNumberIsRaised()
+{
+    QFETCH(QByteArray, journal);
+    QFETCH(qint32, recordReNr);
+    QFETCH(qint32, nr);
+    QFETCH(QString, note);
+    // GIVEN the counter at 1041 (set back, or made afresh) beside a journal and records that know more
+    Office office;
+    if (!journal.isEmpty()) {
+        QVERIFY(QDir().mkpath(office.ablage()));
+        billing::checkJournalWritable(billing::journalPath(office.ablage()));
+        QFile file(billing::journalPath(office.ablage()));
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(journal);
+    }
+    if (recordReNr != 0) {
+        std::vector<TGast> records = office.list.records();
+        records.push_back(guest());
+        records.back().GastNr = 8;
+        records.back().ReNr = recordReNr;
+        office.list.replace(records);
+    }
+
+    // WHEN an invoice is printed
+    const RechnungsErgebnis result = office.issue(office.path(QStringLiteral("gedruckt.pdf")));
+
+    // THEN its number lies above every number given, and a raised counter is named
+    QCOMPARE(result.ReNr, nr);
+    QCOMPARE(result.counterNote, note);
+    QCOMPARE(FileBytes(office.counter()), QByteArray::number(nr) + "\r\n");
+    QVERIFY(QFile::exists(office.kept(nr)));
+    QCOMPARE(office.list.at(1).ReNr, nr);
+}
+
+void TestInvoiceArchive::reservationThatCannotBeWrittenTakesNoNumber()
+{
+#ifdef Q_OS_UNIX
+    // GIVEN a journal longer than the copy, on a disk that takes no file larger than it: the copy
+    // still fits, the journal takes no byte more
+    Office office;
+    const QString journal = billing::journalPath(office.ablage());
+    billing::JournalLine old = billing::journalLineFor(guest(), 1, QDateTime(QDate(2026, 1, 2), QTime(9, 0)));
+    // (number 1 each time: the journal must not lift the number this invoice gets)
+    old.note = QStringLiteral("Nummer bleibt frei: alt");
+    QByteArray bytes = "\xEF\xBB\xBF" + billing::journalHeader().join(u';').toUtf8() + ";\r\n";
+    while (bytes.size() < 2 * 1024 * 1024) {
+        bytes += (billing::journalFields(old).join(u';') + u';').toUtf8() + "\r\n";
+    }
+    QVERIFY(QDir().mkpath(office.ablage()));
+    QVERIFY(WriteBytes(journal, bytes));
+    const QString printed = office.path(QStringLiteral("gedruckt.pdf"));
+
+    // WHEN an invoice is printed
+    QString message;
+    {
+        const testsupport::DiskFull full(static_cast<rlim_t>(bytes.size()));
+        QVERIFY(full.ok());
+        message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(printed); });
+    }
+
+    // THEN the number is not taken: the counter, the journal, the folder and the record are as they were
+    QVERIFY2(message.startsWith(QStringLiteral("Die Nummer 1042 konnte nicht im Rechnungsbuch vorgemerkt werden:")),
+             qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("Sie wurde deshalb nicht vergeben; ReNummer.DAT ist unverändert. Es "
+                                             "wurde nichts abgelegt und nichts gedruckt.")),
+             qPrintable(message));
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1041\r\n"));
+    QCOMPARE(FileBytes(journal), bytes);
+    QVERIFY(AbgelegteRechnungen(office.ablage()).empty());
     QVERIFY(!QFile::exists(printed));
+    QCOMPARE(office.list.at(1).ReNr, 0);
+    QVERIFY(!office.list.changed());
+#else
+    QSKIP("a file size limit");
+#endif
+}
+
+void TestInvoiceArchive::secondInvoiceForAStayIsRefused()
+{
+    // GIVEN an invoice whose number the record lost (a kill before the guest file was saved)
+    Office office;
+    QCOMPARE(office.issue(office.path(QStringLiteral("erste.pdf"))).ReNr, 1042);
+    office.list.modify(1, [](TGast &g) { g.ReNr = 0; });
+    const QString printed = office.path(QStringLiteral("zweite.pdf"));
+
+    // WHEN the stay is invoiced again
+    const QString message = hardening::ErrorOf<EInvoiceError>([&] { office.issue(printed); });
+
+    // THEN the journal's invoice stops it before a number is taken
+    QCOMPARE(message,
+             QStringLiteral("Für Gast 7 (Jürgen Weiß, 27.12.2026 bis 28.12.2026) gibt es schon die Rechnung 1042 "
+                            "vom %1; sie ist nicht storniert. Eine zweite Rechnung für denselben Aufenthalt "
+                            "wird nicht gedruckt: bitte eine Rechnungskopie drucken, oder die Rechnung Nr. "
+                            "1042 zuerst stornieren.\nEs wurde keine Rechnungsnummer vergeben und nichts "
+                            "gedruckt.")
+                 .arg(QStringLiteral("05.01.2027")));
+    QCOMPARE(FileBytes(office.counter()), QByteArray("1042\r\n"));
+    QVERIFY(!QFile::exists(printed));
+    QCOMPARE(AbgelegteRechnungen(office.ablage()).size(), std::size_t(1));
 }
 
 void TestInvoiceArchive::unwritableFolderStopsBeforeANumber_data()
@@ -552,11 +673,15 @@ void TestInvoiceArchive::printFileFollowsTheNumberTaken()
     QVERIFY(printed);
     QCOMPARE(printed->numPages(), 1);
 
-    // A file the host named himself keeps its name.
+    // A file the host named himself keeps its name (another guest's invoice: this stay has its own).
+    std::vector<TGast> records = office.list.records();
+    records.push_back(guest());
+    records.back().GastNr = 8;
+    office.list.replace(records);
     QPrinter own(QPrinter::HighResolution);
     const QString mine = office.path(QStringLiteral("Rechnung 1044.pdf"));
     Office::toPdf(own, office.path(QStringLiteral("meine.pdf")));
-    QCOMPARE(RechnungErstellen(office.list, 1, office.dateien(mine), nullptr, own, platform::Today()).ReNr, 1044);
+    QCOMPARE(RechnungErstellen(office.list, 2, office.dateien(mine), nullptr, own, platform::Today()).ReNr, 1044);
     QVERIFY(QFile::exists(office.path(QStringLiteral("meine.pdf"))));
     QVERIFY(!QFile::exists(mine));
 }

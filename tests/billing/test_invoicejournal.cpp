@@ -788,13 +788,16 @@ void TestInvoiceJournal::printedInvoiceAddsOneLineWithItsHash()
     // WHEN the invoice is printed
     const RechnungsErgebnis result = office.issue(office.path(QStringLiteral("gedruckt.pdf")));
 
-    // THEN the journal holds one line for it, with the kept PDF's hash, before the guest file is written
+    // THEN the journal holds its reservation and then its line, with the kept PDF's hash, before the
+    // guest file is written
     QCOMPARE(result.ReNr, 1042);
     QVERIFY(result.journalError.isEmpty());
     const billing::JournalContents contents = billing::readJournal(office.journal());
     QCOMPARE(contents.skipped, 0);
-    QCOMPARE(contents.lines.size(), std::size_t(1));
-    const JournalLine &line = contents.lines.front();
+    QCOMPARE(contents.lines.size(), std::size_t(2));
+    QCOMPARE(contents.lines.front().nr, 1042);
+    QVERIFY(contents.lines.front().isReservation());
+    const JournalLine &line = contents.lines.back();
     QCOMPARE(line.nr, 1042);
     QCOMPARE(line.issued, QDateTime(QDate(2026, 12, 14), QTime(10, 15, 30)));
     QCOMPARE(line.kind, QStringLiteral("Rechnung"));
@@ -845,8 +848,9 @@ void TestInvoiceJournal::failedPrintJournalsTheUnusedNumber()
     QVERIFY2(message.endsWith(QStringLiteral("Rechnung Nr. 1042 wurde nicht gedruckt und bleibt frei.")),
              qPrintable(message));
     const billing::JournalContents contents = billing::readJournal(office.journal());
-    QCOMPARE(contents.lines.size(), std::size_t(1));
-    const JournalLine &line = contents.lines.front();
+    QCOMPARE(contents.lines.size(), std::size_t(2));
+    QVERIFY(contents.lines.front().isReservation());
+    const JournalLine &line = contents.lines.back();
     QCOMPARE(line.nr, 1042);
     QVERIFY(!line.used());
     QCOMPARE(line.note, QStringLiteral("Nummer bleibt frei: Der Drucker konnte nicht gestartet werden."));

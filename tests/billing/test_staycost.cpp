@@ -99,6 +99,9 @@ private Q_SLOTS:
 
     void comparisonWithThePriceList_data();
     void comparisonWithThePriceList();
+    void unusualAmountAsks_data();
+    void unusualAmountAsks();
+    void tooHighPriceComputesNothing();
     void invoiceWithoutAddressAsks_data();
     void invoiceWithoutAddressAsks();
 };
@@ -232,6 +235,11 @@ void TestStayCost::unknownPricesAreNamed_data()
                                      QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 1 (1 Nacht): fehlt"),
                                      QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 2 (2 Nächte): fehlt"),
                                      QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 3 (ab 3 Nächten): fehlt")};
+    QTest::newRow("too high for a price: refused, not wrapped")
+        << QByteArray("2147483647;99999;100000\n4;5;6\n7;8;9\n10;11;12\n13;14;99999999999")
+        << QStringList{QStringLiteral("Zeile 1 (1 Person), Feld 1 (1 Nacht): größer als 99.999 Euro"),
+                       QStringLiteral("Zeile 1 (1 Person), Feld 3 (ab 3 Nächten): größer als 99.999 Euro"),
+                       QStringLiteral("Zeile 5 (mehr als 4 Personen), Feld 3 (ab 3 Nächten): keine Zahl")};
     QTest::newRow("blank field is missing, zero is a price")
         << QByteArray("0; ;3\n4;5;6\n7;8;9\n10;11;12\n13;14;15")
         << QStringList{QStringLiteral("Zeile 1 (1 Person), Feld 2 (2 Nächte): fehlt")};
@@ -387,6 +395,76 @@ void TestStayCost::comparisonWithThePriceList()
     QCOMPARE(vergleich ? vergleich->frage : QString(), frage);
     // Without a price list nothing is compared.
     QVERIFY(!VergleichMitPreisliste(gast, nullptr));
+}
+
+void TestStayCost::unusualAmountAsks_data()
+{
+    QTest::addColumn<QByteArray>("file"); // the price list; empty: none
+    QTest::addColumn<TGast>("gast");
+    QTest::addColumn<QString>("frage"); // empty: nothing is asked
+    // Schwester Maria: 2 persons, 2 nights; the list's price is row 2, field 2.
+    const QByteArray usual("50;45;40\n80;64;70\n100;95;90\n120;115;110\n25;22;20\n");
+    const QByteArray dear("50;45;40\n80;1500;70\n100;95;90\n120;115;110\n25;22;20\n");
+    const QString ask = QStringLiteral(" Trotzdem eine Rechnung darüber drucken?");
+    QTest::newRow("usual") << usual << maria(128) << QString();
+    QTest::newRow("10.000,00 is not above") << usual << maria(10000) << QString();
+    QTest::newRow("a typed amount above 10.000")
+        << usual << maria(12500)
+        << QStringLiteral("Die Kosten von 12.500,00 € für 2 Nächte sind ungewöhnlich hoch.") + ask;
+    QTest::newRow("without a price list") << QByteArray() << maria(10000.5)
+                                          << QStringLiteral("Die Kosten von 10.000,50 € für 2 Nächte sind ungewöhnlich "
+                                                            "hoch.") +
+                                                 ask;
+    QTest::newRow("the list's price above 1.000, no amount yet")
+        << dear << maria(0)
+        << QStringLiteral("Der Preis von 1.500,00 € pro Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), "
+                          "Feld 2 (2 Nächte)) ist ungewöhnlich hoch.") +
+               ask;
+    QTest::newRow("the list's price charged")
+        << dear << maria(3000)
+        << QStringLiteral("Der Preis von 1.500,00 € pro Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), "
+                          "Feld 2 (2 Nächte)) "
+                          "ist ungewöhnlich hoch.") +
+               ask;
+    QTest::newRow("a typed amount instead of the dear list's") << dear << maria(128) << QString();
+    TGast group = maria(0);
+    group.Zimmer = QStringLiteral("123");
+    group.Bis = group.Von + 4;
+    QTest::newRow("both: 4 nights, 3 rooms at 1.500")
+        << QByteArray("50;45;40\n80;64;1500\n100;95;90\n120;115;110\n25;22;20\n") << group
+        << QStringLiteral(
+               "Die Kosten von 18.000,00 € für 4 Nächte sind ungewöhnlich hoch. Der Preis von 1.500,00 € pro "
+               "Zimmer und Nacht in Preismatrix.dat (Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten)) ist "
+               "ungewöhnlich hoch.") +
+               ask;
+}
+
+void TestStayCost::unusualAmountAsks()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(TGast, gast);
+    QFETCH(QString, frage);
+    const TPreisMatrix m = prices(file.constData());
+    QCOMPARE(billing::UngewoehnlicherBetragFrage(gast, file.isEmpty() ? nullptr : &m), frage);
+}
+
+void TestStayCost::tooHighPriceComputesNothing()
+{
+    // GIVEN a price list with the largest whole number as the price for 2 persons and 3+ nights
+    const TPreisMatrix m = prices("50;45;40\n80;64;2147483647\n100;95;90\n120;115;110\n25;22;20\n");
+    TGast g = maria(0);
+    g.Zimmer = QStringLiteral("123");
+    g.Bis = g.Von + 30;
+
+    // THEN no amount is computed from it, and the status line says why
+    const Listenpreis preis = PreisNachListe(g, m);
+    QVERIFY(!preis.kosten);
+    QCOMPARE(preis.warumNicht, QStringLiteral("Preismatrix.dat, Zeile 2 (2 Personen), Feld 3 (ab 3 Nächten) ist größer "
+                                              "als 99.999 Euro: die Kosten werden nicht berechnet"));
+    QCOMPARE(m.Preis[1][2], 0);
+    // ... while the largest price the list allows gives an exact amount
+    const TPreisMatrix top = prices("50;45;40\n80;64;99999\n100;95;90\n120;115;110\n25;22;20\n");
+    QCOMPARE(PreisNachListe(g, top).kosten.value_or(-1), 30.0 * 99999 * 3);
 }
 
 void TestStayCost::invoiceWithoutAddressAsks_data()

@@ -21,18 +21,29 @@
 //                                  adds a guest "<name>-<i>", asks as the window would and says
 //                                  "saved <name>-<i>" after a save, or "asked <name>-<i>" when a
 //                                  question came (answered "Nein"; the next round reads afresh)
+//   issue-invoice <folder> <guest> <step>
+//                                  invoices guest <guest> (1..3, none holding a number, as after a
+//                                  kill before the guest file was saved) with the counter and the
+//                                  journal in <folder>, printing to "<folder>/druck.pdf"; at
+//                                  <step> (reserved, taken, kept, printed, journaled; "none" for
+//                                  no stop) it says "at <step> <nr>" and kills itself (SIGKILL).
+//                                  Without a stop it says "issued <nr>"
 // A failure ends each with "error <message>", its lines joined by " | ".
 
 #include "HardeningSupport.h"
+#include "billing/CreateBill.h"
 #include "billing/InvoiceNumber.h"
 #include "billing/PriceMatrix.h"
 #include "guestfile/GuestFileSession.h"
 #include "platform/FolderLock.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QPrinter>
 #include <QThread>
 
 #include <QByteArray>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -136,6 +147,47 @@ int appendJournal(const QString &path, int first)
         billing::appendJournalLine(path, hardening::JournalLineNr(nr));
         say("done " + QByteArray::number(nr));
     }
+}
+
+QByteArray stepName(billing::NumberStep step)
+{
+    switch (step) {
+    case billing::NumberStep::Reserved: return "reserved";
+    case billing::NumberStep::Taken: return "taken";
+    case billing::NumberStep::Kept: return "kept";
+    case billing::NumberStep::Printed: return "printed";
+    case billing::NumberStep::Journaled: return "journaled";
+    }
+    return "?";
+}
+
+int issueInvoice(int argc, char **argv, const QString &folder, int guest, const QByteArray &stop)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    hardening::UseGermanSettings();
+    std::vector<TGast> records = hardening::Guests(3);
+    for (TGast &g : records)
+        g.ReNr = 0;
+    guests::GuestList list;
+    list.replace(records);
+
+    billing::RechnungsDateien files;
+    files.nummer = [folder] { return QDir(folder).filePath(QString::fromLatin1(billing::kReNummerDatei)); };
+    files.ohneVorlage = billing::Briefkopf{QStringLiteral("Pension Zimbrana"), QStringLiteral("Am Hang 1"), {}, {}, {}};
+    files.afterStep = [&stop](billing::NumberStep step, qint32 nr) {
+        if (stepName(step) != stop)
+            return;
+        say("at " + stop + ' ' + QByteArray::number(nr));
+        std::raise(SIGKILL);
+    };
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir(folder).filePath(QStringLiteral("druck.pdf")));
+    const billing::RechnungsErgebnis result =
+        billing::RechnungErstellen(list, guest, files, nullptr, printer, platform::Today());
+    say("issued " + QByteArray::number(result.ReNr));
+    return 0;
 }
 
 int readGuests(const QString &path)
@@ -246,6 +298,8 @@ int main(int argc, char **argv)
             return readPrices(QString::fromLocal8Bit(argv[2]));
         if (mode == "save-as-copy" && argc == 5)
             return saveAsCopy(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
+        if (mode == "issue-invoice" && argc == 5)
+            return issueInvoice(argc, argv, QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), argv[4]);
         if (mode == "hold-instance" && argc == 3)
             return holdInstance(QString::fromLocal8Bit(argv[2]));
         if (mode == "hold-folder-lock" && (argc == 3 || argc == 4))

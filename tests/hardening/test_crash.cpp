@@ -7,6 +7,10 @@
 
 #include "HardeningSupport.h"
 
+#include "billing/InvoiceArchive.h"
+#include "billing/InvoiceJournal.h"
+
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -55,6 +59,15 @@ public:
         }
         return true;
     }
+
+    // Waits until the helper ends by itself (or is killed by its own hand); what it said.
+    QStringList finish()
+    {
+        process_.waitForFinished(60000);
+        takeLines();
+        return lines_;
+    }
+    bool killed() const { return process_.exitStatus() == QProcess::CrashExit; }
 
     QStringList killAndCollect()
     {
@@ -106,6 +119,8 @@ private Q_SLOTS:
     void guestFileIsWholeAfterEveryKill();
     void invoiceNumbersStayUniqueAcrossKills();
     void journalKeepsWholeLinesAcrossKills();
+    void everyInvoiceStepLeavesItsNumberExplained_data();
+    void everyInvoiceStepLeavesItsNumberExplained();
 };
 
 void TestCrash::guestFileIsWholeAfterEveryKill()
@@ -308,6 +323,122 @@ void TestCrash::journalKeepsWholeLinesAcrossKills()
           killedWhileAppending, journal.lines.size(), journal.skipped);
     // The test shows something only if kills did strike appends under way.
     QVERIFY(killedWhileAppending > 0);
+}
+
+namespace {
+
+// Invoices guest `guest` in a helper that kills itself at `stop` ("none": runs to its end).
+QStringList issueInvoice(const QString &folder, int guest, const QString &stop, bool *killed = nullptr)
+{
+    Child child({QStringLiteral("issue-invoice"), folder, QString::number(guest), stop});
+    if (!child.started())
+        return {QStringLiteral("not started")};
+    const QStringList said = child.finish();
+    if (killed)
+        *killed = child.killed();
+    return said;
+}
+
+// Why the journal cannot account for the numbers up to `counter`: each needs a line (issued,
+// reserved, or left free with its reason), and no number may be issued or kept twice. Empty when
+// it can.
+QString unexplained(const QString &folder, qint32 first, qint32 counter)
+{
+    const QString ablage = QDir(folder).filePath(QString::fromLatin1(billing::kRechnungenOrdner));
+    const billing::JournalContents journal = billing::readJournal(billing::journalPath(ablage));
+    std::set<qint32> mentioned;
+    std::multiset<qint32> issued;
+    for (const billing::JournalLine &line : journal.lines) {
+        mentioned.insert(line.nr);
+        if (line.used())
+            issued.insert(line.nr);
+    }
+    QStringList why;
+    const qint32 highest = std::max(counter, mentioned.empty() ? 0 : *mentioned.rbegin());
+    for (qint32 nr = first; nr <= highest; ++nr) {
+        if (!mentioned.count(nr))
+            why << QStringLiteral("Nummer %1 ohne Zeile im Rechnungsbuch").arg(nr);
+        if (issued.count(nr) > 1)
+            why << QStringLiteral("Nummer %1 %2-mal ausgestellt").arg(nr).arg(issued.count(nr));
+    }
+    std::multiset<qint32> kept;
+    for (const billing::AbgelegteRechnung &copy : billing::AbgelegteRechnungen(ablage))
+        kept.insert(copy.nr);
+    for (const qint32 nr : kept)
+        if (kept.count(nr) > 1)
+            why << QStringLiteral("Nummer %1 mehrfach abgelegt").arg(nr);
+    return why.join(QStringLiteral("; "));
+}
+
+qint32 counterIn(const QString &folder)
+{
+    return FileBytes(QDir(folder).filePath(QStringLiteral("ReNummer.DAT"))).trimmed().toInt();
+}
+
+} // namespace
+
+void TestCrash::everyInvoiceStepLeavesItsNumberExplained_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<qint32>("counter"); // what the counter holds after the kill
+    QTest::addColumn<bool>("kept");      // the copy of 1042 is kept
+    QTest::addColumn<bool>("issued");    // the journal holds 1042 as issued
+    QTest::newRow("after the reservation") << "reserved" << 1041 << false << false;
+    QTest::newRow("after the counter") << "taken" << 1042 << false << false;
+    QTest::newRow("after the copy was kept") << "kept" << 1042 << true << false;
+    QTest::newRow("after printing") << "printed" << 1042 << true << false;
+    QTest::newRow("after the journal line") << "journaled" << 1042 << true << true;
+}
+
+void TestCrash::everyInvoiceStepLeavesItsNumberExplained()
+{
+    QFETCH(QString, step);
+    QFETCH(qint32, counter);
+    QFETCH(bool, kept);
+    QFETCH(bool, issued);
+    // GIVEN a data folder whose counter stands at 1041
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(WriteBytes(dir.filePath(QStringLiteral("ReNummer.DAT")), "1041\r\n"));
+    const QString ablage = dir.filePath(QString::fromLatin1(billing::kRechnungenOrdner));
+
+    // WHEN the program is killed at this step of guest 1's invoice, before the guest file is saved
+    bool killed = false;
+    const QStringList said = issueInvoice(dir.path(), 1, step, &killed);
+    QVERIFY2(killed && said.contains(QStringLiteral("at %1 1042").arg(step)), qPrintable(said.join(u'|')));
+
+    // THEN the journal explains number 1042: its last line is the reservation, or the issued invoice
+    QCOMPARE(counterIn(dir.path()), counter);
+    QCOMPARE(QFile::exists(QDir(ablage).filePath(QStringLiteral("Rechnung 1042.pdf"))), kept);
+    const billing::JournalContents journal = billing::readJournal(billing::journalPath(ablage));
+    QVERIFY(!journal.lines.empty());
+    QCOMPARE(journal.lines.back().nr, 1042);
+    QCOMPARE(journal.lines.back().used(), issued);
+    QCOMPARE(journal.lines.back().isReservation(), !issued);
+    QCOMPARE(unexplained(dir.path(), 1042, counterIn(dir.path())), QString());
+
+    // WHEN the next run invoices guest 2
+    const QStringList next = issueInvoice(dir.path(), 2, QStringLiteral("none"));
+
+    // THEN it gets a number above 1042 (even where the counter was not written), and every number stays explained
+    QCOMPARE(next, QStringList{QStringLiteral("issued 1043")});
+    QCOMPARE(counterIn(dir.path()), 1043);
+    QCOMPARE(unexplained(dir.path(), 1042, 1043), QString());
+
+    // WHEN guest 1, whose record lost its number, is invoiced again
+    const QStringList again = issueInvoice(dir.path(), 1, QStringLiteral("none"));
+
+    // THEN an issued invoice for the stay is not issued twice; otherwise it gets the next number
+    if (issued) {
+        QCOMPARE(again.size(), 1);
+        QVERIFY2(again.front().startsWith(QStringLiteral("error ")) &&
+                     again.front().contains(QStringLiteral("gibt es schon die Rechnung 1042 vom 20.02.2025")),
+                 qPrintable(again.front()));
+        QCOMPARE(counterIn(dir.path()), 1043);
+    } else {
+        QCOMPARE(again, QStringList{QStringLiteral("issued 1044")});
+    }
+    QCOMPARE(unexplained(dir.path(), 1042, counterIn(dir.path())), QString());
 }
 
 QTEST_GUILESS_MAIN(TestCrash)
