@@ -27,6 +27,8 @@
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceFiles.h"
 #include "billing/InvoiceNumber.h"
+#include "billing/IssuedInvoices.h"
+#include "billing/JournalCheck.h"
 #include "billing/StayCost.h"
 #include "calendar/PortalOccupancy.h"
 #include "calendar/RoomCalendarModel.h"
@@ -255,6 +257,7 @@ void TMainForm::FormCreate()
     ui_->Tabcontrol1->setCurrentIndex(0);
     MakeSettingsFolder();
     OpenRememberedData();
+    sayJournalFindings();
     // Looked for once the data folder is known: the prices beside the guest file count first.
     context_->readPriceList(this);
     context_->followPortals(this);
@@ -730,6 +733,7 @@ void TMainForm::offerRecovery()
                                        {QStringLiteral("Ja"), QStringLiteral("Nein")}, 0, 1) == 0) {
             list_.replace(guestfile::ReadRecoveryFile(left.path));
             list_.markChanged();
+            reattachInvoices();
             taken = true;
             // Another copy's file becomes this copy's own work: written here first, then removed.
             if (left.path != recovery_.path()) {
@@ -882,6 +886,45 @@ void TMainForm::FileRead()
     if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
         context_->dialogs().inform(this, damaged);
     context_->followPortals(this);
+    reattachInvoices();
+}
+
+void TMainForm::sayJournalFindings()
+{
+    if (!context_->dataFolder().chosen())
+        return;
+    QStringList findings;
+    try {
+        findings = billing::journalFindings(context_->invoiceFolder());
+    } catch (const std::exception &error) {
+        findings << platform::ErrorText(error);
+    }
+    if (findings.isEmpty())
+        return;
+    // Said once the window is up, not in the middle of its making.
+    const QString message = QStringLiteral("Das Rechnungsbuch ist nicht mehr so, wie Zimbrana es geschrieben hat:\n\n") +
+                            findings.join(u'\n') +
+                            QStringLiteral("\n\nDas Fenster „Rechnungen“ (Menü „Ansicht“) nennt es ebenfalls.");
+    QMetaObject::invokeMethod(
+        this, [this, message] { context_->dialogs().inform(this, message); }, Qt::QueuedConnection);
+}
+
+void TMainForm::reattachInvoices()
+{
+    if (!context_->dataFolder().chosen())
+        return;
+    const QString journal = billing::journalPath(context_->invoiceFolder());
+    billing::JournalContents contents;
+    try {
+        contents = billing::readJournal(journal);
+    } catch (const std::exception &error) {
+        // The guests are read all the same; the window "Rechnungen" says more.
+        setStatus(QStringLiteral("Das Rechnungsbuch konnte nicht gelesen werden: ") + platform::ErrorText(error));
+        return;
+    }
+    const billing::ReattachResult result = billing::reattachInvoices(list_, contents);
+    if (!result.messages.isEmpty())
+        context_->dialogs().inform(this, result.messages.join(u'\n'));
 }
 
 void TMainForm::ButtonSaveClick()
@@ -970,6 +1013,8 @@ void TMainForm::RestoreBackup()
     list_.replace(session_.readBackup(backup.path, path));
     if (const QString damaged = session_.messageAboutDamaged(); !damaged.isEmpty())
         context_->dialogs().inform(this, damaged);
+    // A backup older than an invoice does not take the invoice away from its stay.
+    reattachInvoices();
     // The list is not what Gaeste.csv holds: closing must offer to write it back.
     list_.markChanged();
     ShowRecord(list_.lastIndex());
@@ -1205,9 +1250,9 @@ bool TMainForm::ensureInvoiceCounter(const QString &counter)
 {
     if (!LiesReNrStand(counter).fehlt)
         return true;
-    // Numbers the records or the kept copies carry already are not offered again.
+    // Numbers the records, the kept copies or the journal carry already are not offered again.
     const QString ablage = QFileInfo(counter).dir().filePath(QString::fromUtf8(kRechnungenOrdner));
-    const qint32 lowest = ErsteFreieReNr(list_.records(), AbgelegteRechnungen(ablage));
+    const qint32 lowest = billing::HighestIssuedNumber(list_.records(), ablage) + 1;
     const std::optional<int> first = context_->dialogs().askNumber(
         this,
         QStringLiteral("Mit welcher Nummer soll die nächste Rechnung beginnen?\n\nDer Rechnungszähler %1 fehlt "
@@ -1224,7 +1269,7 @@ bool TMainForm::ensureInvoiceCounter(const QString &counter)
                 .arg(*first)
                 .arg(lowest - 1)
                 .arg(lowest));
-    ReNrBeginnen(counter, *first);
+    ReNrBeginnen(counter, *first, lowest - 1);
     return true;
 }
 
@@ -1254,13 +1299,22 @@ void TMainForm::ButtonPrintReClick()
             return;
         }
     }
-    // An issued invoice stays as it is: a copy of it, or a cancellation before a new one.
+    // An issued invoice stays as it is: a copy of it, or a cancellation before a new one. The
+    // journal knows it even when the record lost its number (a kill, another copy's save).
     bool cancelFirst = false;
     std::optional<double> newCost;
+    const std::optional<billing::IssuedInvoice> inJournal =
+        context_->dataFolder().chosen() ? billing::issuedInvoiceFor(context_->invoiceFolder(), list_.current())
+                                        : std::nullopt;
+    if (inJournal && list_.current().ReNr == 0) {
+        list_.modifyCurrent([&inJournal](TGast &g) { g.ReNr = inJournal->nr; });
+        setStatus(QStringLiteral("Rechnung %1 wieder bei Gast %2 eingetragen").arg(inJournal->nr).arg(list_.current().GastNr));
+    }
     if (const qint32 issued = list_.current().ReNr; issued != 0) {
         const int kKopie = 0, kNeu = 1, kAbbrechen = 2;
+        const QDate date = inJournal && inJournal->nr == issued ? inJournal->issued.date() : QDate();
         const int answer =
-            context_->dialogs().choose(this, NeueRechnungFrage(issued),
+            context_->dialogs().choose(this, NeueRechnungFrage(issued, date),
                                        {QStringLiteral("Rechnungskopie"),
                                         QStringLiteral("Stornieren und neu berechnen"), QStringLiteral("Abbrechen")},
                                        kAbbrechen, kAbbrechen);
@@ -1296,6 +1350,11 @@ void TMainForm::ButtonPrintReClick()
             newCost = vergleich->liste;
         else if (answer == kPreisliste)
             list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
+    }
+    if (const QString frage = billing::UngewoehnlicherBetragFrage(list_.current(), priceList());
+        !frage.isEmpty() && !context_->dialogs().confirmDefaultNo(this, frage)) {
+        setStatus(QStringLiteral("Keine Rechnung gedruckt"));
+        return;
     }
     if (context_->dataFolder().chosen() &&
         !ensureInvoiceCounter(context_->dataFolder().pathOf(QString::fromUtf8(kReNummerDatei)))) {
@@ -1350,6 +1409,8 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool can
             printer.setOutputFileName(chosenFile);
         if (!storno->journalError.isEmpty())
             context_->dialogs().showError(this, storno->journalError);
+        if (!storno->counterNote.isEmpty())
+            context_->dialogs().inform(this, storno->counterNote);
         // The cancellation is in the guest file before the new invoice is drawn, so that no state
         // between them is left that the next start could not explain.
         if (!storno->alreadyCancelled &&
@@ -1372,6 +1433,8 @@ void TMainForm::CreateBill(QPrinter &printer, const QString &vorschlag, bool can
     // Printed and kept, but the journal line is missing: the host must hear of it, not read "abgelegt" only.
     if (!result.journalError.isEmpty())
         context_->dialogs().showError(this, result.journalError);
+    if (!result.counterNote.isEmpty())
+        context_->dialogs().inform(this, result.counterNote);
 }
 
 bool TMainForm::enterPrinted(const QString &what, const QString &more)
@@ -1465,6 +1528,8 @@ void TMainForm::RechnungStornierenClick()
     }
     if (!result.journalError.isEmpty())
         context_->dialogs().showError(this, result.journalError);
+    if (!result.counterNote.isEmpty())
+        context_->dialogs().inform(this, result.counterNote);
 }
 
 void TMainForm::AuskunftClick()
@@ -1555,7 +1620,7 @@ SettingsDialog *TMainForm::showSettings(std::optional<SetupStep> step)
             if (const TPreisMatrix *matrix = priceList())
                 settings_->setPricesInUse(*matrix);
             settings_->setLowestFreeInvoiceNumber(
-                ErsteFreieReNr(list_.records(), AbgelegteRechnungen(context_->invoiceFolder())));
+                billing::HighestIssuedNumber(list_.records(), context_->invoiceFolder()) + 1);
         };
         refresh();
         connect(settings_, &SettingsDialog::dataFolderChosen, this, [this, refresh](const QString &folder) {

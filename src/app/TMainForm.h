@@ -129,6 +129,11 @@ private:
     // unsaved changes: Kept when there were none or they were saved, Cancelled when the host
     // cancelled or the save did not happen.
     UnsavedChanges askToSaveChanges();
+    // After the guests are read: a record whose invoice the journal holds but the record lost
+    // (a kill, another copy's save, an older backup) gets it back, and the host is told which.
+    void reattachInvoices();
+    // Once at start: lines of the invoice journal changed, removed or cut off by hand.
+    void sayJournalFindings();
     // The recovery copy of unsaved work: written soon after a change, and at once when the program
     // is ended from outside; offered at the start.
     void noteChange();

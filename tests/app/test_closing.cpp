@@ -144,9 +144,16 @@ void TestClosing::cancelKeepsEveryEdit()
     app.enter("EditName");
     app.keyClicks("EditName", QStringLiteral("yz"));
 
-    // WHEN the host cancels "Daten sichern?"
+    // WHEN the host cancels "Daten sichern?" (after agreeing to restore the backup, for that way)
     answer(app, button);
+    if (way == Way::RestoreBackup) {
+        app.dialogs.choose = [button](const QString &text, const QStringList &) {
+            return text.startsWith(QStringLiteral("Die Sicherung vom ")) ? QStringLiteral("Wiederherstellen") : button;
+        };
+    }
     takeTheWay(app, way);
+    if (way == Way::RestoreBackup)
+        QVERIFY(app.dialogs.choicesAsked.takeFirst().startsWith(QStringLiteral("Die Sicherung vom ")));
 
     // THEN nothing is saved, read or closed, and the edits are all there
     QCOMPARE(app.dialogs.choicesAsked, QStringList{kSaveQuestion});

@@ -400,10 +400,11 @@ void TestWorkflows::printingTakesTheNextNumber()
     // A second invoice for the same guest comes only after a cancellation the host chooses: 43
     // cancels 42, and 44 is the new invoice.
     app.dialogs.choose = [](const QString &text, const QStringList &) {
-        return text == NeueRechnungFrage(42) ? QStringLiteral("Stornieren und neu berechnen") : QString();
+        return text == NeueRechnungFrage(42, platform::Clock::now().date()) ? QStringLiteral("Stornieren und neu berechnen")
+                                                                            : QString();
     };
     app.click("ButtonPrintRe");
-    QVERIFY(app.dialogs.choicesAsked.last().startsWith(NeueRechnungFrage(42)));
+    QVERIFY(app.dialogs.choicesAsked.last().startsWith(NeueRechnungFrage(42, platform::Clock::now().date())));
     QCOMPARE(app.list().current().ReNr, 44);
     QCOMPARE(app.readFile(QStringLiteral("daten/ReNummer.DAT")), QByteArray("44\r\n"));
 }

@@ -240,29 +240,35 @@ void TestFaultsWindow::invoiceNumberOfAFailedSaveIsStillToBeSaved()
         app.click("ButtonPrintRe");
     }
 
-    // THEN the number is taken, printed and kept as PDF before the guest file is written; the save
-    // of the guest file fails with its error, and the number given to the guest counts as unsaved work
-    QVERIFY(QFile::exists(pdf));
+    // THEN the cancellation is taken, printed and kept as PDF before the guest file is written; the
+    // save of the guest file fails with its error, so the new invoice is not drawn: nothing is left
+    // between the two that the next start could not explain, and the cancellation counts as unsaved work
     QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 42 (Storno zu 3).pdf"))));
-    QVERIFY(QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 43.pdf"))));
-    QCOMPARE(FileBytes(app.path(QStringLiteral("daten/ReNummer.DAT"))), QByteArray("43\r\n"));
-    QCOMPARE(app.dialogs.errors, QStringList{IoMessage(platform::kAccessDenied, app.guestFile())});
+    QVERIFY(!QFile::exists(app.path(QStringLiteral("daten/Rechnungen/Rechnung 43.pdf"))));
+    QCOMPARE(FileBytes(app.path(QStringLiteral("daten/ReNummer.DAT"))), QByteArray("42\r\n"));
+    QCOMPARE(app.dialogs.errors.size(), 1);
+    QVERIFY2(app.dialogs.errors.front().startsWith(
+                 QStringLiteral("Die Stornorechnung Nr. 42 ist gedruckt und als PDF abgelegt, aber noch nicht in "
+                                "Gaeste.csv eingetragen:\n") +
+                 IoMessage(platform::kAccessDenied, app.guestFile())),
+             qPrintable(app.dialogs.errors.front()));
+    QVERIFY(app.dialogs.errors.front().endsWith(QStringLiteral("Die neue Rechnung wurde nicht gedruckt.")));
     QCOMPARE(FileBytes(app.guestFile()), old);
-    QCOMPARE(app.list().current().ReNr, 43);
+    QCOMPARE(app.list().current().ReNr, 0);
     QVERIFY(app.list().changed());
 
-    // WHEN the file may be written again and the window is closed THEN it asks, and saves the number
+    // WHEN the file may be written again and the window is closed THEN it asks, and saves the cancellation
     QFile::setPermissions(app.guestFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
                                                QFile::ReadOther | QFile::WriteOther);
     app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Ja"); };
     app.window->close();
     QVERIFY(app.dialogs.confirmations.isEmpty());
     QCOMPARE(app.dialogs.choicesAsked.filter(NeueRechnungFrage(3)).size(), 1);
-    // The amount was asked about before printing; closing asks once about the unsaved number.
+    // Closing asks once about the unsaved cancellation.
     QCOMPARE(app.dialogs.choicesAsked.filter(QStringLiteral("Daten sichern?")),
              QStringList{QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen")});
     QCOMPARE(app.dialogs.choicesAsked.last(), QStringLiteral("Daten sichern?|Ja|Nein|Abbrechen"));
-    QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 43);
+    QCOMPARE(ReadGuestFile(app.guestFile()).back().ReNr, 0);
 }
 
 QTEST_MAIN(TestFaultsWindow)
