@@ -59,6 +59,13 @@ bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder,
     return printer.outputFileName().isEmpty() || MayWriteTo(parent, dialogs, dataFolder, printer.outputFileName());
 }
 
+std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer)
+{
+    if (printer.outputFileName().isEmpty())
+        return nullptr;
+    return std::make_unique<platform::PrivateFile>(printer.outputFileName());
+}
+
 QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const QString &suffix)
 {
     return ExportSuggestion(dataFolder.folder(), name, platform::Clock::now().date(), suffix);
