@@ -50,6 +50,7 @@ void TestCsv::field_data()
     // A text that starts like a guarded one gets its own guard, so reading drops exactly one "'".
     QTest::newRow("apostrophe before equals") << QStringLiteral("'=1") << QStringLiteral("''=1");
     QTest::newRow("apostrophe before minus") << QStringLiteral("'-A1") << QStringLiteral("''-A1");
+    QTest::newRow("two apostrophes before at") << QStringLiteral("''@x") << QStringLiteral("'''@x");
     QTest::newRow("apostrophe alone") << QStringLiteral("'") << QStringLiteral("'");
     QTest::newRow("apostrophe before letter") << QStringLiteral("'s Hüttle") << QStringLiteral("'s Hüttle");
     // A plain number with a sign is a number, whoever wrote it: it stays as it is.
