@@ -71,8 +71,10 @@ MergeResult mergeFeed(const std::vector<guests::PortalBlock> &blocks, const Subs
         result.blocks.push_back(b);
     }
     // In the order of the old file, so what is said about them comes in a stable order.
+    QSet<QString> released;
     for (const guests::PortalBlock &b : blocks)
-        if (belongsTo(b, subscription) && !present.contains(b.uid)) {
+        if (belongsTo(b, subscription) && !present.contains(b.uid) && !released.contains(b.uid)) {
+            released.insert(b.uid);
             ++result.counts.released;
             result.released.push_back(b);
         }
@@ -83,9 +85,9 @@ QString doubtfulCalendar(const PortalCalendar &calendar, int previousBlocks)
 {
     const QString kept = QStringLiteral("; die bisherigen Blockierungen bleiben bestehen.");
     if (calendar.eventCount > 0 && calendar.unreadable >= calendar.eventCount)
-        return (calendar.eventCount == 1 ? QStringLiteral("Der einzige Termin im Kalender ist nicht lesbar")
-                                         : QStringLiteral("Keiner der %1 Termine im Kalender ist lesbar")
-                                               .arg(calendar.eventCount)) +
+        return (calendar.eventCount == 1
+                    ? QStringLiteral("Der einzige Termin im Kalender ist nicht lesbar")
+                    : QStringLiteral("Keiner der %1 Termine im Kalender ist lesbar").arg(calendar.eventCount)) +
                kept;
     const int readable = static_cast<int>(calendar.events.size());
     if (calendar.unreadable > 0 && 2 * qint64(readable) < previousBlocks)
@@ -123,8 +125,9 @@ SyncOutcome syncSubscription(const QString &dataFolder, const Subscription &subs
             outcome.notes = calendar.notes;
             const BlockList stored = readBlocks(dataFolder);
             outcome.notes += stored.notes;
-            const auto previous = std::count_if(stored.blocks.begin(), stored.blocks.end(),
-                                                [&](const guests::PortalBlock &b) { return belongsTo(b, subscription); });
+            const auto previous =
+                std::count_if(stored.blocks.begin(), stored.blocks.end(),
+                              [&](const guests::PortalBlock &b) { return belongsTo(b, subscription); });
             // Counted before the host's filters: leaving out the portal's own days is no sign of a
             // damaged calendar.
             outcome.message = doubtfulCalendar(calendar, static_cast<int>(previous));

@@ -658,8 +658,8 @@ private Q_SLOTS:
         // WHEN the portal's block of 20–23 February is fetched
         QVERIFY(app.syncFromMenu());
         // THEN the status line names her at once
-        QVERIFY2(app.status().contains(QStringLiteral(
-                     "Portal A blockiert Zimmer 1 vom 20.02.2025 bis 23.02.2025: auch Anna (Gast 1)")),
+        QVERIFY2(app.status().contains(
+                     QStringLiteral("Portal A blockiert Zimmer 1 vom 20.02.2025 bis 23.02.2025: auch Anna (Gast 1)")),
                  qPrintable(app.status()));
         // and a block in a free room names nobody
         app.subscribe(app.address(QStringLiteral("http")), 3);
@@ -755,7 +755,7 @@ private Q_SLOTS:
         PortalHouse app;
         app.server.answers["/a.ics"] = {
             "200 OK", "text/calendar",
-            calendarOf(vevent("a1", "20250220", "20250223", "Gr\xfc\xdf" "e") +
+            calendarOf(vevent("a1", "20250220", "20250223", "Gr\xfc\xdf\x65") +
                        "BEGIN:VEVENT\r\nUID:w1\r\nDTSTART;VALUE=DATE:20250301\r\nRRULE:FREQ=WEEKLY\r\n"
                        "SUMMARY:Woche\r\nEND:VEVENT\r\n")};
         app.subscribe(app.address(QStringLiteral("http")));

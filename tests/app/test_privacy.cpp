@@ -40,8 +40,7 @@ std::vector<TGast> guests()
     anna.Anreise = platform::TimeToFraction(QTime(15, 0));
     anna.Abreise = platform::TimeToFraction(QTime(10, 0));
     anna.EMail = QStringLiteral("anna@example.de");
-    return {TGast{},
-            anna,
+    return {TGast{}, anna,
             Stay(2, "2", 1, d(2025, 2, 20), d(2025, 2, 21), QStringLiteral("..")).address("Weg 1", 34519, "Ort"),
             Stay(3, "3", 1, d(2025, 2, 20), d(2025, 2, 21), QStringLiteral("/")).address("Weg 2", 34519, "Ort"),
             Stay(4, "3", 1, d(2025, 2, 22), d(2025, 2, 23), QStringLiteral("....")).address("Weg 3", 34519, "Ort")};
@@ -58,10 +57,7 @@ public:
         restartWith(daten(QString()));
     }
     void showGuest(int index) const { w<QSpinBox>("SpinBox1")->setValue(index); }
-    QStringList filesIn(const QString &folder) const
-    {
-        return QDir(daten(folder)).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList filesIn(const QString &folder) const { return QDir(daten(folder)).entryList(QDir::Files, QDir::Name); }
     void checkErrors() const { QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join(u'\n'))); }
 };
 
@@ -88,13 +84,12 @@ private Q_SLOTS:
         }
 
         // THEN each has files of their own, named with the guest number, the owner's only
-        QCOMPARE(app.filesIn(QStringLiteral("Export")),
-                 (QStringList{QStringLiteral("Auskunft 2 __ 2025-02-20.csv"),
-                              QStringLiteral("Auskunft 2 __ 2025-02-20.pdf"),
-                              QStringLiteral("Auskunft 3 _ 2025-02-20.csv"),
-                              QStringLiteral("Auskunft 3 _ 2025-02-20.pdf"),
-                              QStringLiteral("Auskunft 4 ____ 2025-02-20.csv"),
-                              QStringLiteral("Auskunft 4 ____ 2025-02-20.pdf")}));
+        QCOMPARE(
+            app.filesIn(QStringLiteral("Export")),
+            (QStringList{QStringLiteral("Auskunft 2 __ 2025-02-20.csv"), QStringLiteral("Auskunft 2 __ 2025-02-20.pdf"),
+                         QStringLiteral("Auskunft 3 _ 2025-02-20.csv"), QStringLiteral("Auskunft 3 _ 2025-02-20.pdf"),
+                         QStringLiteral("Auskunft 4 ____ 2025-02-20.csv"),
+                         QStringLiteral("Auskunft 4 ____ 2025-02-20.pdf")}));
         QCOMPARE(modeOf(app.daten(QStringLiteral("Export"))), kOwnerFolder);
         for (const QString &file : app.filesIn(QStringLiteral("Export")))
             QCOMPARE(modeOf(app.daten(QStringLiteral("Export/") + file)), kOwnerFile);

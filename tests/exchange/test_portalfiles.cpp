@@ -86,8 +86,7 @@ QByteArray unreadable(const QByteArray &uid)
 }
 QByteArray cancelled(const QByteArray &uid)
 {
-    return "BEGIN:VEVENT\r\nUID:" + uid +
-           "\r\nSTATUS:CANCELLED\r\nDTSTART;VALUE=DATE:20250401\r\nEND:VEVENT\r\n";
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSTATUS:CANCELLED\r\nDTSTART;VALUE=DATE:20250401\r\nEND:VEVENT\r\n";
 }
 
 } // namespace
@@ -404,9 +403,8 @@ void TestPortalFiles::doubtfulCalendarKeepsTheBlocks_data()
         << QStringLiteral("2 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
     QTest::newRow("under half left, all readable")
         << 4 << readable("b0") << true << QStringLiteral("1 Blockierung (0 neu, 0 verschoben, 3 freigegeben)");
-    QTest::newRow("only cancelled events")
-        << 2 << cancelled("b0") + cancelled("b1") << true
-        << QStringLiteral("0 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
+    QTest::newRow("only cancelled events") << 2 << cancelled("b0") + cancelled("b1") << true
+                                           << QStringLiteral("0 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
     QTest::newRow("empty calendar") << 2 << QByteArray() << true
                                     << QStringLiteral("0 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
 }

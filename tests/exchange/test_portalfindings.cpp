@@ -79,8 +79,8 @@ private Q_SLOTS:
         QTest::newRow("a room of several") << 3 << QDate(2027, 3, 7) << QDate(2027, 3, 9) << 0
                                            << QStringLiteral("Airbnb blockiert Zimmer 3 vom 07.03.2027 bis "
                                                              "09.03.2027: auch Max Brandt (Gast 13)");
-        QTest::newRow("leaving on the guest's arrival day") << 2 << QDate(2027, 3, 1) << QDate(2027, 3, 3) << 0
-                                                            << QString();
+        QTest::newRow("leaving on the guest's arrival day")
+            << 2 << QDate(2027, 3, 1) << QDate(2027, 3, 3) << 0 << QString();
         QTest::newRow("another room") << 3 << QDate(2027, 3, 3) << QDate(2027, 3, 5) << 0 << QString();
         QTest::newRow("the guest made from it") << 2 << QDate(2027, 3, 3) << QDate(2027, 3, 6) << 12 << QString();
         QTest::newRow("made into one guest, clashing with another")

@@ -37,8 +37,8 @@ private Q_SLOTS:
         QTest::newRow("Windows' forbidden") << QStringLiteral("a\\b:c<d>e|f") << QStringLiteral("a_b_c_d_e_f");
         QTest::newRow("quotes") << QStringLiteral("\"Linde\" O'Neil `x`") << QStringLiteral("_Linde_ O_Neil _x_");
         QTest::newRow("control character") << QStringLiteral("Weiß\x01\x7f") << QStringLiteral("Weiß__");
-        QTest::newRow("right-to-left override") << QStringLiteral("Anna\u202Efdp.exe")
-                                                << QStringLiteral("Anna_fdp.exe");
+        QTest::newRow("right-to-left override")
+            << QStringLiteral("Anna\u202Efdp.exe") << QStringLiteral("Anna_fdp.exe");
         QTest::newRow("long name cut") << QString(80, u'x') << QString(60, u'x');
         QTest::newRow("cut between halves of a character")
             << QString(59, u'x') + QStringLiteral("\U0001F600") << QString(59, u'x');
@@ -71,15 +71,15 @@ private Q_SLOTS:
     void namesThatLookAlikeGiveDistinctFiles()
     {
         // GIVEN guests whose names a file system would confuse
-        const QStringList names{QStringLiteral(".."), QStringLiteral("/"), QStringLiteral("...."),
-                                QStringLiteral("."), QStringLiteral("_"), QString(), QStringLiteral("A/B"),
-                                QStringLiteral("A:B")};
+        const QStringList names{QStringLiteral(".."),  QStringLiteral("/"),  QStringLiteral("...."),
+                                QStringLiteral("."),   QStringLiteral("_"),  QString(),
+                                QStringLiteral("A/B"), QStringLiteral("A:B")};
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         QSet<QString> made;
         for (qsizetype i = 0; i < names.size(); ++i) {
-            const QString file = platform::guestFileName(QStringLiteral("Auskunft"), qint32(i + 1), names[i]) +
-                                 QStringLiteral(".csv");
+            const QString file =
+                platform::guestFileName(QStringLiteral("Auskunft"), qint32(i + 1), names[i]) + QStringLiteral(".csv");
             // THEN each name is a plain file inside the folder, none of them the same
             QVERIFY2(!file.contains(u'/') && !file.startsWith(u'.'), qPrintable(file));
             QFile out(QDir(folder.path()).filePath(file));
