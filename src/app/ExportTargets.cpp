@@ -10,6 +10,7 @@
 #include "guestfile/GuestFile.h"
 #include "guestfile/ProgramFiles.h"
 #include "platform/Clock.h"
+#include "platform/IoError.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -63,7 +64,12 @@ std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer)
 {
     if (printer.outputFileName().isEmpty())
         return nullptr;
-    return std::make_unique<platform::PrivateFile>(printer.outputFileName());
+    try {
+        return std::make_unique<platform::PrivateFile>(printer.outputFileName());
+    } catch (const platform::EInOutError &) {
+        // A file that cannot be made cannot be printed to either: the printer says so, as it always has.
+        return nullptr;
+    }
 }
 
 QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const QString &suffix)

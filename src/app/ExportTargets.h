@@ -31,8 +31,9 @@ bool MayWriteTo(QWidget *parent, Dialogs &dialogs, const guestfile::DataFolder &
 bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const guestfile::DataFolder &dataFolder, const QPrinter &printer);
 
 // The file the printer is set to print to, made its owner's only before its first byte, as every
-// file naming guests is; null when it prints on paper. keep() it once the print is done, else a file
-// made here is removed again. Throws platform::EInOutError when the file cannot be made.
+// file naming guests is; null when it prints on paper or the file cannot be made (the printer then
+// reports that it cannot start). keep() it once the print is done, else a file made here is removed
+// again.
 std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer);
 
 // Offers "<name> <when>.pdf" in the folder "Ausdrucke" of the data folder as the file to print

@@ -143,24 +143,6 @@ private Q_SLOTS:
         // The settings folder the program made is the owner's only too.
         QCOMPARE(modeOf(guestfile::MakeSettingsFolder()), kOwnerFolder);
     }
-
-    void printThatFailsLeavesNoEmptyFile()
-    {
-        PrivateHouse app;
-        // GIVEN a print to a file in a folder that does not exist
-        const QString pdf = app.daten(QStringLiteral("fehlt/Belegungsplan.pdf"));
-        app.printToPdf(pdf);
-        app.trigger("ActionBelegungsplan");
-        auto *plan = app.window->findChild<OccupancyPlanWindow *>(QStringLiteral("OccupancyPlan"));
-        QVERIFY(plan);
-        // WHEN it is printed
-        plan->findChild<QPushButton *>(QStringLiteral("ButtonDrucken"))->click();
-        // THEN the host is told, and nothing is left behind
-        QCOMPARE(app.dialogs.errors.size(), 1);
-        QVERIFY2(app.dialogs.errors.first().contains(QStringLiteral("Belegungsplan.pdf")),
-                 qPrintable(app.dialogs.errors.first()));
-        QVERIFY(!QFileInfo::exists(pdf));
-    }
 };
 
 QTEST_MAIN(TestPrivacy)
