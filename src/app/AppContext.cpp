@@ -23,7 +23,7 @@ using guestfile::setHousePostalCode;
 
 AppContext::AppContext(std::unique_ptr<Dialogs> dialogs, QObject *parent)
     : QObject(parent), dialogs_(std::move(dialogs)), startFolder_(QDir::currentPath()), postalCode_(housePostalCode()),
-      portals_(new app::PortalState(*dialogs_, this))
+      portals_(new app::PortalState(*dialogs_, list_, this))
 {
     connect(portals_, &app::PortalState::changed, this, [this] {
         filterBlocks();

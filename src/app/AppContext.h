@@ -99,11 +99,15 @@ public:
     void openRecord(int index) { Q_EMIT openRecordRequested(index); }
     // Picks made elsewhere (the plan), to be taken as if made in the calendar.
     void offerPicks(const calendar::PickState &picks) { Q_EMIT picksOffered(picks); }
+    // A portal's block chosen elsewhere (the plan): the host is offered a new guest from it, as in
+    // the calendar.
+    void offerNewGuestFromBlock(const guests::PortalBlock &block) { Q_EMIT newGuestFromBlockRequested(block); }
 
 Q_SIGNALS:
     void storeEditedFieldRequested();
     void openRecordRequested(int index);
     void picksOffered(const calendar::PickState &picks);
+    void newGuestFromBlockRequested(const guests::PortalBlock &block);
     // The picks were made, used or dropped.
     void picksChanged(const calendar::PickState &picks);
     void postalCodeChanged(qint32 code);

@@ -10,6 +10,7 @@
 #include "guestfile/GuestFile.h"
 #include "guestfile/ProgramFiles.h"
 #include "platform/Clock.h"
+#include "platform/IoError.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -57,6 +58,18 @@ bool MayWriteTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder,
 bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder, const QPrinter &printer)
 {
     return printer.outputFileName().isEmpty() || MayWriteTo(parent, dialogs, dataFolder, printer.outputFileName());
+}
+
+std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer)
+{
+    if (printer.outputFileName().isEmpty())
+        return nullptr;
+    try {
+        return std::make_unique<platform::PrivateFile>(printer.outputFileName());
+    } catch (const platform::EInOutError &) {
+        // A file that cannot be made cannot be printed to either: the printer says so, as it always has.
+        return nullptr;
+    }
 }
 
 QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const QString &suffix)

@@ -472,6 +472,7 @@ void TMainForm::connectContext()
     connect(context, &AppContext::storeEditedFieldRequested, this, [this] { MaskToRecord(); });
     connect(context, &AppContext::openRecordRequested, this, &TMainForm::openRecord);
     connect(context, &AppContext::picksOffered, context, &AppContext::setPicks);
+    connect(context, &AppContext::newGuestFromBlockRequested, this, &TMainForm::newGuestFromBlock);
     connect(context, &AppContext::picksChanged, this, &TMainForm::showPicks);
     // New blocks from a fetch or an edit: the calendar shows them at once, from the same day.
     connect(context, &AppContext::portalBlocksChanged, this, [this] {

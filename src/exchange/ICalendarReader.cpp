@@ -206,18 +206,22 @@ struct EventBuilder
     QString uid, summary, status, recurrenceId;
     bool repeats = false;
 
-    std::optional<PortalEvent> build(const CalendarLimits &limits, Notes &notes) const
+    // An event that cannot be read sets `unreadable`; a cancelled one is left out without it.
+    std::optional<PortalEvent> build(const CalendarLimits &limits, Notes &notes, bool &unreadable) const
     {
+        unreadable = false;
         if (status.compare(u"CANCELLED", Qt::CaseInsensitive) == 0)
             return std::nullopt;
         if (!start) {
             notes.add(QStringLiteral("Termin %1 ohne Beginn (DTSTART) ausgelassen.").arg(eventName(summary, {})));
+            unreadable = true;
             return std::nullopt;
         }
         const std::optional<Moment> from = parseMoment(*start, limits, notes);
         if (!from) {
             notes.add(QStringLiteral("Termin %1 mit unlesbarem Beginn „%2“ ausgelassen.")
                           .arg(eventName(summary, {}), start->value.left(40)));
+            unreadable = true;
             return std::nullopt;
         }
         const QString name = eventName(summary, from->date);
@@ -250,6 +254,7 @@ struct EventBuilder
         }
         if (!departure.isValid() || departure.year() > 9999) {
             notes.add(QStringLiteral("Termin %1 endet nach dem Jahr 9999 und ist ausgelassen.").arg(name));
+            unreadable = true;
             return std::nullopt;
         }
         if (repeats)
@@ -346,7 +351,11 @@ PortalCalendar readCalendar(const QByteArray &input, const CalendarLimits &limit
                 continue; // an END without its BEGIN changes nothing
             if (at <= 1 && event) {
                 // The event closes (or an outer END closes it with it).
-                if (std::optional<PortalEvent> built = event->build(limits, notes)) {
+                bool unreadable = false;
+                std::optional<PortalEvent> built = event->build(limits, notes, unreadable);
+                if (unreadable)
+                    ++result.unreadable;
+                if (built) {
                     const auto seen = byUid.constFind(built->uid);
                     if (seen == byUid.constEnd()) {
                         byUid.insert(built->uid, result.events.size());
@@ -398,6 +407,7 @@ PortalCalendar readCalendar(const QByteArray &input, const CalendarLimits &limit
     }
     if (!begun)
         throw ECalendarError(QStringLiteral("Die Antwort ist leer, kein Kalender."));
+    result.eventCount = eventCount;
     if (!ended)
         throw ECalendarError(QStringLiteral("Der Kalender ist unvollständig (das Ende „END:VCALENDAR“ fehlt); "
                                             "vermutlich wurde die Übertragung abgebrochen."));

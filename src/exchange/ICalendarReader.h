@@ -46,6 +46,8 @@ struct PortalCalendar
 {
     std::vector<PortalEvent> events; // in the order of the file
     QStringList notes;               // German notes on what was left out and why
+    int eventCount = 0;              // the events of the file, read or not
+    int unreadable = 0;              // events left out because they could not be read (no cancelled ones)
 };
 
 // Reads a calendar. Lines may be folded (a line break followed by a blank or TAB), end in CR LF

@@ -1,8 +1,10 @@
 #include "exchange/PortalFiles.h"
 
 #include "platform/AnsiText.h"
+#include "platform/CsvField.h"
 #include "platform/FileIo.h"
 #include "platform/IoError.h"
+#include "platform/PrivateFiles.h"
 #include "register/Rooms.h"
 
 #include <QDir>
@@ -20,17 +22,14 @@ const QString kFolder = QStringLiteral("Portale");
 const QString kDayFormat = QStringLiteral("dd.MM.yyyy");
 const QString kTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm:ss");
 
-// One field as these files write it: in quotes (quotes doubled) when it holds the separator, a
-// quote or blanks at either end; line breaks become blanks, since a field never spans lines.
+// One field as these files write it: by the rule of every CSV of the program (a formula start is
+// guarded with "'", see platform::csvField); line breaks become blanks, since a field never spans
+// lines here.
 QString field(QString text)
 {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
-    if (text.contains(u';') || text.contains(u'"') || text != text.trimmed()) {
-        text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-        return u'"' + text + u'"';
-    }
-    return text;
+    return platform::csvField(text);
 }
 
 QByteArray fileBytes(const QList<QStringList> &rows)
@@ -46,7 +45,8 @@ QByteArray fileBytes(const QList<QStringList> &rows)
 }
 
 // Cuts a line into fields at `separator` outside quotes; quotes around a field are removed and
-// doubled quotes inside are one. Blanks around each field are dropped.
+// doubled quotes inside are one. Blanks around each field are dropped, and so is the "'" that
+// guards a formula start.
 QStringList fields(const QString &line, QChar separator)
 {
     QStringList result;
@@ -67,13 +67,13 @@ QStringList fields(const QString &line, QChar separator)
             current.clear();
             quoted = true;
         } else if (c == separator) {
-            result << current.trimmed();
+            result << platform::csvUnguarded(current.trimmed());
             current.clear();
         } else {
             current += c;
         }
     }
-    result << current.trimmed();
+    result << platform::csvUnguarded(current.trimmed());
     return result;
 }
 
@@ -123,7 +123,7 @@ QByteArray readIfThere(const QString &path)
 void saveInFolder(const QString &dataFolder, const QString &path, const QByteArray &bytes)
 {
     const QString folder = portalFolder(dataFolder);
-    if (!QDir().mkpath(folder))
+    if (!platform::makePrivateFolder(folder))
         platform::ThrowLastIoError(folder);
     platform::SaveFileAtomic(path, bytes);
 }

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace exchange {
 
 namespace {
@@ -68,10 +70,34 @@ MergeResult mergeFeed(const std::vector<guests::PortalBlock> &blocks, const Subs
             ++result.counts.kept;
         result.blocks.push_back(b);
     }
-    for (auto it = old.constBegin(); it != old.constEnd(); ++it)
-        if (!present.contains(it.key()))
+    // In the order of the old file, so what is said about them comes in a stable order.
+    QSet<QString> released;
+    for (const guests::PortalBlock &b : blocks)
+        if (belongsTo(b, subscription) && !present.contains(b.uid) && !released.contains(b.uid)) {
+            released.insert(b.uid);
             ++result.counts.released;
+            result.released.push_back(b);
+        }
     return result;
+}
+
+QString doubtfulCalendar(const PortalCalendar &calendar, int previousBlocks)
+{
+    const QString kept = QStringLiteral("; die bisherigen Blockierungen bleiben bestehen.");
+    if (calendar.eventCount > 0 && calendar.unreadable >= calendar.eventCount)
+        return (calendar.eventCount == 1
+                    ? QStringLiteral("Der einzige Termin im Kalender ist nicht lesbar")
+                    : QStringLiteral("Keiner der %1 Termine im Kalender ist lesbar").arg(calendar.eventCount)) +
+               kept;
+    const int readable = static_cast<int>(calendar.events.size());
+    if (calendar.unreadable > 0 && 2 * qint64(readable) < previousBlocks)
+        return QStringLiteral("Im Kalender sind nur noch %1 von bisher %2 Blockierungen, und %3 nicht lesbar%4")
+            .arg(readable)
+            .arg(previousBlocks)
+            .arg(calendar.unreadable == 1 ? QStringLiteral("1 Termin ist")
+                                          : QStringLiteral("%1 Termine sind").arg(calendar.unreadable))
+            .arg(kept);
+    return {};
 }
 
 std::vector<guests::PortalBlock> blocksOfSubscriptions(const std::vector<guests::PortalBlock> &blocks,
@@ -99,15 +125,27 @@ SyncOutcome syncSubscription(const QString &dataFolder, const Subscription &subs
             outcome.notes = calendar.notes;
             const BlockList stored = readBlocks(dataFolder);
             outcome.notes += stored.notes;
-            const MergeResult merged =
-                mergeFeed(stored.blocks, subscription, withoutFiltered(calendar.events, filters), now);
-            outcome.ok = true;
-            outcome.counts = merged.counts;
-            outcome.message = countsText(merged.counts);
-            // "Zuletzt gesehen" changes on every fetch; that alone is worth the write, so the file
-            // tells when each block was last confirmed.
-            saveBlocks(dataFolder, merged.blocks);
-            outcome.changed = true;
+            const auto previous =
+                std::count_if(stored.blocks.begin(), stored.blocks.end(),
+                              [&](const guests::PortalBlock &b) { return belongsTo(b, subscription); });
+            // Counted before the host's filters: leaving out the portal's own days is no sign of a
+            // damaged calendar.
+            outcome.message = doubtfulCalendar(calendar, static_cast<int>(previous));
+            if (outcome.message.isEmpty()) {
+                MergeResult merged =
+                    mergeFeed(stored.blocks, subscription, withoutFiltered(calendar.events, filters), now);
+                outcome.ok = true;
+                outcome.counts = merged.counts;
+                outcome.message = countsText(merged.counts);
+                // "Zuletzt gesehen" changes on every fetch; that alone is worth the write, so the
+                // file tells when each block was last confirmed.
+                saveBlocks(dataFolder, merged.blocks);
+                outcome.changed = true;
+                for (const guests::PortalBlock &b : merged.blocks)
+                    if (belongsTo(b, subscription))
+                        outcome.blocks.push_back(b);
+                outcome.released = std::move(merged.released);
+            }
         } catch (const ECalendarError &error) {
             outcome.message = error.message();
         }

@@ -30,7 +30,8 @@ struct MergeCounts
 
 struct MergeResult
 {
-    std::vector<guests::PortalBlock> blocks; // of every subscription
+    std::vector<guests::PortalBlock> blocks;   // of every subscription
+    std::vector<guests::PortalBlock> released; // this subscription's that the calendar no longer holds
     MergeCounts counts;
 };
 
@@ -45,6 +46,12 @@ MergeResult mergeFeed(const std::vector<guests::PortalBlock> &blocks, const Subs
 std::vector<guests::PortalBlock> blocksOfSubscriptions(const std::vector<guests::PortalBlock> &blocks,
                                                        const std::vector<Subscription> &subscriptions);
 
+// Why a calendar that could be read is still not trusted, or empty when it is: a non-empty
+// calendar without a single readable event, or unreadable events while fewer than half of the
+// subscription's `previousBlocks` are left. Such a calendar releasing the rooms would free nights
+// the portal still holds; German.
+QString doubtfulCalendar(const PortalCalendar &calendar, int previousBlocks);
+
 struct SyncOutcome
 {
     bool ok = false;
@@ -52,10 +59,13 @@ struct SyncOutcome
     QString message;      // German: the counts, or why nothing changed
     QStringList notes;    // what the calendar reader left out
     MergeCounts counts;
+    // When ok: the subscription's blocks now, and those the calendar no longer holds.
+    std::vector<guests::PortalBlock> blocks;
+    std::vector<guests::PortalBlock> released;
 };
 
-// One fetched subscription into the data folder's portal files: a failed fetch or an answer that
-// is no calendar (or is filtered) changes no block and records the reason; a calendar is merged,
+// One fetched subscription into the data folder's portal files: a failed fetch, an answer that
+// is no calendar or a doubtful one (doubtfulCalendar) changes no block and records the reason; a calendar is merged,
 // the blocks file saved when it changed, and the result recorded in "Abgleich.csv". Events whose
 // summary matches one of `filters` are the portal's own unavailability and are left out.
 // Throws platform::EInOutError when a portal file cannot be read or written.

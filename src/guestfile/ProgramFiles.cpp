@@ -1,5 +1,7 @@
 #include "guestfile/ProgramFiles.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,7 +115,7 @@ QString ExportFolder(const QString &dataFolder)
 {
     const QString data = absoluteFolder(dataFolder);
     const QString folder = data + u'/' + QString::fromUtf8(kExportFolderName);
-    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
+    if (platform::makePrivateFolder(folder))
         return folder + u'/';
     return data + u'/';
 }
@@ -127,7 +129,7 @@ QString PrintoutFolder(const QString &dataFolder)
 {
     const QString data = absoluteFolder(dataFolder);
     const QString folder = data + u'/' + QString::fromUtf8(kPrintoutFolderName);
-    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
+    if (platform::makePrivateFolder(folder))
         return folder + u'/';
     return data + u'/';
 }

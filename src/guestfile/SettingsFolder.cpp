@@ -1,5 +1,7 @@
 #include "guestfile/SettingsFolder.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -46,7 +48,8 @@ QString MakeSettingsFolder()
 {
     const QString folder =
         QDir::fromNativeSeparators(userDataFolder()) + QStringLiteral("/Kestrumbel/") + programName() + u'/';
-    QDir().mkpath(folder);
+    // What the host keeps there (the last data folder, the house, the texts of letters) is theirs alone.
+    platform::makePrivateFolder(folder);
     return folder;
 }
 

@@ -465,8 +465,10 @@ void TestBooks::informationListsExactlyThePersonsStays()
 
     // THEN a CSV and a PDF with exactly his two stays are in "Export", and the host is told where
     QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'\n')));
-    const QString csvPath = app.daten(QStringLiteral("Export/Auskunft Jürgen Weiß 2025-02-20.csv"));
-    const QString pdfPath = app.daten(QStringLiteral("Export/Auskunft Jürgen Weiß 2025-02-20.pdf"));
+    // The guest number keeps two persons' files apart.
+    const QString base = QStringLiteral("Export/Auskunft %1 Jürgen Weiß 2025-02-20").arg(app.list().at(3).GastNr);
+    const QString csvPath = app.daten(base + QStringLiteral(".csv"));
+    const QString pdfPath = app.daten(base + QStringLiteral(".pdf"));
     QCOMPARE(app.dialogs.informations.size(), 1);
     QVERIFY(app.dialogs.informations.first().contains(QDir::toNativeSeparators(QFileInfo(csvPath).absoluteFilePath())));
     QVERIFY(app.dialogs.informations.first().contains(QDir::toNativeSeparators(QFileInfo(pdfPath).absoluteFilePath())));

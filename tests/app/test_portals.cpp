@@ -649,6 +649,179 @@ private Q_SLOTS:
         app.restart();
         QTRY_COMPARE_WITH_TIMEOUT(app.server.requests.size(), 2, 10000);
     }
+
+    void fetchNamesTheGuestOnTheBlocksNights()
+    {
+        // GIVEN Anna in room 1 on 19–21 February, and Portal A of room 1
+        PortalHouse app;
+        app.subscribe(app.address(QStringLiteral("http")), 1);
+        // WHEN the portal's block of 20–23 February is fetched
+        QVERIFY(app.syncFromMenu());
+        // THEN the status line names her at once
+        QVERIFY2(app.status().contains(
+                     QStringLiteral("Portal A blockiert Zimmer 1 vom 20.02.2025 bis 23.02.2025: auch Anna (Gast 1)")),
+                 qPrintable(app.status()));
+        // and a block in a free room names nobody
+        app.subscribe(app.address(QStringLiteral("http")), 3);
+        QVERIFY(app.syncFromMenu());
+        QVERIFY2(!app.status().contains(QStringLiteral("blockiert")), qPrintable(app.status()));
+    }
+
+    void bookingThePortalNoLongerShowsIsNamedAndKept()
+    {
+        // GIVEN a guest made from Portal A's block of 20–23 February in room 1, over Anna's nights
+        PortalHouse app;
+        app.subscribe(app.address(QStringLiteral("http")), 1);
+        QVERIFY(app.syncFromMenu());
+        app.dialogs.choose = [](const QString &, const QStringList &) { return QStringLiteral("Neuer Gast"); };
+        clickTab(app, 1);
+        doubleClickCell(app, calendarModel(app)->rowOfDay(feb(22)), 2);
+        QCOMPARE(app.list().lastIndex(), 4);
+        app.type("EditName", QStringLiteral("Sabine Krüger"));
+        app.click("ButtonSave");
+        const TGast made = app.list().at(4);
+        QCOMPARE(made.Name, QStringLiteral("Sabine Krüger"));
+        // A fetch no longer names her as a second booking of the block, only Anna.
+        QVERIFY(app.syncFromMenu());
+        QVERIFY2(app.status().contains(QStringLiteral("auch Anna (Gast 1)")), qPrintable(app.status()));
+        QVERIFY2(!app.status().contains(QStringLiteral("Sabine")), qPrintable(app.status()));
+        const QByteArray saved = app.readFile(QStringLiteral("daten/Gaeste.csv"));
+
+        // WHEN the portal's calendar no longer holds the booking
+        app.server.answers["/a.ics"] = {"200 OK", "text/calendar", calendarOf({})};
+        QVERIFY(app.syncFromMenu());
+
+        // THEN the host is told to check it, and her record stays as it was
+        QVERIFY2(app.status().contains(QStringLiteral(
+                     "Portal A hat die Buchung von Sabine Krüger (Gast 4, 20.02.–23.02.2025) nicht mehr im Kalender "
+                     "– bitte prüfen, ob sie storniert wurde.")),
+                 qPrintable(app.status()));
+        QCOMPARE(app.list().lastIndex(), 4);
+        QVERIFY(app.list().at(4) == made);
+        QCOMPARE(app.readFile(QStringLiteral("daten/Gaeste.csv")), saved);
+    }
+
+    void unreadableCalendarCountsAsFailed_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // the events first fetched
+        QTest::addColumn<QByteArray>("after");  // what the server answers then
+        QTest::addColumn<QString>("reason");
+        const QByteArray broken = "BEGIN:VEVENT\r\nUID:x1\r\nDTSTART;VALUE=DATE:2025-02-30\r\nEND:VEVENT\r\n";
+        QTest::newRow("no readable event") << vevent("a1", "20250220", "20250223", "Reserved") << broken
+                                           << "Der einzige Termin im Kalender ist nicht lesbar; die bisherigen "
+                                              "Blockierungen bleiben bestehen.";
+        QTest::newRow("under half left, one unreadable")
+            << vevent("a1", "20250220", "20250223", "Reserved") + vevent("a2", "20250301", "20250303", "Reserved") +
+                   vevent("a3", "20250310", "20250312", "Reserved")
+            << vevent("a1", "20250220", "20250223", "Reserved") + broken
+            << "Im Kalender sind nur noch 1 von bisher 3 Blockierungen, und 1 Termin ist nicht lesbar; die "
+               "bisherigen Blockierungen bleiben bestehen.";
+    }
+
+    void unreadableCalendarCountsAsFailed()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, reason);
+        // GIVEN the portal's blocks fetched from the test's calendar server
+        PortalHouse app;
+        app.server.answers["/a.ics"] = {"200 OK", "text/calendar", calendarOf(before)};
+        app.subscribe(app.address(QStringLiteral("http")));
+        QVERIFY(app.syncFromMenu());
+        const QByteArray blocks = app.blocksFile();
+        QCOMPARE(app.cell(21, 3), QStringLiteral("Portal A"));
+
+        // WHEN the server sends a calendar whose events the program mostly cannot read
+        app.server.answers["/a.ics"] = {"200 OK", "text/calendar", calendarOf(after)};
+        SettingsDialog *dialog = openPortalPage(app);
+        QTest::mouseClick(control<QPushButton>(dialog, "ButtonJetztAbgleichen"), Qt::LeftButton);
+        auto *state = control<QLabel>(dialog, "LabelPortalAbgleich");
+        QTRY_VERIFY_WITH_TIMEOUT(state->text().startsWith(QStringLiteral("Abgleich beendet")), 10000);
+
+        // THEN it failed, with the reason and the reader's note, and every block stays
+        const QString said = QStringLiteral("Abgleich beendet: Portal A (Zimmer 3): nicht abgeglichen, ") + reason +
+                             QStringLiteral(" – Hinweise: Termin");
+        QVERIFY2(state->text().startsWith(said), qPrintable(state->text()));
+        QVERIFY2(state->text().contains(QStringLiteral("„2025-02-30“ ausgelassen.")), qPrintable(state->text()));
+        QVERIFY2(app.status().startsWith(said), qPrintable(app.status()));
+        QCOMPARE(app.blocksFile(), blocks);
+        QCOMPARE(app.cell(21, 3), QStringLiteral("Portal A"));
+        QTRY_VERIFY(control<QTableWidget>(dialog, "TablePortale")->item(0, 3)->text().contains(reason));
+    }
+
+    void readersNotesReachTheHost()
+    {
+        // GIVEN a calendar with a repeating event and a summary in Windows-1252
+        PortalHouse app;
+        app.server.answers["/a.ics"] = {
+            "200 OK", "text/calendar",
+            calendarOf(vevent("a1", "20250220", "20250223", "Gr\xfc\xdf\x65") +
+                       "BEGIN:VEVENT\r\nUID:w1\r\nDTSTART;VALUE=DATE:20250301\r\nRRULE:FREQ=WEEKLY\r\n"
+                       "SUMMARY:Woche\r\nEND:VEVENT\r\n")};
+        app.subscribe(app.address(QStringLiteral("http")));
+        // WHEN it is fetched from the settings page
+        SettingsDialog *dialog = openPortalPage(app);
+        QTest::mouseClick(control<QPushButton>(dialog, "ButtonJetztAbgleichen"), Qt::LeftButton);
+        auto *state = control<QLabel>(dialog, "LabelPortalAbgleich");
+        QTRY_VERIFY_WITH_TIMEOUT(state->text().startsWith(QStringLiteral("Abgleich beendet")), 10000);
+        // THEN the blocks are taken, and the page and the status line say what was read otherwise
+        for (const QString &shown : {state->text(), app.status()}) {
+            QVERIFY2(shown.startsWith(QStringLiteral("Abgleich beendet: Portal A (Zimmer 3): 2 Blockierungen (2 neu, "
+                                                     "0 verschoben, 0 freigegeben) – Hinweise: ")),
+                     qPrintable(shown));
+            QVERIFY2(shown.contains(QStringLiteral("nicht in UTF-8 geschrieben")), qPrintable(shown));
+            QVERIFY2(shown.contains(QStringLiteral("wiederholt sich")), qPrintable(shown));
+        }
+        QCOMPARE(exchange::readBlocks(app.daten(QString())).blocks.size(), std::size_t(2));
+    }
+
+    void doubleClickOnABlockInThePlanOffersANewGuest_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("added");
+        QTest::newRow("Neuer Gast") << "Neuer Gast" << true;
+        QTest::newRow("Abbrechen") << "Abbrechen" << false;
+    }
+
+    void doubleClickOnABlockInThePlanOffersANewGuest()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, added);
+        // GIVEN the plan showing Portal A's block in room 3
+        PortalHouse app;
+        app.subscribe(app.address(QStringLiteral("http")));
+        QVERIFY(app.syncFromMenu());
+        app.trigger("ActionBelegungsplan");
+        auto *planWindow = app.window->findChild<OccupancyPlanWindow *>(QStringLiteral("OccupancyPlan"));
+        QVERIFY(planWindow);
+        auto *view = planWindow->findChild<PlanView *>();
+        const PlanBar *block = nullptr;
+        for (const PlanBar &bar : view->geometry().bars)
+            if (bar.block >= 0)
+                block = &bar;
+        QVERIFY(block);
+        app.dialogs.choose = [answer](const QString &, const QStringList &) { return answer; };
+        const int before = app.list().lastIndex();
+
+        // WHEN the host double-clicks it
+        QTest::mouseDClick(view, Qt::LeftButton, {}, view->planLayout().barRect(*block).center().toPoint());
+
+        // THEN the question of the calendar is asked, and the answer taken
+        QCOMPARE(app.dialogs.choicesAsked.size(), 1);
+        QVERIFY2(app.dialogs.choicesAsked.first().startsWith(
+                     QStringLiteral("Zimmer 3 ist vom 20.02.2025 bis 23.02.2025 über Portal A belegt.")),
+                 qPrintable(app.dialogs.choicesAsked.first()));
+        QCOMPARE(app.list().lastIndex(), before + (added ? 1 : 0));
+        if (!added)
+            return;
+        QCOMPARE(app.list().currentIndex(), before + 1);
+        QCOMPARE(app.list().current().Zimmer, QStringLiteral("3"));
+        QCOMPARE(platform::DateOf(app.list().current().Von), feb(20));
+        QCOMPARE(platform::DateOf(app.list().current().Bis), feb(23));
+        // The block now stands for the guest: the plan shows it no more.
+        for (const PlanBar &bar : view->geometry().bars)
+            QCOMPARE(bar.block, -1);
+    }
 };
 
 QTEST_MAIN(TestPortals)

@@ -3,6 +3,7 @@
 
 #include "exchange/Csv.h"
 #include "exchange/GuestListCsv.h"
+#include "platform/CsvField.h"
 #include "platform/Regional.h"
 
 #include <QTest>
@@ -46,6 +47,12 @@ void TestCsv::field_data()
     QTest::newRow("at") << QStringLiteral("@SUM(A1)") << QStringLiteral("'@SUM(A1)");
     QTest::newRow("leading TAB") << QStringLiteral("\t=1+2") << QStringLiteral("'\t=1+2");
     QTest::newRow("leading CR") << QStringLiteral("\r=1+2") << QStringLiteral("\"'\r=1+2\"");
+    // A text that starts like a guarded one gets its own guard, so reading drops exactly one "'".
+    QTest::newRow("apostrophe before equals") << QStringLiteral("'=1") << QStringLiteral("''=1");
+    QTest::newRow("apostrophe before minus") << QStringLiteral("'-A1") << QStringLiteral("''-A1");
+    QTest::newRow("two apostrophes before at") << QStringLiteral("''@x") << QStringLiteral("'''@x");
+    QTest::newRow("apostrophe alone") << QStringLiteral("'") << QStringLiteral("'");
+    QTest::newRow("apostrophe before letter") << QStringLiteral("'s Hüttle") << QStringLiteral("'s Hüttle");
     // A plain number with a sign is a number, whoever wrote it: it stays as it is.
     QTest::newRow("negative amount") << QStringLiteral("-12,50") << QStringLiteral("-12,50");
     QTest::newRow("minus one") << QStringLiteral("-1") << QStringLiteral("-1");
@@ -58,6 +65,11 @@ void TestCsv::field()
     QFETCH(QString, text);
     QFETCH(QString, written);
     QCOMPARE(exchange::csvField(text), written);
+    // Reading the field (without its quotes) gives the text back.
+    QString unquoted = written;
+    if (unquoted.startsWith(u'"'))
+        unquoted = unquoted.mid(1, unquoted.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    QCOMPARE(platform::csvUnguarded(unquoted), text);
 
     // The same field in each export: as a guest's name in the guest list, and as a cell of a table
     // in either code page (the figures, the invoice list).

@@ -4,8 +4,11 @@
 #include "exchange/PortalFiles.h"
 #include "exchange/PortalSync.h"
 #include "platform/FileIo.h"
+#include "register/BlockTakeover.h"
+#include "support/Permissions.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,6 +69,26 @@ const QByteArray kCalendar = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:neu\r\nDTST
                              "BEGIN:VEVENT\r\nUID:eigen\r\nDTSTART;VALUE=DATE:20250310\r\n"
                              "SUMMARY:Not available\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 
+QByteArray calendarOf(const QByteArray &events)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n";
+}
+
+// An event the reader can take, one it cannot (its start is no date), and one cancelled.
+QByteArray readable(const QByteArray &uid)
+{
+    return "BEGIN:VEVENT\r\nUID:" + uid +
+           "\r\nDTSTART;VALUE=DATE:20250401\r\nDTEND;VALUE=DATE:20250403\r\nEND:VEVENT\r\n";
+}
+QByteArray unreadable(const QByteArray &uid)
+{
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTART;VALUE=DATE:2025-13-45\r\nEND:VEVENT\r\n";
+}
+QByteArray cancelled(const QByteArray &uid)
+{
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nSTATUS:CANCELLED\r\nDTSTART;VALUE=DATE:20250401\r\nEND:VEVENT\r\n";
+}
+
 } // namespace
 
 class TestPortalFiles : public QObject
@@ -86,6 +109,11 @@ private Q_SLOTS:
     void fetchedCalendarUpdatesBlocksAndState();
     void autoFetchDue_data();
     void autoFetchDue();
+    void doubtfulCalendarKeepsTheBlocks_data();
+    void doubtfulCalendarKeepsTheBlocks();
+    void formulaStartsAreGuardedAndReadBack_data();
+    void formulaStartsAreGuardedAndReadBack();
+    void portalFilesAreTheOwnersOnly();
 };
 
 void TestPortalFiles::subscriptionsAsWritten_data()
@@ -348,6 +376,142 @@ void TestPortalFiles::autoFetchDue()
     QFETCH(QDateTime, last);
     QFETCH(bool, due);
     QCOMPARE(exchange::autoFetchDue(last, kNow), due);
+}
+
+void TestPortalFiles::doubtfulCalendarKeepsTheBlocks_data()
+{
+    QTest::addColumn<int>("previous"); // blocks of the subscription before the fetch
+    QTest::addColumn<QByteArray>("events");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("message");
+    const QString kept = QStringLiteral("; die bisherigen Blockierungen bleiben bestehen.");
+    QTest::newRow("no event readable") << 1 << unreadable("x") + unreadable("y") << false
+                                       << QStringLiteral("Keiner der 2 Termine im Kalender ist lesbar") + kept;
+    QTest::newRow("the only event unreadable")
+        << 0 << unreadable("x") << false << QStringLiteral("Der einzige Termin im Kalender ist nicht lesbar") + kept;
+    QTest::newRow("under half left, one unreadable")
+        << 4 << readable("b0") + unreadable("x") << false
+        << QStringLiteral("Im Kalender sind nur noch 1 von bisher 4 Blockierungen, und 1 Termin ist nicht lesbar") +
+               kept;
+    QTest::newRow("under half left, two unreadable")
+        << 5 << readable("b0") + readable("b1") + unreadable("x") + unreadable("y") << false
+        << QStringLiteral("Im Kalender sind nur noch 2 von bisher 5 Blockierungen, und 2 Termine sind nicht lesbar") +
+               kept;
+    // What a portal may well say: taken as it is.
+    QTest::newRow("half left, one unreadable")
+        << 4 << readable("b0") + readable("b1") + unreadable("x") << true
+        << QStringLiteral("2 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
+    QTest::newRow("under half left, all readable")
+        << 4 << readable("b0") << true << QStringLiteral("1 Blockierung (0 neu, 0 verschoben, 3 freigegeben)");
+    QTest::newRow("only cancelled events") << 2 << cancelled("b0") + cancelled("b1") << true
+                                           << QStringLiteral("0 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
+    QTest::newRow("empty calendar") << 2 << QByteArray() << true
+                                    << QStringLiteral("0 Blockierungen (0 neu, 0 verschoben, 2 freigegeben)");
+}
+
+void TestPortalFiles::doubtfulCalendarKeepsTheBlocks()
+{
+    QFETCH(int, previous);
+    QFETCH(QByteArray, events);
+    QFETCH(bool, taken);
+    QFETCH(QString, message);
+    // GIVEN `previous` blocks b0, b1, … of Portal A on 1–3 April and one of Portal B
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const Subscription a{1, QStringLiteral("Portal A"), QStringLiteral("https://a.example/1.ics")};
+    std::vector<PortalBlock> before{block(2, QStringLiteral("Portal B"), "b", d(2025, 4, 1), d(2025, 4, 3))};
+    for (int i = 0; i < previous; ++i)
+        before.push_back(block(1, a.name, QStringLiteral("b%1").arg(i), d(2025, 4, 1), d(2025, 4, 3)));
+    exchange::saveBlocks(folder.path(), before);
+    const QByteArray blocksBefore = platform::ReadFileBytes(exchange::blocksPath(folder.path()));
+
+    // WHEN Portal A's calendar holds `events`
+    const exchange::SyncOutcome outcome =
+        exchange::syncSubscription(folder.path(), a, exchange::FetchResult{true, calendarOf(events), {}}, {}, kNow);
+
+    // THEN a calendar the program cannot trust counts as failed and keeps every block
+    QCOMPARE(outcome.ok, taken);
+    QCOMPARE(outcome.message, message);
+    QCOMPARE(outcome.changed, taken);
+    if (!taken) {
+        QCOMPARE(platform::ReadFileBytes(exchange::blocksPath(folder.path())), blocksBefore);
+        QVERIFY(outcome.released.empty());
+        // The reader's notes say which events could not be read.
+        QVERIFY2(!outcome.notes.isEmpty() && outcome.notes.first().contains(QStringLiteral("unlesbarem Beginn")),
+                 qPrintable(outcome.notes.join(u'\n')));
+    }
+    const std::vector<exchange::SyncState> states = exchange::readSyncStates(folder.path());
+    QCOMPARE(exchange::syncStateOf(states, a)->ok, taken);
+    QCOMPARE(exchange::syncStateOf(states, a)->message, message);
+}
+
+void TestPortalFiles::formulaStartsAreGuardedAndReadBack_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("equals") << QStringLiteral("=HYPERLINK(\"http://x\";\"Hier\")");
+    QTest::newRow("plus") << QStringLiteral("+49 561 1234");
+    QTest::newRow("minus") << QStringLiteral("-A1");
+    QTest::newRow("at") << QStringLiteral("@SUMME(A1)");
+    QTest::newRow("TAB") << QStringLiteral("\t=1+2");
+    QTest::newRow("already an apostrophe") << QStringLiteral("'=1");
+    QTest::newRow("plain text") << QStringLiteral("Reserved");
+}
+
+void TestPortalFiles::formulaStartsAreGuardedAndReadBack()
+{
+    QFETCH(QString, text);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // GIVEN a portal's texts (its name, an event's UID and summary) that a spreadsheet would run
+    const PortalBlock b{2, d(2025, 3, 1), d(2025, 3, 4), text, text, text, kNow};
+    const guests::BlockTakeover t{text, text, 12};
+    const exchange::SyncState state{2, text, kNow, false, text};
+
+    // WHEN the three portal files are written
+    exchange::saveBlocks(folder.path(), {b});
+    exchange::saveTakeovers(folder.path(), {t});
+    exchange::saveSyncStates(folder.path(), {state});
+
+    // THEN no field starts with a formula sign (outside a guard), and each reads back as it was
+    for (const QString &path : {exchange::blocksPath(folder.path()), exchange::takeoversPath(folder.path()),
+                                exchange::syncStatesPath(folder.path())}) {
+        const QString file = QString::fromUtf8(platform::ReadFileBytes(path));
+        for (const QString &line : file.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            for (QString field : line.split(u';')) {
+                if (field.startsWith(u'"'))
+                    field.remove(0, 1);
+                QVERIFY2(field.isEmpty() || !QStringView(u"=+-@\t\r").contains(field.front()), qPrintable(line));
+            }
+    }
+    const exchange::BlockList blocks = exchange::readBlocks(folder.path());
+    QCOMPARE(blocks.notes, QStringList());
+    QCOMPARE(blocks.blocks.size(), std::size_t(1));
+    QVERIFY(blocks.blocks.front() == b);
+    const exchange::TakeoverList takeovers = exchange::readTakeovers(folder.path());
+    QCOMPARE(takeovers.takeovers.size(), std::size_t(1));
+    QVERIFY(takeovers.takeovers.front() == t);
+    const std::vector<exchange::SyncState> states = exchange::readSyncStates(folder.path());
+    QCOMPARE(states.size(), std::size_t(1));
+    QVERIFY(states.front() == state);
+}
+
+void TestPortalFiles::portalFilesAreTheOwnersOnly()
+{
+    // GIVEN a data folder without "Portale"
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const Subscription a{1, QStringLiteral("Portal A"), QStringLiteral("https://a.example/1.ics")};
+
+    // WHEN a fetch writes the blocks and its result, and a block is taken over
+    exchange::syncSubscription(folder.path(), a, exchange::FetchResult{true, kCalendar, {}}, {}, kNow);
+    exchange::addTakeover(folder.path(), guests::BlockTakeover{QStringLiteral("neu"), a.name, 4});
+    exchange::saveSubscriptions(folder.path(), {a});
+
+    // THEN the folder is its owner's to enter only and every file its owner's to read only
+    QCOMPARE(permissions::modeOf(exchange::portalFolder(folder.path())), permissions::kOwnerFolder);
+    for (const QString &path : {exchange::blocksPath(folder.path()), exchange::syncStatesPath(folder.path()),
+                                exchange::takeoversPath(folder.path()), exchange::subscriptionsPath(folder.path())})
+        QCOMPARE(permissions::modeOf(path), permissions::kOwnerFile);
 }
 
 QTEST_GUILESS_MAIN(TestPortalFiles)

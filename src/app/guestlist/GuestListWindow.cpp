@@ -425,7 +425,10 @@ void GuestListWindow::ButtonTageslisteClick()
     const std::vector<guests::PortalBlock> &blocks = context_.portalBlocks();
     const QStringList tasks =
         calendar::dayTaskLines(records, blocks, calendar::dayTasks(records, blocks, tag));
+    const auto file = PrivatePrintout(printer); // names the guests of the day
     DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)), tasks);
+    if (file)
+        file->keep();
     say(QStringLiteral("Tagesliste für %1 gedruckt").arg(platform::DateToStr(tag)));
 }
 

@@ -5,6 +5,7 @@
 #include "exchange/MailCommand.h"
 #include "guestfile/Settings.h"
 #include "platform/Clock.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,6 +37,9 @@ QString writeLetter(AppContext &context, const TGast &g)
     QString folder = context.chosenFolder();
     if (folder.isEmpty())
         folder = QDir(context.dataFolder().pathOf(QString())).absolutePath();
+    // The letters name guests: their folder is made the owner's only before the first is saved
+    // (each letter is saved that way itself).
+    platform::makePrivateFolder(billing::confirmationFolder(folder));
     return billing::saveConfirmation(folder, g, houseLetterhead(context), hostConfirmationText(), platform::Today());
 }
 

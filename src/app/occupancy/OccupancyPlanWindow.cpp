@@ -37,7 +37,8 @@ namespace {
 
 const QString kPlanGeometryKey = QStringLiteral("Belegungsplan");
 const QString kHinweis = QStringLiteral("Ziehen über freie Tage eines Zimmers wählt einen Aufenthalt für eine neue "
-                                        "Buchung; ein Doppelklick auf einen Balken öffnet die Buchung. "
+                                        "Buchung; ein Doppelklick auf einen Balken öffnet die Buchung, auf eine "
+                                        "Portal-Blockierung bietet er einen neuen Gast an. "
                                         "Strg + Mausrad zoomt.");
 
 } // namespace
@@ -132,6 +133,9 @@ OccupancyPlanWindow::OccupancyPlanWindow(AppContext &context, QWidget *parent)
             [this](int days) { showSpan(view_->first() + days, view_->days()); });
     connect(view_, &PlanView::barActivated, this,
             [this](int record) { guarded([this, record] { context_.openRecord(record); }); });
+    connect(view_, &PlanView::blockActivated, this, [this](const guests::PortalBlock &block) {
+        guarded([this, &block] { context_.offerNewGuestFromBlock(block); });
+    });
     connect(view_, &PlanView::stayPicked, this, &OccupancyPlanWindow::stayPicked);
     // Picks used for a booking (or dropped) are no longer offered here.
     connect(&context, &AppContext::picksChanged, this, [this](const PickState &picks) {
@@ -223,7 +227,10 @@ void OccupancyPlanWindow::print()
     if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")) ||
         !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
+    const auto file = PrivatePrintout(printer); // names the guests of the days shown
     PrintPlan(printer, view_->geometry());
+    if (file)
+        file->keep();
 }
 
 void OccupancyPlanWindow::keyPressEvent(QKeyEvent *event)

@@ -202,10 +202,15 @@ void PlanView::mouseReleaseEvent(QMouseEvent *event)
 void PlanView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
-        // A portal's block is no record to open.
+        // A portal's block is no record to open: it may become one.
         if (const PlanBar *bar = barAt(event->position()); bar && bar->block < 0) {
             const int record = bar->record;
             Q_EMIT barActivated(record);
+            return;
+        } else if (bar && bar->block < static_cast<int>(blocks_.size())) {
+            // A copy: whoever answers may change the blocks shown.
+            const guests::PortalBlock block = blocks_[static_cast<std::size_t>(bar->block)];
+            Q_EMIT blockActivated(block);
             return;
         }
     }

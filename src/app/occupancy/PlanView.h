@@ -48,6 +48,8 @@ public:
 
 Q_SIGNALS:
     void barActivated(int record);
+    // A portal's block was double-clicked.
+    void blockActivated(const guests::PortalBlock &block);
     // The host dragged across free days: first and last day of the stay.
     void stayPicked(int room, platform::TDateTime firstDay, platform::TDateTime lastDay);
     // Ctrl and the wheel: zoom by `steps` (positive: in) around a position in days.

@@ -1,10 +1,12 @@
 #include "app/portals/PortalState.h"
 
 #include "app/Dialogs.h"
+#include "exchange/PortalFindings.h"
 #include "exchange/SubscriptionFetcher.h"
 #include "guestfile/PortalSettings.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"
+#include "register/GuestList.h"
 
 #include <exception>
 
@@ -15,8 +17,8 @@ QString subscriptionLabel(const exchange::Subscription &subscription)
     return QStringLiteral("%1 (Zimmer %2)").arg(subscription.name).arg(subscription.room);
 }
 
-PortalState::PortalState(Dialogs &dialogs, QObject *parent)
-    : QObject(parent), dialogs_(dialogs), fetcher_(new exchange::SubscriptionFetcher(this))
+PortalState::PortalState(Dialogs &dialogs, const guests::GuestList &guests, QObject *parent)
+    : QObject(parent), dialogs_(dialogs), guests_(guests), fetcher_(new exchange::SubscriptionFetcher(this))
 {
     connect(fetcher_, &exchange::SubscriptionFetcher::finished, this, &PortalState::fetched);
     connect(fetcher_, &exchange::SubscriptionFetcher::allFinished, this, &PortalState::allFetched);
@@ -134,17 +136,27 @@ bool PortalState::sync()
 void PortalState::fetched(const exchange::Subscription &subscription, const exchange::FetchResult &result)
 {
     QString line = subscriptionLabel(subscription) + QStringLiteral(": ");
+    QStringList findings;
     try {
         const exchange::SyncOutcome outcome = exchange::syncSubscription(
             syncFolder_, subscription, result, guestfile::portalFilters(), platform::Clock::now());
         syncOk_ = syncOk_ && outcome.ok;
         line += outcome.ok ? outcome.message : QStringLiteral("nicht abgeglichen, ") + outcome.message;
+        // What the reader left out changes what the rooms show: the host hears it here, not in a log.
+        if (!outcome.notes.isEmpty())
+            line += QStringLiteral(" – Hinweise: ") + outcome.notes.join(u' ');
+        // The list is that of the folder fetched for, unless the host took another one meanwhile.
+        if (outcome.ok && syncFolder_ == folder_) {
+            const platform::TDateTime today = platform::Today();
+            findings << exchange::vanishedBookings(outcome.released, takeovers_, guests_.records(), today)
+                     << exchange::blockConflicts(outcome.blocks, takeovers_, guests_.records(), today);
+        }
     } catch (const std::exception &error) {
         // The portal files could not be read or written: said with the subscription it concerns.
         syncOk_ = false;
         line += QStringLiteral("nicht abgeglichen, ") + QString::fromUtf8(error.what());
     }
-    syncLines_ << line;
+    syncLines_ << line << findings;
 }
 
 void PortalState::allFetched()

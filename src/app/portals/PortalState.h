@@ -16,6 +16,9 @@ class QWidget;
 namespace exchange {
 class SubscriptionFetcher;
 }
+namespace guests {
+class GuestList;
+}
 
 namespace app {
 
@@ -26,7 +29,9 @@ class PortalState : public QObject
     Q_OBJECT
 
 public:
-    explicit PortalState(Dialogs &dialogs, QObject *parent = nullptr);
+    // `guests` is the list whose bookings a fetch is compared with (blocks on their nights, taken
+    // over bookings the portal no longer shows).
+    PortalState(Dialogs &dialogs, const guests::GuestList &guests, QObject *parent = nullptr);
     ~PortalState() override;
 
     const std::vector<exchange::Subscription> &subscriptions() const { return subscriptions_; }
@@ -59,7 +64,8 @@ Q_SIGNALS:
     // The subscriptions, blocks or sync states were read anew.
     void changed();
     void syncStarted();
-    // The summary of a fetch for the status line: per subscription what came of it.
+    // The summary of a fetch for the status line: per subscription what came of it, what the
+    // calendar reader left out, and the house's bookings the fetch concerns.
     void syncFinished(const QString &summary, bool allOk);
 
 private:
@@ -68,6 +74,7 @@ private:
     void allFetched();
 
     Dialogs &dialogs_;
+    const guests::GuestList &guests_;
     exchange::SubscriptionFetcher *fetcher_;
     QString folder_;
     bool read_ = false;

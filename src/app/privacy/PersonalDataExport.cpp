@@ -5,6 +5,8 @@
 #include "app/PrintFrame.h"
 #include "exchange/Csv.h"
 #include "platform/Clock.h"
+#include "platform/FileNames.h"
+#include "platform/PrivateFiles.h"
 #include "register/PersonalData.h"
 
 #include <QDir>
@@ -24,16 +26,9 @@ QString PersonalDataFiles::message() const
              QDir::toNativeSeparators(pdf), QDir::toNativeSeparators(csv));
 }
 
-QString personalDataFileName(const QString &name)
+QString personalDataFileName(const QString &name, qint32 gastNr)
 {
-    QString safe;
-    for (const QChar c : name.simplified())
-        if (c.isLetterOrNumber() || c == u' ' || c == u'-' || c == u'.' || c == u',')
-            safe += c;
-    safe = safe.simplified().left(60);
-    while (safe.startsWith(u'.'))
-        safe.remove(0, 1);
-    return QStringLiteral("Auskunft ") + (safe.isEmpty() ? QStringLiteral("Gast") : safe);
+    return platform::guestFileName(QStringLiteral("Auskunft"), gastNr, name);
 }
 
 void printPersonalDataReport(QPrinter &printer, const exchange::PersonalDataReport &report)
@@ -92,7 +87,8 @@ std::optional<PersonalDataFiles> savePersonalData(AppContext &context, QWidget *
 {
     const std::vector<TGast> &records = context.guests().records();
     const std::vector<int> stays = guests::staysOfPerson(records, index);
-    const QString base = personalDataFileName(records.at(static_cast<std::size_t>(index)).Name);
+    const TGast &person = records.at(static_cast<std::size_t>(index));
+    const QString base = personalDataFileName(person.Name, person.GastNr);
     PersonalDataFiles files;
     files.stays = static_cast<int>(stays.size());
     files.csv = QFileInfo(SuggestedExport(context.dataFolder(), base, QStringLiteral("csv"))).absoluteFilePath();
@@ -101,7 +97,10 @@ std::optional<PersonalDataFiles> savePersonalData(AppContext &context, QWidget *
         if (!MayWriteTo(parent, context.dialogs(), context.dataFolder(), path))
             return std::nullopt;
 
+    // Personal data: for the owner's eyes only, like the guest file, from the first byte on (the
+    // CSV is saved that way; the printer is given a file made so).
     exchange::saveCsvFile(files.csv, exchange::personalDataRows(records, stays), exchange::kGuestListCodePage);
+    platform::PrivateFile pdfFile(files.pdf);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(files.pdf);
@@ -109,7 +108,8 @@ std::optional<PersonalDataFiles> savePersonalData(AppContext &context, QWidget *
     const exchange::PersonalDataReport report = exchange::personalDataReport(records, stays, platform::Now());
     printer.setDocName(report.title);
     printPersonalDataReport(printer, report);
-    // Personal data: for the owner's eyes only, like the guest file.
+    pdfFile.keep();
+    // Files of an earlier "Auskunft" replaced here become the owner's alone too.
     for (const QString &path : {files.csv, files.pdf})
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     return files;

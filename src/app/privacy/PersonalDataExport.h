@@ -22,9 +22,9 @@ struct PersonalDataFiles
     QString message() const;
 };
 
-// "Auskunft Weiß": the start of the files' names for the person `name` (the day follows);
-// characters a file name cannot hold are left out.
-QString personalDataFileName(const QString &name);
+// "Auskunft 12 Weiß": the start of the files' names for the person `name` of guest number
+// `gastNr` (the day follows), distinct for every guest (platform::guestFileName).
+QString personalDataFileName(const QString &name, qint32 gastNr);
 
 // Lays the report out on the printer's pages. Throws when the printer does not start or finish.
 void printPersonalDataReport(QPrinter &printer, const exchange::PersonalDataReport &report);

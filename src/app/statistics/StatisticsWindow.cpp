@@ -355,8 +355,11 @@ void StatisticsWindow::print()
     if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Auswertung drucken")) ||
         !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
-
+    // The house's takings are no one else's business either.
+    const auto file = PrivatePrintout(printer);
     printYearFigures(printer, zahlen());
+    if (file)
+        file->keep();
 }
 
 } // namespace app
