@@ -222,11 +222,6 @@ void DrawInvoice(QImage &bm, const TGast &g, platform::TDateTime today)
     DrawInvoiceTexts(bm, InvoiceLines(g, today));
 }
 
-void DrawInvoiceLines(QPainter &painter, const QImage &form, const TGast &g, platform::TDateTime today)
-{
-    DrawInvoiceTexts(painter, form, InvoiceLines(g, today));
-}
-
 void DrawInvoiceTexts(QImage &bm, const QStringList &lines)
 {
     for (std::size_t i = 0; i < kPlaces.size() && i < static_cast<std::size_t>(lines.size()); ++i)

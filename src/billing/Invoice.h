@@ -44,10 +44,9 @@ void TextLine(QImage &bm, const QString &Text, const QString &font, QRgb farbe, 
 
 // Draws the eight invoice lines onto the form.
 void DrawInvoice(QImage &bm, const guests::TGast &g, platform::TDateTime today);
-// Draws the same lines with a painter whose coordinates are the form's pixels (a page that shows
-// the form scaled), as text rather than pixels; `form` is only measured.
-void DrawInvoiceLines(QPainter &painter, const QImage &form, const guests::TGast &g, platform::TDateTime today);
-// Both for any eight texts in the places of InvoiceLines (a cancellation's lines).
+// The same for any eight texts in the places of InvoiceLines (a cancellation's lines); and with a
+// painter whose coordinates are the form's pixels (a page that shows the form scaled), as text
+// rather than pixels, where `form` is only measured.
 void DrawInvoiceTexts(QImage &bm, const QStringList &lines);
 void DrawInvoiceTexts(QPainter &painter, const QImage &form, const QStringList &lines);
 

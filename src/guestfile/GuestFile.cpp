@@ -217,37 +217,9 @@ QString DamagedFieldsQuestion(const std::vector<DamagedField> &damaged, const st
         .arg(fileName, damagedList(lost));
 }
 
-int GuestsInFile(const QByteArray &bytes)
-{
-    int records = 0;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
-            ++end;
-        // Blank lines hold no record, as when reading.
-        for (qsizetype i = start; i < end; ++i)
-            if (static_cast<unsigned char>(bytes.at(i)) > 32) {
-                ++records;
-                break;
-            }
-        start = end + 1;
-    }
-    return std::max(records - 1, 0);
-}
-
 std::vector<TGast> ReadGuestFile(const QString &path)
 {
     return DecodeGuestFile(platform::ReadFileBytes(path), QFileInfo(path).fileName());
-}
-
-QStringList EncodeGuestLines(const std::vector<TGast> &records)
-{
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(records.size()));
-    for (const TGast &gast : records)
-        lines.append(EncodeSatz(gast));
-    return lines;
 }
 
 QByteArray GuestFileBytes(const std::vector<TGast> &records)

@@ -54,17 +54,12 @@ QString DamagedFieldsMessage(const std::vector<DamagedField> &damaged, const QSt
 QString DamagedFieldsQuestion(const std::vector<DamagedField> &damaged, const std::vector<guests::TGast> &records,
                               const QString &fileName);
 
-// The number of guests a guest file's bytes hold, as reading would count them (lines that are not
-// blank) without record 0; a damaged file is counted all the same.
-int GuestsInFile(const QByteArray &bytes);
-
 // Reads the whole file or nothing: on any error it throws (EInOutError, EConvertError) and the
 // caller keeps the list it has.
 std::vector<guests::TGast> ReadGuestFile(const QString &path);
 
-QStringList EncodeGuestLines(const std::vector<guests::TGast> &records);
-// The whole file's bytes for the records: each record's line in Windows-1252 followed by CR LF,
-// the very bytes of EncodeGuestLines.
+// The whole file's bytes for the records: each record's line (EncodeSatz) in Windows-1252
+// followed by CR LF.
 QByteArray GuestFileBytes(const std::vector<guests::TGast> &records);
 
 // Replaces the file only once everything has been written, so a failure keeps the old file.
