@@ -26,6 +26,15 @@
 
 namespace {
 
+using app::TMainForm;
+using calendar::CalendarRow;
+using calendar::kTageVorStarttag;
+using calendar::WochentagText;
+using calendar::ZeigGridRows;
+using guestfile::kGuestFileName;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 using Clock = std::chrono::steady_clock;
 
 constexpr int kGuests = 10000;

@@ -32,6 +32,11 @@
 
 namespace {
 
+using guestfile::GuestFileBytes;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 // CPU time of the process in seconds: what the work costs, whatever else the machine runs.
 double CpuSeconds()
 {

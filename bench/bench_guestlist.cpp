@@ -28,6 +28,12 @@
 
 namespace {
 
+using app::GuestListWindow;
+using app::TMainForm;
+using guests::GuestList;
+using guests::GuestListModel;
+using guests::TGast;
+
 using Clock = std::chrono::steady_clock;
 
 constexpr int kGuests = 100000;

@@ -24,6 +24,9 @@
 
 namespace {
 
+using guestfile::kGuestFileName;
+using guestfile::WriteGuestFile;
+
 constexpr int kManyGuests = 100000;
 
 struct Start

@@ -31,6 +31,9 @@
 
 namespace {
 
+using app::TMainForm;
+using app::ZimbranaApplication;
+
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::time_point from, Clock::time_point to)
