@@ -191,7 +191,7 @@ void BM_Jahresauswertung(benchmark::State &state)
 
 void Setup(benchmark::internal::Benchmark *b)
 {
-    b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(5)->ReportAggregatesOnly(true);
+    bench::Timing(b, benchmark::kMillisecond, 5, 0.3);
 }
 
 BENCHMARK(BM_PlanGeometryYear)->Apply(Setup);
