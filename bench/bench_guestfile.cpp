@@ -254,7 +254,6 @@ void BM_SaveGuestFile(benchmark::State &state)
     ReportRatio(state, d.list.size(), program, floor);
 }
 
-
 // The figures peers.py printed, each "name=value" on a line of its own; an error text if any is
 // missing or not a plain number.
 QString ReadPeerFigures(const QByteArray &out, std::map<std::string, double> &figures)
