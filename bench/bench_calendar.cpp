@@ -178,7 +178,12 @@ void TabClick(benchmark::State &state, bool paint)
         const auto t0 = Clock::now();
         auto rows = ZeigGridRows(w.form->context().guests().records(), start, kRows);
         const auto t1 = Clock::now();
-        QMetaObject::invokeMethod(w.form.get(), "ZimmerClick", Qt::DirectConnection);
+        // The grid filled when the page was shown; a handler that is no longer there must not pass
+        // for a quick one.
+        if (!QMetaObject::invokeMethod(w.form.get(), "ZimmerClick", Qt::DirectConnection)) {
+            state.SkipWithError("the window has no handler ZimmerClick");
+            return;
+        }
         if (paint)
             w.grid->viewport()->repaint();
         const auto t2 = Clock::now();

@@ -167,8 +167,11 @@ void BM_PlanWindowRepaintYear(benchmark::State &state)
     for (auto _ : state) {
         const platform::TDateTime first = FirstDay() + (step++ % 2);
         const auto t0 = Clock::now();
-        QMetaObject::invokeMethod(w.plan, "showSpan", Qt::DirectConnection, Q_ARG(platform::TDateTime, first),
-                                  Q_ARG(int, kYear));
+        if (!QMetaObject::invokeMethod(w.plan, "showSpan", Qt::DirectConnection, Q_ARG(platform::TDateTime, first),
+                                       Q_ARG(int, kYear))) {
+            state.SkipWithError("the plan window cannot be shown a span");
+            return;
+        }
         view->repaint();
         const auto t1 = Clock::now();
         state.SetIterationTime(Seconds(t0, t1));
