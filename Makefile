@@ -13,6 +13,9 @@ JOBS ?= 2
 PACKAGES += desktop-file-utils appstream dpkg-dev file
 # lld links the hundred test programs much faster than the default linker.
 PACKAGES += lld
+# The tests build the benchmarks and run each once: Google Benchmark, and the peers that
+# bench_guestfile compares with (python3's csv module, sqlite3).
+PACKAGES += libbenchmark-dev python3 sqlite3
 
 # Fuzzing needs clang and libFuzzer (not in `make test`, which replays the seeds with g++).
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev llvm-14
@@ -46,7 +49,7 @@ package: build
 	cmake --build build/release -j$(JOBS) --target package
 
 test: deps
-	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZIMBRANA_SANITIZE=ON
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZIMBRANA_SANITIZE=ON -DZIMBRANA_BENCH=ON
 	cmake --build build/test -j$(JOBS)
 	# The test package_install installs this package, starts it and removes it again.
 	@$(MAKE) --no-print-directory package

@@ -11,11 +11,11 @@
 
 namespace bench {
 
-class BenchDialogs final : public Dialogs
+class BenchDialogs final : public app::Dialogs
 {
 public:
     BenchDialogs(const QString &folder, QStringList &said)
-        : file_(QDir(folder).filePath(QString::fromUtf8(kGuestFileName))), said_(said)
+        : file_(QDir(folder).filePath(QString::fromUtf8(guestfile::kGuestFileName))), said_(said)
     {}
 
     QString askOpenFile(QWidget *) override { return file_; }
@@ -72,7 +72,7 @@ public:
         said_ << path;
         return false;
     }
-    int chooseBackup(QWidget *, const std::vector<BackupInfo> &) override
+    int chooseBackup(QWidget *, const std::vector<guestfile::BackupInfo> &) override
     {
         said_ << QStringLiteral("backup dialog");
         return -1;

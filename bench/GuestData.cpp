@@ -11,6 +11,8 @@
 
 namespace bench {
 
+using guests::TGast;
+
 namespace {
 
 // A small generator of our own: std's distributions differ between libraries, this does not.

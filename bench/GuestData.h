@@ -13,7 +13,7 @@ namespace bench {
 // from 1 Jan 2005 on, about 450 a year in rooms 1 to 3 (so 10,000 bookings fill some twenty years),
 // mostly short, some of two or three rooms, now and then a double booking; names and places are
 // German with umlauts.
-std::vector<TGast> MakeGuests(int guests, unsigned seed = 1);
+std::vector<guests::TGast> MakeGuests(int guests, unsigned seed = 1);
 
 // A file name inside a folder, with exactly one separator between them.
 QString PathIn(const QString &folder, const QString &fileName);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include <unistd.h>
@@ -78,8 +79,42 @@ bool ParseNumber(std::string_view text, double &value)
     return true;
 }
 
+bool SmokeRun()
+{
+    static const bool smoke = [] {
+        const char *value = std::getenv("ZIMBRANA_BENCH_SMOKE");
+        return value != nullptr && *value != '\0' && std::string_view(value) != "0";
+    }();
+    return smoke;
+}
+
+int SizeFor(int full, int smoke)
+{
+    return SmokeRun() ? smoke : full;
+}
+
+void Timing(benchmark::internal::Benchmark *b, benchmark::TimeUnit unit, int repetitions, double minTime)
+{
+    b->UseManualTime()->Unit(unit);
+    if (SmokeRun()) {
+        b->Iterations(1);
+        return;
+    }
+    if (minTime > 0)
+        b->MinTime(minTime);
+    else
+        b->Iterations(1);
+    b->Repetitions(repetitions)->ReportAggregatesOnly(true);
+}
+
 int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets)
 {
+    // Whether some benchmarks are left out on purpose; read before Initialize takes the flags away.
+    bool selected = std::getenv("BENCHMARK_FILTER") != nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        selected = selected || arg.rfind("--benchmark_filter", 0) == 0 || arg.rfind("--benchmark_list_tests", 0) == 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -88,6 +123,8 @@ int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets)
     benchmark::Shutdown();
 
     std::printf("\nTargets (median of the repetitions):\n");
+    if (SmokeRun())
+        std::printf("  (a smoke run: each benchmark once on a small input; only an ERROR counts)\n");
     int result = 0;
     const auto failed = [&result](const Target &target, const std::string &why) {
         std::printf("  %-58s ERROR: %s\n", target.text.c_str(), why.c_str());
@@ -95,8 +132,12 @@ int RunWithTargets(int argc, char **argv, const std::vector<Target> &targets)
     };
     for (const Target &target : targets) {
         const auto *run = reporter.find(target.benchmark);
-        if (run == nullptr)
+        if (run == nullptr) {
+            // A target that names no benchmark of the program would otherwise pass unseen.
+            if (!selected)
+                failed(target, "its benchmark did not run");
             continue;
+        }
         if (run->error_occurred) {
             failed(target, run->error_message);
             continue;

@@ -26,6 +26,15 @@
 
 namespace {
 
+using app::TMainForm;
+using calendar::CalendarRow;
+using calendar::kTageVorStarttag;
+using calendar::WochentagText;
+using calendar::ZeigGridRows;
+using guestfile::kGuestFileName;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
 using Clock = std::chrono::steady_clock;
 
 constexpr int kGuests = 10000;
@@ -119,7 +128,9 @@ bool GridShows(const QAbstractItemModel &model, const std::vector<CalendarRow> &
         if (model.index(row, 0).data().toString() != rows[r].datum)
             return false;
         for (std::size_t k = 0; k < rows[r].rooms.size(); ++k) {
-            const QString &text = rows[r].rooms[k].text;
+            // A room two bookings share shows both guests' names instead of the later one.
+            const calendar::CalendarCell &cell = rows[r].rooms[k];
+            const QString &text = cell.clash && !cell.clashText.isEmpty() ? cell.clashText : cell.text;
             if (model.index(row, static_cast<int>(k) + 2).data().toString() != text)
                 return false;
             anyBooking = anyBooking || !text.isEmpty();
@@ -167,7 +178,12 @@ void TabClick(benchmark::State &state, bool paint)
         const auto t0 = Clock::now();
         auto rows = ZeigGridRows(w.form->context().guests().records(), start, kRows);
         const auto t1 = Clock::now();
-        QMetaObject::invokeMethod(w.form.get(), "ZimmerClick", Qt::DirectConnection);
+        // The grid filled when the page was shown; a handler that is no longer there must not pass
+        // for a quick one.
+        if (!QMetaObject::invokeMethod(w.form.get(), "ZimmerClick", Qt::DirectConnection)) {
+            state.SkipWithError("the window has no handler ZimmerClick");
+            return;
+        }
         if (paint)
             w.grid->viewport()->repaint();
         const auto t2 = Clock::now();
@@ -195,7 +211,7 @@ void BM_ZimmerClickPainted(benchmark::State &state)
 
 void Setup(benchmark::internal::Benchmark *b)
 {
-    b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.2)->Repetitions(5)->ReportAggregatesOnly(true);
+    bench::Timing(b, benchmark::kMillisecond, 5, 0.2);
 }
 
 BENCHMARK(BM_ZeigGridRows)->Apply(Setup);

@@ -32,6 +32,25 @@
 
 namespace {
 
+using guestfile::GuestFileBytes;
+using guestfile::ReadGuestFile;
+using guestfile::WriteGuestFile;
+using guests::TGast;
+
+// The lengths of list measured: a few years, twenty years and a long life of bookings. The
+// targets are those of the longest. A smoke run takes two short lists.
+const std::vector<int> &ListSizes()
+{
+    static const std::vector<int> sizes =
+        bench::SmokeRun() ? std::vector<int>{1000, 10000} : std::vector<int>{1000, 10000, 100000};
+    return sizes;
+}
+
+int LongestList()
+{
+    return ListSizes().back();
+}
+
 // CPU time of the process in seconds: what the work costs, whatever else the machine runs.
 double CpuSeconds()
 {
@@ -235,9 +254,6 @@ void BM_SaveGuestFile(benchmark::State &state)
     ReportRatio(state, d.list.size(), program, floor);
 }
 
-constexpr int kPeerRecords = 100000;
-constexpr int kPeerRuns = 5;
-
 // The figures peers.py printed, each "name=value" on a line of its own; an error text if any is
 // missing or not a plain number.
 QString ReadPeerFigures(const QByteArray &out, std::map<std::string, double> &figures)
@@ -257,12 +273,13 @@ QString ReadPeerFigures(const QByteArray &out, std::map<std::string, double> &fi
     return QString();
 }
 
-// The program beside Python's csv module and sqlite3 on the same file of 100,000 records, each side
+// The program beside Python's csv module and sqlite3 on the same file of the longest list, each side
 // the median CPU time of five runs. The program's write is without the sync here, as the peers
 // do not sync either; the whole save with it is shown beside.
 void BM_Peers(benchmark::State &state)
 {
-    const Data &d = DataFor(kPeerRecords);
+    const Data &d = DataFor(LongestList());
+    const int peerRuns = bench::SizeFor(5, 1);
     if (!d.error.isEmpty()) {
         state.SkipWithError(d.error.toStdString().c_str());
         return;
@@ -274,7 +291,7 @@ void BM_Peers(benchmark::State &state)
     }
     for (auto _ : state) {
         std::vector<double> reads, writes, saves;
-        for (int run = 0; run < kPeerRuns; ++run) {
+        for (int run = 0; run < peerRuns; ++run) {
             const double t0 = CpuSeconds();
             std::vector<TGast> list = ReadGuestFile(d.guestFile);
             const double t1 = CpuSeconds();
@@ -301,7 +318,7 @@ void BM_Peers(benchmark::State &state)
         QProcess peers;
         peers.setProgram(python);
         peers.setArguments(
-            {QStringLiteral(ZIMBRANA_BENCH_DIR "/peers.py"), d.guestFile, d.dir.path(), QString::number(kPeerRuns)});
+            {QStringLiteral(ZIMBRANA_BENCH_DIR "/peers.py"), d.guestFile, d.dir.path(), QString::number(peerRuns)});
         peers.start();
         if (!peers.waitForFinished(900000) || peers.exitStatus() != QProcess::NormalExit || peers.exitCode() != 0) {
             peers.kill();
@@ -338,20 +355,22 @@ void BM_Peers(benchmark::State &state)
 
 void Sizes(benchmark::internal::Benchmark *b)
 {
-    b->Arg(1000)->Arg(10000)->Arg(100000);
-    b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(5)->ReportAggregatesOnly(true);
+    for (const int size : ListSizes())
+        b->Arg(size);
+    bench::Timing(b, benchmark::kMillisecond, 5, 0.3);
+}
+
+void Longest(benchmark::internal::Benchmark *b)
+{
+    b->Arg(LongestList());
+    bench::Timing(b, benchmark::kMillisecond, 5, 0.3);
 }
 
 BENCHMARK(BM_ReadGuestFile)->Apply(Sizes);
 BENCHMARK(BM_WriteGuestFile)->Apply(Sizes);
-BENCHMARK(BM_SaveGuestFile)
-    ->Arg(100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(0.3)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_Peers)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SaveGuestFile)->Apply(Longest);
+// One run that takes the medians of its own.
+BENCHMARK(BM_Peers)->Apply([](benchmark::internal::Benchmark *b) { bench::Timing(b, benchmark::kMillisecond, 1); });
 
 } // namespace
 
@@ -363,19 +382,22 @@ int main(int argc, char **argv)
     platform::SetRegional(QLocale(QLocale::German, QLocale::Germany));
     // The targets are those of a long list; shorter ones are shown beside them.
     std::vector<bench::Target> targets;
-    for (const char *size : {"1000", "10000", "100000"}) {
-        const bool many = std::string(size) == "100000";
-        targets.push_back({std::string("BM_ReadGuestFile/") + size, "ratio", many ? 4.0 : 0.0,
-                           std::string("ReadGuestFile, ") + size + " records: CPU time / floor"});
-        targets.push_back({std::string("BM_WriteGuestFile/") + size, "ratio", many ? 5.0 : 0.0,
-                           std::string("Writing ") + size + " records without sync: CPU time / floor"});
+    for (const int records : ListSizes()) {
+        const bool many = records == LongestList();
+        const std::string size = std::to_string(records);
+        targets.push_back({"BM_ReadGuestFile/" + size, "ratio", many ? 4.0 : 0.0,
+                           "ReadGuestFile, " + size + " records: CPU time / floor"});
+        targets.push_back({"BM_WriteGuestFile/" + size, "ratio", many ? 5.0 : 0.0,
+                           "Writing " + size + " records without sync: CPU time / floor"});
     }
+    const std::string longest = std::to_string(LongestList());
+    targets.push_back({"BM_SaveGuestFile/" + longest, "ratio", 0,
+                       "WriteGuestFile, " + longest + " records, synced: time / write+sync"});
+    targets.push_back({"BM_Peers", "read/csv", 1, "Reading " + longest + " records: CPU time / Python csv"});
+    targets.push_back({"BM_Peers", "read/sqlite", 1, "Reading " + longest + " records: CPU time / sqlite3 .import"});
+    targets.push_back({"BM_Peers", "write/csv", 1, "Writing " + longest + " records: CPU time / Python csv"});
+    targets.push_back({"BM_Peers", "write/sqlite", 1, "Writing " + longest + " records: CPU time / sqlite3 export"});
     targets.push_back(
-        {"BM_SaveGuestFile/100000", "ratio", 0, "WriteGuestFile, 100000 records, synced: time / write+sync"});
-    targets.push_back({"BM_Peers", "read/csv", 1, "Reading 100000 records: CPU time / Python csv"});
-    targets.push_back({"BM_Peers", "read/sqlite", 1, "Reading 100000 records: CPU time / sqlite3 .import"});
-    targets.push_back({"BM_Peers", "write/csv", 1, "Writing 100000 records: CPU time / Python csv"});
-    targets.push_back({"BM_Peers", "write/sqlite", 1, "Writing 100000 records: CPU time / sqlite3 export"});
-    targets.push_back({"BM_Peers", "save/sqlite", 0, "Saving (synced) 100000 records: CPU time / sqlite3 export"});
+        {"BM_Peers", "save/sqlite", 0, "Saving (synced) " + longest + " records: CPU time / sqlite3 export"});
     return bench::RunWithTargets(argc, argv, targets);
 }

@@ -86,7 +86,7 @@ void BM_GetFeiertagName(benchmark::State &state)
 void Places(benchmark::internal::Benchmark *b)
 {
     b->Arg(34519)->Arg(86150)->Arg(1067);
-    b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.1)->Repetitions(5)->ReportAggregatesOnly(true);
+    bench::Timing(b, benchmark::kMillisecond, 5, 0.1);
 }
 
 BENCHMARK(BM_IstFeiertag)->Apply(Places);

@@ -31,6 +31,9 @@
 
 namespace {
 
+using app::TMainForm;
+using app::ZimbranaApplication;
+
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::time_point from, Clock::time_point to)
@@ -139,10 +142,18 @@ int Program(int argc, char **argv, Clock::time_point t0, bool load)
     const auto t1 = Clock::now();
     double loadMs = 0;
     if (load) {
-        window.findChild<QPushButton *>(QStringLiteral("ButtonRead"))->click();
+        auto *read = window.findChild<QPushButton *>(QStringLiteral("ButtonRead"));
+        if (read == nullptr) {
+            std::fprintf(stderr, "the window has no button ButtonRead\n");
+            return 5;
+        }
+        read->click();
         if (auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("Tabcontrol1")))
             tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("Zimmer")));
-        QMetaObject::invokeMethod(&window, "ZimmerClick", Qt::DirectConnection);
+        if (!QMetaObject::invokeMethod(&window, "ZimmerClick", Qt::DirectConnection)) {
+            std::fprintf(stderr, "the window has no handler ZimmerClick\n");
+            return 5;
+        }
         QCoreApplication::processEvents();
         loadMs = Milliseconds(t1, Clock::now());
     }
