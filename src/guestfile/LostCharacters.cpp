@@ -54,7 +54,7 @@ QString LostCharactersQuestion(const std::vector<LostCharacters> &lost)
         }
         lines << one.guest + QStringLiteral(": ") + shown.join(u' ');
     }
-    return QStringLiteral("Diese Zeichen kann %1 nicht speichern; sie würden als \"?\" gespeichert:\n\n%2\n\n"
+    return QStringLiteral("Diese Zeichen kann %1 nicht speichern; sie würden als „?“ gespeichert:\n\n%2\n\n"
                           "Trotzdem speichern?")
         .arg(QString::fromLatin1(kGuestFileName), lines.join(u'\n'));
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QLockFile>
 #include <QThread>
 #include <cerrno>
@@ -151,8 +152,14 @@ InstanceLock::State InstanceLock::lock(const QString &folder)
     }
     if (lockFile_->error() == QLockFile::LockFailedError) {
         state_ = State::HeldByAnother;
-        if (lockFile_->getLockInfo(&pid, &host, &program))
-            holder_ = QStringLiteral("Prozess %1 auf %2").arg(pid).arg(host);
+        // Which computer and since when, as a host can tell them apart; a process number says nothing.
+        if (lockFile_->getLockInfo(&pid, &host, &program)) {
+            const QDateTime since = QFileInfo(QDir(absolute).filePath(fileName())).lastModified();
+            holder_ = host == QSysInfo::machineHostName() ? QStringLiteral("auf diesem Rechner")
+                                                           : QStringLiteral("auf dem Rechner „%1“").arg(host);
+            if (since.isValid())
+                holder_ += QStringLiteral(" seit %1").arg(since.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+        }
     } else {
         state_ = State::Impossible;
     }

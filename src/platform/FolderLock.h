@@ -60,7 +60,8 @@ public:
 
     State state() const { return state_; }
     QString folder() const { return folder_; }
-    // For HeldByAnother: who holds the folder ("Prozess 4711 auf rechner1"); empty when unknown.
+    // For HeldByAnother: where and since when the folder is held ("auf dem Rechner „kueche“ seit
+    // 11.12.2026 08:15"); empty when unknown.
     QString holder() const { return holder_; }
     // For HeldByAnother: the German message for the user, which says the folder is "bereits" in
     // use; empty otherwise.

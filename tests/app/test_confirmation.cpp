@@ -15,6 +15,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <poppler-qt6.h>
@@ -109,6 +111,8 @@ private Q_SLOTS:
     void mailGoesToTheMailProgram();
     void mailFallsBackWithoutXdgEmail_data();
     void mailFallsBackWithoutXdgEmail();
+    void withoutMailProgramTheHostGetsTheParts_data();
+    void withoutMailProgramTheHostGetsTheParts();
     void badAddressStartsNothing_data();
     void badAddressStartsNothing();
     void settingsPageKeepsTheText();
@@ -234,7 +238,6 @@ void TestConfirmation::mailFallsBackWithoutXdgEmail_data()
         << QList<bool>{false, true, true} << "aus dem geöffneten Ordner an die E-Mail anhängen" << QString();
     QTest::newRow("only the mail opens") << QList<bool>{false, true, false}
                                          << "Bitte die Bestätigung anhängen: " << QString();
-    QTest::newRow("no mail program") << QList<bool>{false, false, false} << QString() << "Kein E-Mail-Programm";
 }
 
 void TestConfirmation::mailFallsBackWithoutXdgEmail()
@@ -267,6 +270,51 @@ void TestConfirmation::mailFallsBackWithoutXdgEmail()
         QCOMPARE(app.status(), before);
     }
     // The letter is kept whatever the mail program did.
+    QCOMPARE(app.lettersWritten().size(), 1);
+}
+
+void TestConfirmation::withoutMailProgramTheHostGetsTheParts_data()
+{
+    QTest::addColumn<QString>("button"); // empty: Esc
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("folderOpened");
+    QTest::newRow("Ordner öffnen") << "Ordner öffnen" << "anna@example.de" << true;
+    QTest::newRow("Betreff und Text kopieren") << "Betreff und Text kopieren" << "An: anna@example.de\nBetreff: " << false;
+    QTest::newRow("Schließen") << "Schließen" << "anna@example.de" << false;
+    QTest::newRow("Esc") << "" << "anna@example.de" << false;
+}
+
+void TestConfirmation::withoutMailProgramTheHostGetsTheParts()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, clipboard);
+    QFETCH(bool, folderOpened);
+    Letters app;
+    app.starts = {false, false, false}; // neither xdg-email nor xdg-open
+    const QString before = app.status();
+    app.dialogs.choose = [button](const QString &, const QStringList &) { return button; };
+
+    app.trigger("ActionPerEmail");
+
+    // The host hears where the letter is, with the address already on the clipboard.
+    QCOMPARE(app.dialogs.choicesAsked.size(), 1);
+    QVERIFY2(app.dialogs.choicesAsked.front().startsWith(
+                 QStringLiteral("Kein E-Mail-Programm gefunden. Die Bestätigung liegt in:\n")),
+             qPrintable(app.dialogs.choicesAsked.front()));
+    QVERIFY2(app.dialogs.choicesAsked.front().contains(QStringLiteral("Die E-Mail-Adresse anna@example.de ist in die "
+                                                                      "Zwischenablage kopiert.")),
+             qPrintable(app.dialogs.choicesAsked.front()));
+    QVERIFY(app.dialogs.choicesAsked.front().endsWith(
+        QStringLiteral("|Ordner öffnen|Betreff und Text kopieren|Schließen")));
+    QVERIFY2(QGuiApplication::clipboard()->text().startsWith(clipboard), qPrintable(QGuiApplication::clipboard()->text()));
+    if (clipboard.startsWith(QStringLiteral("An:")))
+        QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("Hallo Anna Müller")));
+    QCOMPARE(app.dialogs.documentsOpened.size(), folderOpened ? 1 : 0);
+    if (folderOpened)
+        QCOMPARE(app.dialogs.documentsOpened.front(), QFileInfo(app.path(QStringLiteral("Bestätigungen"))).absoluteFilePath());
+    QVERIFY(app.dialogs.errors.isEmpty());
+    // No mail opened: the status line does not claim one; the letter is kept.
+    QCOMPARE(app.status(), before);
     QCOMPARE(app.lettersWritten().size(), 1);
 }
 

@@ -514,7 +514,7 @@ void TestSafeSaves::charactersTheFileCannotHold_data()
     mixed.at(3).Bemerkung = QStringLiteral("Anreise 😀");
     QTest::newRow("three guests")
         << mixed
-        << QStringLiteral("Diese Zeichen kann Gaeste.csv nicht speichern; sie würden als \"?\" gespeichert:\n\n"
+        << QStringLiteral("Diese Zeichen kann Gaeste.csv nicht speichern; sie würden als „?“ gespeichert:\n\n"
                           "Łukasz Dvořák: Ł ř\nGast 2: ř Ł ź\nDatensatz 3: 😀\n\nTrotzdem speichern?");
 
     std::vector<TGast> many = someGuests(12);
@@ -531,7 +531,7 @@ void TestSafeSaves::charactersTheFileCannotHold_data()
         named += QStringLiteral("Gast %1: ń\n").arg(nr);
     QTest::newRow("twelve guests, ten named")
         << crowd
-        << QStringLiteral("Diese Zeichen kann Gaeste.csv nicht speichern; sie würden als \"?\" gespeichert:\n\n%1"
+        << QStringLiteral("Diese Zeichen kann Gaeste.csv nicht speichern; sie würden als „?“ gespeichert:\n\n%1"
                           "… und 2 weitere\n\nTrotzdem speichern?")
                .arg(named);
 }

@@ -437,7 +437,13 @@ void TestReliability::secondCopyLearnsThatTheFolderIsTaken()
     QCOMPARE(lock.lock(folder), InstanceLock::State::HeldByAnother);
     QVERIFY2(lock.message().contains(QStringLiteral("bereits")), qPrintable(lock.message()));
     QVERIFY2(lock.message().contains(QDir::toNativeSeparators(folder)), qPrintable(lock.message()));
-    QVERIFY2(lock.holder().contains(QString::number(first->pid())), qPrintable(lock.holder()));
+    // which computer and since when, not a process number
+    const QString since = QFileInfo(QDir(folder).filePath(InstanceLock::fileName()))
+                              .lastModified()
+                              .toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    QCOMPARE(lock.holder(), QStringLiteral("auf diesem Rechner seit ") + since);
+    QVERIFY2(lock.message().contains(QStringLiteral("(auf diesem Rechner seit ") + since + u')'), qPrintable(lock.message()));
+    QVERIFY(!lock.message().contains(QString::number(first->pid())));
 
     // AND however long the other copy has been running, its claim holds
     QFile claim(QDir(folder).filePath(InstanceLock::fileName()));

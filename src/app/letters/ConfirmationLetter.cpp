@@ -7,8 +7,10 @@
 #include "platform/Clock.h"
 #include "platform/PrivateFiles.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace app {
 
@@ -71,6 +73,34 @@ QString confirmBooking(AppContext &context, QWidget *parent, const TGast &g)
     return QStringLiteral("Buchungsbestätigung gespeichert: %1").arg(shown);
 }
 
+namespace {
+
+// No mail program started: the host gets what the mail would have held, to write it elsewhere
+// (a webmail in the browser): the address on the clipboard at once, the folder of the letter, and
+// the subject and text on the clipboard when asked.
+void handOverWithoutMailProgram(AppContext &context, QWidget *parent, const exchange::MailRequest &request)
+{
+    QGuiApplication::clipboard()->setText(request.address);
+    enum class Next { Ordner, Text, Schliessen };
+    const QStringList buttons = {QStringLiteral("Ordner öffnen"), QStringLiteral("Betreff und Text kopieren"),
+                                 QStringLiteral("Schließen")};
+    const QString folder = QFileInfo(request.attachment).absolutePath();
+    const QString text =
+        QStringLiteral("Kein E-Mail-Programm gefunden. Die Bestätigung liegt in:\n%1\n\nDie E-Mail-Adresse %2 ist "
+                       "in die Zwischenablage kopiert. So können Sie die E-Mail mit einem anderen Programm "
+                       "schreiben und die Bestätigung anhängen.")
+            .arg(QDir::toNativeSeparators(request.attachment), request.address);
+    const auto next = static_cast<Next>(context.dialogs().choose(parent, text, buttons, 0, 2));
+    if (next == Next::Ordner && !context.dialogs().openDocument(parent, folder))
+        context.dialogs().showError(parent, QStringLiteral("Der Ordner %1 konnte nicht geöffnet werden.")
+                                                .arg(QDir::toNativeSeparators(folder)));
+    else if (next == Next::Text)
+        QGuiApplication::clipboard()->setText(QStringLiteral("An: %1\nBetreff: %2\n\n%3")
+                                                  .arg(request.address, request.subject, request.body));
+}
+
+} // namespace
+
 QString mailConfirmation(AppContext &context, QWidget *parent, const TGast &g)
 {
     if (!mayConfirm(context, parent, g))
@@ -91,7 +121,7 @@ QString mailConfirmation(AppContext &context, QWidget *parent, const TGast &g)
     request.attachment = QFileInfo(path).absoluteFilePath();
     const exchange::MailOutcome outcome = exchange::openMail(request, context.programRunner());
     if (!outcome.ok) {
-        context.dialogs().showError(parent, outcome.message);
+        handOverWithoutMailProgram(context, parent, request);
         return {};
     }
     if (!outcome.attached)
