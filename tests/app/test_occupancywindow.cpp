@@ -3,6 +3,7 @@
 // the guest list and printing.
 
 #include "app/occupancy/OccupancyPlanWindow.h"
+#include "app/occupancy/PlanPainter.h"
 #include "app/occupancy/PlanView.h"
 #include "platform/Convert.h"
 #include "support/AppFixture.h"
@@ -339,6 +340,38 @@ private Q_SLOTS:
         QVERIFY(plan.view->geometry().bars.empty());
         // Painting follows too: the window paints without trouble after every change.
         QVERIFY(!plan.view->grab().isNull());
+    }
+
+    // A name too long for its bar wraps between words as far as the bar is tall, then elides.
+    void barLabelsWrapBeforeTheyElide_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("widest");   // the text the bar is just wide enough for
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<QStringList>("lines"); // "…" at the end: elided there
+        QTest::newRow("fits") << "Jürgen Weiß" << "Jürgen Weiß" << 3 << QStringList{"Jürgen Weiß"};
+        QTest::newRow("two words, two lines") << "Jürgen Weiß" << "Jürgen" << 3 << QStringList{"Jürgen", "Weiß"};
+        QTest::newRow("one line only") << "Jürgen Weiß" << "Jürgen" << 1 << QStringList{"Jürgen…"};
+        QTest::newRow("the rest on the last line")
+            << "Familie Böhm aus Köln" << "Familie" << 2 << QStringList{"Familie", "Böhm…"};
+    }
+    void barLabelsWrapBeforeTheyElide()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, widest);
+        QFETCH(int, maxLines);
+        QFETCH(QStringList, lines);
+        const QFontMetricsF metrics(QGuiApplication::font());
+        const qreal width = metrics.horizontalAdvance(widest) + 1;
+        const QStringList got = app::barLabelLines(metrics, name, width, maxLines);
+        QCOMPARE(got.size(), lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(metrics.horizontalAdvance(got[i]) <= width, qPrintable(got[i]));
+            if (lines[i].endsWith(u'…'))
+                QVERIFY2(got[i].endsWith(u'…') && got[i].startsWith(lines[i].chopped(1).left(2)), qPrintable(got[i]));
+            else
+                QCOMPARE(got[i], lines[i]);
+        }
     }
 
     void printerThatFailsIsReported()

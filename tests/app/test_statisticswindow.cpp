@@ -133,6 +133,7 @@ private Q_SLOTS:
         QCOMPARE(open->rowCount(), 1);
         QCOMPARE(open->item(0, 0)->text(), QStringLiteral("5"));
         QCOMPARE(open->item(0, 1)->text(), QStringLiteral("Gast 1 (Anna)"));
+        QCOMPARE(open->item(0, 1)->toolTip(), QStringLiteral("Gast 1 (Anna)"));
         QCOMPARE(open->item(0, 2)->text(), QStringLiteral("30.01.2025 bis 02.02.2025"));
         QCOMPARE(open->item(0, 3)->text(), QStringLiteral("300,00 €"));
         QVERIFY(figures.w<QLabel>("LabelErlaeuterung")->text().contains(QStringLiteral("Monat der Abreise")));

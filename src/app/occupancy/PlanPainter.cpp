@@ -246,8 +246,11 @@ void PaintBars(QPainter &p, const PlanLayout &l, const PlanGeometry &plan)
         p.drawRect(r);
     }
     p.setPen(kText);
-    for (const auto &[rect, text] : labels)
-        p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(*text, Qt::ElideRight, rect.width()));
+    for (const auto &[rect, text] : labels) {
+        const int room = std::max(1, static_cast<int>(rect.height() / metrics.lineSpacing()));
+        p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
+                   barLabelLines(metrics, *text, rect.width(), room).join(u'\n'));
+    }
     p.restore();
 }
 
@@ -328,6 +331,31 @@ void PaintLegend(QPainter &p, const PlanLayout &l)
 }
 
 } // namespace
+
+QStringList barLabelLines(const QFontMetricsF &metrics, const QString &text, qreal width, int maxLines)
+{
+    if (metrics.horizontalAdvance(text) <= width || maxLines <= 1)
+        return {metrics.elidedText(text, Qt::ElideRight, width)};
+    QStringList lines;
+    QString line;
+    const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString longer = line.isEmpty() ? words[i] : line + u' ' + words[i];
+        if (line.isEmpty() || metrics.horizontalAdvance(longer) <= width) {
+            line = longer;
+            continue;
+        }
+        if (lines.size() + 1 == maxLines) {
+            // The last line takes the rest, elided.
+            line += u' ' + words.mid(i).join(u' ');
+            break;
+        }
+        lines << metrics.elidedText(line, Qt::ElideRight, width);
+        line = words[i];
+    }
+    lines << metrics.elidedText(line, Qt::ElideRight, width);
+    return lines;
+}
 
 std::pair<QColor, QColor> planBarColours(const PlanBar &bar)
 {

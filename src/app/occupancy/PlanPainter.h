@@ -12,6 +12,8 @@
 class QPainter;
 class QPrinter;
 
+class QFontMetricsF;
+
 namespace app {
 
 // Where the parts of the plan lie in an area: the room names on the left, the month and day
@@ -61,6 +63,10 @@ struct PlanSelection
 // The fill and outline of a bar: by its bill's state, red for a double booking, grey for a room
 // taken through a portal.
 std::pair<QColor, QColor> planBarColours(const calendar::PlanBar &bar);
+
+// A bar's name in the lines its bar has room for (`maxLines` of `width`): broken between words, so
+// "Jürgen Weiß" reads whole in a short, tall bar; only what still does not fit is elided.
+QStringList barLabelLines(const QFontMetricsF &metrics, const QString &text, qreal width, int maxLines);
 
 void PaintPlan(QPainter &painter, const PlanLayout &layout, const calendar::PlanGeometry &plan,
                const PlanSelection &selection = {});

@@ -300,6 +300,8 @@ void StatisticsWindow::refresh()
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             item->setData(Qt::UserRole, zahlen_.offen[r].record);
+            // A long name is cut off on a small screen; the whole of it is a hover away.
+            item->setToolTip(cells[c]);
             if (c == 0 || c == 3)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             open_->setItem(static_cast<int>(r), c, item);
