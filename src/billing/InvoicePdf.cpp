@@ -37,6 +37,16 @@ qreal mmToPoints(qreal mm)
     return mm * 72.0 / 25.4;
 }
 
+// Where a copy's page goes: shrunk, keeping its proportions, to the room below the band of the
+// mark, so that the mark never stands on the letterhead or the form, whatever they hold.
+QRectF belowTheMark(const QRectF &page, qreal dotsPerMm)
+{
+    const qreal band = (kMarkTopMm + kMarkHeightMm) * dotsPerMm;
+    const qreal height = page.height() - band;
+    const qreal width = page.width() * height / page.height();
+    return {page.left() + (page.width() - width) / 2, page.top() + band, width, height};
+}
+
 } // namespace
 
 QByteArray RechnungsPdf(const QImage &form, const TGast &g, platform::TDateTime today, const QPageSize &pageSize,
@@ -63,11 +73,13 @@ QByteArray linesPdf(const QImage &form, const QStringList &lines, const QString 
         if (form.isNull() || !painter.begin(&writer))
             throw EInvoiceError(QStringLiteral("Die %1 konnte nicht als PDF erstellt werden.").arg(what));
         const QRectF page(0, 0, writer.width(), writer.height());
+        const QRectF area = kopie ? belowTheMark(page, kPdfDpi / 25.4) : page;
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(page, form);
+        painter.drawImage(area, form);
         // The lines in the form's own pixels, stretched with the form: where they stand on paper.
         painter.save();
-        painter.scale(page.width() / form.width(), page.height() / form.height());
+        painter.translate(area.topLeft());
+        painter.scale(area.width() / form.width(), area.height() / form.height());
         if (kopf)
             DrawBriefkopf(painter, form, *kopf);
         DrawInvoiceTexts(painter, form, lines);
@@ -133,10 +145,13 @@ void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name)
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage())
             throw EInvoiceError(platform::printNotFinishedText());
-        const QRect area(0, 0, printer.width(), printer.height());
-        painter.drawImage(area, pages[i].image);
-        if (!pages[i].marked)
-            KopieVermerken(painter, area);
+        const QRectF page(0, 0, printer.width(), printer.height());
+        if (pages[i].marked) {
+            painter.drawImage(page, pages[i].image);
+        } else {
+            painter.drawImage(belowTheMark(page, printer.logicalDpiY() / 25.4), pages[i].image);
+            KopieVermerken(painter, page);
+        }
     }
     if (!painter.end())
         throw EInvoiceError(platform::printNotFinishedText());

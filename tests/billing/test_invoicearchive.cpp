@@ -24,6 +24,9 @@
 #include <poppler-qt6.h>
 #include <sys/stat.h>
 
+using billing::InvoiceLines;
+using billing::LeeresRechnungsblatt;
+using billing::linesPdf;
 using billing::AbgelegteRechnung;
 using billing::AbgelegteRechnungen;
 using billing::EInvoiceError;
@@ -200,6 +203,7 @@ private Q_SLOTS:
     void printFileFollowsTheNumberTaken();
 
     void copyPrintsTheKeptPdfMarked();
+    void copyMarkNeverStandsOnTheLetterhead();
     void copyOfAnOldInvoiceIsDrawnAgainAndKept();
     void damagedCopyPrintsNothing();
     void foreignCopyIsRefused_data();
@@ -714,14 +718,52 @@ void TestInvoiceArchive::copyPrintsTheKeptPdfMarked()
     QVERIFY(printed);
     QCOMPARE(printed->numPages(), 1);
     QCOMPARE(topText(*printed, 20), QStringLiteral("Kopie"));
-    // Below the margin the page shows the kept invoice.
+    // Below the mark's band (10,5 mm) the page shows the kept invoice, a little smaller, so that the
+    // mark stands on nothing of it.
     const QImage original = render(kept, 40);
     const QImage again = render(FileBytes(copy), 40);
-    const double diff = difference(original, again, int(25 / 25.4 * 40));
-    QVERIFY2(diff < 2, qPrintable(QString::number(diff)));
+    const double band = 10.5 / 25.4 * 40;
+    const double height = again.height() - band;
+    const double width = again.width() * height / again.height();
+    const QImage below = again.copy(QRectF((again.width() - width) / 2, band, width, height).toRect());
+    const double diff = difference(original, below, int(25 / 25.4 * 40));
+    QVERIFY2(diff < 3, qPrintable(QString::number(diff)));
+    // and the band holds the mark alone: nothing of the page above it.
+    QCOMPARE(printed->page(0)->text(QRectF(0, 0, 595, 10.5 * 72 / 25.4)).simplified(), QStringLiteral("Kopie"));
     // and not an empty page: the kept one differs from a blank form.
     QVERIFY(difference(original, render(RechnungsPdf(whiteForm(), TGast{}, 0, QPageSize(QPageSize::A4), false), 40),
                        int(25 / 25.4 * 40)) > 0.2);
+}
+
+void TestInvoiceArchive::copyMarkNeverStandsOnTheLetterhead()
+{
+    // GIVEN a scanned form whose letterhead is a dark bar across its top 15 mm
+    QImage form = LeeresRechnungsblatt();
+    {
+        QPainter painter(&form);
+        painter.fillRect(QRectF(0, 0, form.width(), 15 / 25.4 * 300), Qt::black);
+    }
+    TGast g = guest();
+    g.ReNr = 1042;
+
+    // WHEN an invoice on it is drawn as a copy
+    const QByteArray pdf = linesPdf(form, InvoiceLines(g, platform::Today()), QStringLiteral("Rechnung 1042"),
+                                    QStringLiteral("Rechnung Nr. 1042"), QPageSize(QPageSize::A4), true, nullptr);
+
+    // THEN the band of the mark holds the mark on white paper, not on the letterhead
+    const QImage page = render(pdf, 40).convertToFormat(QImage::Format_Grayscale8);
+    const int bandRows = int(10 / 25.4 * 40);
+    qint64 dark = 0;
+    for (int row = 0; row < bandRows; ++row)
+        for (int col = 0; col < page.width(); ++col)
+            dark += page.constScanLine(row)[col] < 128 ? 1 : 0;
+    const double share = double(dark) / double(bandRows * page.width());
+    QVERIFY2(share < 0.1, qPrintable(QString::number(share)));
+    const auto document = readPdf(pdf);
+    QVERIFY(document);
+    QCOMPARE(topText(*document, 10.5), QStringLiteral("Kopie"));
+    // and the letterhead is all there below it.
+    QVERIFY(page.pixelColor(page.width() / 2, int(12 / 25.4 * 40)).lightness() < 128);
 }
 
 void TestInvoiceArchive::copyOfAnOldInvoiceIsDrawnAgainAndKept()
