@@ -1,5 +1,7 @@
 #include "billing/BookingConfirmation.h"
 
+#include "platform/DataFolderLayout.h"
+
 #include "platform/FileIo.h"
 #include "platform/IoError.h"
 #include "register/Rooms.h"
@@ -294,7 +296,7 @@ QString confirmationFileName(const TGast &g)
 
 QString confirmationFolder(const QString &dataFolder)
 {
-    return QDir(dataFolder).filePath(QStringLiteral("Bestätigungen"));
+    return platform::DataFolderLayout(dataFolder).confirmationFolder();
 }
 
 QString saveConfirmation(const QString &dataFolder, const TGast &g, const Briefkopf &house, const QString &hostText,

@@ -2,6 +2,7 @@
 // The invoice: eight lines of text drawn onto the scanned form "REVORL.JPG", then printed
 // as one page.
 
+#include "platform/DataFolderLayout.h"
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
 
@@ -15,7 +16,7 @@ class QPrinter;
 
 namespace billing {
 
-inline constexpr char kRechnungsvorlageDatei[] = "REVORL.JPG";
+inline constexpr const auto &kRechnungsvorlageDatei = platform::layout::kInvoiceForm;
 
 class EInvoiceError : public platform::Error
 {

@@ -2,6 +2,7 @@
 // Every issued invoice is kept as "Rechnungen/Rechnung <Nr>.pdf" in the data folder: written
 // whole, read-only, and never replaced. Here too: which invoices the folder and the records know.
 
+#include "platform/DataFolderLayout.h"
 #include "register/TGast.h"
 
 #include <QByteArray>
@@ -13,7 +14,7 @@
 
 namespace billing {
 
-inline constexpr char kRechnungenOrdner[] = "Rechnungen";
+inline constexpr const auto &kRechnungenOrdner = platform::layout::kInvoiceFolder;
 
 // "Rechnung 1042.pdf"
 QString RechnungsDateiname(qint32 nr);

@@ -1,6 +1,7 @@
 #pragma once
 // The running invoice number, kept in a one-line text file.
 
+#include "platform/DataFolderLayout.h"
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -8,7 +9,7 @@
 
 namespace billing {
 
-inline constexpr char kReNummerDatei[] = "ReNummer.DAT";
+inline constexpr const auto &kReNummerDatei = platform::layout::kInvoiceCounter;
 
 // Reads the last number from the first line of the file, writes the next one back (replacing the
 // file as a whole, so a failed write leaves the old number) and returns it once it is on the

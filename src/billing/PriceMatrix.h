@@ -1,6 +1,7 @@
 #pragma once
 // Room prices by number of persons and length of stay, read from "Preismatrix.dat".
 
+#include "platform/DataFolderLayout.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,7 @@
 
 namespace billing {
 
-inline constexpr char kPreisMatrixDatei[] = "Preismatrix.dat";
+inline constexpr const auto &kPreisMatrixDatei = platform::layout::kPriceList;
 
 // What the price file held in one place of the matrix. Anything but `Da` is an unknown price:
 // nothing is computed from it. `ZuHoch`: above kHoechsterPreis, which no price list can mean.

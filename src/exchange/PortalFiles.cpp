@@ -1,5 +1,7 @@
 #include "exchange/PortalFiles.h"
 
+#include "platform/DataFolderLayout.h"
+
 #include "platform/AnsiText.h"
 #include "platform/CsvField.h"
 #include "platform/FileIo.h"
@@ -18,7 +20,7 @@ using guests::kRaeume;
 
 namespace {
 
-const QString kFolder = QStringLiteral("Portale");
+const QString kFolder = QString::fromUtf8(platform::layout::kPortalFolder);
 const QString kDayFormat = QStringLiteral("dd.MM.yyyy");
 const QString kTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm:ss");
 
@@ -168,17 +170,17 @@ QString subscriptionsPath(const QString &dataFolder)
 
 QString blocksPath(const QString &dataFolder)
 {
-    return QDir(portalFolder(dataFolder)).filePath(QStringLiteral("Blockierungen.csv"));
+    return QDir(portalFolder(dataFolder)).filePath(QString::fromUtf8(platform::layout::kPortalBlocksFile));
 }
 
 QString syncStatesPath(const QString &dataFolder)
 {
-    return QDir(portalFolder(dataFolder)).filePath(QStringLiteral("Abgleich.csv"));
+    return QDir(portalFolder(dataFolder)).filePath(QString::fromUtf8(platform::layout::kPortalSyncFile));
 }
 
 QString takeoversPath(const QString &dataFolder)
 {
-    return QDir(portalFolder(dataFolder)).filePath(QStringLiteral("Übernommen.csv"));
+    return QDir(portalFolder(dataFolder)).filePath(QString::fromUtf8(platform::layout::kPortalTakeoversFile));
 }
 
 SubscriptionList parseSubscriptions(const QByteArray &bytes)

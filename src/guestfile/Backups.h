@@ -4,6 +4,7 @@
 // are kept, and beyond them the newest of each month for a year, so the host can go back a
 // little or a long way without ever thinking of it.
 
+#include "platform/DataFolderLayout.h"
 #include "platform/Error.h"
 #include <QByteArray>
 #include <QDateTime>
@@ -13,7 +14,7 @@
 
 namespace guestfile {
 
-inline constexpr char kBackupFolderName[] = "Sicherung";
+inline constexpr const auto &kBackupFolderName = platform::layout::kBackupFolder;
 inline constexpr int kBackupsKept = 30;        // the newest, whatever their age
 inline constexpr int kMonthlyBackupsKept = 12; // the newest of each month, this month included
 
@@ -26,7 +27,7 @@ public:
 
 // The list in the backup folder of the backups this program wrote: only those are ever thinned,
 // so that files of the same name that someone else put there (a linked folder) stay.
-inline constexpr char kBackupLedgerName[] = ".zimbrana-sicherungen";
+inline constexpr const auto &kBackupLedgerName = platform::layout::kBackupLedger;
 
 struct BackupInfo
 {

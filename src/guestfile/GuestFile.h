@@ -1,6 +1,7 @@
 #pragma once
 // The guest file: the whole guest list, one record per line, record 0 first.
 
+#include "platform/DataFolderLayout.h"
 #include "guestfile/GuestRecord.h"
 #include "register/TGast.h"
 
@@ -14,7 +15,7 @@ class QIODevice;
 
 namespace guestfile {
 
-inline constexpr char kGuestFileName[] = "Gaeste.csv";
+inline constexpr const auto &kGuestFileName = platform::layout::kGuestFile;
 
 // The records of the file's lines. Blank lines are skipped; without any record the result is a
 // single empty record 0, never an empty list. A line that cannot be read throws EConvertError

@@ -2,6 +2,7 @@
 // The program's own files, which no export and no print to a file may replace, and the folder
 // where exports are offered instead.
 
+#include "platform/DataFolderLayout.h"
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -12,13 +13,12 @@ namespace guestfile {
 // The files of a data folder that hold the host's data or the program's set-up: the guest file,
 // the invoice counter, the price list, the invoice form. Files whose name starts with
 // kProgramFilePrefix (the program's lock files) count as well.
-inline constexpr std::array<const char *, 4> kProgramFileNames = {"Gaeste.csv", "ReNummer.DAT", "Preismatrix.dat",
-                                                                  "REVORL.JPG"};
-inline constexpr char kProgramFilePrefix[] = ".zimbrana";
+inline constexpr const auto &kProgramFileNames = platform::layout::kProgramFiles;
+inline constexpr const auto &kProgramFilePrefix = platform::layout::kProgramFilePrefix;
 // Folders of a data folder that are the program's as a whole: the backups and the kept invoices.
-inline constexpr std::array<const char *, 2> kProgramFolderNames = {"Sicherung", "Rechnungen"};
+inline constexpr const auto &kProgramFolderNames = platform::layout::kProgramFolders;
 // The folder below the data folder in which exports are offered.
-inline constexpr char kExportFolderName[] = "Export";
+inline constexpr const auto &kExportFolderName = platform::layout::kExportFolder;
 
 // Which of the program's files writing to `target` would replace: the program's file as a path
 // (of the program's folder for anything inside "Sicherung" or "Rechnungen"); empty when it is
@@ -40,7 +40,7 @@ QString ExportFolder(const QString &dataFolder);
 QString ExportSuggestion(const QString &dataFolder, const QString &name, const QDate &date, const QString &suffix);
 
 // The folder below the data folder in which printouts to a file are offered.
-inline constexpr char kPrintoutFolderName[] = "Ausdrucke";
+inline constexpr const auto &kPrintoutFolderName = platform::layout::kPrintoutFolder;
 // The folder "Ausdrucke" below the data folder, with a trailing '/'; made when missing, else the
 // data folder itself.
 QString PrintoutFolder(const QString &dataFolder);

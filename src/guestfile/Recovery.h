@@ -4,6 +4,7 @@
 // its display or ends with the desktop session loses nothing. A save removes it; the next start
 // offers what it holds.
 
+#include "platform/DataFolderLayout.h"
 #include "register/TGast.h"
 
 #include <QDateTime>
@@ -16,7 +17,7 @@ class QLockFile;
 
 namespace guestfile {
 
-inline constexpr char kRecoveryFileName[] = "Gaeste.csv.wiederherstellen";
+inline constexpr const auto &kRecoveryFileName = platform::layout::kRecoveryFile;
 
 // The recovery copy of the data folder `dataFolder` (empty: the current one).
 QString RecoveryPath(const QString &dataFolder);

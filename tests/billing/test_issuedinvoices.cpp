@@ -76,7 +76,9 @@ JournalLine cancellation(qint32 nr, qint32 refersTo, const TGast &gast)
 
 JournalContents journalOf(const Lines &lines)
 {
-    return {lines, 0};
+    JournalContents journal;
+    journal.lines = lines;
+    return journal;
 }
 
 } // namespace
