@@ -1,5 +1,7 @@
 #include "app/HolidayOutlineDelegate.h"
 
+#include "calendar/RoomCalendarModel.h"
+
 #include <QPainter>
 #include <QPen>
 
@@ -13,7 +15,9 @@ HolidayOutlineDelegate::HolidayOutlineDelegate(qint32 postalCode, QObject *paren
 
 bool HolidayOutlineDelegate::marks(const QModelIndex &index) const
 {
-    return index.column() == 0 && IsMarkedDay(index.data(Qt::DisplayRole).toString(), postalCode_);
+    // The day from the model, not read back from the text it shows.
+    const QVariant day = index.data(calendar::RoomCalendarModel::DayRole);
+    return index.column() == 0 && day.isValid() && IsMarkedDay(day.toDouble(), postalCode_);
 }
 
 void HolidayOutlineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,

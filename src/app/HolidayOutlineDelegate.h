@@ -14,7 +14,7 @@ class HolidayOutlineDelegate : public QStyledItemDelegate
 
 public:
     // Marks the holidays at `postalCode`.
-    explicit HolidayOutlineDelegate(qint32 postalCode = calendar::kFeiertagPLZ, QObject *parent = nullptr);
+    explicit HolidayOutlineDelegate(qint32 postalCode, QObject *parent = nullptr);
 
     // The house's place changed: its holidays are marked from the next paint on.
     void setPostalCode(qint32 postalCode) { postalCode_ = postalCode; }

@@ -377,12 +377,9 @@ std::vector<int> DoppeltBelegteZimmer(const std::vector<TGast> &list, int index,
     return rooms;
 }
 
-bool IsMarkedDay(const QString &dateText, qint32 plz)
+bool IsMarkedDay(platform::TDateTime day, qint32 plz)
 {
-    if (dateText.trimmed().isEmpty())
-        return false;
-    platform::TDateTime day = 0;
-    if (!platform::TryStrToDate(dateText, day))
+    if (!platform::IsCalendarDay(day))
         return false;
     if (platform::DayOfWeek(day) == 1)
         return true;

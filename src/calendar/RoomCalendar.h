@@ -15,14 +15,11 @@
 
 namespace calendar {
 
-// The postal code whose holidays are marked until the house has set its own.
-inline constexpr qint32 kFeiertagPLZ = 34519;
-
 // Weekday texts indexed by DayOfWeek (1 = Sunday ... 7 = Saturday); index 0 is unused.
 inline constexpr std::array<const char *, 8> Wochentage = {"", "So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-// Whether a date text names a Sunday or a holiday at postal code `plz`, as the calendar outlines
-// them; false for an empty or unreadable text. Saturdays are not marked.
-bool IsMarkedDay(const QString &dateText, qint32 plz = kFeiertagPLZ);
+// Whether a day is a Sunday or a holiday at postal code `plz`, as the calendar outlines them;
+// Saturdays are not marked, nor a day the holiday table cannot place.
+bool IsMarkedDay(platform::TDateTime day, qint32 plz);
 
 // The weekday text of a day number's weekday, or an empty text for a number outside 1..7.
 QString WochentagText(int dayOfWeek);

@@ -15,7 +15,6 @@
 using calendar::Belegungsplan;
 using calendar::FreierTag;
 using calendar::HeuteStart;
-using calendar::kFeiertagPLZ;
 using calendar::MonatsKurzname;
 using calendar::MonatsName;
 using calendar::PlanBar;
@@ -32,6 +31,9 @@ using Guests = std::vector<TGast>;
 Q_DECLARE_METATYPE(Guests)
 
 namespace {
+
+// The house of the tests, in Hessen.
+constexpr qint32 kHausPLZ = 34519;
 
 platform::TDateTime Day(int year, int month, int day)
 {
@@ -159,7 +161,7 @@ private Q_SLOTS:
         QFETCH(Guests, list);
         QFETCH(QStringList, bars);
         QFETCH(QStringList, overlaps);
-        const PlanGeometry plan = Belegungsplan(list, Feb(), 28, 0, kFeiertagPLZ);
+        const PlanGeometry plan = Belegungsplan(list, Feb(), 28, 0, kHausPLZ);
         QCOMPARE(Bars(plan), bars);
         QCOMPARE(Overlaps(plan), overlaps);
     }
@@ -169,7 +171,7 @@ private Q_SLOTS:
     {
         Guests list = List({});
         list[0] = Stay(0, "123", Day(2025, 2, 3), Day(2025, 2, 5));
-        QVERIFY(Belegungsplan(list, Feb(), 28, 0, kFeiertagPLZ).bars.empty());
+        QVERIFY(Belegungsplan(list, Feb(), 28, 0, kHausPLZ).bars.empty());
     }
 
     // Scrolling must not change what a bar looks like: its lane and warning stay the same
@@ -180,7 +182,7 @@ private Q_SLOTS:
             List({Stay(1, "1", Day(2025, 2, 3), Day(2025, 2, 20)), Stay(2, "1", Day(2025, 2, 18), Day(2025, 2, 25)),
                   Stay(3, "1", Day(2025, 2, 24), Day(2025, 3, 5))});
         for (int offset = 0; offset < 30; ++offset) {
-            const PlanGeometry plan = Belegungsplan(list, Feb() + offset, 14, 0, kFeiertagPLZ);
+            const PlanGeometry plan = Belegungsplan(list, Feb() + offset, 14, 0, kHausPLZ);
             for (const PlanBar &bar : plan.bars) {
                 QCOMPARE(bar.lanes, 2);
                 QCOMPARE(bar.lane, bar.record == 2 ? 1 : 0);
@@ -207,7 +209,7 @@ private Q_SLOTS:
         TGast g = Stay(1, "1", Day(2025, 2, 3), Day(2025, 2, 5), QStringLiteral("Anna"));
         g.ReNr = reNr;
         g.Bezahlt = bezahlt;
-        const PlanGeometry plan = Belegungsplan(List({g}), Feb(), 28, 0, kFeiertagPLZ);
+        const PlanGeometry plan = Belegungsplan(List({g}), Feb(), 28, 0, kHausPLZ);
         QCOMPARE(plan.bars.size(), std::size_t(1));
         QCOMPARE(int(plan.bars[0].zustand), zustand);
     }
@@ -257,7 +259,7 @@ private Q_SLOTS:
         QFETCH(bool, samstag);
         QFETCH(bool, sonnOderFeiertag);
         QFETCH(QString, feiertag);
-        const PlanGeometry plan = Belegungsplan(List({}), platform::DateToDay(first), days, 0, kFeiertagPLZ);
+        const PlanGeometry plan = Belegungsplan(List({}), platform::DateToDay(first), days, 0, kHausPLZ);
         QCOMPARE(int(plan.dayInfo.size()), days);
         const PlanDay &d = plan.dayInfo.at(std::size_t(index));
         QCOMPARE(d.day, platform::DateToDay(first) + index);
@@ -269,7 +271,7 @@ private Q_SLOTS:
 
     void months()
     {
-        const PlanGeometry plan = Belegungsplan(List({}), Day(2024, 12, 30), 35, 0, kFeiertagPLZ);
+        const PlanGeometry plan = Belegungsplan(List({}), Day(2024, 12, 30), 35, 0, kHausPLZ);
         QStringList got;
         for (const PlanMonth &m : plan.months)
             got << QStringLiteral("%1+%2 %3 %4").arg(m.firstIndex).arg(m.days).arg(MonatsName(m.month)).arg(m.year);
@@ -293,7 +295,7 @@ private Q_SLOTS:
         QFETCH(QDateTime, now);
         QFETCH(double, position);
         const platform::TDateTime moment = platform::DateToDay(now.date()) + platform::TimeToFraction(now.time());
-        const PlanGeometry plan = Belegungsplan(List({}), Feb(), 28, moment, kFeiertagPLZ);
+        const PlanGeometry plan = Belegungsplan(List({}), Feb(), 28, moment, kHausPLZ);
         if (position < 0) {
             QVERIFY(!plan.now.has_value());
         } else {
@@ -304,10 +306,10 @@ private Q_SLOTS:
 
     void spansThatCannotBeShown()
     {
-        QVERIFY(Belegungsplan(List({}), Feb(), 0, 0, kFeiertagPLZ).dayInfo.empty());
-        QVERIFY(Belegungsplan(List({}), std::numeric_limits<double>::quiet_NaN(), 28, 0, kFeiertagPLZ).dayInfo.empty());
+        QVERIFY(Belegungsplan(List({}), Feb(), 0, 0, kHausPLZ).dayInfo.empty());
+        QVERIFY(Belegungsplan(List({}), std::numeric_limits<double>::quiet_NaN(), 28, 0, kHausPLZ).dayInfo.empty());
         // A span running past 31 Dec 9999 stops there.
-        QCOMPARE(Belegungsplan(List({}), Day(9999, 12, 30), 28, 0, kFeiertagPLZ).days, 2);
+        QCOMPARE(Belegungsplan(List({}), Day(9999, 12, 30), 28, 0, kHausPLZ).days, 2);
     }
 
     void spanTitle_data()
@@ -364,7 +366,7 @@ private Q_SLOTS:
         QFETCH(Guests, list);
         QFETCH(int, bar);
         QFETCH(QString, tooltip);
-        const PlanGeometry plan = Belegungsplan(list, Feb(), 28, 0, kFeiertagPLZ);
+        const PlanGeometry plan = Belegungsplan(list, Feb(), 28, 0, kHausPLZ);
         QCOMPARE(PlanTooltip(list, plan.bars.at(std::size_t(bar))), tooltip);
     }
 
