@@ -31,7 +31,7 @@ std::vector<IssuedInvoice> uncancelledInvoices(const JournalContents &journal)
 {
     std::vector<IssuedInvoice> invoices;
     for (const JournalLine &line : journal.lines) {
-        if (!line.used())
+        if (!line.countsAsIssued())
             continue;
         if (line.isCancellation()) {
             // Cancels what was issued before it; an invoice written after it is a new one.
