@@ -77,11 +77,11 @@ int main(int argc, char **argv)
     const qint64 read = timer.elapsed();
     const std::vector<guests::TGast> records(10);
     billing::InvoiceOverview overview = billing::invoiceOverview(summary, {}, records, 1000 + lines - 1);
-    const QString texts = billing::overviewSummaryText(overview) + billing::yearTotalsLines(overview).join(u'\n') +
-                          billing::unheldInvoiceLines(overview).join(u'\n') +
-                          billing::missingLineFindings(summary.numberList(), summary.fileLines, {},
-                                                       QFileInfo(path).birthTime())
-                              .join(u'\n');
+    const QString texts =
+        billing::overviewSummaryText(overview) + billing::yearTotalsLines(overview).join(u'\n') +
+        billing::unheldInvoiceLines(overview).join(u'\n') +
+        billing::missingLineFindings(summary.numberList(), summary.fileLines, {}, QFileInfo(path).birthTime())
+            .join(u'\n');
     const qint64 rowsMade = timer.elapsed();
     app::InvoiceOverviewModel model;
     model.setRows(std::move(overview.rows));

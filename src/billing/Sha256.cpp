@@ -25,8 +25,7 @@ alignas(16) constexpr quint32 kRoundConstants[64] = {
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
 // Hashes whole 64-byte blocks into `state` (a b c d e f g h) with the SHA extensions.
-__attribute__((target("sha,sse4.1"))) void compressBlocks(quint32 *state, const unsigned char *data,
-                                                          std::size_t blocks)
+__attribute__((target("sha,sse4.1"))) void compressBlocks(quint32 *state, const unsigned char *data, std::size_t blocks)
 {
     const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
     // The instructions want the state as ABEF and CDGH.
@@ -49,7 +48,8 @@ __attribute__((target("sha,sse4.1"))) void compressBlocks(quint32 *state, const 
                 group = _mm_sha256msg2_epu32(group, w[(i + 3) & 3]);
             }
             w[i & 3] = group;
-            const __m128i k = _mm_add_epi32(group, _mm_load_si128(reinterpret_cast<const __m128i *>(kRoundConstants + 4 * i)));
+            const __m128i k =
+                _mm_add_epi32(group, _mm_load_si128(reinterpret_cast<const __m128i *>(kRoundConstants + 4 * i)));
             cdgh = _mm_sha256rnds2_epu32(cdgh, abef, k);
             abef = _mm_sha256rnds2_epu32(abef, cdgh, _mm_shuffle_epi32(k, 0x0E));
         }

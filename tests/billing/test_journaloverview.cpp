@@ -268,8 +268,8 @@ void TestJournalOverview::fileReadStraightIntoEntriesShowsTheSame()
     stopped.nr = 1047;
     for (const JournalLine &l : {line(1042, dec14, QStringLiteral("Weiß; \"Haus am See\""), 158),
                                  line(1043, dec14, QStringLiteral("=SUMME(A1)"), 90.5), reserved, givenUp,
-                                 line(1044, dec14, QStringLiteral("Müller"), 70), line(1044, dec14, QStringLiteral("Müller"), 70),
-                                 storno, stopped})
+                                 line(1044, dec14, QStringLiteral("Müller"), 70),
+                                 line(1044, dec14, QStringLiteral("Müller"), 70), storno, stopped})
         billing::appendJournalLine(path, l);
     QFile file(path);
     QVERIFY(file.open(QIODevice::Append));
