@@ -33,7 +33,7 @@ cmake --build "$BUILD" -j"$JOBS" --target benchmarks
 export QT_QPA_PLATFORM=offscreen
 RESULTS="$BUILD/results.txt"
 : >"$RESULTS"
-read -r -a programs <<<"${BENCH_PROGRAMS:-bench_holidays bench_calendar bench_occupancy bench_guestfile bench_startup bench_guestlist}"
+read -r -a programs <<<"${BENCH_PROGRAMS:-bench_holidays bench_calendar bench_occupancy bench_guestfile bench_startup bench_guestlist bench_journal}"
 failed=()
 for program in "${programs[@]}"; do
   echo "=== $program" | tee -a "$RESULTS"

@@ -2,8 +2,10 @@
 
 #include "billing/BillingFiles.h"
 #include "billing/Invoice.h"
+#include "billing/InvoiceArchive.h"
 #include "billing/JournalLock.h"
 #include "billing/LineReader.h"
+#include "billing/Sha256.h"
 #include "platform/Convert.h"
 #include "platform/CsvField.h"
 #include "platform/FileIo.h"
@@ -18,7 +20,10 @@
 #include <cmath>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <limits>
+#include <unordered_map>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -98,150 +103,166 @@ QByteArray lineBytes(const QStringList &fields)
     return fieldBytes(fields) + "\r\n";
 }
 
-bool isCopyHash(const QString &text);
-
-// One line's fields, and where its 16th ends in its bytes (what the chain hashes).
-struct SplitFields
+// One line cut into its fields, each a view of the line's bytes; a field in quotes is unquoted
+// into a buffer of its own. Kept from line to line, so that cutting a long journal allocates
+// nothing once the buffers have grown.
+class FieldCutter
 {
-    QStringList texts;
-    qsizetype sixteenEnd = -1;
-};
-
-// The fields of one line (16, or 17 with the chain), or nothing when the line is not whole.
-std::optional<SplitFields> splitLine(QByteArrayView line)
-{
-    SplitFields split;
-    const char *data = line.data();
-    const qsizetype n = line.size();
-    qsizetype i = 0;
-    while (i < n) {
-        if (split.texts.size() == kChainedFields)
-            return std::nullopt;
-        const auto *semicolon = static_cast<const char *>(std::memchr(data + i, ';', static_cast<size_t>(n - i)));
-        const qsizetype plainEnd = semicolon ? semicolon - data : n;
-        if (!std::memchr(data + i, '"', static_cast<size_t>(plainEnd - i))) {
-            if (!semicolon)
-                return std::nullopt; // cut off inside its last field
-            split.texts << QString::fromUtf8(data + i, plainEnd - i);
-            i = plainEnd + 1;
-        } else {
-            QByteArray field;
-            bool quoted = false;
-            bool ended = false;
-            for (; i < n; ++i) {
-                const char c = data[i];
-                if (quoted) {
-                    if (c == '"' && i + 1 < n && data[i + 1] == '"') {
-                        field += '"';
-                        ++i;
+public:
+    // Cuts `line` into its 16 fields (17 with the chain); false when it is not whole. The fields
+    // are ended by ";" each, the last one too: a line cut off anywhere before its end has fewer
+    // of them.
+    bool cut(QByteArrayView line)
+    {
+        count_ = 0;
+        sixteenEnd_ = -1;
+        const char *data = line.data();
+        const qsizetype n = line.size();
+        qsizetype i = 0;
+        while (i < n) {
+            if (count_ == kChainedFields)
+                return false;
+            const auto *semicolon = static_cast<const char *>(std::memchr(data + i, ';', static_cast<size_t>(n - i)));
+            const qsizetype plainEnd = semicolon ? semicolon - data : n;
+            if (!std::memchr(data + i, '"', static_cast<size_t>(plainEnd - i))) {
+                if (!semicolon)
+                    return false; // cut off inside its last field
+                fields_[count_] = QByteArrayView(data + i, plainEnd - i);
+                i = plainEnd + 1;
+            } else {
+                QByteArray &field = unquoted_[count_];
+                field.resize(0); // keeps what it has allocated
+                bool quoted = false;
+                bool ended = false;
+                for (; i < n; ++i) {
+                    const char c = data[i];
+                    if (quoted) {
+                        if (c == '"' && i + 1 < n && data[i + 1] == '"') {
+                            field += '"';
+                            ++i;
+                        } else if (c == '"') {
+                            quoted = false;
+                        } else {
+                            field += c;
+                        }
                     } else if (c == '"') {
-                        quoted = false;
+                        quoted = true;
+                    } else if (c == ';') {
+                        ended = true;
+                        ++i;
+                        break;
                     } else {
                         field += c;
                     }
-                } else if (c == '"') {
-                    quoted = true;
-                } else if (c == ';') {
-                    ended = true;
-                    ++i;
-                    break;
-                } else {
-                    field += c;
                 }
+                if (!ended)
+                    return false;
+                fields_[count_] = field;
             }
-            if (!ended)
-                return std::nullopt;
-            split.texts << QString::fromUtf8(field);
+            ++count_;
+            if (count_ == kFields)
+                sixteenEnd_ = i;
         }
-        if (split.texts.size() == kFields)
-            split.sixteenEnd = i;
+        return count_ == kFields || count_ == kChainedFields;
     }
-    if (split.texts.size() != kFields && split.texts.size() != kChainedFields)
-        return std::nullopt;
-    return split;
+
+    int count() const { return count_; }
+    QByteArrayView operator[](int i) const { return fields_[static_cast<std::size_t>(i)]; }
+    bool chained() const { return count_ == kChainedFields; }
+    // Where the 16th field ends in the line's bytes: what the chain hashes.
+    qsizetype sixteenEnd() const { return sixteenEnd_; }
+    bool isHeader() const { return count_ > 0 && fields_[0] == QByteArrayView("Nummer"); }
+
+private:
+    std::array<QByteArrayView, kChainedFields> fields_;
+    std::array<QByteArray, kChainedFields> unquoted_;
+    int count_ = 0;
+    qsizetype sixteenEnd_ = -1;
+};
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
 }
 
-bool isChainHash(const QString &text)
+bool allDigits(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// Digits, read by hand: a journal of many thousand lines is read each time the list opens.
+int digitsValue(QByteArrayView text)
+{
+    int value = 0;
+    for (const char c : text)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+bool isCopyHash(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return true;
+    if (text.size() != 64)
+        return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || (c >= 'a' && c <= 'f'); });
+}
+
+bool isChainHash(QByteArrayView text)
 {
     return text.size() == 64 && isCopyHash(text);
-}
-
-bool isHeader(const SplitFields &fields)
-{
-    return fields.texts.front() == QLatin1String("Nummer");
 }
 
 // The chain's value that a line chains on: that of the last whole chained line of the file.
 // Nothing when it holds none (new, or only lines from before the chain).
 QByteArray lastChainValue(QByteArrayView line)
 {
-    const std::optional<SplitFields> fields = splitLine(line);
-    if (!fields || fields->texts.size() != kChainedFields || isHeader(*fields) || !isChainHash(fields->texts.back()))
+    FieldCutter fields;
+    if (!fields.cut(line) || !fields.chained() || fields.isHeader() || !isChainHash(fields[kFields]))
         return {};
-    return fields->texts.back().toLatin1();
+    return fields[kFields].toByteArray();
 }
 
 // The writer guards a text that a spreadsheet would run as a formula with a leading "'".
-QString unguarded(const QString &field)
+QByteArrayView unguarded(QByteArrayView field)
 {
-    if (field.size() > 1 && field.front() == u'\'' && QStringView(u"=+-@\t\r").contains(field.at(1)))
-        return field.mid(1);
+    if (field.size() > 1 && field.front() == '\'' && std::memchr("=+-@\t\r", field[1], 6))
+        return field.sliced(1);
     return field;
 }
 
-// Digits only, by hand: a journal of many thousand lines is read each time the list opens.
-bool allDigits(QStringView text)
+std::optional<qint32> number(QByteArrayView text, bool mayBeEmpty)
 {
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
+    if (text.isEmpty())
+        return mayBeEmpty ? std::optional<qint32>(0) : std::nullopt;
+    if (text.size() > 10 || !allDigits(text))
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text)
+        value = value * 10 + (c - '0');
+    return value <= std::numeric_limits<qint32>::max() ? std::optional<qint32>(static_cast<qint32>(value))
+                                                       : std::nullopt;
 }
 
-std::optional<qint32> number(const QString &text, bool mayBeEmpty)
+// "dd.MM.yyyy", without parsing a format for every line.
+QDate dateFrom(QByteArrayView text)
 {
-    if (text.isEmpty() && mayBeEmpty)
-        return 0;
-    bool ok = false;
-    const qint32 value = text.size() <= 10 && !text.isEmpty() && allDigits(text) ? text.toInt(&ok) : 0;
-    return ok ? std::optional<qint32>(value) : std::nullopt;
-}
-
-// "dd.MM.yyyy", as QDate::fromString reads it but without parsing the format for every line.
-QDate dateFrom(const QString &text)
-{
-    if (text.size() != 10 || text[2] != u'.' || text[5] != u'.')
+    if (text.size() != 10 || text[2] != '.' || text[5] != '.' || !allDigits(text.sliced(0, 2)) ||
+        !allDigits(text.sliced(3, 2)) || !allDigits(text.sliced(6, 4)))
         return {};
-    const QStringView view(text);
-    if (!allDigits(view.sliced(0, 2)) || !allDigits(view.sliced(3, 2)) || !allDigits(view.sliced(6, 4)))
-        return {};
-    return QDate(view.sliced(6, 4).toInt(), view.sliced(3, 2).toInt(), view.sliced(0, 2).toInt());
+    return QDate(digitsValue(text.sliced(6, 4)), digitsValue(text.sliced(3, 2)), digitsValue(text.sliced(0, 2)));
 }
 
 // "HH:mm:ss"
-QTime timeFrom(const QString &text)
+QTime timeFrom(QByteArrayView text)
 {
-    if (text.size() != 8 || text[2] != u':' || text[5] != u':')
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !allDigits(text.sliced(0, 2)) ||
+        !allDigits(text.sliced(3, 2)) || !allDigits(text.sliced(6, 2)))
         return {};
-    const QStringView view(text);
-    if (!allDigits(view.sliced(0, 2)) || !allDigits(view.sliced(3, 2)) || !allDigits(view.sliced(6, 2)))
-        return {};
-    return QTime(view.sliced(0, 2).toInt(), view.sliced(3, 2).toInt(), view.sliced(6, 2).toInt());
+    return QTime(digitsValue(text.sliced(0, 2)), digitsValue(text.sliced(3, 2)), digitsValue(text.sliced(6, 2)));
 }
 
-bool isCopyHash(const QString &text)
-{
-    if (text.isEmpty())
-        return true;
-    if (text.size() != 64)
-        return false;
-    for (const QChar c : text)
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
-            return false;
-    return true;
-}
-
-std::optional<platform::TDateTime> dayFrom(const QString &text)
+std::optional<platform::TDateTime> dayFrom(QByteArrayView text)
 {
     if (text.isEmpty())
         return 0;
@@ -249,9 +270,25 @@ std::optional<platform::TDateTime> dayFrom(const QString &text)
     return date.isValid() ? std::optional<platform::TDateTime>(platform::DateToDay(date)) : std::nullopt;
 }
 
-std::optional<JournalLine> parse(const QStringList &f)
+// "-?[0-9]{1,12},[0-9]{2}", checked by hand: it is read for every line of the journal.
+std::optional<double> amountFrom(QByteArrayView text)
 {
-    JournalLine line;
+    const bool negative = text.startsWith('-');
+    const QByteArrayView digits = negative ? text.sliced(1) : text;
+    const qsizetype comma = digits.size() - 3;
+    if (comma < 1 || comma > 12 || digits[comma] != ',' || !allDigits(digits.first(comma)) ||
+        !allDigits(digits.sliced(comma + 1)))
+        return std::nullopt;
+    qint64 whole = 0;
+    for (const char c : digits.first(comma))
+        whole = whole * 10 + (c - '0');
+    const double value = static_cast<double>(whole) + digitsValue(digits.sliced(comma + 1)) / 100.0;
+    return negative ? -value : value;
+}
+
+// The line's fields as values, or nothing when one of them is not what the journal writes.
+std::optional<JournalLineView> parse(const FieldCutter &f)
+{
     const auto nr = number(f[0], false);
     const QDate date = dateFrom(f[1]);
     const QTime time = timeFrom(f[2]);
@@ -261,14 +298,17 @@ std::optional<JournalLine> parse(const QStringList &f)
     const auto bis = dayFrom(f[9]);
     const auto nights = number(f[10], true);
     const auto persons = number(f[11], true);
-    const auto amount = parseJournalAmount(f[13]);
-    const bool knownKind = f[3] == QLatin1String(kKindInvoice) || f[3] == QLatin1String(kKindCancellation);
-    if (!nr || *nr <= 0 || !date.isValid() || !time.isValid() || !knownKind || !refersTo || !gastNr || !von || !bis ||
-        !nights || !persons || !amount || !isCopyHash(f[14]))
+    const auto amount = amountFrom(f[13]);
+    const bool invoice = f[3] == QByteArrayView(kKindInvoice);
+    const bool cancellation = f[3] == QByteArrayView(kKindCancellation);
+    if (!nr || *nr <= 0 || !date.isValid() || !time.isValid() || !(invoice || cancellation) || !refersTo || !gastNr ||
+        !von || !bis || !nights || !persons || !amount || !isCopyHash(f[14]))
         return std::nullopt;
+    JournalLineView line;
     line.nr = *nr;
-    line.issued = QDateTime(date, time);
-    line.kind = f[3];
+    line.date = date;
+    line.time = time;
+    line.cancellation = cancellation;
     line.refersTo = *refersTo;
     line.gastNr = *gastNr;
     line.name = unguarded(f[6]);
@@ -277,7 +317,7 @@ std::optional<JournalLine> parse(const QStringList &f)
     line.bis = *bis;
     line.nights = *nights;
     line.persons = *persons;
-    line.rooms = roomsFrom(f[12]);
+    line.rooms = f[12];
     line.amount = *amount;
     line.sha256 = f[14];
     line.note = unguarded(f[15]);
@@ -513,11 +553,8 @@ void checkJournalWritable(const QString &path)
 
 QByteArray journalChainHash(const QByteArray &previous, QByteArrayView fields)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(previous);
-    hash.addData(QByteArrayView("\n"));
-    hash.addData(fields);
-    return hash.result().toHex();
+    const std::array<char, 64> hex = hexOf(sha256Digest({previous, QByteArrayView("\n"), fields}));
+    return QByteArray(hex.data(), hex.size());
 }
 
 void appendJournalLine(const QString &path, const JournalLine &line)
@@ -536,21 +573,24 @@ class ChainCheck
 {
 public:
     // Checks one whole line, its bytes as read.
-    void take(qint64 lineNumber, const SplitFields &fields, QByteArrayView bytes)
+    void take(qint64 lineNumber, const FieldCutter &fields, QByteArrayView bytes)
     {
-        if (fields.texts.size() == kChainedFields) {
+        if (fields.chained()) {
             started_ = true;
-            const QString &value = fields.texts.back();
+            const QByteArrayView value = fields[kFields];
             if (!isChainHash(value)) {
                 find(lineNumber, QStringLiteral("die Prüfsumme ist unlesbar – von Hand verändert"));
                 return;
             }
-            const QByteArray stored = value.toLatin1();
-            if (journalChainHash(previous_, bytes.first(fields.sixteenEnd)) != stored)
+            const std::array<char, 64> hash =
+                hexOf(sha256Digest({QByteArrayView(previous_.data(), previousSize_), QByteArrayView("\n"),
+                                    bytes.first(fields.sixteenEnd())}));
+            if (QByteArrayView(hash.data(), hash.size()) != value)
                 find(lineNumber, QStringLiteral("geändert, eingefügt oder verschoben, oder eine Zeile davor wurde "
                                                 "entfernt – die Prüfsumme passt nicht zur Zeile davor"));
             // The next line is checked against this one: one change is named once.
-            previous_ = stored;
+            std::copy(value.begin(), value.end(), previous_.begin());
+            previousSize_ = value.size();
         } else if (started_) {
             find(lineNumber, QStringLiteral("ohne Prüfsumme nach Zeilen mit Prüfsumme – von Hand eingefügt oder "
                                             "verändert"));
@@ -575,15 +615,57 @@ private:
             ++unlisted_;
     }
 
-    QByteArray previous_; // the chain's value of the last chained line; empty before the first
+    // The chain's value of the last chained line; empty before the first.
+    std::array<char, 64> previous_{};
+    qsizetype previousSize_ = 0;
     bool started_ = false;
     QStringList findings_;
     qint64 unlisted_ = 0;
 };
 
+const QString &kindText(bool cancellation)
+{
+    static const QString invoice = QString::fromUtf8(kKindInvoice);
+    static const QString storno = QString::fromUtf8(kKindCancellation);
+    return cancellation ? storno : invoice;
+}
+
+// The name of the copy that the line's number is kept as.
+QString keptCopyName(const JournalLine &line)
+{
+    return line.isCancellation() ? QStringLiteral("Rechnung %1 (Storno zu %2).pdf").arg(line.nr).arg(line.refersTo)
+                                 : RechnungsDateiname(line.nr);
+}
+
 } // namespace
 
-JournalRead forEachJournalLine(const QString &path, const std::function<void(const JournalLine &)> &take)
+bool JournalLineView::isReservation() const
+{
+    return !used() && note == QByteArrayView(kNoteReserved);
+}
+
+JournalLine JournalLineView::line() const
+{
+    JournalLine line;
+    line.nr = nr;
+    line.issued = QDateTime(date, time);
+    line.kind = kindText(cancellation);
+    line.refersTo = refersTo;
+    line.gastNr = gastNr;
+    line.name = QString::fromUtf8(name);
+    line.town = QString::fromUtf8(town);
+    line.von = von;
+    line.bis = bis;
+    line.nights = nights;
+    line.persons = persons;
+    line.rooms = roomsFrom(QString::fromUtf8(rooms));
+    line.amount = amount;
+    line.sha256 = QString::fromLatin1(sha256);
+    line.note = QString::fromUtf8(note);
+    return line;
+}
+
+JournalRead forEachJournalLineView(const QString &path, const std::function<void(const JournalLineView &)> &take)
 {
     JournalRead read;
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
@@ -606,25 +688,26 @@ JournalRead forEachJournalLine(const QString &path, const std::function<void(con
 #endif
     LineReader reader(file, path);
     ChainCheck chain;
+    FieldCutter fields;
     QByteArrayView bytes;
     bool ended = true;
     for (qint64 lineNumber = 1; reader.next(bytes, ended); ++lineNumber) {
         read.fileLines = lineNumber;
         if (lineNumber == 1 && bytes.startsWith(kByteOrderMark))
             bytes = bytes.sliced(kByteOrderMark.size());
-        const std::optional<SplitFields> fields = splitLine(bytes);
-        if (fields && isHeader(*fields))
+        const bool whole = fields.cut(bytes);
+        if (whole && fields.isHeader())
             continue;
         // The last line of a chained journal cut off just before its chain's value is cut off,
         // not inserted: nothing of it is taken.
-        if (fields && !ended && chain.started() && fields->texts.size() == kFields) {
+        if (whole && !ended && chain.started() && !fields.chained()) {
             ++read.skipped;
             continue;
         }
-        if (fields)
-            chain.take(lineNumber, *fields, bytes);
+        if (whole)
+            chain.take(lineNumber, fields, bytes);
         // A line cut off while it was written lacks the ";" that ends its last field.
-        const std::optional<JournalLine> parsed = fields ? parse(fields->texts) : std::nullopt;
+        const std::optional<JournalLineView> parsed = whole ? parse(fields) : std::nullopt;
         if (parsed)
             take(*parsed);
         else
@@ -634,6 +717,11 @@ JournalRead forEachJournalLine(const QString &path, const std::function<void(con
     return read;
 }
 
+JournalRead forEachJournalLine(const QString &path, const std::function<void(const JournalLine &)> &take)
+{
+    return forEachJournalLineView(path, [&take](const JournalLineView &line) { take(line.line()); });
+}
+
 JournalContents readJournal(const QString &path)
 {
     JournalContents contents;
@@ -641,7 +729,20 @@ JournalContents readJournal(const QString &path)
         forEachJournalLine(path, [&contents](const JournalLine &line) { contents.lines.push_back(line); });
     contents.skipped = read.skipped;
     contents.findings = read.findings;
+    markKeptUnfinished(contents, QFileInfo(path).absolutePath());
     return contents;
+}
+
+void markKeptUnfinished(JournalContents &journal, const QString &invoiceFolder)
+{
+    std::unordered_map<qint32, std::size_t> last; // number -> its last line
+    for (std::size_t i = 0; i < journal.lines.size(); ++i)
+        last[journal.lines[i].nr] = i;
+    const QDir folder(invoiceFolder);
+    for (const auto &[nr, index] : last) {
+        JournalLine &line = journal.lines[index];
+        line.keptUnfinished = line.isReservation() && QFileInfo(folder.filePath(keptCopyName(line))).isFile();
+    }
 }
 
 QString sha256Of(const QByteArray &bytes)
@@ -667,16 +768,7 @@ QString journalAmount(double euros)
 
 std::optional<double> parseJournalAmount(const QString &text)
 {
-    // "-?[0-9]{1,12},[0-9]{2}", checked by hand: it is read for every line of the journal.
-    const QStringView view(text);
-    const bool negative = view.startsWith(u'-');
-    const QStringView digits = negative ? view.sliced(1) : view;
-    const qsizetype comma = digits.size() - 3;
-    if (comma < 1 || comma > 12 || digits[comma] != u',' || !allDigits(digits.first(comma)) ||
-        !allDigits(digits.sliced(comma + 1)))
-        return std::nullopt;
-    const double value = digits.first(comma).toDouble() + digits.sliced(comma + 1).toDouble() / 100;
-    return negative ? -value : value;
+    return amountFrom(text.toUtf8());
 }
 
 } // namespace billing

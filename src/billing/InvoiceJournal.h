@@ -17,9 +17,12 @@
 #include "register/TGast.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -57,9 +60,15 @@ struct JournalLine
     double amount = 0; // euros; negative for a cancellation
     QString sha256;    // of the kept PDF, lower-case hex; empty: the number stayed unused
     QString note;      // why the number stayed unused
+    // Not written, found when read (readJournal): a reservation nothing followed, while its copy
+    // lies kept beside the journal. The program stopped after keeping (and maybe printing) it and
+    // before journaling it as issued; it counts as issued, so the stay gets no second number.
+    bool keptUnfinished = false;
 
     bool used() const { return !sha256.isEmpty(); }
     bool isReservation() const { return sha256.isEmpty() && note == QLatin1String(kNoteReserved); }
+    // Journaled as issued, or kept before the program stopped.
+    bool countsAsIssued() const { return used() || keptUnfinished; }
     bool isCancellation() const { return kind == QLatin1String(kKindCancellation); }
     bool operator==(const JournalLine &) const = default;
 };
@@ -105,6 +114,37 @@ struct JournalRead
 // platform::EInOutError when it cannot be read.
 JournalRead forEachJournalLine(const QString &path, const std::function<void(const JournalLine &)> &take);
 
+// One line of the journal as it is read, before anything is copied out of it: for readers that
+// keep little of each line of a long journal. Numbers and dates are plain values (no time zone is
+// asked), texts are views of the line's UTF-8 bytes, valid only while the line is handed on.
+struct JournalLineView
+{
+    qint32 nr = 0;
+    QDate date; // of issue
+    QTime time;
+    bool cancellation = false;
+    qint32 refersTo = 0;
+    qint32 gastNr = 0;
+    QByteArrayView name; // without the "'" that guards a text from a spreadsheet
+    QByteArrayView town;
+    platform::TDateTime von = 0;
+    platform::TDateTime bis = 0;
+    qint32 nights = 0;
+    qint32 persons = 0;
+    QByteArrayView rooms; // as written: "1, 3"
+    double amount = 0;
+    QByteArrayView sha256; // lower-case hex; empty: the number stayed unused
+    QByteArrayView note;
+
+    bool used() const { return !sha256.isEmpty(); }
+    bool isReservation() const;
+    // The whole line, its texts decoded.
+    JournalLine line() const;
+};
+
+// forEachJournalLine without making a JournalLine of every line.
+JournalRead forEachJournalLineView(const QString &path, const std::function<void(const JournalLineView &)> &take);
+
 struct JournalContents
 {
     std::vector<JournalLine> lines; // in the order written
@@ -112,8 +152,13 @@ struct JournalContents
     QStringList findings;           // see JournalRead
 };
 
-// The whole journal in memory: forEachJournalLine into a list.
+// The whole journal in memory: forEachJournalLine into a list, with markKeptUnfinished for the
+// copies in the journal's folder.
 JournalContents readJournal(const QString &path);
+
+// Marks each reservation nothing followed whose copy ("Rechnung <Nr>.pdf", a cancellation's
+// "Rechnung <Nr> (Storno zu <Nr>).pdf") lies in `invoiceFolder` as kept unfinished.
+void markKeptUnfinished(JournalContents &journal, const QString &invoiceFolder);
 
 // The SHA-256 of bytes and of a file, as lower-case hex. The file's throws platform::EInOutError.
 QString sha256Of(const QByteArray &bytes);

@@ -31,7 +31,7 @@ std::vector<IssuedInvoice> uncancelledInvoices(const JournalContents &journal)
 {
     std::vector<IssuedInvoice> invoices;
     for (const JournalLine &line : journal.lines) {
-        if (!line.used())
+        if (!line.countsAsIssued())
             continue;
         if (line.isCancellation()) {
             // Cancels what was issued before it; an invoice written after it is a new one.
@@ -55,7 +55,14 @@ std::optional<IssuedInvoice> issuedInvoiceFor(const JournalContents &journal, co
 
 std::optional<IssuedInvoice> issuedInvoiceFor(const QString &invoiceFolder, const TGast &gast)
 {
-    return issuedInvoiceFor(readJournal(journalPath(invoiceFolder)), gast);
+    // Only the guest's lines and the cancellations can tell: the others are not made into lines.
+    JournalContents journal;
+    forEachJournalLineView(journalPath(invoiceFolder), [&journal, &gast](const JournalLineView &line) {
+        if (line.gastNr == gast.GastNr || line.cancellation)
+            journal.lines.push_back(line.line());
+    });
+    markKeptUnfinished(journal, invoiceFolder);
+    return issuedInvoiceFor(journal, gast);
 }
 
 qint32 HighestIssuedNumber(const std::vector<TGast> &records, const std::vector<AbgelegteRechnung> &kopien,
@@ -74,7 +81,11 @@ qint32 HighestIssuedNumber(const std::vector<TGast> &records, const std::vector<
 
 qint32 HighestIssuedNumber(const std::vector<TGast> &records, const QString &invoiceFolder)
 {
-    return HighestIssuedNumber(records, AbgelegteRechnungen(invoiceFolder), readJournal(journalPath(invoiceFolder)));
+    qint32 highest = HighestIssuedNumber(records, AbgelegteRechnungen(invoiceFolder), JournalContents{});
+    forEachJournalLineView(journalPath(invoiceFolder), [&highest](const JournalLineView &line) {
+        highest = std::max({highest, line.nr, line.refersTo});
+    });
+    return highest;
 }
 
 qint32 ErsteFreieReNr(const std::vector<TGast> &records, const std::vector<AbgelegteRechnung> &kopien,

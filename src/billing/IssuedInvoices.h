@@ -34,7 +34,9 @@ struct IssuedInvoice
 };
 
 // Every issued invoice that no later cancellation refers to, in the order written. A reserved
-// number, a number that stayed unused and a cancellation itself are no invoices.
+// number, a number that stayed unused and a cancellation itself are no invoices; a reservation
+// whose copy was kept before the program stopped (JournalLine::keptUnfinished) is one, and such a
+// cancellation cancels.
 std::vector<IssuedInvoice> uncancelledInvoices(const JournalContents &journal);
 
 // The uncancelled invoice for `gast`'s stay: the same guest number, arrival and departure. The

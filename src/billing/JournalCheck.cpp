@@ -60,7 +60,7 @@ QStringList journalFindings(const QString &invoiceFolder)
     const QString path = journalPath(invoiceFolder);
     std::vector<qint32> numbers;
     const JournalRead read =
-        forEachJournalLine(path, [&numbers](const JournalLine &line) { numbers.push_back(line.nr); });
+        forEachJournalLineView(path, [&numbers](const JournalLineView &line) { numbers.push_back(line.nr); });
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     const QFileInfo journal(path);

@@ -48,6 +48,31 @@ QDate keepUntil(const QDate &issued)
 
 void JournalSummary::take(const JournalLine &line)
 {
+    const QByteArray name = line.name.toUtf8();
+    const QByteArray note = line.note.toUtf8();
+    const QByteArray sha256 = line.sha256.toLatin1();
+    const QByteArray rooms = line.rooms.toUtf8();
+    JournalLineView view;
+    view.nr = line.nr;
+    view.date = line.issued.date();
+    view.time = line.issued.time();
+    view.cancellation = line.isCancellation();
+    view.refersTo = line.refersTo;
+    view.gastNr = line.gastNr;
+    view.name = name;
+    view.von = line.von;
+    view.bis = line.bis;
+    view.nights = line.nights;
+    view.persons = line.persons;
+    view.rooms = rooms;
+    view.amount = line.amount;
+    view.sha256 = sha256;
+    view.note = note;
+    take(view);
+}
+
+void JournalSummary::take(const JournalLineView &line)
+{
     auto entry = numbers.end();
     // The journal is written by rising numbers: the new one almost always goes last.
     if (numbers.empty() || numbers.back().nr < line.nr) {
@@ -69,19 +94,41 @@ void JournalSummary::take(const JournalLine &line)
     n.nr = line.nr;
     n.refersTo = line.refersTo;
     n.gastNr = line.gastNr;
-    n.cancellation = line.isCancellation();
-    n.issued = line.issued.date();
+    n.cancellation = line.cancellation;
+    n.issued = line.date;
     n.amount = line.amount;
-    n.name = *names_.insert(line.name);
-    n.note = line.note;
+    n.name = textIndex(line.name);
+    n.note = textIndex(line.note);
     if (line.used()) {
         n.state = JournaledNumber::State::Issued;
         n.issuedLines = 1;
-        const QByteArray sha = QByteArray::fromHex(line.sha256.toLatin1());
-        std::copy_n(sha.constData(), std::min<qsizetype>(sha.size(), 32), n.sha256.begin());
+        // Hex to bytes: the journal's reader let only 64 lower-case hex digits through.
+        const auto nibble = [](char c) { return static_cast<quint8>(c <= '9' ? c - '0' : c - 'a' + 10); };
+        for (std::size_t i = 0; i < n.sha256.size() && 2 * i + 1 < std::size_t(line.sha256.size()); ++i)
+            n.sha256[i] = static_cast<quint8>(nibble(line.sha256[qsizetype(2 * i)]) << 4 |
+                                              nibble(line.sha256[qsizetype(2 * i + 1)]));
     } else {
         n.state = line.isReservation() ? JournaledNumber::State::Reserved : JournaledNumber::State::Unused;
     }
+}
+
+quint32 JournalSummary::textIndex(QByteArrayView utf8)
+{
+    if (utf8.isEmpty())
+        return 0;
+    // Looked up without copying the bytes; copied only when the text is new.
+    const auto found = textIndexes_.constFind(QByteArray::fromRawData(utf8.data(), utf8.size()));
+    if (found != textIndexes_.constEnd())
+        return *found;
+    const auto index = static_cast<quint32>(texts_.size());
+    texts_.push_back(QString::fromUtf8(utf8));
+    textIndexes_.insert(utf8.toByteArray(), index);
+    return index;
+}
+
+const QString &JournalSummary::text(quint32 index) const
+{
+    return index < texts_.size() ? texts_[index] : texts_.front();
 }
 
 std::vector<qint32> JournalSummary::numberList() const
@@ -106,7 +153,8 @@ JournalSummary summarizeJournal(const JournalContents &journal)
 JournalSummary summarizeJournal(const QString &path)
 {
     JournalSummary summary;
-    const JournalRead read = forEachJournalLine(path, [&summary](const JournalLine &line) { summary.take(line); });
+    const JournalRead read =
+        forEachJournalLineView(path, [&summary](const JournalLineView &line) { summary.take(line); });
     summary.skipped = read.skipped;
     summary.findings = read.findings;
     summary.fileLines = read.fileLines;
@@ -125,10 +173,6 @@ InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector
     InvoiceOverview overview;
     overview.skippedJournalLines = journal.skipped;
 
-    std::map<qint32, qint32> cancelledBy; // invoice -> cancellation
-    for (const JournaledNumber &n : journal.numbers)
-        if (n.state == JournaledNumber::State::Issued && n.cancellation && n.refersTo > 0)
-            cancelledBy.emplace(n.refersTo, n.nr);
     std::map<qint32, std::vector<int>> holders;
     for (std::size_t i = 1; i < records.size(); ++i)
         if (records[i].ReNr > 0)
@@ -137,6 +181,21 @@ InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector
     for (const AbgelegteRechnung &copy : copies)
         if (copy.nr > 0)
             kept.emplace(copy.nr, &copy);
+    // A reservation nothing followed, whose copy was kept: the program stopped after keeping (and
+    // maybe printing) the invoice, before its last line. It counts as issued.
+    const auto keptUnfinished = [&kept](const JournaledNumber &n) {
+        if (n.state != JournaledNumber::State::Reserved)
+            return false;
+        const auto copy = kept.find(n.nr);
+        return copy != kept.end() && refersToByName(copy->second->pfad) == (n.cancellation ? n.refersTo : 0);
+    };
+    const auto issued = [&keptUnfinished](const JournaledNumber &n) {
+        return n.state == JournaledNumber::State::Issued || keptUnfinished(n);
+    };
+    std::map<qint32, qint32> cancelledBy; // invoice -> cancellation
+    for (const JournaledNumber &n : journal.numbers)
+        if (n.cancellation && n.refersTo > 0 && issued(n))
+            cancelledBy.emplace(n.refersTo, n.nr);
 
     std::vector<qint32> numbers = journal.numberList();
     for (const auto &entry : holders)
@@ -187,16 +246,19 @@ InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector
         const JournaledNumber *entry =
             journaledAt != journal.numbers.end() && journaledAt->nr == nr ? &*journaledAt : nullptr;
 
-        if (entry && entry->state == JournaledNumber::State::Issued) {
+        if (entry && issued(*entry)) {
             row.kind = entry->cancellation ? OverviewRow::Kind::Cancellation : OverviewRow::Kind::Invoice;
             row.inJournal = true;
             row.issued = entry->issued;
             row.refersTo = entry->refersTo;
-            row.guest = guestName(entry->name, entry->gastNr);
+            row.guest = guestName(journal.text(entry->name), entry->gastNr);
             row.amount = entry->amount;
             if (entry->issuedLines > 1)
                 row.notes << QStringLiteral("Nummer %1-mal im Rechnungsbuch").arg(entry->issuedLines);
-            if (row.copy.isEmpty()) {
+            if (entry->state == JournaledNumber::State::Reserved) {
+                // Nothing was journaled to compare the copy with.
+                row.notes << QStringLiteral("nach Abbruch abgelegt, Rechnungsbuch ohne Abschluss");
+            } else if (row.copy.isEmpty()) {
                 // Most rows of a long journal without its copies say just this: one list for them all.
                 static const QStringList copyMissing{QStringLiteral("Kopie fehlt")};
                 if (row.notes.isEmpty())
@@ -253,7 +315,8 @@ InvoiceOverview invoiceOverview(const JournalSummary &journal, const std::vector
             row.inJournal = true;
             row.issued = entry->issued;
             row.refersTo = entry->refersTo;
-            row.notes << (entry->note.isEmpty() ? QStringLiteral("Nummer bleibt frei") : entry->note);
+            const QString &note = journal.text(entry->note);
+            row.notes << (note.isEmpty() ? QStringLiteral("Nummer bleibt frei") : note);
             if (!row.copy.isEmpty())
                 row.notes << QStringLiteral("eine Kopie trägt die freie Nummer");
             if (!holding.empty())
@@ -386,7 +449,7 @@ RevenueByInvoice revenueByInvoice(const JournalContents &journal, const std::vec
     RevenueByInvoice revenue;
     std::set<qint32> journaled;
     for (const JournalLine &line : journal.lines) {
-        if (!line.used() || !journaled.insert(line.nr).second)
+        if (!line.countsAsIssued() || !journaled.insert(line.nr).second)
             continue;
         if (line.issued.date().year() == year)
             revenue.amount[static_cast<std::size_t>(line.issued.date().month() - 1)] += line.amount;
@@ -415,7 +478,7 @@ RevenueByInvoice revenueByInvoice(const JournalContents &journal, const std::vec
     // alone would take the amount off twice.
     std::set<qint32> cancelled;
     for (const JournalLine &line : journal.lines)
-        if (line.used() && line.isCancellation() && line.refersTo > 0 && !journaled.count(line.refersTo) &&
+        if (line.countsAsIssued() && line.isCancellation() && line.refersTo > 0 && !journaled.count(line.refersTo) &&
             !held.count(line.refersTo) && cancelled.insert(line.refersTo).second)
             byDeparture(line.bis, -line.amount);
     return revenue;

@@ -8,7 +8,7 @@
 #include "register/TGast.h"
 
 #include <QDate>
-#include <QSet>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -73,8 +73,8 @@ struct JournaledNumber
     bool cancellation = false;
     QDate issued;
     double amount = 0;
-    QString name;
-    QString note;                    // why an unused number stayed free
+    quint32 name = 0;                // the guest's name: JournalSummary::text(name)
+    quint32 note = 0;                // why an unused number stayed free: JournalSummary::text(note)
     std::array<quint8, 32> sha256{}; // of the kept copy, when issued
 };
 
@@ -88,11 +88,18 @@ struct JournalSummary
 
     // Folds in the next line of the journal.
     void take(const JournalLine &line);
+    void take(const JournalLineView &line);
     // The numbers alone, by number.
     std::vector<qint32> numberList() const;
+    // A name or note of an entry.
+    const QString &text(quint32 index) const;
 
 private:
-    QSet<QString> names_; // each guest's name held once, however many invoices carry it
+    quint32 textIndex(QByteArrayView utf8);
+
+    // Each text held once, however many numbers carry it; the first is the empty one.
+    std::vector<QString> texts_{QString()};
+    QHash<QByteArray, quint32> textIndexes_;
 };
 
 // The journal's lines folded; and the journal at `path` read line by line into one, never whole.

@@ -6,6 +6,7 @@
 #include "billing/InvoiceJournal.h"
 #include "billing/JournalCheck.h"
 #include "billing/LineReader.h"
+#include "billing/Sha256.h"
 #include "hardening/HardeningSupport.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -147,6 +148,9 @@ private Q_SLOTS:
     void journalThatCannotBeWrittenThrows();
     void fullDiskLeavesTheJournalAsItWas();
     void hashOfAFile();
+    void chainHashOfPieces_data();
+    void chainHashOfPieces();
+    void lineViewHoldsTheValuesAsWritten();
     void chainNamesHandChanges_data();
     void chainNamesHandChanges();
     void linesFromBeforeTheChainStayAsTheyAre();
@@ -435,6 +439,85 @@ void TestInvoiceJournal::hashOfAFile()
     QVERIFY(WriteBytes(path, "abd"));
     QVERIFY(billing::sha256OfFile(path) != billing::sha256Of("abc"));
     QVERIFY_THROWS_EXCEPTION(platform::EInOutError, billing::sha256OfFile(dir.filePath(QStringLiteral("fehlt.pdf"))));
+}
+
+void TestInvoiceJournal::chainHashOfPieces_data()
+{
+    // Lengths around the 64-byte blocks and the 56 bytes after which the length needs a block of
+    // its own, cut into three pieces at the given places.
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("firstCut");
+    QTest::addColumn<int>("secondCut");
+    QTest::newRow("nothing") << 0 << 0 << 0;
+    QTest::newRow("one byte") << 1 << 0 << 1;
+    QTest::newRow("55: length fits the block") << 55 << 10 << 20;
+    QTest::newRow("56: length needs another block") << 56 << 55 << 56;
+    QTest::newRow("63") << 63 << 0 << 63;
+    QTest::newRow("64: one whole block") << 64 << 32 << 64;
+    QTest::newRow("65") << 65 << 64 << 64;
+    QTest::newRow("a journal line, cut as the chain hashes it") << 210 << 64 << 65;
+    QTest::newRow("many blocks, cut inside blocks") << 1000 << 7 << 999;
+}
+
+void TestInvoiceJournal::chainHashOfPieces()
+{
+    QFETCH(int, length);
+    QFETCH(int, firstCut);
+    QFETCH(int, secondCut);
+    QByteArray bytes(length, Qt::Uninitialized);
+    for (int i = 0; i < length; ++i)
+        bytes[i] = static_cast<char>(i * 37 + length);
+    const QByteArrayView all(bytes);
+    const QByteArray expected = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+
+    // The processor's way (where it has one) and Qt's give the digest of the bytes as one piece
+    const std::initializer_list<QByteArrayView> pieces{all.first(firstCut), all.sliced(firstCut, secondCut - firstCut),
+                                                       all.sliced(secondCut)};
+    const billing::Sha256Digest digest = billing::sha256Digest(pieces);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(digest.data()), 32), expected);
+    const billing::Sha256Digest portable = billing::sha256DigestPortable(pieces);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(portable.data()), 32), expected);
+    const std::array<char, 64> hex = billing::hexOf(digest);
+    QCOMPARE(QByteArray(hex.data(), 64), expected.toHex());
+    QCOMPARE(billing::journalChainHash(bytes.first(firstCut), all.sliced(firstCut)),
+             sha256Hex(bytes.first(firstCut) + '\n' + bytes.sliced(firstCut)));
+}
+
+void TestInvoiceJournal::lineViewHoldsTheValuesAsWritten()
+{
+    // GIVEN a cancellation whose texts need quotes and a guard, written to the journal
+    QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    JournalLine written = invoiceLine(1043, QStringLiteral("=Weiß; \"am See\""), -158.05);
+    written.kind = QString::fromUtf8(billing::kKindCancellation);
+    written.refersTo = 1042;
+    written.note = QStringLiteral("+1 Nacht");
+    billing::appendJournalLine(path, written);
+
+    // WHEN it is read as a view
+    std::vector<JournalLine> lines;
+    const billing::JournalRead read = billing::forEachJournalLineView(path, [&](const billing::JournalLineView &v) {
+        QCOMPARE(v.nr, 1043);
+        QCOMPARE(v.date, QDate(2026, 12, 14));
+        QCOMPARE(v.time, QTime(10, 15, 30));
+        QVERIFY(v.cancellation);
+        QCOMPARE(v.refersTo, 1042);
+        QCOMPARE(v.gastNr, 6);
+        QCOMPARE(QString::fromUtf8(v.name), QStringLiteral("=Weiß; \"am See\""));
+        QCOMPARE(v.town, QByteArrayView("Kassel"));
+        QCOMPARE(v.von, platform::EncodeDate(2026, 12, 18));
+        QCOMPARE(v.bis, platform::EncodeDate(2026, 12, 20));
+        QCOMPARE(v.rooms, QByteArrayView("1, 3"));
+        QCOMPARE(v.amount, -158.05);
+        QCOMPARE(v.sha256, QByteArrayView(kHash.toLatin1()));
+        QCOMPARE(v.note, QByteArrayView("+1 Nacht"));
+        QVERIFY(v.used() && !v.isReservation());
+        lines.push_back(v.line());
+    });
+
+    // THEN it holds the values as written, and makes the line that was written
+    QCOMPARE(read.skipped, 0);
+    QCOMPARE(lines, std::vector<JournalLine>{written});
 }
 
 void TestInvoiceJournal::chainNamesHandChanges_data()

@@ -95,6 +95,8 @@ private Q_SLOTS:
     void highestIssuedNumber_data();
     void highestIssuedNumber();
     void lostNumbersGoBackToTheirRecords();
+    void copyKeptBeforeAStopCountsAsIssued_data();
+    void copyKeptBeforeAStopCountsAsIssued();
     void invoicesNoRecordHolds();
     void startNumberAtOrBelowAnIssuedOneIsRefused();
     void questionNamesTheInvoiceAndItsDate();
@@ -205,6 +207,57 @@ void TestIssuedInvoices::lostNumbersGoBackToTheirRecords()
     list.markSaved();
     QVERIFY(reattachInvoices(list, journal).reattached.empty());
     QVERIFY(!list.changed());
+}
+
+void TestIssuedInvoices::copyKeptBeforeAStopCountsAsIssued_data()
+{
+    QTest::addColumn<Lines>("journal");
+    QTest::addColumn<QStringList>("copies"); // files in the folder beside the journal
+    QTest::addColumn<qint32>("nr");          // the stay's uncancelled invoice, 0 for none
+    const TGast weiss = stay(7);
+    const QString copy1042 = QStringLiteral("Rechnung 1042.pdf");
+    QTest::newRow("reserved, its copy kept") << Lines{reserved(invoice(1042, weiss))} << QStringList{copy1042} << 1042;
+    QTest::newRow("reserved, no copy") << Lines{reserved(invoice(1042, weiss))} << QStringList{} << 0;
+    QTest::newRow("reserved, then left free: a copy left over does not count")
+        << Lines{reserved(invoice(1042, weiss)), leftFree(invoice(1042, weiss))} << QStringList{copy1042} << 0;
+    QTest::newRow("a copy of a cancellation by that number does not count")
+        << Lines{reserved(invoice(1042, weiss))} << QStringList{QStringLiteral("Rechnung 1042 (Storno zu 1041).pdf")}
+        << 0;
+    QTest::newRow("a cancellation kept before a stop cancels")
+        << Lines{invoice(1042, weiss), reserved(cancellation(1043, 1042, weiss))}
+        << QStringList{copy1042, QStringLiteral("Rechnung 1043 (Storno zu 1042).pdf")} << 0;
+    QTest::newRow("a cancellation reserved without its copy does not")
+        << Lines{invoice(1042, weiss), reserved(cancellation(1043, 1042, weiss))} << QStringList{copy1042} << 1042;
+}
+
+void TestIssuedInvoices::copyKeptBeforeAStopCountsAsIssued()
+{
+    QFETCH(Lines, journal);
+    QFETCH(QStringList, copies);
+    QFETCH(qint32, nr);
+    // GIVEN a folder whose journal and copies are left as a stop during the invoice left them
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const JournalLine &line : journal)
+        billing::appendJournalLine(billing::journalPath(dir.path()), line);
+    for (const QString &copy : copies)
+        QVERIFY(hardening::WriteBytes(dir.filePath(copy), "%PDF"));
+    const TGast weiss = stay(7);
+
+    // WHEN the stay is printed again THEN its invoice is found, the journal read from the folder
+    const std::optional<billing::IssuedInvoice> found = issuedInvoiceFor(dir.path(), weiss);
+    QCOMPARE(found ? found->nr : 0, nr);
+    if (found)
+        QCOMPARE(found->issued, QDateTime(QDate(2026, 12, 3), QTime(9, 30)));
+
+    // AND a record that lost the number gets it back; an issued one is no longer unheld once held
+    const JournalContents read = billing::readJournal(billing::journalPath(dir.path()));
+    GuestList list;
+    list.replace({TGast{}, weiss});
+    const ReattachResult result = reattachInvoices(list, read);
+    QCOMPARE(list.at(1).ReNr, nr);
+    QCOMPARE(result.reattached, nr ? std::vector<int>{1} : std::vector<int>{});
+    QVERIFY(unheldInvoices(list.records(), read).empty());
 }
 
 void TestIssuedInvoices::invoicesNoRecordHolds()

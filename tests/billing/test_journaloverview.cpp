@@ -61,6 +61,7 @@ private Q_SLOTS:
     void rows();
     void yearTotals();
     void invoicesNoGuestHolds();
+    void fileReadStraightIntoEntriesShowsTheSame();
     void revenueByInvoice_data();
     void revenueByInvoice();
 };
@@ -152,6 +153,13 @@ void TestJournalOverview::rows_data()
         << QList<int>{} << QList<TGast>{record(6, QStringLiteral("Weiß"), 1042, 158)} << 1043
         << QStringList{"1042|14.12.2026|Rechnung||Weiß|158,00|nein|Rechnung 1042.pdf|31.12.2034|",
                        "1043|14.12.2026|Lücke|||||||Lücke: reserviert, aber nicht abgeschlossen (Programm beendet?)"};
+    // The program stopped after keeping (and maybe printing) 1043, before its last line.
+    QTest::newRow("reserved and nothing after, but its copy kept: issued, and marked")
+        << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158), reserved} << QList<int>{1042, 1043}
+        << QList<int>{} << QList<TGast>{record(6, QStringLiteral("Weiß"), 1042, 158)} << 1043
+        << QStringList{"1042|14.12.2026|Rechnung||Weiß|158,00|nein|Rechnung 1042.pdf|31.12.2034|",
+                       "1043|14.12.2026|Rechnung||Weiß|158,00||Rechnung 1043.pdf|31.12.2034|nach Abbruch abgelegt, "
+                       "Rechnungsbuch ohne Abschluss"};
 
     QTest::newRow("a backup re-linked the number to another guest")
         << QList<JournalLine>{line(1042, dec14, QStringLiteral("Weiß"), 158)} << QList<int>{1042} << QList<int>{}
@@ -239,6 +247,66 @@ void TestJournalOverview::invoicesNoGuestHolds()
                      "Rechnung 1047 ist bei keinem Gast eingetragen",
                      "… und 2 weitere Rechnungen, die bei keinem Gast eingetragen sind"}));
     QCOMPARE(billing::unheldInvoiceLines(overview, 5).size(), 5);
+}
+
+void TestJournalOverview::fileReadStraightIntoEntriesShowsTheSame()
+{
+    // GIVEN a journal file with texts a spreadsheet needs quoted or guarded, umlauts, a number
+    // reserved and given up, one issued twice, a cancellation, a reservation with its copy kept,
+    // and a line changed by hand into something unreadable
+    const QTemporaryDir dir;
+    const QString path = billing::journalPath(dir.path());
+    const QDate dec14(2026, 12, 14);
+    JournalLine reserved = line(1045, dec14, QStringLiteral("Groß"), 80, QByteArray());
+    reserved.note = QString::fromUtf8(billing::kNoteReserved);
+    JournalLine givenUp = reserved;
+    givenUp.note = QStringLiteral("Nummer bleibt frei: Papierstau; \"Fach 2\"");
+    JournalLine storno = line(1046, QDate(2027, 1, 5), QStringLiteral("Weiß"), -158);
+    storno.kind = QStringLiteral("Storno");
+    storno.refersTo = 1042;
+    JournalLine stopped = reserved;
+    stopped.nr = 1047;
+    for (const JournalLine &l : {line(1042, dec14, QStringLiteral("Weiß; \"Haus am See\""), 158),
+                                 line(1043, dec14, QStringLiteral("=SUMME(A1)"), 90.5), reserved, givenUp,
+                                 line(1044, dec14, QStringLiteral("Müller"), 70),
+                                 line(1044, dec14, QStringLiteral("Müller"), 70), storno, stopped})
+        billing::appendJournalLine(path, l);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("1048;14.12.2026;kaputt\r\n");
+    file.close();
+    QVERIFY(WriteBytes(dir.filePath(RechnungsDateiname(1047)), kPdf));
+    const std::vector<AbgelegteRechnung> copies{{1047, dir.filePath(RechnungsDateiname(1047)), {}}};
+    const std::vector<TGast> records{TGast{}, record(6, QStringLiteral("Weiß"), 1044, 70)};
+
+    // WHEN the window's way (the file folded line by line) and the whole journal in memory are shown
+    const billing::JournalSummary summary = billing::summarizeJournal(path);
+    const billing::InvoiceOverview fromFile = billing::invoiceOverview(summary, copies, records, 1048);
+    const billing::InvoiceOverview fromLines =
+        billing::invoiceOverview(billing::readJournal(path), copies, records, 1048);
+
+    // THEN both show the same rows, totals and counts, the texts as written
+    const auto texts = [](const billing::InvoiceOverview &overview) {
+        QStringList all;
+        for (const billing::OverviewRow &row : overview.rows)
+            all << billing::invoiceOverviewTexts(row).join(u'|');
+        return all + billing::yearTotalsLines(overview) + QStringList{billing::overviewSummaryText(overview)};
+    };
+    QCOMPARE(texts(fromFile), texts(fromLines));
+    QCOMPARE(fromFile.unheld, fromLines.unheld);
+    QCOMPARE(summary.skipped, 1);
+    QCOMPARE(summary.fileLines, qint64(10));
+    QVERIFY(summary.findings.isEmpty());
+    QCOMPARE(texts(fromFile).mid(0, 5),
+             (QStringList{"1042|14.12.2026|Rechnung||Weiß; \"Haus am See\"|158,00||fehlt|31.12.2034|Kopie fehlt; "
+                          "storniert durch Nr. 1046",
+                          "1043|14.12.2026|Rechnung||=SUMME(A1)|90,50||fehlt|31.12.2034|Kopie fehlt",
+                          "1044|14.12.2026|Rechnung||Müller|70,00|nein|fehlt|31.12.2034|Nummer 2-mal im "
+                          "Rechnungsbuch; Kopie fehlt",
+                          "1045|14.12.2026|frei||||||31.12.2034|Nummer bleibt frei: Papierstau; \"Fach 2\"",
+                          "1046|05.01.2027|Storno|1042|Weiß|-158,00||fehlt|31.12.2035|Kopie fehlt"}));
+    QCOMPARE(texts(fromFile).at(5), "1047|14.12.2026|Rechnung||Groß|80,00||Rechnung 1047.pdf|31.12.2034|nach "
+                                    "Abbruch abgelegt, Rechnungsbuch ohne Abschluss");
 }
 
 void TestJournalOverview::revenueByInvoice_data()

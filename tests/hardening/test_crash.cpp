@@ -383,11 +383,13 @@ void TestCrash::everyInvoiceStepLeavesItsNumberExplained_data()
     QTest::addColumn<qint32>("counter"); // what the counter holds after the kill
     QTest::addColumn<bool>("kept");      // the copy of 1042 is kept
     QTest::addColumn<bool>("issued");    // the journal holds 1042 as issued
-    QTest::newRow("after the reservation") << "reserved" << 1041 << false << false;
-    QTest::newRow("after the counter") << "taken" << 1042 << false << false;
-    QTest::newRow("after the copy was kept") << "kept" << 1042 << true << false;
-    QTest::newRow("after printing") << "printed" << 1042 << true << false;
-    QTest::newRow("after the journal line") << "journaled" << 1042 << true << true;
+    // A kept copy makes the reservation count as issued: it may well have been printed.
+    QTest::addColumn<bool>("counts"); // the stay has its invoice 1042
+    QTest::newRow("after the reservation") << "reserved" << 1041 << false << false << false;
+    QTest::newRow("after the counter") << "taken" << 1042 << false << false << false;
+    QTest::newRow("after the copy was kept") << "kept" << 1042 << true << false << true;
+    QTest::newRow("after printing") << "printed" << 1042 << true << false << true;
+    QTest::newRow("after the journal line") << "journaled" << 1042 << true << true << true;
 }
 
 void TestCrash::everyInvoiceStepLeavesItsNumberExplained()
@@ -396,6 +398,7 @@ void TestCrash::everyInvoiceStepLeavesItsNumberExplained()
     QFETCH(qint32, counter);
     QFETCH(bool, kept);
     QFETCH(bool, issued);
+    QFETCH(bool, counts);
     // GIVEN a data folder whose counter stands at 1041
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -428,8 +431,9 @@ void TestCrash::everyInvoiceStepLeavesItsNumberExplained()
     // WHEN guest 1, whose record lost its number, is invoiced again
     const QStringList again = issueInvoice(dir.path(), 1, QStringLiteral("none"));
 
-    // THEN an issued invoice for the stay is not issued twice; otherwise it gets the next number
-    if (issued) {
+    // THEN an invoice for the stay, issued or kept before the kill, is not issued twice; otherwise
+    // it gets the next number
+    if (counts) {
         QCOMPARE(again.size(), 1);
         QVERIFY2(again.front().startsWith(QStringLiteral("error ")) &&
                      again.front().contains(QStringLiteral("gibt es schon die Rechnung 1042 vom 20.02.2025")),
