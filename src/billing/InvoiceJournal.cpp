@@ -223,10 +223,14 @@ QByteArray lastChainValue(QByteArrayView line)
     return fields[kFields].toByteArray();
 }
 
-// The writer guards a text that a spreadsheet would run as a formula with a leading "'".
+// The writer (platform::csvField) guards a text that a spreadsheet would run as a formula with a
+// leading "'", and one that already looks guarded ("'=1") with one more; one comes off again.
 QByteArrayView unguarded(QByteArrayView field)
 {
-    if (field.size() > 1 && field.front() == '\'' && std::memchr("=+-@\t\r", field[1], 6))
+    qsizetype quotes = 0;
+    while (quotes < field.size() && field[quotes] == '\'')
+        ++quotes;
+    if (quotes > 0 && quotes < field.size() && std::memchr("=+-@\t\r", field[quotes], 6))
         return field.sliced(1);
     return field;
 }

@@ -190,6 +190,8 @@ void TestInvoiceJournal::linesReadBackAsWritten_data()
     QTest::newRow("separator, quotes, blank") << quoted << quoted;
     const JournalLine formula = invoiceLine(1044, QStringLiteral("=HYPERLINK(\"x\")"), 1);
     QTest::newRow("formula guarded and unguarded") << formula << formula;
+    const JournalLine looksGuarded = invoiceLine(1047, QStringLiteral("'=Gast"), 1);
+    QTest::newRow("a name that looks guarded already") << looksGuarded << looksGuarded;
     JournalLine unused = invoiceLine(1045, QStringLiteral("Anna"), 80);
     unused.sha256.clear();
     unused.note = QStringLiteral("Nummer bleibt frei: Der Drucker\nkonnte nicht gestartet werden.");
