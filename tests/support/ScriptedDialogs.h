@@ -46,6 +46,8 @@ public:
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
 
+    using app::Dialogs::choose; // the typed form asks through the one below
+
     QString askOpenFile(QWidget *) override
     {
         ++s_.openAsked;
