@@ -15,9 +15,9 @@ using Field = BookingEditor::Field;
 
 namespace {
 
-constexpr std::array kFields = {Field::GastNr,  Field::Zimmer,  Field::Personen, Field::Von,     Field::Anreise,
-                                Field::Bis,     Field::Abreise, Field::Name,     Field::Strasse, Field::PLZ,
-                                Field::Ort,     Field::Telefon, Field::EMail,    Field::Kosten,  Field::ReNr,
+constexpr std::array kFields = {Field::GastNr,  Field::Zimmer,     Field::Personen, Field::Von,     Field::Anreise,
+                                Field::Bis,     Field::Abreise,    Field::Name,     Field::Strasse, Field::PLZ,
+                                Field::Ort,     Field::Telefon,    Field::EMail,    Field::Kosten,  Field::ReNr,
                                 Field::Bezahlt, Field::Schluessel, Field::Bemerkung};
 
 // Calls `visit` with the member of TGast that `field` names.

@@ -75,8 +75,7 @@ public:
         Q_ASSERT(defaultButton >= 0 && escapeButton >= 0);
         const int chosen = choose(parent, text, buttons, defaultButton, escapeButton);
         // Anything but a button (a dialog closed some other way) is the escape.
-        return chosen >= 0 && chosen < static_cast<int>(choices.size()) ? choices.begin()[chosen].answer
-                                                                        : escapeAnswer;
+        return chosen >= 0 && chosen < static_cast<int>(choices.size()) ? choices.begin()[chosen].answer : escapeAnswer;
     }
     // A whole number, offered as `defaultValue` and at least `minimum`; nothing when cancelled.
     virtual std::optional<int> askNumber(QWidget *parent, const QString &text, int defaultValue, int minimum) = 0;

@@ -55,8 +55,7 @@ bool GivenByHost(const QEvent *event)
 
 } // namespace
 
-GuestForm::GuestForm(Ui::TMainForm &ui, QWidget *window, AppContext &context, BookingEditor &editor,
-                     StatusLine &status)
+GuestForm::GuestForm(Ui::TMainForm &ui, QWidget *window, AppContext &context, BookingEditor &editor, StatusLine &status)
     : ui_(ui), window_(window), context_(context), editor_(editor), status_(status)
 {
     // The form starts with today's dates and 12:00, as a new booking would.

@@ -58,8 +58,8 @@ void TMainForm::FormCreate()
     editor_ = std::make_unique<BookingEditor>(context_->guestList());
     form_ = std::make_unique<GuestForm>(*ui_, this, *context_, *editor_, *status_);
     files_ = std::make_unique<GuestFileController>(*context_, *editor_, *status_, this);
-    invoices_ = std::make_unique<InvoiceActions>(*context_, *editor_, *files_, *status_, this,
-                                                 ui_->NumberBoxKosten->maximum());
+    invoices_ =
+        std::make_unique<InvoiceActions>(*context_, *editor_, *files_, *status_, this, ui_->NumberBoxKosten->maximum());
     setup_ = std::make_unique<SetupFlow>(*context_, *editor_, *files_, *status_, this);
     calendar_ = std::make_unique<CalendarPage>(*context_, *editor_, *status_, ui_->GridZimmer, this);
     letters_ = std::make_unique<LetterActions>(*context_, *editor_, *status_, this);
@@ -96,15 +96,12 @@ void TMainForm::connectParts()
 
     // The page "Gast".
     GuestForm *form = form_.get();
-    connect(ui.SpinBox1, &QSpinBox::valueChanged, this, [this, form](int value) {
-        guarded([&] { form->SpinBox1Change(value); });
-    });
-    connect(ui.ButtonNeuerGast, &QPushButton::clicked, this, [this, form] {
-        guarded([form] { form->ButtonNeuerGastClick(); });
-    });
-    connect(ui.ButtonStornieren, &QPushButton::clicked, this, [this, form] {
-        guarded([form] { form->ButtonStornierenClick(); });
-    });
+    connect(ui.SpinBox1, &QSpinBox::valueChanged, this,
+            [this, form](int value) { guarded([&] { form->SpinBox1Change(value); }); });
+    connect(ui.ButtonNeuerGast, &QPushButton::clicked, this,
+            [this, form] { guarded([form] { form->ButtonNeuerGastClick(); }); });
+    connect(ui.ButtonStornieren, &QPushButton::clicked, this,
+            [this, form] { guarded([form] { form->ButtonStornierenClick(); }); });
     connect(ui.ButtonSave, &QPushButton::clicked, this, [this] { guarded([this] { files_->ButtonSaveClick(); }); });
     connect(ui.ButtonRead, &QPushButton::clicked, this, [this] { guarded([this] { files_->ButtonReadClick(); }); });
     connect(ui.ButtonPrintRe, &QPushButton::clicked, this,
@@ -168,26 +165,35 @@ void TMainForm::createMenus()
     datei->addSeparator();
     datei->addActions({setup_->actionEinstellungen(), setup_->actionEinrichten()});
     datei->addSeparator();
-    entry(datei, QStringLiteral("&Beenden"), nullptr, [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    entry(
+        datei, QStringLiteral("&Beenden"), nullptr, [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *ansicht = menu(QStringLiteral("&Ansicht"), "MenuAnsicht");
-    entry(ansicht, QStringLiteral("&Gast"), nullptr, [this] {
-        editor_->takeOver();
-        ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
-    }, QKeySequence(Qt::CTRL | Qt::Key_1));
-    entry(ansicht, QStringLiteral("&Zimmerkalender"), nullptr, [this] {
-        if (ui_->Tabcontrol1->currentWidget() == ui_->Zimmer)
-            calendar_->ZimmerClick();
-        else
-            ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer); // fills it
-    }, QKeySequence(Qt::CTRL | Qt::Key_2));
+    entry(
+        ansicht, QStringLiteral("&Gast"), nullptr,
+        [this] {
+            editor_->takeOver();
+            ui_->Tabcontrol1->setCurrentWidget(ui_->Gast);
+        },
+        QKeySequence(Qt::CTRL | Qt::Key_1));
+    entry(
+        ansicht, QStringLiteral("&Zimmerkalender"), nullptr,
+        [this] {
+            if (ui_->Tabcontrol1->currentWidget() == ui_->Zimmer)
+                calendar_->ZimmerClick();
+            else
+                ui_->Tabcontrol1->setCurrentWidget(ui_->Zimmer); // fills it
+        },
+        QKeySequence(Qt::CTRL | Qt::Key_2));
     ansicht->addSeparator();
-    entry(ansicht, QStringLiteral("&Belegungsplan"), "ActionBelegungsplan",
-          [this] { ToolWindow::open<OccupancyPlanWindow>(*context_, this); }, QKeySequence(Qt::CTRL | Qt::Key_B));
+    entry(
+        ansicht, QStringLiteral("&Belegungsplan"), "ActionBelegungsplan",
+        [this] { ToolWindow::open<OccupancyPlanWindow>(*context_, this); }, QKeySequence(Qt::CTRL | Qt::Key_B));
     entry(ansicht, QStringLiteral("A&uswertung"), "ActionAuswertung",
           [this] { ToolWindow::open<StatisticsWindow>(*context_, this); });
-    entry(ansicht, QStringLiteral("Gäste&liste"), "ActionGaesteliste", [this] { GaestelisteClick(); },
-          QKeySequence(Qt::CTRL | Qt::Key_F));
+    entry(
+        ansicht, QStringLiteral("Gäste&liste"), "ActionGaesteliste", [this] { GaestelisteClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_F));
     entry(ansicht, QStringLiteral("&Rechnungen"), "ActionRechnungen", [this] { RechnungenClick(); });
 
     // Alt+G: the page's button "Neu&er Gast" gave its G up; "Daten lesen" and "Daten schreiben"

@@ -184,36 +184,41 @@ void TestBookingEditor::steps_data()
     // "snapshot F v" (the recovery copy's record), "record F v" (the list's), "shows F v" (the
     // controls'), "changed yes|no" (the list's flag).
     QTest::addColumn<QStringList>("steps");
-    QTest::newRow("edit, pause, pause, take over") << QStringList{
-        "set Telefon 030 999", "snapshot Telefon 030 999", "record Telefon 030 111", "changed no",
-        "snapshot Telefon 030 999", "record Telefon 030 111", "changed no",
-        "takeover", "record Telefon 030 999", "changed yes"};
+    QTest::newRow("edit, pause, pause, take over") << QStringList{"set Telefon 030 999",
+                                                                  "snapshot Telefon 030 999",
+                                                                  "record Telefon 030 111",
+                                                                  "changed no",
+                                                                  "snapshot Telefon 030 999",
+                                                                  "record Telefon 030 111",
+                                                                  "changed no",
+                                                                  "takeover",
+                                                                  "record Telefon 030 999",
+                                                                  "changed yes"};
     QTest::newRow("edit, another window changes Ort, take over: both kept") << QStringList{
-        "set Telefon 030 999", "other Ort Potsdam", "shows Ort Potsdam", "shows Telefon 030 999",
-        "snapshot Ort Potsdam", "snapshot Telefon 030 999", "takeover", "record Ort Potsdam",
+        "set Telefon 030 999",   "other Ort Potsdam",        "shows Ort Potsdam", "shows Telefon 030 999",
+        "snapshot Ort Potsdam",  "snapshot Telefon 030 999", "takeover",          "record Ort Potsdam",
         "record Telefon 030 999"};
     QTest::newRow("another window changes a field the host left alone: not put back") << QStringList{
         "other Ort Potsdam", "set Name Anna B.", "takeover", "record Ort Potsdam", "record Name Anna B."};
-    QTest::newRow("both change the same field: the host's typing counts") << QStringList{
-        "set Ort Köln", "other Ort Potsdam", "shows Ort Köln", "takeover", "record Ort Köln"};
+    QTest::newRow("both change the same field: the host's typing counts")
+        << QStringList{"set Ort Köln", "other Ort Potsdam", "shows Ort Köln", "takeover", "record Ort Köln"};
     QTest::newRow("a date being typed counts for the copy and when leaving") << QStringList{
-        "type Von 2025-03-02", "snapshot Von 2025-03-02", "record Von 2025-03-01", "takeover",
-        "record Von 2025-03-02"};
-    QTest::newRow("a refused amount keeps the old value") << QStringList{
-        "type Kosten 85.56", "snapshot Kosten 85.555", "takeover", "record Kosten 85.555", "changed no"};
-    QTest::newRow("values beyond the controls survive an edit elsewhere") << QStringList{
-        "set Name Anna Berger", "takeover", "record Kosten 85.555", "record Anreise 14:00:20",
-        "record Name Anna Berger"};
-    QTest::newRow("an edited amount replaces the finer one") << QStringList{
-        "set Kosten 90", "takeover", "record Kosten 90.000"};
-    QTest::newRow("a tick reaches the record at once, with the form") << QStringList{
-        "set Telefon 030 999", "set Bezahlt ja", "record Bezahlt ja", "record Telefon 030 999"};
-    QTest::newRow("the room reaches the record at once, alone") << QStringList{
-        "set Name Anna Berger", "set Zimmer 13", "record Zimmer 13", "record Name Anna", "takeover",
-        "record Name Anna Berger", "record Zimmer 13"};
-    QTest::newRow("a second take-over changes nothing more") << QStringList{
-        "set EMail anna@example.de", "takeover", "other EMail anna@beispiel.de", "takeover",
-        "record EMail anna@beispiel.de"};
+        "type Von 2025-03-02", "snapshot Von 2025-03-02", "record Von 2025-03-01", "takeover", "record Von 2025-03-02"};
+    QTest::newRow("a refused amount keeps the old value")
+        << QStringList{"type Kosten 85.56", "snapshot Kosten 85.555", "takeover", "record Kosten 85.555", "changed no"};
+    QTest::newRow("values beyond the controls survive an edit elsewhere")
+        << QStringList{"set Name Anna Berger", "takeover", "record Kosten 85.555", "record Anreise 14:00:20",
+                       "record Name Anna Berger"};
+    QTest::newRow("an edited amount replaces the finer one")
+        << QStringList{"set Kosten 90", "takeover", "record Kosten 90.000"};
+    QTest::newRow("a tick reaches the record at once, with the form")
+        << QStringList{"set Telefon 030 999", "set Bezahlt ja", "record Bezahlt ja", "record Telefon 030 999"};
+    QTest::newRow("the room reaches the record at once, alone")
+        << QStringList{"set Name Anna Berger",    "set Zimmer 13",   "record Zimmer 13", "record Name Anna", "takeover",
+                       "record Name Anna Berger", "record Zimmer 13"};
+    QTest::newRow("a second take-over changes nothing more")
+        << QStringList{"set EMail anna@example.de", "takeover", "other EMail anna@beispiel.de", "takeover",
+                       "record EMail anna@beispiel.de"};
 }
 
 void TestBookingEditor::steps()
@@ -241,8 +246,8 @@ void TestBookingEditor::steps()
             s.list.modify(1, [&](TGast &g) { (field == Field::Ort ? g.Ort : g.EMail) = value; });
         } else {
             const TGast checked = verb == u"snapshot" ? s.editor.snapshot().at(1)
-                                   : verb == u"record" ? s.list.at(1)
-                                                       : s.controls.shown;
+                                  : verb == u"record" ? s.list.at(1)
+                                                      : s.controls.shown;
             QString actual = fieldText(checked, field);
             QString expected = value;
             if (field == Field::Anreise && value.size() == 5)

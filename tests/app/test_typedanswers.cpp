@@ -24,8 +24,7 @@ void TestTypedAnswers::answerIsTheButtonTaken_data()
     QTest::addColumn<int>("defaultAnswer"); // Answer
     QTest::addColumn<int>("expected");      // Answer
     QTest::addColumn<QString>("keys");      // the buttons of Enter and Esc
-    QTest::newRow("Kopie") << "Rechnungskopie" << int(Answer::Abbrechen) << int(Answer::Kopie)
-                           << "Abbrechen|Abbrechen";
+    QTest::newRow("Kopie") << "Rechnungskopie" << int(Answer::Abbrechen) << int(Answer::Kopie) << "Abbrechen|Abbrechen";
     QTest::newRow("Neu") << "Stornieren und neu berechnen" << int(Answer::Abbrechen) << int(Answer::Neu)
                          << "Abbrechen|Abbrechen";
     QTest::newRow("Esc") << "" << int(Answer::Kopie) << int(Answer::Abbrechen) << "Rechnungskopie|Abbrechen";

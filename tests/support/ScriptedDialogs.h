@@ -40,7 +40,7 @@ public:
         QStringList choiceKeys;   // "default|escape", the buttons Enter and Esc take, of each such question
         // The number typed into a number question; nothing = cancelled.
         std::optional<int> number;
-        QStringList numbersAsked; // "text|default|minimum" of each number question
+        QStringList numbersAsked;    // "text|default|minimum" of each number question
         QStringList documentsOpened; // the files handed to the desktop to open
         bool documentOpens = true;   // false: the desktop has no program for them
     };

@@ -161,16 +161,16 @@ void CalendarPage::newGuestFromBlock(const guests::PortalBlock &block)
     // A portal's booking is no guest of the list: the host may enter its guest, with the days and
     // the room already right.
     const guests::PortalBlock taken = block; // the calendar is filled anew below
-    const QString question = QStringLiteral("Zimmer %1 ist vom %2 bis %3 über %4 belegt.\n\nEinen neuen Gast mit "
-                                            "diesen Tagen und diesem Zimmer anlegen?")
-                                 .arg(taken.room)
-                                 .arg(platform::DateToStr(taken.from), platform::DateToStr(taken.to),
-                                      taken.subscription);
+    const QString question =
+        QStringLiteral("Zimmer %1 ist vom %2 bis %3 über %4 belegt.\n\nEinen neuen Gast mit "
+                       "diesen Tagen und diesem Zimmer anlegen?")
+            .arg(taken.room)
+            .arg(platform::DateToStr(taken.from), platform::DateToStr(taken.to), taken.subscription);
     enum class Answer { NeuerGast, Abbrechen };
-    if (context_.dialogs().choose(window_, question,
-                                  {{Answer::NeuerGast, QStringLiteral("Neuer Gast")},
-                                   {Answer::Abbrechen, QStringLiteral("Abbrechen")}},
-                                  Answer::NeuerGast, Answer::Abbrechen) != Answer::NeuerGast)
+    if (context_.dialogs().choose(
+            window_, question,
+            {{Answer::NeuerGast, QStringLiteral("Neuer Gast")}, {Answer::Abbrechen, QStringLiteral("Abbrechen")}},
+            Answer::NeuerGast, Answer::Abbrechen) != Answer::NeuerGast)
         return;
     editor_.takeOver();
     dropPicks();

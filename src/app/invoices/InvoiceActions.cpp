@@ -81,18 +81,20 @@ InvoiceActions::InvoiceActions(AppContext &context, BookingEditor &editor, Guest
       costMaximum_(costMaximum), kostenBezuege_(context.guests())
 {
     Dialogs &dialogs = context_.dialogs();
-    drucken_ = guardedAction(window_, this, dialogs, QStringLiteral("Rechnung &drucken…"), nullptr,
-                             [this] { ButtonPrintReClick(); }, QKeySequence(Qt::CTRL | Qt::Key_P));
-    kopie_ = guardedAction(window_, this, dialogs, QStringLiteral("Rechnungs&kopie…"), "ActionRechnungskopie",
-                           [this] { RechnungskopieClick(); }, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    drucken_ = guardedAction(
+        window_, this, dialogs, QStringLiteral("Rechnung &drucken…"), nullptr, [this] { ButtonPrintReClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_P));
+    kopie_ = guardedAction(
+        window_, this, dialogs, QStringLiteral("Rechnungs&kopie…"), "ActionRechnungskopie",
+        [this] { RechnungskopieClick(); }, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     kopie_->setStatusTip(QStringLiteral("Die Rechnung dieses Gastes noch einmal drucken, ohne neue Nummer"));
     storno_ = guardedAction(window_, this, dialogs, QStringLiteral("Rechnung &stornieren…"), "ActionRechnungStornieren",
                             [this] { RechnungStornierenClick(); });
     storno_->setStatusTip(
         QStringLiteral("Eine Stornorechnung zur Rechnung dieses Gastes drucken; danach kann neu berechnet werden"));
-    kostenBerechnen_ = guardedAction(window_, this, dialogs, QStringLiteral("Kosten &berechnen"),
-                                     "ActionKostenBerechnen", [this] { KostenBerechnenClick(); },
-                                     QKeySequence(Qt::CTRL | Qt::Key_K));
+    kostenBerechnen_ = guardedAction(
+        window_, this, dialogs, QStringLiteral("Kosten &berechnen"), "ActionKostenBerechnen",
+        [this] { KostenBerechnenClick(); }, QKeySequence(Qt::CTRL | Qt::Key_K));
     kostenBerechnen_->setStatusTip(QStringLiteral("Die Kosten nach der Preisliste in das Feld eintragen"));
 
     // A copy exists only of an invoice that was issued.
@@ -181,11 +183,12 @@ void InvoiceActions::KostenBerechnenClick()
 
 QString InvoiceActions::invoiceFormPath(bool required)
 {
-    const DateiFund fund = SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei),
-                                      context_.dataFolder().chosen() ? context_.dataFolder().folder() : QString(),
-                                      context_.startFolder());
+    const DateiFund fund =
+        SucheDatei(QString::fromUtf8(kRechnungsvorlageDatei),
+                   context_.dataFolder().chosen() ? context_.dataFolder().folder() : QString(), context_.startFolder());
     if (required && !fund.gefunden())
-        throw EInvoiceError(fund.fehler + QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt."));
+        throw EInvoiceError(fund.fehler +
+                            QStringLiteral("\nEs wurde keine Rechnungsnummer vergeben und nichts gedruckt."));
     return fund.pfad;
 }
 
@@ -252,8 +255,9 @@ void InvoiceActions::ButtonPrintReClick()
                                        : std::nullopt;
     if (inJournal && list_.current().ReNr == 0) {
         list_.modifyCurrent([&inJournal](TGast &g) { g.ReNr = inJournal->nr; });
-        status_.say(
-            QStringLiteral("Rechnung %1 wieder bei Gast %2 eingetragen").arg(inJournal->nr).arg(list_.current().GastNr));
+        status_.say(QStringLiteral("Rechnung %1 wieder bei Gast %2 eingetragen")
+                        .arg(inJournal->nr)
+                        .arg(list_.current().GastNr));
     }
     if (const qint32 issued = list_.current().ReNr; issued != 0) {
         enum class Schon { Kopie, Neu, Abbrechen };
@@ -274,7 +278,8 @@ void InvoiceActions::ButtonPrintReClick()
         cancelFirst = true;
     }
     // Asked before a number is taken, so that a "Nein" costs nothing.
-    if (const QString frage = OhneAnschriftFrage(list_.current()); !frage.isEmpty() && !dialogs.confirm(window_, frage)) {
+    if (const QString frage = OhneAnschriftFrage(list_.current());
+        !frage.isEmpty() && !dialogs.confirm(window_, frage)) {
         status_.say(kKeineRechnung);
         return;
     }
@@ -294,7 +299,8 @@ void InvoiceActions::ButtonPrintReClick()
         if (answer == Betrag::Preisliste && cancelFirst)
             newCost = vergleich->liste;
         else if (answer == Betrag::Preisliste)
-            list_.modifyCurrent([&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
+            list_.modifyCurrent(
+                [&vergleich](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(vergleich->liste); });
     }
     if (const QString frage = billing::UngewoehnlicherBetragFrage(list_.current(), priceList());
         !frage.isEmpty() && !dialogs.confirmDefaultNo(window_, frage)) {
@@ -359,9 +365,8 @@ void InvoiceActions::CreateBill(QPrinter &printer, const QString &vorschlag, boo
             dialogs.inform(window_, storno->counterNote);
         // The cancellation is in the guest file before the new invoice is drawn, so that no state
         // between them is left that the next start could not explain.
-        if (!storno->alreadyCancelled &&
-            !enterPrinted(QStringLiteral("Die Stornorechnung Nr. %1").arg(storno->nr),
-                          QStringLiteral("Die neue Rechnung wurde nicht gedruckt.")))
+        if (!storno->alreadyCancelled && !enterPrinted(QStringLiteral("Die Stornorechnung Nr. %1").arg(storno->nr),
+                                                       QStringLiteral("Die neue Rechnung wurde nicht gedruckt.")))
             return;
         if (newCost)
             list_.modifyCurrent([&newCost](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*newCost); });
@@ -424,7 +429,8 @@ void InvoiceActions::RechnungskopieClick()
     const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_.dataFolder().folder()); });
     // The form is needed only for an invoice from before copies were kept.
     const bool kept = QFileInfo::exists(QDir(ablage).filePath(RechnungsDateiname(gast.ReNr)));
-    const KopieErgebnis result = RechnungskopieDrucken(gast, invoiceFormPath(!kept), ablage, printer, platform::Today());
+    const KopieErgebnis result =
+        RechnungskopieDrucken(gast, invoiceFormPath(!kept), ablage, printer, platform::Today());
     if (!result.fehler.isEmpty())
         dialogs.showError(window_, result.fehler);
     status_.say(result.neuGezeichnet && result.fehler.isEmpty()

@@ -25,8 +25,9 @@ PrivacyActions::PrivacyActions(AppContext &context, BookingEditor &editor, Guest
 {
     auskunft_ = guardedAction(window_, this, context_.dialogs(), QStringLiteral("&Auskunft…"), "ActionAuskunft",
                               [this] { AuskunftClick(); });
-    anonymisieren_ = guardedAction(window_, this, context_.dialogs(), QStringLiteral("Alte Aufenthalte &anonymisieren…"),
-                                   "ActionAnonymisieren", [this] { AnonymisierenClick(); });
+    anonymisieren_ =
+        guardedAction(window_, this, context_.dialogs(), QStringLiteral("Alte Aufenthalte &anonymisieren…"),
+                      "ActionAnonymisieren", [this] { AnonymisierenClick(); });
 }
 
 void PrivacyActions::AuskunftClick()

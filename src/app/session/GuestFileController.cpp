@@ -59,12 +59,14 @@ GuestFileController::GuestFileController(AppContext &context, BookingEditor &edi
       sessionChanges_(context.guests())
 {
     Dialogs &dialogs = context_.dialogs();
-    lesen_ = guardedAction(window_, this, dialogs, QStringLiteral("Daten &lesen"), nullptr,
-                           [this] { ButtonReadClick(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
-    schreiben_ = guardedAction(window_, this, dialogs, QStringLiteral("Daten &schreiben"), nullptr,
-                               [this] { ButtonSaveClick(); }, QKeySequence(Qt::CTRL | Qt::Key_S));
-    wiederherstellen_ = guardedAction(window_, this, dialogs, QStringLiteral("Sicherung &wiederherstellen…"),
-                                      nullptr, [this] { RestoreBackup(); });
+    lesen_ = guardedAction(
+        window_, this, dialogs, QStringLiteral("Daten &lesen"), nullptr, [this] { ButtonReadClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_O));
+    schreiben_ = guardedAction(
+        window_, this, dialogs, QStringLiteral("Daten &schreiben"), nullptr, [this] { ButtonSaveClick(); },
+        QKeySequence(Qt::CTRL | Qt::Key_S));
+    wiederherstellen_ = guardedAction(window_, this, dialogs, QStringLiteral("Sicherung &wiederherstellen…"), nullptr,
+                                      [this] { RestoreBackup(); });
 
     recoveryTimer_ = new QTimer(this);
     recoveryTimer_->setSingleShot(true);
@@ -259,10 +261,10 @@ bool GuestFileController::FileSave()
         return false;
     }
     // Another program's work in the file, or characters the file cannot hold, are not lost unasked.
-    for (const QString &question : {AbreiseVorAnreiseFrage(list_, sessionChanges_),
-                                    session_.questionBeforeSave(path, list_.guestCount()),
-                                    LostCharactersQuestion(CharactersLostOnSave(list_.records())),
-                                    session_.questionAboutDamaged(list_.records())}) {
+    for (const QString &question :
+         {AbreiseVorAnreiseFrage(list_, sessionChanges_), session_.questionBeforeSave(path, list_.guestCount()),
+          LostCharactersQuestion(CharactersLostOnSave(list_.records())),
+          session_.questionAboutDamaged(list_.records())}) {
         if (!question.isEmpty() && !context_.dialogs().confirm(window_, question)) {
             status_.say(QStringLiteral("Nicht gespeichert"));
             return false;
@@ -344,11 +346,11 @@ GuestFileController::UnsavedChanges GuestFileController::askToSaveChanges()
     if (!list_.changed())
         return UnsavedChanges::Kept;
     enum class Answer { Ja, Nein, Abbrechen };
-    const Answer answer = context_.dialogs().choose(
-        window_, QStringLiteral("Daten sichern?"),
-        {{Answer::Ja, QStringLiteral("Ja")}, {Answer::Nein, QStringLiteral("Nein")},
-         {Answer::Abbrechen, QStringLiteral("Abbrechen")}},
-        Answer::Ja, Answer::Abbrechen);
+    const Answer answer = context_.dialogs().choose(window_, QStringLiteral("Daten sichern?"),
+                                                    {{Answer::Ja, QStringLiteral("Ja")},
+                                                     {Answer::Nein, QStringLiteral("Nein")},
+                                                     {Answer::Abbrechen, QStringLiteral("Abbrechen")}},
+                                                    Answer::Ja, Answer::Abbrechen);
     if (answer == Answer::Nein)
         return UnsavedChanges::Dropped;
     // Changes the host wants kept are not dropped when their save did not happen.

@@ -91,14 +91,14 @@ private:
     BookingEditor &editor_;
     StatusLine &status_;
     QWidget *window_;
-    guestfile::GuestFileSession session_; // which version of the guest file this session knows
-    platform::InstanceLock instance_;     // tells a second copy of the program that the folder is taken
-    guestfile::OwnRecoveryCopy recovery_; // this copy's own, so two copies never drop each other's
-    QString warnedFolder_;                // the folder whose "bereits" message was shown
+    guestfile::GuestFileSession session_;   // which version of the guest file this session knows
+    platform::InstanceLock instance_;       // tells a second copy of the program that the folder is taken
+    guestfile::OwnRecoveryCopy recovery_;   // this copy's own, so two copies never drop each other's
+    QString warnedFolder_;                  // the folder whose "bereits" message was shown
     guests::SessionChanges sessionChanges_; // the records the host changed since reading or saving
-    QTimer *recoveryTimer_ = nullptr;     // writes the recovery copy a moment after a change
-    bool terminating_ = false;            // a termination signal's closing is under way
-    bool closingUnasked_ = false;         // nobody can answer: close, leaving the recovery copy
+    QTimer *recoveryTimer_ = nullptr;       // writes the recovery copy a moment after a change
+    bool terminating_ = false;              // a termination signal's closing is under way
+    bool closingUnasked_ = false;           // nobody can answer: close, leaving the recovery copy
     QAction *lesen_ = nullptr;
     QAction *schreiben_ = nullptr;
     QAction *wiederherstellen_ = nullptr;

@@ -22,12 +22,12 @@ SetupFlow::SetupFlow(AppContext &context, BookingEditor &editor, GuestFileContro
 {
     einstellungen_ = guardedAction(window_, this, context_.dialogs(), QStringLiteral("&Einstellungen…"),
                                    "ActionEinstellungen", [this] { showSettings(); });
-    einrichten_ = guardedAction(window_, this, context_.dialogs(), QStringLiteral("Ein&richten…"), "ActionEinrichten",
-                                [this] {
-                                    const std::vector<SetupGap> gaps = missingSetup(
-                                        context_.chosenFolder(), context_.startFolder(), context_.printWithoutForm());
-                                    showSettings(gaps.empty() ? std::nullopt : std::optional(gaps.front().step));
-                                });
+    einrichten_ =
+        guardedAction(window_, this, context_.dialogs(), QStringLiteral("Ein&richten…"), "ActionEinrichten", [this] {
+            const std::vector<SetupGap> gaps =
+                missingSetup(context_.chosenFolder(), context_.startFolder(), context_.printWithoutForm());
+            showSettings(gaps.empty() ? std::nullopt : std::optional(gaps.front().step));
+        });
     einrichten_->setVisible(false);
 }
 
