@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 class QPrinter;
@@ -15,6 +17,13 @@ struct BackupInfo;
 }
 
 namespace app {
+
+// One button of a question with buttons of its own: the answer it stands for and its caption.
+template <typename Answer> struct Choice
+{
+    Answer answer;
+    QString button;
+};
 
 class Dialogs
 {
@@ -45,6 +54,29 @@ public:
     // `escapeButton`, so a question that may be cancelled passes its "Abbrechen" there.
     virtual int choose(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
                        int escapeButton) = 0;
+    // The same with answers of the caller's own type, so no caller counts buttons:
+    //   choose(parent, text, {{Answer::Kopie, "Rechnungskopie"}, {Answer::Abbrechen, "Abbrechen"}},
+    //          Answer::Abbrechen, Answer::Abbrechen)
+    // `defaultAnswer` and `escapeAnswer` must be among the choices.
+    template <typename Answer>
+    Answer choose(QWidget *parent, const QString &text, std::initializer_list<Choice<Answer>> choices,
+                  Answer defaultAnswer, std::type_identity_t<Answer> escapeAnswer)
+    {
+        QStringList buttons;
+        int defaultButton = -1;
+        int escapeButton = -1;
+        for (const Choice<Answer> &choice : choices) {
+            if (choice.answer == defaultAnswer)
+                defaultButton = static_cast<int>(buttons.size());
+            if (choice.answer == escapeAnswer)
+                escapeButton = static_cast<int>(buttons.size());
+            buttons << choice.button;
+        }
+        Q_ASSERT(defaultButton >= 0 && escapeButton >= 0);
+        const int chosen = choose(parent, text, buttons, defaultButton, escapeButton);
+        // Anything but a button (a dialog closed some other way) is the escape.
+        return chosen >= 0 && chosen < static_cast<int>(choices.size()) ? choices.begin()[chosen].answer : escapeAnswer;
+    }
     // A whole number, offered as `defaultValue` and at least `minimum`; nothing when cancelled.
     virtual std::optional<int> askNumber(QWidget *parent, const QString &text, int defaultValue, int minimum) = 0;
     virtual void inform(QWidget *parent, const QString &text) = 0;
@@ -59,6 +91,7 @@ public:
 class QtDialogs final : public Dialogs
 {
 public:
+    using Dialogs::choose;
     QString askOpenFile(QWidget *parent) override;
     QString askSaveFile(QWidget *parent) override;
     bool askPrinter(QWidget *parent, QPrinter &printer) override;

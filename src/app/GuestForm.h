@@ -1,45 +1,78 @@
 #pragma once
-// The transfer between the guest form's controls and a guest record.
-//
-// The controls cannot hold every value a record may hold (a cost with three decimals, no persons,
-// a time with seconds, a room text a user could not type). So a field the user left as it was
-// shown keeps the record's own value; only what was edited is copied back.
+// The page "Gast": its controls tell the booking editor what they hold and show what it asks
+// for, and its buttons and spin box add, delete and choose records. What counts as an edit and
+// when it reaches the record is the editor's business; this class only moves values.
 
-#include "register/TGast.h"
+#include "app/BookingEditor.h"
+
+#include <QObject>
 
 namespace Ui {
 class TMainForm;
 }
+class QWidget;
 
 namespace app {
 
-class GuestForm
+class AppContext;
+class StatusLine;
+
+class GuestForm : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit GuestForm(Ui::TMainForm &ui) : ui_(ui) {}
+    // `window` holds the controls and asks the questions.
+    GuestForm(Ui::TMainForm &ui, QWidget *window, AppContext &context, BookingEditor &editor, StatusLine &status);
 
-    // RecordToMask: shows the record in the form.
-    void show(const guests::TGast &gast);
-    // MaskToRecord: copies the form into the record, every field the user changed since show(),
-    // and takes those edits as taken over.
-    void store(guests::TGast &gast);
-    // The record with the form's edits as they stand now, dates and times being typed included.
-    // Changes nothing, neither the form nor what counts as edited: the recovery copy looks at the
-    // form this way, and leaving the field still takes the edit over afterwards.
-    guests::TGast withEdits(const guests::TGast &gast) const;
+    // "Neuer Gast", "Stornieren" and the spin box.
+    void ButtonNeuerGastClick();
+    void ButtonStornierenClick();
+    void SpinBox1Change(int value);
+    // Shows the record at `index` and lets the spin box follow.
+    void ShowRecord(int index);
 
-    // Takes what the controls show now as shown, so that only later edits count (the start values).
-    void markShown() { shown_ = read(); }
+Q_SIGNALS:
+    // The host entered the arrival field (DateEditVonEnter) or the cost field (NumberBoxKostenEnter).
+    void arrivalEntered();
+    void costEntered();
+    // A key was pressed in a field: its text may not be taken yet, but the recovery copy wants it.
+    void typing();
+    // The booking to delete has an invoice, and the host chose to cancel it.
+    void cancelInvoiceWanted();
+    // A booking was deleted.
+    void guestRemoved();
 
-    // The form's values as a record (rounded and clamped as the controls hold them). `typed`: a
-    // date or time being typed counts with the value its text reads as.
-    guests::TGast read(bool typed = false) const;
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static void applyEdits(guests::TGast &target, const guests::TGast &form, const guests::TGast &shown);
+    void connectFields();
+    void showGast(const guests::TGast &gast);
+    // Tells the editor every control's value.
+    void reportAll();
+    void DelGast();
+    // The status line while the form shows a departure before the arrival.
+    void checkStay();
+    // Names in the status line the bookings that the shown record now shares a night with.
+    void sayDoubleBooking();
+    void rememberStay();
+    // The spin box and the stay last seen follow the list's current record.
+    void followCurrent();
 
     Ui::TMainForm &ui_;
-    guests::TGast shown_; // what the controls showed, read back from them
+    QWidget *window_;
+    AppContext &context_;
+    BookingEditor &editor_;
+    StatusLine &status_;
+    // The rooms and days of the shown record as last seen, so only a change of them is announced.
+    struct ShownStay
+    {
+        int index = -1;
+        QString Zimmer;
+        double Von = 0;
+        double Bis = 0;
+    } stayShown_;
 };
 
 } // namespace app

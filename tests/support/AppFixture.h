@@ -3,7 +3,13 @@
 // scripted dialogs; plus the few moves a user makes on the form.
 
 #include "app/TMainForm.h"
+// What the tests use of the guest file, the invoices and the set-up beside the window.
+#include "billing/CreateBill.h"
+#include "billing/StayCost.h"
+#include "guestfile/GuestFileSession.h"
+#include "guestfile/Recovery.h"
 #include "guestfile/Settings.h"
+#include "guestfile/SetupCheck.h"
 #include "platform/Clock.h"
 #include "platform/Regional.h"
 #include "support/ScriptedDialogs.h"
@@ -22,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
+#include <vector>
 
 // The control called `name` below `parent`; a test cannot go on without it.
 template <typename T = QWidget> T *control(const QObject *parent, const char *name)

@@ -37,14 +37,17 @@ public:
         // (or with a text that is no button) the question is escaped, as with Esc.
         std::function<QString(const QString &text, const QStringList &buttons)> choose;
         QStringList choicesAsked; // "text|button|button…" of each such question
+        QStringList choiceKeys;   // "default|escape", the buttons Enter and Esc take, of each such question
         // The number typed into a number question; nothing = cancelled.
         std::optional<int> number;
-        QStringList numbersAsked; // "text|default|minimum" of each number question
+        QStringList numbersAsked;    // "text|default|minimum" of each number question
         QStringList documentsOpened; // the files handed to the desktop to open
         bool documentOpens = true;   // false: the desktop has no program for them
     };
 
     explicit ScriptedDialogs(Script &script) : s_(script) {}
+
+    using app::Dialogs::choose; // the typed form asks through the one below
 
     QString askOpenFile(QWidget *) override
     {
@@ -87,9 +90,10 @@ public:
         s_.noByDefault << text;
         return confirm(parent, text);
     }
-    int choose(QWidget *, const QString &text, const QStringList &buttons, int, int escapeButton) override
+    int choose(QWidget *, const QString &text, const QStringList &buttons, int defaultButton, int escapeButton) override
     {
         s_.choicesAsked << (QStringList{text} + buttons).join(u'|');
+        s_.choiceKeys << buttons.value(defaultButton) + u'|' + buttons.value(escapeButton);
         const int chosen = s_.choose ? static_cast<int>(buttons.indexOf(s_.choose(text, buttons))) : -1;
         return chosen >= 0 ? chosen : escapeButton;
     }

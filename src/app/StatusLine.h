@@ -1,0 +1,29 @@
+#pragma once
+// The main window's status line as the parts of the window share it: each says what it did, and
+// some read what was said last (why a save did not happen). The window shows it in its label.
+
+#include <QObject>
+#include <QString>
+
+namespace app {
+
+class StatusLine : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    QString text() const { return text_; }
+    void say(const QString &text);
+    // Adds `text` to what the line says already, after a dash.
+    void sayAlso(const QString &text);
+
+Q_SIGNALS:
+    void changed(const QString &text);
+
+private:
+    QString text_;
+};
+
+} // namespace app
