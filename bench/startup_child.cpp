@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
+#include <QAction>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -148,12 +149,13 @@ int Program(int argc, char **argv, Clock::time_point t0, bool load)
             return 5;
         }
         read->click();
-        if (auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("Tabcontrol1")))
-            tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("Zimmer")));
-        if (!QMetaObject::invokeMethod(&window, "ZimmerClick", Qt::DirectConnection)) {
-            std::fprintf(stderr, "the window has no handler ZimmerClick\n");
+        // "Zimmerkalender" (Strg+2) brings the calendar page to the front and fills it.
+        auto *zimmer = window.findChild<QAction *>(QStringLiteral("ActionZimmerkalender"));
+        if (zimmer == nullptr) {
+            std::fprintf(stderr, "the window has no entry ActionZimmerkalender\n");
             return 5;
         }
+        zimmer->trigger();
         QCoreApplication::processEvents();
         loadMs = Milliseconds(t1, Clock::now());
     }

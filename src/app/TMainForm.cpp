@@ -177,7 +177,7 @@ void TMainForm::createMenus()
         },
         QKeySequence(Qt::CTRL | Qt::Key_1));
     entry(
-        ansicht, QStringLiteral("&Zimmerkalender"), nullptr,
+        ansicht, QStringLiteral("&Zimmerkalender"), "ActionZimmerkalender",
         [this] {
             if (ui_->Tabcontrol1->currentWidget() == ui_->Zimmer)
                 calendar_->ZimmerClick();

@@ -57,48 +57,4 @@ std::vector<AbgelegteRechnung> AbgelegteRechnungen(const QString &folder);
 // use ErsteFreieReNr(records, kopien, journal) of IssuedInvoices.h.
 qint32 ErsteFreieReNr(const std::vector<guests::TGast> &records, const std::vector<AbgelegteRechnung> &kopien);
 
-// One line of the invoice list: an invoice number with what the records and the folder know of
-// it, or a run of numbers that nothing knows (a gap).
-struct RechnungsZeile
-{
-    qint32 nr = 0;
-    qint32 bis = 0; // the last number of a gap; nr otherwise
-    bool luecke = false;
-    int index = -1; // the record with this number, -1 when none has it
-    QString gast;
-    std::optional<double> betrag;
-    std::optional<bool> bezahlt;
-    QString kopie; // the kept copy's path, empty when it is missing
-    QDateTime abgelegt;
-    QStringList hinweise; // what needs a look: a gap, a missing copy, a number twice
-
-    bool auffaellig() const { return luecke || !hinweise.isEmpty(); }
-};
-
-// The invoice numbers of the records (record 0 aside) and of the kept copies side by side, by
-// number; numbers between them and up to the counter's last number (`letzte`) that nothing
-// knows are gaps. A number held by two records gives a line for each.
-std::vector<RechnungsZeile> RechnungsUebersicht(const std::vector<guests::TGast> &records,
-                                                const std::vector<AbgelegteRechnung> &kopien,
-                                                std::optional<qint32> letzte);
-
-// The columns of the list and one line as text, for the window and the CSV file:
-// Nummer, Datum, Gast, Betrag, Bezahlt, Kopie, Hinweis.
-QStringList RechnungslisteKopf();
-QStringList RechnungslisteZeile(const RechnungsZeile &zeile);
-
-// What the list's summary line counts: the invoices (a number held twice counts per line), the
-// gaps (a run of missing numbers counts once) and the invoices whose kept copy is missing.
-struct InvoiceListSummary
-{
-    int invoices = 0;
-    int gaps = 0;
-    int withoutCopy = 0;
-
-    bool operator==(const InvoiceListSummary &) const = default;
-};
-InvoiceListSummary summarizeInvoiceList(const std::vector<RechnungsZeile> &rows);
-// "3 Rechnungen, 1 Lücke, 0 ohne Kopie"
-QString invoiceListSummaryText(const InvoiceListSummary &summary);
-
 } // namespace billing

@@ -40,11 +40,7 @@ using billing::RechnungsDateien;
 using billing::RechnungsDateiname;
 using billing::RechnungsErgebnis;
 using billing::RechnungskopieDrucken;
-using billing::RechnungslisteKopf;
-using billing::RechnungslisteZeile;
 using billing::RechnungsPdf;
-using billing::RechnungsUebersicht;
-using billing::RechnungsZeile;
 using billing::TPreisMatrix;
 using guests::GuestList;
 using guests::TGast;
@@ -212,8 +208,6 @@ private Q_SLOTS:
     void peeksWithoutTaking_data();
     void peeksWithoutTaking();
     void findsKeptCopies();
-    void overview_data();
-    void overview();
 };
 
 void TestInvoiceArchive::initTestCase()
@@ -953,69 +947,6 @@ void TestInvoiceArchive::findsKeptCopies()
     QCOMPARE(kept[1].pfad, dir.filePath(QStringLiteral("Rechnung 12.pdf")));
     QVERIFY(kept[1].abgelegt.isValid());
     QVERIFY(AbgelegteRechnungen(dir.filePath(QStringLiteral("fehlt"))).empty());
-}
-
-void TestInvoiceArchive::overview_data()
-{
-    QTest::addColumn<QList<int>>("numbers"); // the records' invoice numbers (record 0 first)
-    QTest::addColumn<QList<int>>("kept");
-    QTest::addColumn<int>("last"); // the counter; 0 for unreadable
-    QTest::addColumn<QStringList>("lines");
-
-    QTest::newRow("nothing issued") << QList<int>{0, 0} << QList<int>{} << 41 << QStringList{};
-    QTest::newRow("all there") << QList<int>{0, 41, 42} << QList<int>{41, 42} << 42
-                               << QStringList{"41|18.02.2025|Gast 1|10,50|nein|Rechnung 41.pdf|",
-                                              "42|18.02.2025|Gast 2|10,50|ja|Rechnung 42.pdf|"};
-    QTest::newRow("gaps, one up to the counter")
-        << QList<int>{0, 41, 44} << QList<int>{41, 44} << 47
-        << QStringList{"41|18.02.2025|Gast 1|10,50|nein|Rechnung 41.pdf|",
-                       "42 bis 43||||||Lücke: keine Rechnung mit diesen Nummern bekannt",
-                       "44|18.02.2025|Gast 2|10,50|ja|Rechnung 44.pdf|",
-                       "45 bis 47||||||Lücke: keine Rechnung mit diesen Nummern bekannt"};
-    QTest::newRow("missing copy, copy without a guest, a number twice")
-        << QList<int>{0, 41, 43, 43} << QList<int>{42, 43} << 43
-        << QStringList{"41||Gast 1|10,50|nein|fehlt|Kopie fehlt",
-                       "42|18.02.2025||||Rechnung 42.pdf|kein Gast hat diese Nummer",
-                       "43|18.02.2025|Gast 2|10,50|ja|Rechnung 43.pdf|Nummer 2-mal vergeben",
-                       "43|18.02.2025|Gast 3|10,50|nein|Rechnung 43.pdf|Nummer 2-mal vergeben"};
-    QTest::newRow("above the counter, a single gap")
-        << QList<int>{0, 5, 7} << QList<int>{5, 7} << 5
-        << QStringList{"5|18.02.2025|Gast 1|10,50|nein|Rechnung 5.pdf|",
-                       "6||||||Lücke: keine Rechnung mit dieser Nummer bekannt",
-                       "7|18.02.2025|Gast 2|10,50|ja|Rechnung 7.pdf|Nummer liegt über der letzten in ReNummer.DAT (5)"};
-    QTest::newRow("counter unreadable, far apart")
-        << QList<int>{0, 1, 2000000000} << QList<int>{} << 0
-        << QStringList{"1||Gast 1|10,50|nein|fehlt|Kopie fehlt",
-                       "2 bis 1999999999||||||Lücke: keine Rechnung mit diesen Nummern bekannt",
-                       "2000000000||Gast 2|10,50|ja|fehlt|Kopie fehlt"};
-}
-
-void TestInvoiceArchive::overview()
-{
-    QFETCH(QList<int>, numbers);
-    QFETCH(QList<int>, kept);
-    QFETCH(int, last);
-    QFETCH(QStringList, lines);
-    std::vector<TGast> records;
-    for (int i = 0; i < numbers.size(); ++i) {
-        TGast g;
-        g.GastNr = i;
-        g.ReNr = numbers[i];
-        g.Kosten = 10.5f;
-        g.Bezahlt = i % 2 == 0;
-        records.push_back(g);
-    }
-    records.front().ReNr = 99; // record 0 is no guest: its number does not count
-    std::vector<AbgelegteRechnung> copies;
-    for (const int nr : kept)
-        copies.push_back({nr, QStringLiteral("/daten/Rechnungen/") + RechnungsDateiname(nr),
-                          QDateTime(QDate(2025, 2, 18), QTime(9, 0))});
-    QStringList shown;
-    for (const RechnungsZeile &row :
-         RechnungsUebersicht(records, copies, last ? std::optional<qint32>(last) : std::nullopt))
-        shown << RechnungslisteZeile(row).join(u'|');
-    QCOMPARE(shown, lines);
-    QCOMPARE(RechnungslisteKopf(), (QStringList{"Nummer", "Datum", "Gast", "Betrag", "Bezahlt", "Kopie", "Hinweis"}));
 }
 
 QTEST_MAIN(TestInvoiceArchive)

@@ -22,13 +22,7 @@
 namespace app {
 
 using billing::AbgelegteRechnungen;
-using billing::invoiceListSummaryText;
 using billing::LetzteReNr;
-using billing::RechnungslisteKopf;
-using billing::RechnungslisteZeile;
-using billing::RechnungsUebersicht;
-using billing::RechnungsZeile;
-using billing::summarizeInvoiceList;
 using guests::GuestList;
 using guests::TGast;
 

@@ -74,7 +74,7 @@ void PortalState::read(QWidget *asker)
             notes << blocks.notes;
             states_ = exchange::readSyncStates(folder_);
         } catch (const std::exception &error) {
-            notes << QString::fromUtf8(error.what());
+            notes << platform::ErrorText(error);
         }
         // Apart, so that blocks still show when only this file is damaged: then they all count.
         try {
@@ -82,7 +82,7 @@ void PortalState::read(QWidget *asker)
             takeovers_ = std::move(takeovers.takeovers);
             notes << takeovers.notes;
         } catch (const std::exception &error) {
-            notes << QString::fromUtf8(error.what());
+            notes << platform::ErrorText(error);
         }
     }
     const QString told = notes.join(u'\n');
@@ -154,7 +154,7 @@ void PortalState::fetched(const exchange::Subscription &subscription, const exch
     } catch (const std::exception &error) {
         // The portal files could not be read or written: said with the subscription it concerns.
         syncOk_ = false;
-        line += QStringLiteral("nicht abgeglichen, ") + QString::fromUtf8(error.what());
+        line += QStringLiteral("nicht abgeglichen, ") + platform::ErrorText(error);
     }
     syncLines_ << line << findings;
 }

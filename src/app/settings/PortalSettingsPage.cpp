@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "exchange/SubscriptionCheck.h"
 #include "guestfile/PortalSettings.h"
+#include "platform/Error.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -215,7 +216,7 @@ bool PortalSettingsPage::save()
         try {
             context_.portals().saveSubscriptions(checked.subscriptions, this);
         } catch (const std::exception &error) {
-            context_.dialogs().showError(this, QString::fromUtf8(error.what()));
+            context_.dialogs().showError(this, platform::ErrorText(error));
             return false;
         }
     } else if (edited_) {

@@ -7,6 +7,7 @@
 #include "billing/InvoiceNumber.h"
 #include "guestfile/Settings.h"
 #include "platform/Convert.h"
+#include "platform/Error.h"
 #include "platform/IoError.h"
 
 #include <QCheckBox>
@@ -529,7 +530,7 @@ QString ChooseInvoiceForm(QWidget *parent, Dialogs &dialogs, const QString &fold
         setPrintWithoutForm(false);
         return kept;
     } catch (const std::exception &error) {
-        dialogs.showError(parent, QString::fromUtf8(error.what()) + QStringLiteral("\nDie bisherige Vorlage bleibt."));
+        dialogs.showError(parent, platform::ErrorText(error) + QStringLiteral("\nDie bisherige Vorlage bleibt."));
         return {};
     }
 }
@@ -557,7 +558,7 @@ void SettingsDialog::setUpCounter()
                     .arg(lowestFree_));
         ReNrBeginnen(path, *chosen);
     } catch (const std::exception &error) {
-        dialogs_.showError(this, QString::fromUtf8(error.what()));
+        dialogs_.showError(this, platform::ErrorText(error));
     }
     showCounter();
     Q_EMIT invoiceSetupChanged();
@@ -601,7 +602,7 @@ void SettingsDialog::accept()
             SchreibePreisMatrix(pathOf(kPreisMatrixDatei), *matrix);
         } catch (const std::exception &error) {
             showStep(SetupStep::PriceList);
-            dialogs_.showError(this, QString::fromUtf8(error.what()));
+            dialogs_.showError(this, platform::ErrorText(error));
             return;
         }
         pricesEdited_ = false;
@@ -611,7 +612,7 @@ void SettingsDialog::accept()
         confirmationPage_->save();
     } catch (const std::exception &error) {
         tabs_->setCurrentWidget(confirmationPage_);
-        dialogs_.showError(this, QString::fromUtf8(error.what()));
+        dialogs_.showError(this, platform::ErrorText(error));
         return;
     }
     const qint32 code = *parseHousePostalCode(postalCode_->text());
