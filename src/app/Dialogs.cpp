@@ -4,9 +4,11 @@
 #include "guestfile/DataFolder.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -87,9 +89,38 @@ QString QtDialogs::askExportFile(QWidget *parent, const QString &title, const QS
     return dialog.selectedFiles().constFirst();
 }
 
+namespace {
+
+// The folder dialog also takes the name of a folder that is not there yet, typed into its name
+// field: the folder is made in the folder shown and chosen, as a host expects of "Ordner wählen".
+class FolderDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override
+    {
+        const auto *name = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        const QString typed = name ? name->text().trimmed() : QString();
+        if (!typed.isEmpty() && !typed.contains(u'"')) {
+            const QString wanted = QDir(directory()).absoluteFilePath(typed);
+            if (!QFileInfo::exists(wanted) && !QDir().mkpath(wanted)) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("Der Ordner „%1“ konnte nicht angelegt werden.")
+                                         .arg(QDir::toNativeSeparators(wanted)));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 QString QtDialogs::askFolder(QWidget *parent, const QString &title)
 {
-    QFileDialog dialog(parent);
+    FolderDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("FolderDialog"));
     dialog.setWindowTitle(title);
     dialog.setFileMode(QFileDialog::Directory);

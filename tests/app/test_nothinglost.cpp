@@ -92,6 +92,8 @@ private Q_SLOTS:
     void terminationClosesAsTheHostWould();
     void endingSessionWithoutQuestionsKeepsTheChanges();
     void twoCopiesKeepTheirOwnRecoveryCopies();
+    void vanishedDataFolderIsNamed_data();
+    void vanishedDataFolderIsNamed();
     void startWithoutTheRememberedFileSaysWhy_data();
     void startWithoutTheRememberedFileSaysWhy();
 };
@@ -381,6 +383,56 @@ void TestNothingLost::twoCopiesKeepTheirOwnRecoveryCopies()
     QVERIFY(statusOf(*window).contains(QStringLiteral("wiederhergestellt")));
     QCOMPARE(ListBackups(folder + u'/').size(), std::size_t(2)); // the second copy's save, and the copy not taken
     QVERIFY(ownFiles().isEmpty());
+}
+
+void TestNothingLost::vanishedDataFolderIsNamed_data()
+{
+    QTest::addColumn<QString>("button"); // empty: Esc
+    QTest::addColumn<QString>("savedIn"); // empty: nothing saved
+    QTest::newRow("Neu anlegen") << "Neu anlegen" << "daten";
+    QTest::newRow("Anderen Ordner wählen…") << "Anderen Ordner wählen…" << "anderswo";
+    QTest::newRow("Abbrechen") << "Abbrechen" << "";
+    QTest::newRow("Esc") << "" << "";
+}
+
+void TestNothingLost::vanishedDataFolderIsNamed()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, savedIn);
+    // GIVEN the data folder "daten", read, and an edit
+    AppFixture app;
+    QDir(app.path(QString())).mkdir(QStringLiteral("daten"));
+    QDir(app.path(QString())).mkdir(QStringLiteral("anderswo"));
+    app.writeFile(QStringLiteral("daten/Gaeste.csv"), eightGuests());
+    app.dialogs.openFile = app.daten(QStringLiteral("Gaeste.csv"));
+    app.click("ButtonRead");
+    app.type("EditName", QStringLiteral("x"));
+
+    // WHEN the folder vanishes while the program runs, and the host saves
+    QVERIFY(QDir(app.daten(QString())).removeRecursively());
+    app.dialogs.choose = [button](const QString &, const QStringList &) { return button; };
+    app.dialogs.folder = app.path(QStringLiteral("anderswo"));
+    app.click("ButtonSave");
+
+    // THEN the host is told that the folder is gone, and chooses
+    QCOMPARE(app.dialogs.choicesAsked.size(), 1);
+    QVERIFY2(app.dialogs.choicesAsked.front().startsWith(
+                 QStringLiteral("Der Datenordner %1 ist nicht mehr da")
+                     .arg(QDir::toNativeSeparators(app.daten(QString())))),
+             qPrintable(app.dialogs.choicesAsked.front()));
+    QVERIFY(app.dialogs.choicesAsked.front().endsWith(QStringLiteral("|Neu anlegen|Anderen Ordner wählen…|Abbrechen")));
+    QVERIFY(app.dialogs.errors.isEmpty());
+    if (savedIn.isEmpty()) {
+        // nothing is written anywhere, and the list keeps the edit
+        QVERIFY(!QFileInfo::exists(app.daten(QString())));
+        QVERIFY(!QFileInfo::exists(app.path(QStringLiteral("anderswo/Gaeste.csv"))));
+        QVERIFY(app.list().changed());
+        QVERIFY(app.status().startsWith(QStringLiteral("Nicht gespeichert: der Datenordner")));
+    } else {
+        QVERIFY(app.readFile(savedIn + QStringLiteral("/Gaeste.csv")).contains(";Gastx;"));
+        QVERIFY(!app.list().changed());
+    }
+    QCOMPARE(app.list().current().Name, QStringLiteral("Gastx"));
 }
 
 void TestNothingLost::startReadsTheRememberedFolder()

@@ -255,6 +255,8 @@ void GuestFileController::ClaimDataFolder()
 
 bool GuestFileController::FileSave()
 {
+    if (!dataFolderStillThere())
+        return false;
     const QString path = guestFilePath(true);
     if (path.isEmpty()) {
         status_.say(QStringLiteral("Nicht gespeichert: kein Datenordner gewählt"));
@@ -282,6 +284,45 @@ bool GuestFileController::FileSave()
     dropRecoveryCopy();
     status_.say(QStringLiteral("%1 Gästedatensätze in Gaeste.csv geschrieben").arg(list_.guestCount()));
     return true;
+}
+
+bool GuestFileController::dataFolderStillThere()
+{
+    DataFolder &dataFolder = context_.dataFolder();
+    if (!dataFolder.chosen() || QFileInfo(dataFolder.folder()).isDir())
+        return true;
+    // Removed, renamed, or on a drive that is not connected: said as such, and nothing is written
+    // anywhere the host did not choose. The list stays in the window whatever the answer.
+    const QString folder = QDir::toNativeSeparators(dataFolder.folder());
+    enum class Next { Anlegen, Waehlen, Abbrechen };
+    const Next next = context_.dialogs().choose<Next>(
+        window_,
+        QStringLiteral("Der Datenordner %1 ist nicht mehr da: er wurde entfernt oder umbenannt, oder sein Laufwerk "
+                       "ist nicht verbunden.\n\nDie Gäste sind noch im Programm. Den Ordner neu anlegen und die "
+                       "Gäste dort speichern, oder einen anderen Ordner wählen?")
+            .arg(folder),
+        {{Next::Anlegen, QStringLiteral("Neu anlegen")},
+         {Next::Waehlen, QStringLiteral("Anderen Ordner wählen…")},
+         {Next::Abbrechen, QStringLiteral("Abbrechen")}},
+        Next::Abbrechen, Next::Abbrechen);
+    if (next == Next::Anlegen) {
+        if (!QDir().mkpath(dataFolder.folder()))
+            throw platform::EInOutError(platform::kPathNotFound, dataFolder.folder());
+        return true;
+    }
+    if (next == Next::Waehlen) {
+        const QString chosen = context_.dialogs().askFolder(window_, QStringLiteral("Datenordner wählen"));
+        if (!chosen.isEmpty()) {
+            // Saved there; a guest file already in it is asked about before it is replaced.
+            const QString wanted = QDir(chosen).absolutePath() + u'/';
+            dataFolder.chooseFolder(wanted);
+            RememberDataFolder(wanted);
+            ClaimDataFolder();
+            return true;
+        }
+    }
+    status_.say(QStringLiteral("Nicht gespeichert: der Datenordner %1 ist nicht mehr da").arg(folder));
+    return false;
 }
 
 void GuestFileController::FileRead()

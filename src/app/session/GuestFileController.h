@@ -85,6 +85,9 @@ private:
     // closes without one.
     void terminationRequested();
     QString guestFilePath(bool forSaving);
+    // Before a save: a data folder that vanished while the program ran is named as such, and the
+    // host makes it again or chooses another. False when nothing is to be saved now.
+    bool dataFolderStillThere();
 
     AppContext &context_;
     guests::GuestList &list_; // the context's
