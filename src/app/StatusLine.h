@@ -18,12 +18,17 @@ public:
     void say(const QString &text);
     // Adds `text` to what the line says already, after a dash.
     void sayAlso(const QString &text);
+    // Says something about the record shown (its cost), which no longer fits once another record
+    // is shown: shownRecordChanged() then clears it.
+    void sayAboutShown(const QString &text);
+    void shownRecordChanged();
 
 Q_SIGNALS:
     void changed(const QString &text);
 
 private:
     QString text_;
+    bool aboutShown_ = false;
 };
 
 } // namespace app

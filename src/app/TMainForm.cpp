@@ -131,6 +131,11 @@ void TMainForm::connectParts()
     connect(invoices_.get(), &InvoiceActions::setupChanged, this, [this] { setup_->followSetup(); });
     invoices_->addToCostMenu(ui.NumberBoxKosten);
 
+    // What was said about the record shown (its cost) goes when another record is shown.
+    connect(&context_->guestList(), &guests::GuestList::currentChanged, status_.get(),
+            &StatusLine::shownRecordChanged);
+    connect(&context_->guestList(), &guests::GuestList::listReset, status_.get(), &StatusLine::shownRecordChanged);
+
     // What the other windows ask of this one.
     AppContext *context = context_.get();
     connect(context, &AppContext::storeEditedFieldRequested, editor_.get(), &BookingEditor::takeOver);

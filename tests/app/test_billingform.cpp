@@ -65,6 +65,7 @@ private Q_SLOTS:
     void typedPriceStaysUntilTheStayChanges();
     void computeOnDemand_data();
     void computeOnDemand();
+    void costSaidGoesWithAnotherGuest();
     void amountThatDoesNotFitIsAsked_data();
     void amountThatDoesNotFitIsAsked();
     void invoiceWithoutAddressAsks();
@@ -153,6 +154,21 @@ void TestBillingForm::computeOnDemand()
     QCOMPARE(app.kosten()->value(), 150.0);
     QCOMPARE(double(app.list().current().Kosten), 150.0);
     QCOMPARE(app.status(), QStringLiteral("Kosten nach Preisliste: 150,00 Euro (vorher 100,00 Euro)"));
+}
+
+void TestBillingForm::costSaidGoesWithAnotherGuest()
+{
+    // GIVEN Maria's cost computed, and said
+    BillingWindow app(guestLine(1, "2", 2, "14.12.2026", "16.12.2026", "Schwester Maria", "100,00") +
+                      guestLine(2, "3", 1, "14.12.2026", "15.12.2026", "Bruder Paul", "50,00"));
+    app.w<QSpinBox>("SpinBox1")->setValue(1);
+    app.berechnen()->trigger();
+    QCOMPARE(app.status(), QStringLiteral("Kosten nach Preisliste: 150,00 Euro (vorher 100,00 Euro)"));
+
+    // WHEN another guest is shown THEN the line no longer speaks of Maria's cost
+    app.w<QSpinBox>("SpinBox1")->setValue(2);
+    QCOMPARE(app.list().current().Name, QStringLiteral("Bruder Paul"));
+    QVERIFY2(app.status().isEmpty(), qPrintable(app.status()));
 }
 
 void TestBillingForm::amountThatDoesNotFitIsAsked_data()

@@ -525,6 +525,11 @@ void TestGuestList::newStayCopiesTheAddress()
     QCOMPARE(Table(window)->selectionModel()->selectedRows().first().data().toInt(), 13);
     QCOMPARE(control<QLabel>(window, "LabelMeldung")->text(),
              QStringLiteral("Neuer Aufenthalt: Gast 13 (Hans Müller)"));
+
+    // Once another booking is shown, the message no longer fits and goes.
+    app.w<QSpinBox>("SpinBox1")->setValue(2);
+    QCOMPARE(app.list().currentIndex(), 2);
+    QVERIFY(control<QLabel>(window, "LabelMeldung")->text().isEmpty());
 }
 
 void TestGuestList::dayListPrintsOnOnePage()

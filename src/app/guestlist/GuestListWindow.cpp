@@ -362,6 +362,11 @@ int GuestListWindow::selectedRecord() const
 
 void GuestListWindow::followCurrent()
 {
+    // "Neuer Aufenthalt: …" no longer fits once another booking is shown.
+    if (newStaySaid_ >= 0 && newStaySaid_ != context_.guests().currentIndex()) {
+        say(QString());
+        newStaySaid_ = -1;
+    }
     QTableView *table = ui_->TableGaeste;
     const int row = proxy_.rowOfRecord(context_.guests().currentIndex());
     if (row < 0) {
@@ -401,6 +406,7 @@ void GuestListWindow::ButtonNeuerAufenthaltClick()
     const int index = NeuerAufenthalt(context_.guestList(), from);
     context_.openRecord(index);
     say(QStringLiteral("Neuer Aufenthalt: ") + GuestName(context_.guests().at(index)));
+    newStaySaid_ = index;
 }
 
 // --- printing and exports -------------------------------------------------------------------

@@ -60,6 +60,7 @@ private:
     QTableWidget *blocks_ = nullptr;
     int defaultWidth_ = 0;   // the width the window opens with the first time
     bool narrowing_ = false; // while the search or the filter changes the rows shown
+    int newStaySaid_ = -1;   // the stay "Neuer Aufenthalt" names; the message goes with it
 };
 
 } // namespace app

@@ -157,7 +157,7 @@ void InvoiceActions::Uebernachtungskosten()
     editor_.takeOver();
     const KostenVorschlag vorschlag = KostenBeimEintritt(list_.current(), kostenLage());
     if (!vorschlag.status.isEmpty())
-        status_.say(vorschlag.status);
+        status_.sayAboutShown(vorschlag.status);
     if (vorschlag.kosten) {
         list_.modifyCurrent([&vorschlag](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*vorschlag.kosten); });
         kostenBezuege_.festhalten(list_.currentIndex());
@@ -172,7 +172,7 @@ void InvoiceActions::KostenBerechnenClick()
         return;
     }
     const KostenVorschlag vorschlag = KostenBerechnen(list_.current(), kostenLage());
-    status_.say(vorschlag.status);
+    status_.sayAboutShown(vorschlag.status);
     if (vorschlag.kosten) {
         list_.modifyCurrent([&vorschlag](TGast &g) { g.Kosten = static_cast<decltype(g.Kosten)>(*vorschlag.kosten); });
         kostenBezuege_.festhalten(list_.currentIndex());
