@@ -509,6 +509,11 @@ void TestInvoices::invoiceListFollowsANewInvoice()
     QCOMPARE(model->index(2, 7).data().toString(), QStringLiteral("Rechnung 42.pdf"));
     QCOMPARE(summary->text(),
              QStringLiteral("2 Rechnungen, 1 Lücke, 1 ohne Kopie\n2025: 1 Rechnung, 0 Stornos, zusammen 150,00 €"));
+    // A note cut off by a narrow column is there whole as the cell's tooltip.
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex note = model->index(row, 9);
+        QCOMPARE(note.data(Qt::ToolTipRole).toString(), note.data().toString());
+    }
 }
 
 void TestInvoices::invoiceTheGuestFileCannotTakeIsSaidAndKept()

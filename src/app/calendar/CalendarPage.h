@@ -17,6 +17,7 @@ namespace calendar {
 class RoomCalendarModel;
 }
 namespace guests {
+class GuestList;
 struct PortalBlock;
 }
 

@@ -38,6 +38,11 @@ QVariant InvoiceOverviewModel::data(const QModelIndex &index, int role) const
     const billing::OverviewRow &row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: return billing::invoiceOverviewTexts(row).value(index.column());
+    // A long note or name is cut off on a small screen; the whole text is a hover away.
+    case Qt::ToolTipRole: {
+        const QString text = billing::invoiceOverviewTexts(row).value(index.column());
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     case Qt::TextAlignmentRole:
         if (index.column() == kNumberColumn || index.column() == kRefersToColumn || index.column() == kAmountColumn)
             return int(Qt::AlignRight | Qt::AlignVCenter);
