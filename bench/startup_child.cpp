@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <sys/resource.h>
@@ -148,12 +149,15 @@ int Program(int argc, char **argv, Clock::time_point t0, bool load)
             return 5;
         }
         read->click();
-        if (auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("Tabcontrol1")))
-            tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("Zimmer")));
-        if (!QMetaObject::invokeMethod(&window, "ZimmerClick", Qt::DirectConnection)) {
-            std::fprintf(stderr, "the window has no handler ZimmerClick\n");
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("Tabcontrol1"));
+        auto *page = window.findChild<QWidget *>(QStringLiteral("Zimmer"));
+        if (tabs == nullptr || page == nullptr) {
+            std::fprintf(stderr, "the window has no calendar page\n");
             return 5;
         }
+        // The calendar page brought to the front and clicked, as the host opens it: it is filled.
+        tabs->setCurrentWidget(page);
+        Q_EMIT tabs->tabBar()->tabBarClicked(tabs->currentIndex());
         QCoreApplication::processEvents();
         loadMs = Milliseconds(t1, Clock::now());
     }
