@@ -200,7 +200,7 @@ std::vector<int> RoomsOf(const QString &Zimmer)
 
 bool Belegt(const TGast &gast, platform::TDateTime Datum)
 {
-    return gast.Von <= Datum && Datum <= gast.Bis;
+    return Holds(StayOf(gast), Datum);
 }
 
 std::array<int, 3> ZimmerAmTag(const std::vector<TGast> &list, platform::TDateTime Datum)
