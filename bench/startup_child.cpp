@@ -19,8 +19,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
-#include <QAction>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <sys/resource.h>
@@ -149,13 +149,15 @@ int Program(int argc, char **argv, Clock::time_point t0, bool load)
             return 5;
         }
         read->click();
-        // "Zimmerkalender" (Strg+2) brings the calendar page to the front and fills it.
-        auto *zimmer = window.findChild<QAction *>(QStringLiteral("ActionZimmerkalender"));
-        if (zimmer == nullptr) {
-            std::fprintf(stderr, "the window has no entry ActionZimmerkalender\n");
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("Tabcontrol1"));
+        auto *page = window.findChild<QWidget *>(QStringLiteral("Zimmer"));
+        if (tabs == nullptr || page == nullptr) {
+            std::fprintf(stderr, "the window has no calendar page\n");
             return 5;
         }
-        zimmer->trigger();
+        // The calendar page brought to the front and clicked, as the host opens it: it is filled.
+        tabs->setCurrentWidget(page);
+        Q_EMIT tabs->tabBar()->tabBarClicked(tabs->currentIndex());
         QCoreApplication::processEvents();
         loadMs = Milliseconds(t1, Clock::now());
     }

@@ -6,7 +6,7 @@
 #include "app/InputValidators.h"
 #include "app/StatusLine.h"
 #include "billing/Cancellation.h"
-#include "calendar/PortalOccupancy.h"
+#include "calendar/RoomCalendar.h"
 #include "platform/Clock.h"
 #include "platform/Regional.h"
 #include "register/StayText.h"
@@ -305,8 +305,7 @@ void GuestForm::sayDoubleBooking()
     rememberStay();
     if (sameStay)
         return;
-    const QString text =
-        calendar::doubleBookingTextWithBlocks(list.records(), context_.portalBlocks(), list.currentIndex());
+    const QString text = calendar::DoppelbelegungText({list.records(), context_.portalBlocks()}, list.currentIndex());
     if (!text.isEmpty())
         status_.say(text);
 }

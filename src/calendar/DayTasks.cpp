@@ -44,8 +44,10 @@ QString roomsText(const std::vector<int> &rooms)
 
 } // namespace
 
-DayTasks dayTasks(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks, TDateTime day)
+DayTasks dayTasks(const Occupants &occupants, TDateTime day)
 {
+    const std::vector<TGast> &list = occupants.bookings();
+    const std::vector<guests::PortalBlock> &blocks = occupants.blocks();
     DayTasks tasks;
     tasks.day = std::trunc(day);
     const TDateTime night = tasks.day;
@@ -85,13 +87,14 @@ DayTasks dayTasks(const std::vector<TGast> &list, const std::vector<guests::Port
     }
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const guests::PortalBlock &block = blocks[b];
-        if (block.room < 1 || block.room > kRaeume)
+        const unsigned mask = BlockRoomMask(block);
+        if (mask == 0)
             continue;
         if (holdsNight(block.from, block.to, nightBefore))
             tasks.breakfastBlocks.push_back(static_cast<int>(b));
         if (std::trunc(block.from) <= tasks.day && tasks.day <= std::trunc(block.to))
             tasks.blocksOnDay.push_back(static_cast<int>(b));
-        note(1u << (block.room - 1), block.from, block.to, block.subscription);
+        note(mask, block.from, block.to, block.subscription);
     }
 
     const auto firstRoom = [&list](int index) {
@@ -117,9 +120,10 @@ DayTasks dayTasks(const std::vector<TGast> &list, const std::vector<guests::Port
     return tasks;
 }
 
-QStringList dayTaskLines(const std::vector<TGast> &list, const std::vector<guests::PortalBlock> &blocks,
-                         const DayTasks &tasks)
+QStringList dayTaskLines(const Occupants &occupants, const DayTasks &tasks)
 {
+    const std::vector<TGast> &list = occupants.bookings();
+    const std::vector<guests::PortalBlock> &blocks = occupants.blocks();
     QStringList lines;
     if (!tasks.breakfastGuests.empty() || !tasks.breakfastBlocks.empty()) {
         QStringList who;

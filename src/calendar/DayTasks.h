@@ -3,9 +3,8 @@
 // slept here the night before, the rooms to make ready (a room left and taken again the same day
 // first, since it has the least time), and the rooms booked twice or taken through a portal.
 
+#include "calendar/Occupants.h"
 #include "platform/DayNumber.h"
-#include "register/PortalBlock.h"
-#include "register/TGast.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,15 +39,13 @@ struct DayTasks
     std::vector<int> blocksOnDay;
 };
 
-// The tasks of a day from the records (record 0 is no guest; a record without name and room is a
+// The tasks of a day from the bookings (record 0 is no guest; a record without name and room is a
 // draft, not a booking) and the portal blocks.
-DayTasks dayTasks(const std::vector<guests::TGast> &list, const std::vector<guests::PortalBlock> &blocks,
-                  platform::TDateTime day);
+DayTasks dayTasks(const Occupants &occupants, platform::TDateTime day);
 
 // The lines for the printed day list: "Frühstück: 5 Personen (Zimmer 1: Anna Müller, 2 P.; …)",
 // one line per room to prepare ("Zimmer 2: Wechsel – ab Müller, an Portal A"), and the marks of
 // double bookings and blocks. Empty parts leave no line.
-QStringList dayTaskLines(const std::vector<guests::TGast> &list, const std::vector<guests::PortalBlock> &blocks,
-                         const DayTasks &tasks);
+QStringList dayTaskLines(const Occupants &occupants, const DayTasks &tasks);
 
 } // namespace calendar

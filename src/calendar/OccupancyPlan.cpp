@@ -13,10 +13,12 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace calendar {
 
 using guests::kRaeume;
+using guests::PortalBlock;
 using guests::RoomMask;
 using guests::TGast;
 
@@ -26,32 +28,41 @@ constexpr double kMittag = 0.5;      // arrival and departure are drawn from the
 constexpr double kBesuch = 0.25;     // a visit without a night fills the middle half of its day
 constexpr int kMaxPlanTage = 100000; // far more than the plan's zoom allows; keeps a bad call cheap
 
-// Days outside the years 1..9999 have no calendar date.
-// One booking in one room, in absolute day positions.
-struct Item
+// A booking (its record) or a portal block (its index into the blocks).
+struct Who
 {
     int record = 0;
+    int block = -1;
+    // Bookings before blocks, each in list order: a double booking names the first of its partners.
+    std::pair<int, int> order() const { return {block >= 0 ? 1 : 0, block >= 0 ? block : record}; }
+};
+
+// One booking or block in one room, in absolute day positions.
+struct Item
+{
+    Who who;
     double s = 0, e = 0;   // drawn extent
     double n0 = 0, n1 = 0; // from the middle of the arrival day to the middle of the departure day
     int lane = 0, lanes = 1;
     bool doppelt = false;
-    int partner = 0;
+    Who partner;
 };
 
-// The whole days of a booking that can be drawn, or false.
-bool StayDays(const TGast &gast, double &von, double &bis)
+// The whole days of a stay that can be drawn, or false. Days outside the years 1..9999 have no
+// calendar date.
+bool StayDays(platform::TDateTime from, platform::TDateTime to, double &von, double &bis)
 {
-    if (!platform::IsCalendarDay(gast.Von) || !platform::IsCalendarDay(gast.Bis))
+    if (!platform::IsCalendarDay(from) || !platform::IsCalendarDay(to))
         return false;
-    von = platform::DateOf(gast.Von);
-    bis = platform::DateOf(gast.Bis);
+    von = platform::DateOf(from);
+    bis = platform::DateOf(to);
     return bis >= von;
 }
 
-Item MakeItem(int record, double von, double bis)
+Item MakeItem(Who who, double von, double bis)
 {
     Item item;
-    item.record = record;
+    item.who = who;
     item.n0 = von + kMittag;
     item.n1 = bis + kMittag;
     if (bis > von) {
@@ -153,8 +164,8 @@ void Arrange(std::vector<Item> &items, int room, double first, int days, std::ve
                     continue;
                 for (Item *x : {&item, &other}) {
                     Item *y = x == &item ? &other : &item;
-                    if (!x->doppelt || y->record < x->partner)
-                        x->partner = y->record;
+                    if (!x->doppelt || y->who.order() < x->partner.order())
+                        x->partner = y->who;
                     x->doppelt = true;
                 }
                 const double s = std::max(item.s, other.s) - first;
@@ -220,9 +231,11 @@ PlanZustand ZustandOf(const TGast &gast)
     return gast.ReNr != 0 ? PlanZustand::Berechnet : PlanZustand::OhneRechnung;
 }
 
-PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime first, int days, platform::TDateTime now,
+PlanGeometry Belegungsplan(const Occupants &occupants, platform::TDateTime first, int days, platform::TDateTime now,
                            qint32 plz)
 {
+    const std::vector<TGast> &list = occupants.bookings();
+    const std::vector<PortalBlock> &blocks = occupants.blocks();
     PlanGeometry plan;
     if (!platform::IsCalendarDay(first) || days <= 0)
         return plan;
@@ -238,21 +251,24 @@ PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime f
         plan.now = now - lo;
 
     std::array<std::vector<Item>, kRaeume> rooms;
-    for (std::size_t i = 1; i < list.size(); ++i) {
-        const unsigned mask = RoomMask(list[i].Zimmer);
+    const auto place = [&rooms](Who who, unsigned mask, platform::TDateTime from, platform::TDateTime to) {
         double von = 0, bis = 0;
-        if (mask == 0 || !StayDays(list[i], von, bis))
-            continue;
-        const Item item = MakeItem(static_cast<int>(i), von, bis);
+        if (mask == 0 || !StayDays(from, to, von, bis))
+            return;
+        const Item item = MakeItem(who, von, bis);
         for (int k = 0; k < kRaeume; ++k)
             if (mask & (1u << k))
                 rooms[static_cast<std::size_t>(k)].push_back(item);
-    }
+    };
+    for (std::size_t i = 1; i < list.size(); ++i)
+        place({static_cast<int>(i), -1}, RoomMask(list[i].Zimmer), list[i].Von, list[i].Bis);
+    for (std::size_t b = 0; b < blocks.size(); ++b)
+        place({0, static_cast<int>(b)}, BlockRoomMask(blocks[b]), blocks[b].from, blocks[b].to);
 
     for (int k = 0; k < kRaeume; ++k) {
         std::vector<Item> items = Neighbourhood(rooms[static_cast<std::size_t>(k)], lo, hi);
         std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
-            return a.s != b.s ? a.s < b.s : (a.e != b.e ? a.e < b.e : a.record < b.record);
+            return a.s != b.s ? a.s < b.s : (a.e != b.e ? a.e < b.e : a.who.order() < b.who.order());
         });
         Arrange(items, k + 1, lo, days, plan.overlaps);
         for (const Item &item : items) {
@@ -260,9 +276,7 @@ PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime f
             const double e = item.e - lo;
             if (!(s < days && e > 0))
                 continue;
-            const TGast &gast = list[static_cast<std::size_t>(item.record)];
             PlanBar bar;
-            bar.record = item.record;
             bar.room = k + 1;
             bar.start = std::max(s, 0.0);
             bar.end = std::min(e, static_cast<double>(days));
@@ -270,10 +284,20 @@ PlanGeometry Belegungsplan(const std::vector<TGast> &list, platform::TDateTime f
             bar.endsAfter = e > days;
             bar.lane = item.lane;
             bar.lanes = item.lanes;
-            bar.zustand = ZustandOf(gast);
+            if (item.who.block >= 0) {
+                // A block has no bill: it shows as a booking without an invoice would, but grey.
+                bar.block = item.who.block;
+                bar.label =
+                    QStringLiteral("belegt über %1").arg(blocks[static_cast<std::size_t>(item.who.block)].subscription);
+            } else {
+                const TGast &gast = list[static_cast<std::size_t>(item.who.record)];
+                bar.record = item.who.record;
+                bar.zustand = ZustandOf(gast);
+                bar.label = BarLabel(gast);
+            }
             bar.doppelt = item.doppelt;
-            bar.partner = item.partner;
-            bar.label = BarLabel(gast);
+            bar.partner = item.partner.record;
+            bar.partnerBlock = item.partner.block;
             plan.bars.push_back(std::move(bar));
         }
     }
@@ -308,44 +332,60 @@ QString ZeitraumText(platform::TDateTime first, int days)
     return QStringLiteral("%1 bis %2").arg(platform::DateToStr(first), platform::DateToStr(first + days - 1));
 }
 
-QString PlanTooltip(const std::vector<TGast> &list, const PlanBar &bar)
+QString PlanTooltip(const Occupants &occupants, const PlanBar &bar)
 {
-    if (bar.record <= 0 || static_cast<std::size_t>(bar.record) >= list.size())
-        return {};
-    const TGast &gast = list[static_cast<std::size_t>(bar.record)];
-    const QString name = gast.Name.trimmed();
+    const std::vector<TGast> &list = occupants.bookings();
+    const std::vector<PortalBlock> &blocks = occupants.blocks();
     QStringList lines;
-    lines << (name.isEmpty() ? QStringLiteral("Gast %1").arg(gast.GastNr)
-                             : QStringLiteral("Gast %1: %2").arg(gast.GastNr).arg(name));
-    const auto nights = static_cast<qint64>(platform::DateOf(gast.Bis) - platform::DateOf(gast.Von));
-    lines << QStringLiteral("%1 bis %2, %3 %4")
-                 .arg(platform::DateToStr(gast.Von), platform::DateToStr(gast.Bis))
-                 .arg(nights)
-                 .arg(nights == 1 ? QStringLiteral("Nacht") : QStringLiteral("Nächte"));
-    lines << QStringLiteral("%1, %2 %3")
-                 .arg(RoomsText(gast.Zimmer))
-                 .arg(gast.Personen)
-                 .arg(gast.Personen == 1 ? QStringLiteral("Person") : QStringLiteral("Personen"));
-    lines << (gast.Kosten != 0 ? QStringLiteral("Kosten: ") + BetragText(gast.Kosten)
-                               : QStringLiteral("Kosten: noch nicht berechnet"));
-    if (gast.ReNr != 0)
-        lines << QStringLiteral("Rechnung Nr. %1, %2")
-                     .arg(gast.ReNr)
-                     .arg(gast.Bezahlt ? QStringLiteral("bezahlt") : QStringLiteral("noch nicht bezahlt"));
-    else
-        lines << (gast.Bezahlt ? QStringLiteral("Keine Rechnung, bezahlt") : QStringLiteral("Noch keine Rechnung"));
-    if (bar.doppelt && bar.partner > 0 && static_cast<std::size_t>(bar.partner) < list.size()) {
-        const TGast &other = list[static_cast<std::size_t>(bar.partner)];
-        const QString otherName = other.Name.trimmed();
-        lines << QStringLiteral("Doppelbelegung in Zimmer %1 mit %2")
-                     .arg(bar.room)
-                     .arg(otherName.isEmpty() ? QStringLiteral("Gast %1").arg(other.GastNr)
-                                              : QStringLiteral("Gast %1 (%2)").arg(other.GastNr).arg(otherName));
+    if (bar.block >= 0) {
+        const QString text = blockTooltip(blocks, bar.block);
+        if (text.isEmpty())
+            return {};
+        lines << text;
+    } else {
+        if (bar.record <= 0 || static_cast<std::size_t>(bar.record) >= list.size())
+            return {};
+        const TGast &gast = list[static_cast<std::size_t>(bar.record)];
+        const QString name = gast.Name.trimmed();
+        lines << (name.isEmpty() ? QStringLiteral("Gast %1").arg(gast.GastNr)
+                                 : QStringLiteral("Gast %1: %2").arg(gast.GastNr).arg(name));
+        const auto nights = static_cast<qint64>(platform::DateOf(gast.Bis) - platform::DateOf(gast.Von));
+        lines << QStringLiteral("%1 bis %2, %3 %4")
+                     .arg(platform::DateToStr(gast.Von), platform::DateToStr(gast.Bis))
+                     .arg(nights)
+                     .arg(nights == 1 ? QStringLiteral("Nacht") : QStringLiteral("Nächte"));
+        lines << QStringLiteral("%1, %2 %3")
+                     .arg(RoomsText(gast.Zimmer))
+                     .arg(gast.Personen)
+                     .arg(gast.Personen == 1 ? QStringLiteral("Person") : QStringLiteral("Personen"));
+        lines << (gast.Kosten != 0 ? QStringLiteral("Kosten: ") + BetragText(gast.Kosten)
+                                   : QStringLiteral("Kosten: noch nicht berechnet"));
+        if (gast.ReNr != 0)
+            lines << QStringLiteral("Rechnung Nr. %1, %2")
+                         .arg(gast.ReNr)
+                         .arg(gast.Bezahlt ? QStringLiteral("bezahlt") : QStringLiteral("noch nicht bezahlt"));
+        else
+            lines << (gast.Bezahlt ? QStringLiteral("Keine Rechnung, bezahlt") : QStringLiteral("Noch keine Rechnung"));
+    }
+    if (bar.doppelt) {
+        // The other side: a guest if the bar names one, else the portal.
+        QString other;
+        if (bar.partner > 0 && static_cast<std::size_t>(bar.partner) < list.size()) {
+            const TGast &partner = list[static_cast<std::size_t>(bar.partner)];
+            const QString name = partner.Name.trimmed();
+            other = name.isEmpty() ? QStringLiteral("Gast %1").arg(partner.GastNr)
+                                   : QStringLiteral("Gast %1 (%2)").arg(partner.GastNr).arg(name);
+        } else if (bar.partner == 0 && bar.partnerBlock >= 0 &&
+                   static_cast<std::size_t>(bar.partnerBlock) < blocks.size()) {
+            other = blocks[static_cast<std::size_t>(bar.partnerBlock)].subscription;
+        }
+        if (!other.isEmpty())
+            lines << QStringLiteral("Doppelbelegung in Zimmer %1 mit %2").arg(bar.room).arg(other);
     }
     return lines.join(u'\n');
 }
 
-platform::TDateTime FreierTag(const std::vector<TGast> &list, int room, platform::TDateTime anchor,
+platform::TDateTime FreierTag(const Occupants &occupants, int room, platform::TDateTime anchor,
                               platform::TDateTime target)
 {
     if (room < 1 || room > kRaeume || !platform::IsCalendarDay(anchor) || !platform::IsCalendarDay(target))
@@ -357,20 +397,25 @@ platform::TDateTime FreierTag(const std::vector<TGast> &list, int room, platform
     const double a = sign * anchor;
     double result = sign * target;
     const unsigned bit = 1u << (room - 1);
-    for (std::size_t i = 1; i < list.size(); ++i) {
+    const auto stopAt = [&](unsigned mask, platform::TDateTime from, platform::TDateTime to) {
         double von = 0, bis = 0;
-        if (!(RoomMask(list[i].Zimmer) & bit) || !StayDays(list[i], von, bis))
-            continue;
-        const double from = sign > 0 ? von : -bis;
-        const double to = sign > 0 ? bis : -von;
-        if (from == to) {
+        if (!(mask & bit) || !StayDays(from, to, von, bis))
+            return;
+        const double lo = sign > 0 ? von : -bis;
+        const double hi = sign > 0 ? bis : -von;
+        if (lo == hi) {
             // A visit without a night stands in the way only of a stay that goes on over its day.
-            if (from > a)
-                result = std::min(result, from);
-        } else if (to > a) {
-            result = std::min(result, from < a ? a : from);
+            if (lo > a)
+                result = std::min(result, lo);
+        } else if (hi > a) {
+            result = std::min(result, lo < a ? a : lo);
         }
-    }
+    };
+    const std::vector<TGast> &list = occupants.bookings();
+    for (std::size_t i = 1; i < list.size(); ++i)
+        stopAt(RoomMask(list[i].Zimmer), list[i].Von, list[i].Bis);
+    for (const PortalBlock &block : occupants.blocks())
+        stopAt(BlockRoomMask(block), block.from, block.to);
     return sign * result;
 }
 

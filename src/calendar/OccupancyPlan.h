@@ -9,6 +9,7 @@
 // the arriving one the right half. A visit without a night (arrival and departure on one day)
 // fills the middle half of its day.
 
+#include "calendar/Occupants.h"
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
 
@@ -87,10 +88,12 @@ struct PlanGeometry
     std::optional<double> now; // the present moment's position, when it lies in the span
 };
 
-// The plan of `days` days from `first` (a whole day) for the bookings of `list` (record 0 never
-// shows), with the public holidays of postal code `plz` and the present moment `now`.
-PlanGeometry Belegungsplan(const std::vector<guests::TGast> &list, platform::TDateTime first, int days,
-                           platform::TDateTime now, qint32 plz);
+// The plan of `days` days from `first` (a whole day) for the bookings (record 0 never shows) and
+// the portal blocks, with the public holidays of postal code `plz` and the present moment `now`.
+// A block's bar ("belegt über Portal A") carries `block` and no record; blocks take lanes and make
+// double bookings exactly as bookings do, and a partner is a booking before it is a block.
+PlanGeometry Belegungsplan(const Occupants &occupants, platform::TDateTime first, int days, platform::TDateTime now,
+                           qint32 plz);
 
 // The German name of a month 1..12 ("März"), and its short form ("Mär").
 QString MonatsName(int month);
@@ -101,13 +104,14 @@ QString MonatsKurzname(int month);
 QString ZeitraumText(platform::TDateTime first, int days);
 
 // The tooltip of a bar: guest, stay with its nights, rooms, persons, cost, invoice and, for a
-// double booking, the other guest.
-QString PlanTooltip(const std::vector<guests::TGast> &list, const PlanBar &bar);
+// double booking, the other side, guest or portal ("Doppelbelegung in Zimmer 1 mit Portal A"); a
+// block's bar as blockTooltip says it.
+QString PlanTooltip(const Occupants &occupants, const PlanBar &bar);
 
 // The last day a stay in `room` from `anchor` may reach on the way to `target` (either side of it)
-// without sharing a night with a booking of that room: a drag across the plan stops there. A stay
-// may begin on the day another leaves and end on the day another arrives.
-platform::TDateTime FreierTag(const std::vector<guests::TGast> &list, int room, platform::TDateTime anchor,
+// without sharing a night with a booking or block of that room: a drag across the plan stops
+// there. A stay may begin on the day another leaves and end on the day another arrives.
+platform::TDateTime FreierTag(const Occupants &occupants, int room, platform::TDateTime anchor,
                               platform::TDateTime target);
 
 // The span the plan shows on "Heute": the current month from its first day while today lies well

@@ -17,6 +17,7 @@ namespace calendar {
 
 using guests::GuestName;
 using guests::kRaeume;
+using guests::PortalBlock;
 using guests::RoomMask;
 using guests::StayText;
 using guests::TGast;
@@ -27,25 +28,44 @@ namespace {
 // leaves that day and the other arrives.
 enum Phase : int { kMitte = 0, kAnreise = 1, kAbreise = 2, kAnUndAb = 3, kPhasen = 4 };
 
-bool IsArrival(const TGast &gast, platform::TDateTime Datum)
+// The days a booking or a block holds its room: arrival and departure day both.
+struct Stay
 {
-    return platform::IsSameDay(gast.Von, Datum);
+    platform::TDateTime Von = 0;
+    platform::TDateTime Bis = 0;
+};
+
+Stay StayOf(const TGast &gast)
+{
+    return {gast.Von, gast.Bis};
 }
-bool IsDeparture(const TGast &gast, platform::TDateTime Datum)
+Stay StayOf(const PortalBlock &block)
 {
-    return platform::IsSameDay(gast.Bis, Datum);
+    return {block.from, block.to};
 }
 
-Phase PhaseOf(const TGast &gast, platform::TDateTime Datum)
+bool Holds(const Stay &stay, platform::TDateTime Datum)
 {
-    const bool an = IsArrival(gast, Datum);
-    const bool ab = IsDeparture(gast, Datum);
+    return stay.Von <= Datum && Datum <= stay.Bis;
+}
+
+Phase PhaseOf(const Stay &stay, platform::TDateTime Datum)
+{
+    const bool an = platform::IsSameDay(stay.Von, Datum);
+    const bool ab = platform::IsSameDay(stay.Bis, Datum);
     return an ? (ab ? kAnUndAb : kAnreise) : (ab ? kAbreise : kMitte);
 }
 
 bool PhasesShareNight(Phase a, Phase b)
 {
     return a == kMitte || b == kMitte || (a == b && a != kAnUndAb);
+}
+
+bool SharesNight(const Stay &a, const Stay &b, platform::TDateTime Datum)
+{
+    if (!Holds(a, Datum) || !Holds(b, Datum))
+        return false;
+    return PhasesShareNight(PhaseOf(a, Datum), PhaseOf(b, Datum));
 }
 
 // What one room on one day has seen of the bookings that claim it, enough to find the shown
@@ -103,6 +123,60 @@ QString ClashHint(const std::vector<TGast> &list, int a, int b)
     return QStringLiteral("Doppelbelegung: %1 und %2").arg(GuestLabel(list[first]), GuestLabel(list[second]));
 }
 
+// A portal's name shortened for a narrow cell, as KurzName shortens a guest's.
+QString KurzPortal(const PortalBlock &block)
+{
+    return block.subscription.simplified().left(6);
+}
+
+// Lays the blocks over the rows the bookings filled: a block shows in a cell no booking holds, and
+// one that shares the night with the cell's booking or block marks it, naming the first such pair.
+void LayBlocksOver(std::vector<CalendarRow> &rows, const std::vector<TGast> &list,
+                   const std::vector<PortalBlock> &blocks)
+{
+    if (rows.empty() || !std::isfinite(rows.front().day))
+        return;
+    const platform::TDateTime base = rows.front().day;
+    const auto last = static_cast<platform::TDateTime>(rows.size() - 1);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const PortalBlock &block = blocks[b];
+        if (BlockRoomMask(block) == 0 || !(block.from <= block.to))
+            continue;
+        const Stay self = StayOf(block);
+        // The rows of the block's days, counted as for a booking (arrival and departure day both).
+        const platform::TDateTime from = std::max(0.0, std::ceil(block.from - base));
+        const platform::TDateTime to = std::min(last, std::floor(block.to - base));
+        for (platform::TDateTime r = from; r <= to; ++r) {
+            CalendarRow &row = rows[static_cast<std::size_t>(r)];
+            CalendarCell &cell = row.rooms[static_cast<std::size_t>(block.room - 1)];
+            if (cell.record == 0 && cell.block < 0) {
+                cell.text = block.subscription;
+                cell.block = static_cast<int>(b);
+                continue;
+            }
+            if (cell.clash)
+                continue; // already marked; one pair is named
+            if (cell.record != 0) {
+                const TGast &guest = list[static_cast<std::size_t>(cell.record)];
+                if (!SharesNight(StayOf(guest), self, row.day))
+                    continue;
+                cell.clash = true;
+                cell.block = static_cast<int>(b);
+                cell.clashHint = QStringLiteral("Doppelbelegung: %1 und %2").arg(GuestLabel(guest), block.subscription);
+                cell.clashText = KurzName(guest) + u'/' + KurzPortal(block);
+            } else {
+                const PortalBlock &other = blocks[static_cast<std::size_t>(cell.block)];
+                if (!SharesNight(StayOf(other), self, row.day))
+                    continue;
+                cell.clash = true;
+                cell.clashHint =
+                    QStringLiteral("Doppelbelegung: %1 und %2").arg(other.subscription, block.subscription);
+                cell.clashText = KurzPortal(other) + u'/' + KurzPortal(block);
+            }
+        }
+    }
+}
+
 // Days outside the years 1..9999 have no date to show.
 } // namespace
 
@@ -126,7 +200,7 @@ std::vector<int> RoomsOf(const QString &Zimmer)
 
 bool Belegt(const TGast &gast, platform::TDateTime Datum)
 {
-    return gast.Von <= Datum && Datum <= gast.Bis;
+    return Holds(StayOf(gast), Datum);
 }
 
 std::array<int, 3> ZimmerAmTag(const std::vector<TGast> &list, platform::TDateTime Datum)
@@ -146,13 +220,12 @@ std::array<int, 3> ZimmerAmTag(const std::vector<TGast> &list, platform::TDateTi
 
 bool TeilenNacht(const TGast &a, const TGast &b, platform::TDateTime Datum)
 {
-    if (!Belegt(a, Datum) || !Belegt(b, Datum))
-        return false;
-    return PhasesShareNight(PhaseOf(a, Datum), PhaseOf(b, Datum));
+    return SharesNight(StayOf(a), StayOf(b), Datum);
 }
 
-std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::TDateTime Starttag, int rowCount)
+std::vector<CalendarRow> ZeigGridRows(const Occupants &occupants, platform::TDateTime Starttag, int rowCount)
 {
+    const std::vector<TGast> &list = occupants.bookings();
     if (rowCount <= 0)
         return {};
     const auto rows = static_cast<std::size_t>(rowCount);
@@ -179,7 +252,7 @@ std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::
         const auto to = std::partition_point(from, days.end(), [&](platform::TDateTime d) { return d <= gast.Bis; });
         for (auto it = from; it < to; ++it) {
             const auto r = static_cast<std::size_t>(it - days.begin());
-            const Phase phase = PhaseOf(gast, *it);
+            const Phase phase = PhaseOf(StayOf(gast), *it);
             for (std::size_t k = 0; k < kRaeume; ++k) {
                 if (mask & (1u << k))
                     Claim(cells[r][k], static_cast<int>(i), phase);
@@ -212,6 +285,7 @@ std::vector<CalendarRow> ZeigGridRows(const std::vector<TGast> &list, platform::
             }
         }
     }
+    LayBlocksOver(result, list, occupants.blocks());
     return result;
 }
 
@@ -279,8 +353,8 @@ QString AuswahlErsetzenFrage(const TGast &gast, const PickResult &ersetzen, cons
         return QStringLiteral("Zimmer %1, %2 bis %3")
             .arg(zimmer.isEmpty() ? QStringLiteral("-") : zimmer, platform::DateToStr(von), platform::DateToStr(bis));
     };
-    QString alt = QStringLiteral("Zimmer %1, %2").arg(gast.Zimmer.isEmpty() ? QStringLiteral("-") : gast.Zimmer,
-                                                       StayText(gast));
+    QString alt =
+        QStringLiteral("Zimmer %1, %2").arg(gast.Zimmer.isEmpty() ? QStringLiteral("-") : gast.Zimmer, StayText(gast));
     if (gast.ReNr != 0)
         alt += QStringLiteral(" (Rechnung Nr. %1 ist schon ausgestellt)").arg(gast.ReNr);
     return QStringLiteral("%1 hat schon eine Buchung: %2.\n\n"
@@ -308,20 +382,20 @@ QString KurzName(const TGast &gast)
 namespace {
 
 // The days two records both hold a room, by calendar day: [first, last]; empty when first > last.
-std::pair<platform::TDateTime, platform::TDateTime> CommonDays(const TGast &a, const TGast &b)
+std::pair<platform::TDateTime, platform::TDateTime> CommonDays(const Stay &a, const Stay &b)
 {
     return {std::max(platform::DateOf(a.Von), platform::DateOf(b.Von)),
             std::min(platform::DateOf(a.Bis), platform::DateOf(b.Bis))};
 }
 
-bool ShareNightOnCommonDays(const TGast &a, const TGast &b)
+bool ShareNightOnCommonDays(const Stay &a, const Stay &b)
 {
     if (!std::isfinite(a.Von) || !std::isfinite(a.Bis) || !std::isfinite(b.Von) || !std::isfinite(b.Bis))
         return false;
     const auto [first, last] = CommonDays(a, b);
     if (first < last)
         return true; // the night after the first common day belongs to both stays
-    return first == last && TeilenNacht(a, b, first);
+    return first == last && SharesNight(a, b, first);
 }
 
 QString PlainName(const TGast &gast)
@@ -334,45 +408,57 @@ QString PlainName(const TGast &gast)
 
 bool TeilenEinZimmer(const TGast &a, const TGast &b)
 {
-    return (RoomMask(a.Zimmer) & RoomMask(b.Zimmer)) != 0 && ShareNightOnCommonDays(a, b);
+    return (RoomMask(a.Zimmer) & RoomMask(b.Zimmer)) != 0 && ShareNightOnCommonDays(StayOf(a), StayOf(b));
 }
 
-QString DoppelbelegungText(const std::vector<TGast> &list, int index)
+QString DoppelbelegungText(const Occupants &occupants, int index)
 {
+    const std::vector<TGast> &list = occupants.bookings();
     if (index <= 0 || index >= static_cast<int>(list.size()))
         return {};
-    const TGast &gast = list[static_cast<std::size_t>(index)];
+    const Stay stay = StayOf(list[static_cast<std::size_t>(index)]);
     QStringList lines;
-    for (const int room : RoomsOf(gast.Zimmer)) {
+    const auto line = [&lines](int room, const Stay &a, const Stay &b, const QString &other) {
+        const auto [first, last] = CommonDays(a, b);
+        lines << QStringLiteral("Doppelbelegung: Zimmer %1, %2 bis %3 auch %4")
+                     .arg(room)
+                     .arg(platform::DateToStr(first), platform::DateToStr(last), other);
+    };
+    for (const int room : RoomsOf(list[static_cast<std::size_t>(index)].Zimmer)) {
+        const unsigned bit = 1u << (room - 1);
         for (std::size_t i = 1; i < list.size(); ++i) {
             const TGast &other = list[i];
-            if (static_cast<int>(i) == index || !(RoomMask(other.Zimmer) & (1u << (room - 1))) ||
-                !ShareNightOnCommonDays(gast, other))
-                continue;
-            const auto [first, last] = CommonDays(gast, other);
-            lines << QStringLiteral("Doppelbelegung: Zimmer %1, %2 bis %3 auch %4")
-                         .arg(room)
-                         .arg(platform::DateToStr(first), platform::DateToStr(last), PlainName(other));
+            if (static_cast<int>(i) != index && (RoomMask(other.Zimmer) & bit) &&
+                ShareNightOnCommonDays(stay, StayOf(other)))
+                line(room, stay, StayOf(other), PlainName(other));
+        }
+        for (const PortalBlock &block : occupants.blocks()) {
+            if ((BlockRoomMask(block) & bit) && ShareNightOnCommonDays(stay, StayOf(block)))
+                line(room, stay, StayOf(block), BlockName(block));
         }
     }
     return lines.join(u'\n');
 }
 
-std::vector<int> DoppeltBelegteZimmer(const std::vector<TGast> &list, int index, platform::TDateTime tag)
+std::vector<int> DoppeltBelegteZimmer(const Occupants &occupants, int index, platform::TDateTime tag)
 {
+    const std::vector<TGast> &list = occupants.bookings();
     std::vector<int> rooms;
     if (index <= 0 || index >= static_cast<int>(list.size()))
         return rooms;
     const TGast &gast = list[static_cast<std::size_t>(index)];
+    const Stay stay = StayOf(gast);
     const platform::TDateTime day = platform::DateOf(tag);
     for (const int room : RoomsOf(gast.Zimmer)) {
-        for (std::size_t i = 1; i < list.size(); ++i) {
-            if (static_cast<int>(i) != index && (RoomMask(list[i].Zimmer) & (1u << (room - 1))) &&
-                TeilenNacht(gast, list[i], day)) {
-                rooms.push_back(room);
-                break;
-            }
-        }
+        const unsigned bit = 1u << (room - 1);
+        bool shared = false;
+        for (std::size_t i = 1; i < list.size() && !shared; ++i)
+            shared = static_cast<int>(i) != index && (RoomMask(list[i].Zimmer) & bit) &&
+                     SharesNight(stay, StayOf(list[i]), day);
+        for (const PortalBlock &block : occupants.blocks())
+            shared = shared || ((BlockRoomMask(block) & bit) && SharesNight(stay, StayOf(block), day));
+        if (shared)
+            rooms.push_back(room);
     }
     return rooms;
 }

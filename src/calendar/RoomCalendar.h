@@ -1,7 +1,8 @@
 #pragma once
-// The room calendar without any widgets: which guest holds which room on which day, the rows
-// the grid shows, and booking by picking days in the grid.
+// The room calendar without any widgets: which guest or portal block holds which room on which
+// day, the rows the grid shows, and booking by picking days in the grid.
 
+#include "calendar/Occupants.h"
 #include "platform/DayNumber.h"
 #include "register/Rooms.h"
 #include "register/TGast.h"
@@ -62,10 +63,12 @@ struct CalendarRow
 };
 
 // The rows of the grid: row r shows the day Starttag - 11 + r. Room cells read "GastNr,PersonenP"
-// of the occupant (as ZimmerAmTag finds it) and are marked when two bookings share a night there.
-// A day that has no calendar date (not finite or beyond the years 1..9999) gets empty texts.
-std::vector<CalendarRow> ZeigGridRows(const std::vector<guests::TGast> &list, platform::TDateTime Starttag,
-                                      int rowCount);
+// of the booking that holds the room (as ZimmerAmTag finds it) and are marked when two bookings
+// share a night there. A cell no booking holds names the block that does ("Portal A") and carries
+// it; a booking or block sharing the night with a block makes a double booking too
+// ("Doppelbelegung: Gast 5 (Anna Müller) und Portal A", "Müller/Portal"). A day that has no
+// calendar date (not finite or beyond the years 1..9999) gets empty texts.
+std::vector<CalendarRow> ZeigGridRows(const Occupants &occupants, platform::TDateTime Starttag, int rowCount);
 
 // The days picked to book a stay, in the grid or in the occupancy plan: the first pick gives the
 // arrival day and the room, every later one the departure day, in whatever room. The days are
@@ -129,13 +132,13 @@ QString KurzName(const guests::TGast &gast);
 // without one leaving and the other arriving that day (as the calendar marks it).
 bool TeilenEinZimmer(const guests::TGast &a, const guests::TGast &b);
 
-// What the record at `index` shares with other bookings, one line per other booking and room:
-// "Doppelbelegung: Zimmer 1, 27.12.2026 bis 29.12.2026 auch Dr. Schäfer" (the days both hold the
-// room). Empty when it shares nothing.
-QString DoppelbelegungText(const std::vector<guests::TGast> &list, int index);
+// What the booking at `index` shares with other bookings and with blocks, one line per other one
+// and room, bookings before blocks: "Doppelbelegung: Zimmer 1, 27.12.2026 bis 29.12.2026 auch
+// Dr. Schäfer", "… auch Portal A" (the days both hold the room). Empty when it shares nothing.
+QString DoppelbelegungText(const Occupants &occupants, int index);
 
-// The rooms (1..3) of the record at `index` that another booking also holds for the night of `tag`
-// (or that shares the day with it as the calendar marks it).
-std::vector<int> DoppeltBelegteZimmer(const std::vector<guests::TGast> &list, int index, platform::TDateTime tag);
+// The rooms (1..3) of the booking at `index` that another booking or a block also holds for the
+// night of `tag` (or that shares the day with it as the calendar marks it).
+std::vector<int> DoppeltBelegteZimmer(const Occupants &occupants, int index, platform::TDateTime tag);
 
 } // namespace calendar

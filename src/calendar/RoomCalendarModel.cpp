@@ -1,6 +1,6 @@
 #include "calendar/RoomCalendarModel.h"
 
-#include "calendar/PortalOccupancy.h"
+#include "calendar/Occupants.h"
 
 #include <QBrush>
 #include <QColor>

@@ -80,7 +80,7 @@ void TestDayTasks::breakfast()
     QFETCH(std::vector<TGast>, list);
     QFETCH(int, persons);
     QFETCH(std::vector<int>, guests);
-    const calendar::DayTasks tasks = calendar::dayTasks(list, {}, d(10) + 0.4);
+    const calendar::DayTasks tasks = calendar::dayTasks(list, d(10) + 0.4);
     QCOMPARE(tasks.day, d(10));
     QCOMPARE(tasks.breakfastPersons, persons);
     QCOMPARE(tasks.breakfastGuests, guests);
@@ -99,7 +99,7 @@ void TestDayTasks::roomsToPrepareChangeoverFirst()
             rooms.push_back(r.room);
         return rooms;
     };
-    calendar::DayTasks tasks = calendar::dayTasks(list, {}, d(10));
+    calendar::DayTasks tasks = calendar::dayTasks(list, d(10));
     QCOMPARE(order(tasks), (std::vector<int>{3, 1, 2}));
     QCOMPARE(tasks.rooms[0].leaving, QStringList{QStringLiteral("Cohn")});
     QCOMPARE(tasks.rooms[0].coming, QStringList{QStringLiteral("Dorn")});
@@ -108,12 +108,12 @@ void TestDayTasks::roomsToPrepareChangeoverFirst()
     QVERIFY(tasks.doubleBooked.empty());
 
     // A portal guest arriving in room 1 makes it a changeover too; rooms keep their order within.
-    tasks = calendar::dayTasks(list, {Block(1, d(10), d(12))}, d(10));
+    tasks = calendar::dayTasks({list, {Block(1, d(10), d(12))}}, d(10));
     QCOMPARE(order(tasks), (std::vector<int>{1, 3, 2}));
     QCOMPARE(tasks.rooms[0].coming, QStringList{QStringLiteral("Portal A")});
 
     // A day without comings and goings has nothing to prepare.
-    QVERIFY(calendar::dayTasks(list, {}, d(11)).rooms.empty());
+    QVERIFY(calendar::dayTasks(list, d(11)).rooms.empty());
 }
 
 void TestDayTasks::doubleBookingsAndBlocks()
@@ -122,7 +122,7 @@ void TestDayTasks::doubleBookingsAndBlocks()
         List({Stay(1, "2", 2, d(8), d(12)), Stay(2, "13", 2, d(9), d(10)), Stay(3, "3", 1, d(10), d(11))});
     const std::vector<PortalBlock> blocks{Block(2, d(10), d(11)), Block(1, d(5), d(10), QStringLiteral("Portal B")),
                                           Block(3, d(20), d(22))};
-    const calendar::DayTasks tasks = calendar::dayTasks(list, blocks, d(10));
+    const calendar::DayTasks tasks = calendar::dayTasks({list, blocks}, d(10));
     // Room 2: guest 1 and Portal A both hold the night of the 10th. Room 3: guest 2 leaves as
     // guest 3 comes, no double booking; room 1: Portal B and guest 2 both leave.
     QCOMPARE(tasks.doubleBooked, std::vector<int>{2});
@@ -136,15 +136,15 @@ void TestDayTasks::lines()
     const std::vector<TGast> list = List({Stay(1, "2", 2, d(8), d(12), QStringLiteral("Anna Müller")),
                                           Stay(2, "13", 1, d(9), d(10), QStringLiteral("Jürgen Weiß"))});
     const std::vector<PortalBlock> blocks{Block(2, d(10), d(11)), Block(1, d(10), d(13), QStringLiteral("Portal B"))};
-    const calendar::DayTasks tasks = calendar::dayTasks(list, blocks, d(10));
-    QCOMPARE(calendar::dayTaskLines(list, blocks, tasks),
+    const calendar::DayTasks tasks = calendar::dayTasks({list, blocks}, d(10));
+    QCOMPARE(calendar::dayTaskLines({list, blocks}, tasks),
              (QStringList{
                  QStringLiteral("Frühstück: 3 Personen (Zimmer 1, 3: Jürgen Weiß, 1 P.; Zimmer 2: Anna Müller, 2 P.)"),
                  QStringLiteral("Zimmer 1: Wechsel – ab Jürgen Weiß, an Portal B"),
                  QStringLiteral("Zimmer 3: Abreise Jürgen Weiß – reinigen"),
                  QStringLiteral("Zimmer 2: Anreise Portal A – vorbereiten"), QStringLiteral("Doppelbelegung: Zimmer 2"),
                  QStringLiteral("Zimmer 1 belegt über Portal B"), QStringLiteral("Zimmer 2 belegt über Portal A")}));
-    QVERIFY(calendar::dayTaskLines(List({}), {}, calendar::dayTasks(List({}), {}, d(10))).isEmpty());
+    QVERIFY(calendar::dayTaskLines(List({}), calendar::dayTasks(List({}), d(10))).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDayTasks)

@@ -1,7 +1,8 @@
-// Rooms taken through a portal in the calendar's cells, the double-booking texts and the plan:
-// they count like bookings, and without blocks everything is as it was.
+// Rooms taken through a portal in the calendar's cells, the double-booking texts, the plan and a
+// drag across it: they count like bookings, and blocks that touch nothing change nothing.
 
-#include "calendar/PortalOccupancy.h"
+#include "calendar/OccupancyPlan.h"
+#include "calendar/RoomCalendar.h"
 #include "platform/Regional.h"
 #include "support/GuestBuilder.h"
 
@@ -11,6 +12,8 @@ using calendar::Belegungsplan;
 using calendar::CalendarCell;
 using calendar::CalendarRow;
 using calendar::DoppelbelegungText;
+using calendar::DoppeltBelegteZimmer;
+using calendar::FreierTag;
 using calendar::kTageVorStarttag;
 using calendar::PlanBar;
 using calendar::PlanGeometry;
@@ -31,7 +34,7 @@ platform::TDateTime d(int day)
 // The grid's cell of a room on a day, for a window that starts on 1 March.
 CalendarCell cellOf(const std::vector<TGast> &list, const std::vector<PortalBlock> &blocks, int day, int room)
 {
-    const std::vector<CalendarRow> rows = calendar::gridRowsWithBlocks(list, blocks, d(1) + kTageVorStarttag, 40);
+    const std::vector<CalendarRow> rows = ZeigGridRows({list, blocks}, d(1) + kTageVorStarttag, 40);
     for (const CalendarRow &row : rows)
         if (row.day == d(day))
             return row.rooms[static_cast<std::size_t>(room - 1)];
@@ -46,20 +49,24 @@ class TestPortalOccupancy : public QObject
 
 private Q_SLOTS:
     void initTestCase() { platform::SetRegional(QLocale(QLocale::German, QLocale::Germany)); }
-    void withoutBlocksNothingChanges();
+    void blocksThatTouchNothingChangeNothing();
     void cells_data();
     void cells();
     void doubleBookingTexts();
     void planBars();
     void tooltip();
+    void dragStopsAtBlocks_data();
+    void dragStopsAtBlocks();
 };
 
-void TestPortalOccupancy::withoutBlocksNothingChanges()
+void TestPortalOccupancy::blocksThatTouchNothingChangeNothing()
 {
     const std::vector<TGast> list = List(
         {Stay(1, "1", 2, d(3), d(6), QStringLiteral("Anna")), Stay(2, "12", 1, d(5), d(8), QStringLiteral("Bert"))});
+    // A room the house does not have, and a stay long after the days shown.
+    const std::vector<PortalBlock> blocks{Block(4, d(5), d(8)), Block(1, d(5) + 400, d(8) + 400)};
     const std::vector<CalendarRow> plain = ZeigGridRows(list, d(12), 30);
-    const std::vector<CalendarRow> with = calendar::gridRowsWithBlocks(list, {}, d(12), 30);
+    const std::vector<CalendarRow> with = ZeigGridRows({list, blocks}, d(12), 30);
     QCOMPARE(with.size(), plain.size());
     for (std::size_t r = 0; r < plain.size(); ++r)
         for (std::size_t k = 0; k < 3; ++k) {
@@ -68,9 +75,10 @@ void TestPortalOccupancy::withoutBlocksNothingChanges()
             QVERIFY(a.text == b.text && a.record == b.record && a.clash == b.clash && a.clashHint == b.clashHint &&
                     a.clashText == b.clashText && b.block == -1);
         }
-    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, {}, 2), DoppelbelegungText(list, 2));
+    QCOMPARE(DoppelbelegungText({list, blocks}, 2), DoppelbelegungText(list, 2));
+    QVERIFY(!DoppelbelegungText(list, 2).isEmpty());
     const PlanGeometry p1 = Belegungsplan(list, d(1), 31, d(1), 34519);
-    const PlanGeometry p2 = calendar::occupancyPlanWithBlocks(list, {}, d(1), 31, d(1), 34519);
+    const PlanGeometry p2 = Belegungsplan({list, blocks}, d(1), 31, d(1), 34519);
     QCOMPARE(p2.bars.size(), p1.bars.size());
     for (std::size_t i = 0; i < p1.bars.size(); ++i)
         QVERIFY(p2.bars[i].record == p1.bars[i].record && p2.bars[i].label == p1.bars[i].label &&
@@ -142,23 +150,28 @@ void TestPortalOccupancy::doubleBookingTexts()
                                           Stay(2, "1", 1, d(4), d(9), QStringLiteral("Bert Berg"))});
     const std::vector<PortalBlock> blocks{Block(2, d(3), d(7)), Block(2, d(6), d(9), QStringLiteral("Portal B")),
                                           Block(1, d(20), d(22))};
-    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 1),
+    QCOMPARE(DoppelbelegungText({list, blocks}, 1),
              QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Bert Berg\n"
                             "Doppelbelegung: Zimmer 2, 03.03.2025 bis 06.03.2025 auch Portal A"));
-    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 2),
+    QCOMPARE(DoppelbelegungText({list, blocks}, 2),
              QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Anna Müller"));
-    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 0), QString());
-    QCOMPARE(calendar::doubleBookingTextWithBlocks(list, blocks, 3), QString());
-    QCOMPARE(calendar::doubleBookedRoomsWithBlocks(list, blocks, 1, d(3)), std::vector<int>{2});
-    QCOMPARE(calendar::doubleBookedRoomsWithBlocks(list, blocks, 1, d(5)), (std::vector<int>{1, 2}));
-    QCOMPARE(calendar::doubleBookedRoomsWithBlocks(list, blocks, 1, d(2)), std::vector<int>{});
+    QCOMPARE(DoppelbelegungText({list, blocks}, 0), QString());
+    QCOMPARE(DoppelbelegungText({list, blocks}, 3), QString());
+    QCOMPARE(DoppeltBelegteZimmer({list, blocks}, 1, d(3)), std::vector<int>{2});
+    QCOMPARE(DoppeltBelegteZimmer({list, blocks}, 1, d(5)), (std::vector<int>{1, 2}));
+    QCOMPARE(DoppeltBelegteZimmer({list, blocks}, 1, d(2)), std::vector<int>{});
+    // A block whose subscription lost its name is still said to be a portal's.
+    const std::vector<PortalBlock> nameless{Block(2, d(3), d(4), QString())};
+    QCOMPARE(DoppelbelegungText({list, nameless}, 1),
+             QStringLiteral("Doppelbelegung: Zimmer 1, 04.03.2025 bis 06.03.2025 auch Bert Berg\n"
+                            "Doppelbelegung: Zimmer 2, 03.03.2025 bis 04.03.2025 auch Portal"));
 }
 
 void TestPortalOccupancy::planBars()
 {
     const std::vector<TGast> list = List({Stay(1, "2", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
     const std::vector<PortalBlock> blocks{Block(1, d(10), d(12)), Block(2, d(5), d(8))};
-    const PlanGeometry plan = calendar::occupancyPlanWithBlocks(list, blocks, d(1), 31, d(1), 34519);
+    const PlanGeometry plan = Belegungsplan({list, blocks}, d(1), 31, d(1), 34519);
     QCOMPARE(plan.bars.size(), std::size_t(3));
     const PlanBar *guest = nullptr;
     const PlanBar *free = nullptr;
@@ -198,6 +211,39 @@ void TestPortalOccupancy::tooltip()
     QCOMPARE(calendar::blockTooltip(blocks, 0),
              QStringLiteral("Zimmer 1 belegt über Portal A\n10.03.2025 bis 11.03.2025 (1 Nacht)\nReserved"));
     QCOMPARE(calendar::blockTooltip(blocks, 2), QString());
+}
+
+void TestPortalOccupancy::dragStopsAtBlocks_data()
+{
+    QTest::addColumn<std::vector<PortalBlock>>("blocks");
+    QTest::addColumn<int>("room");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("reached");
+
+    // Anna holds room 2 from the 20th to the 22nd throughout.
+    const std::vector<PortalBlock> block{Block(2, d(10), d(12))};
+    QTest::newRow("stops on the block's first day") << block << 2 << 5 << 18 << 10;
+    QTest::newRow("leftwards on its last day") << block << 2 << 15 << 1 << 12;
+    QTest::newRow("may begin as the block leaves") << block << 2 << 12 << 18 << 18;
+    QTest::newRow("the nearer of block and guest") << block << 2 << 5 << 28 << 10;
+    QTest::newRow("past the block the guest stops it") << block << 2 << 13 << 28 << 20;
+    QTest::newRow("another room is free") << block << 1 << 5 << 18 << 18;
+    QTest::newRow("a room the house does not have")
+        << std::vector<PortalBlock>{Block(4, d(10), d(12))} << 2 << 5 << 18 << 18;
+    QTest::newRow("a block without a night is passed only by a stay over it")
+        << std::vector<PortalBlock>{Block(2, d(10), d(10))} << 2 << 5 << 18 << 10;
+}
+
+void TestPortalOccupancy::dragStopsAtBlocks()
+{
+    QFETCH(std::vector<PortalBlock>, blocks);
+    QFETCH(int, room);
+    QFETCH(int, anchor);
+    QFETCH(int, target);
+    QFETCH(int, reached);
+    const std::vector<TGast> list = List({Stay(1, "2", 2, d(20), d(22), QStringLiteral("Anna Müller"))});
+    QCOMPARE(FreierTag({list, blocks}, room, d(anchor), d(target)), d(reached));
 }
 
 QTEST_GUILESS_MAIN(TestPortalOccupancy)

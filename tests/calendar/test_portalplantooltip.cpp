@@ -1,7 +1,7 @@
 // The tooltips of the plan's bars once portal blocks are among them: a block names its portal, and
 // a double booking names the other side, whether a guest or a portal.
 
-#include "calendar/PortalOccupancy.h"
+#include "calendar/OccupancyPlan.h"
 #include "platform/Regional.h"
 #include "support/GuestBuilder.h"
 
@@ -56,13 +56,13 @@ private Q_SLOTS:
         const std::vector<TGast> list = List({Stay(1, "1", 2, d(3), d(6), QStringLiteral("Anna Müller"))});
         const std::vector<PortalBlock> blocks = {Block(1, d(5), d(8), QStringLiteral("Portal A")),
                                                  Block(2, d(10), d(12), QStringLiteral("Portal B"))};
-        const PlanGeometry plan = calendar::occupancyPlanWithBlocks(list, blocks, d(1), 31, d(1), 34519);
+        const PlanGeometry plan = calendar::Belegungsplan({list, blocks}, d(1), 31, d(1), 34519);
         const PlanBar *found = nullptr;
         for (const PlanBar &bar : plan.bars)
             if (bar.room == room && (bar.block >= 0) == blockBar)
                 found = &bar;
         QVERIFY(found);
-        const QStringList lines = calendar::planTooltipWithBlocks(list, blocks, *found).split(u'\n');
+        const QStringList lines = calendar::PlanTooltip({list, blocks}, *found).split(u'\n');
         QCOMPARE(lines.first(), first);
         if (clash.isEmpty())
             QVERIFY(!lines.last().startsWith(QStringLiteral("Doppelbelegung")));

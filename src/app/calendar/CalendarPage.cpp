@@ -5,7 +5,6 @@
 #include "app/ErrorSink.h"
 #include "app/HolidayOutlineDelegate.h"
 #include "app/StatusLine.h"
-#include "calendar/PortalOccupancy.h"
 #include "calendar/RoomCalendarModel.h"
 #include "holidays/De_Feiertage.h"
 #include "platform/Clock.h"
@@ -98,7 +97,7 @@ void CalendarPage::guarded(const std::function<void()> &handler)
 void CalendarPage::ZeigGrid(platform::TDateTime Starttag)
 {
     const std::vector<guests::PortalBlock> &blocks = context_.portalBlocks();
-    calendar_->setRows(calendar::gridRowsWithBlocks(list_.records(), blocks, Starttag, calendar_->rowCount()), blocks);
+    calendar_->setRows(calendar::ZeigGridRows({list_.records(), blocks}, Starttag, calendar_->rowCount()), blocks);
 }
 
 void CalendarPage::ZimmerClick()

@@ -428,9 +428,8 @@ void GuestListWindow::ButtonTageslisteClick()
     // The rooms taken through portals count for the rooms to prepare and the double bookings, as
     // the calendar shows them: blocks of removed subscriptions and blocks taken over as guests left
     // out (the context read them with the data folder and told the host of any trouble then).
-    const std::vector<guests::PortalBlock> &blocks = context_.portalBlocks();
-    const QStringList tasks =
-        calendar::dayTaskLines(records, blocks, calendar::dayTasks(records, blocks, tag));
+    const calendar::Occupants occupants{records, context_.portalBlocks()};
+    const QStringList tasks = calendar::dayTaskLines(occupants, calendar::dayTasks(occupants, tag));
     const auto file = PrivatePrintout(printer); // names the guests of the day
     DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)), tasks);
     if (file)

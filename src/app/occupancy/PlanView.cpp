@@ -1,6 +1,5 @@
 #include "app/occupancy/PlanView.h"
 
-#include "calendar/PortalOccupancy.h"
 #include "calendar/RoomCalendar.h"
 #include "platform/Clock.h"
 #include "platform/Convert.h"
@@ -87,8 +86,7 @@ void PlanView::invalidate()
 const PlanGeometry &PlanView::geometry() const
 {
     if (!plan_)
-        plan_ =
-            calendar::occupancyPlanWithBlocks(list_.records(), blocks_, first_, days_, platform::Now(), postalCode_);
+        plan_ = calendar::Belegungsplan({list_.records(), blocks_}, first_, days_, platform::Now(), postalCode_);
     return *plan_;
 }
 
@@ -117,7 +115,7 @@ bool PlanView::event(QEvent *event)
         const PlanLayout layout = planLayout();
         QString text;
         if (const PlanBar *bar = barAt(help->pos())) {
-            text = calendar::planTooltipWithBlocks(list_.records(), blocks_, *bar);
+            text = PlanTooltip({list_.records(), blocks_}, *bar);
         } else if (const int i = layout.dayIndexAt(help->pos().x());
                    i >= 0 && help->pos().y() < layout.rows().top() && help->pos().y() >= layout.dayHeader().top()) {
             const PlanDay &day = geometry().dayInfo[static_cast<std::size_t>(i)];
@@ -166,8 +164,7 @@ void PlanView::dragTo(const QPointF &point)
     const double position = std::clamp(layout.positionAt(point.x()), 0.0, days_ - 0.001);
     const platform::TDateTime target = first_ + std::floor(position);
     // A portal's block stops the drag as a booking does.
-    const platform::TDateTime reached =
-        FreierTag(calendar::withPortalBlocks(list_.records(), blocks_), selection_.room, anchor_, target);
+    const platform::TDateTime reached = FreierTag({list_.records(), blocks_}, selection_.room, anchor_, target);
     const int index = static_cast<int>(reached - first_);
     if (index != selection_.lastIndex) {
         selection_.lastIndex = index;
