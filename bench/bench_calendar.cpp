@@ -251,7 +251,7 @@ int main(int argc, char **argv)
 
     const std::vector<bench::Target> targets = {
         {"BM_ZeigGridRows", "", 10, "ZeigGridRows, 1000 days of 10000 records"},
-        {"BM_ZimmerClick", "", 100, "TMainForm::ZimmerClick, 10000 records"},
+        {"BM_ZimmerClick", "", 100, "ZimmerClick (a click on the tab), 10000 records"},
         {"BM_ZimmerClickPainted", "", 100, "ZimmerClick and the grid painted, 10000 records"},
     };
     const int result = bench::RunWithTargets(argc, argv, targets);
