@@ -60,18 +60,6 @@ bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const DataFolder &dataFolder,
     return printer.outputFileName().isEmpty() || MayWriteTo(parent, dialogs, dataFolder, printer.outputFileName());
 }
 
-std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer)
-{
-    if (printer.outputFileName().isEmpty())
-        return nullptr;
-    try {
-        return std::make_unique<platform::PrivateFile>(printer.outputFileName());
-    } catch (const platform::EInOutError &) {
-        // A file that cannot be made cannot be printed to either: the printer says so, as it always has.
-        return nullptr;
-    }
-}
-
 QString SuggestedExport(const DataFolder &dataFolder, const QString &name, const QString &suffix)
 {
     return ExportSuggestion(dataFolder.folder(), name, platform::Clock::now().date(), suffix);

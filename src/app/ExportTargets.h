@@ -2,12 +2,8 @@
 // Every export and every print to a file asks here before it writes: none may replace one of the
 // program's own files (ProgramFileAt).
 
-#include "platform/PrivateFiles.h"
-
 #include <QString>
 #include <QStringList>
-
-#include <memory>
 
 class QPrinter;
 class QWidget;
@@ -29,12 +25,6 @@ bool MayWriteTo(QWidget *parent, Dialogs &dialogs, const guestfile::DataFolder &
 // Whether the printer, as the host set it up, may print: to a printer, or to a file that is not
 // one of the program's; when not, the host is told why and nothing is printed.
 bool MayPrintTo(QWidget *parent, Dialogs &dialogs, const guestfile::DataFolder &dataFolder, const QPrinter &printer);
-
-// The file the printer is set to print to, made its owner's only before its first byte, as every
-// file naming guests is; null when it prints on paper or the file cannot be made (the printer then
-// reports that it cannot start). keep() it once the print is done, else a file made here is removed
-// again.
-std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer);
 
 // Offers "<name> <when>.pdf" in the folder "Ausdrucke" of the data folder as the file to print
 // to, without making printing to a file the choice.

@@ -1,5 +1,7 @@
 #include "billing/Invoice.h"
 
+#include "billing/InvoiceFiles.h"
+
 #include "billing/StayCost.h"
 #include "platform/Convert.h"
 
@@ -315,6 +317,8 @@ void DrawBriefkopf(QImage &bm, const Briefkopf &kopf)
 
 void PrintInvoice(QPrinter &printer, const QImage &invoice)
 {
+    // Printed to a file, the invoice names the guest: that file is the host's only from its first byte.
+    const auto file = PrivatePrintout(printer);
     printer.setResolution(600);
     QPainter painter;
     if (!painter.begin(&printer))
@@ -325,6 +329,8 @@ void PrintInvoice(QPrinter &printer, const QImage &invoice)
     painter.drawImage(page, invoice);
     if (!painter.end())
         throw EInvoiceError(platform::printNotFinishedText());
+    if (file)
+        file->keep();
 }
 
 } // namespace billing

@@ -1,5 +1,7 @@
 #include "billing/InvoiceFiles.h"
 
+#include "platform/IoError.h"
+
 #include "platform/FileIo.h"
 
 #include <QDir>
@@ -18,6 +20,18 @@ bool MakeInvoiceFolder(const QString &folder)
     return QDir().mkpath(info.absolutePath()) &&
            QDir().mkdir(info.absoluteFilePath(),
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+std::unique_ptr<platform::PrivateFile> PrivatePrintout(const QPrinter &printer)
+{
+    if (printer.outputFileName().isEmpty())
+        return nullptr;
+    try {
+        return std::make_unique<platform::PrivateFile>(printer.outputFileName());
+    } catch (const platform::EInOutError &) {
+        // A file that cannot be made cannot be printed to either: the printer says so, as it always has.
+        return nullptr;
+    }
 }
 
 void KeepPrintedFilePrivate(const QPrinter &printer, const QString &dataFolder)

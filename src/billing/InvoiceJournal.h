@@ -13,6 +13,7 @@
 // by hand no longer fits the chain. Lines from before the chain (16 fields, in older journals)
 // stay as they are; the chain starts after them.
 
+#include "platform/DataFolderLayout.h"
 #include "platform/DayNumber.h"
 #include "register/TGast.h"
 
@@ -29,7 +30,7 @@
 
 namespace billing {
 
-inline constexpr char kJournalFile[] = "Rechnungsbuch.csv";
+inline constexpr const auto &kJournalFile = platform::layout::kJournalFile;
 inline constexpr char kKindInvoice[] = "Rechnung";
 inline constexpr char kKindCancellation[] = "Storno";
 // A number is journaled as reserved the moment it is taken, before anything else happens to it; a

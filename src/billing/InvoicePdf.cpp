@@ -1,5 +1,7 @@
 #include "billing/InvoicePdf.h"
 
+#include "billing/InvoiceFiles.h"
+
 #include "billing/BillingFiles.h"
 #include "billing/Invoice.h"
 #include "platform/FileIo.h"
@@ -137,6 +139,7 @@ void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name)
         pages.push_back({std::move(image), page->text(top).contains(QString::fromUtf8(kKopieVermerk))});
     }
 
+    const auto file = PrivatePrintout(printer); // names the guest, as the invoice does
     printer.setResolution(600);
     QPainter painter;
     if (!painter.begin(&printer))
@@ -155,6 +158,8 @@ void DruckeKopie(QPrinter &printer, const QByteArray &pdf, const QString &name)
     }
     if (!painter.end())
         throw EInvoiceError(platform::printNotFinishedText());
+    if (file)
+        file->keep();
 }
 
 QByteArray LiesGepruefteKopie(const QString &path, qint32 nr)

@@ -96,6 +96,7 @@ private Q_SLOTS:
 
     void printedInvoiceIsKeptAsPdf();
     void invoiceTheGuestFileCannotTakeIsSaidAndKept();
+    void invoicePrintedToAFileIsTheHostsOnly();
     void invoiceLostFromTheRecordComesBack_data();
     void invoiceLostFromTheRecordComesBack();
     void twoCopiesNeverInvoiceOneStayTwice();
@@ -538,6 +539,23 @@ void TestInvoices::invoiceTheGuestFileCannotTakeIsSaidAndKept()
     QVERIFY(QFile::remove(app.daten(QStringLiteral("Sicherung"))));
     app.click("ButtonSave");
     QCOMPARE(ReadGuestFile(app.daten(QStringLiteral("Gaeste.csv"))).at(1).ReNr, 42);
+}
+
+void TestInvoices::invoicePrintedToAFileIsTheHostsOnly()
+{
+    // GIVEN the host prints Anna's invoice, and then its copy, to files outside the data folder
+    InvoiceWindow app;
+    app.issueForAnna();
+    const QString copy = app.path(QStringLiteral("kopie.pdf"));
+    app.printToPdf(copy);
+    app.trigger("ActionRechnungskopie");
+
+    // THEN both name the guest and are the host's only, as every such file is
+    const auto onlyOwner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    for (const QString &file : {app.path(QStringLiteral("rechnung.pdf")), copy}) {
+        QVERIFY2(QFileInfo(file).size() > 0, qPrintable(file));
+        QCOMPARE(QFileInfo(file).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), onlyOwner);
+    }
 }
 
 void TestInvoices::invoiceLostFromTheRecordComesBack_data()

@@ -4,6 +4,7 @@
 #include "app/DateTimeFields.h"
 #include "app/ExportTargets.h"
 #include "app/guestlist/DayListPrint.h"
+#include "billing/InvoiceFiles.h"
 #include "calendar/DayList.h"
 #include "calendar/DayTasks.h"
 #include "exchange/GuestListCsv.h"
@@ -430,7 +431,7 @@ void GuestListWindow::ButtonTageslisteClick()
     // out (the context read them with the data folder and told the host of any trouble then).
     const calendar::Occupants occupants{records, context_.portalBlocks()};
     const QStringList tasks = calendar::dayTaskLines(occupants, calendar::dayTasks(occupants, tag));
-    const auto file = PrivatePrintout(printer); // names the guests of the day
+    const auto file = billing::PrivatePrintout(printer); // names the guests of the day
     DruckeTagesliste(printer, TageslistenTitel(tag), TageslistenTeile(records, TageslisteFuer(records, tag)), tasks);
     if (file)
         file->keep();

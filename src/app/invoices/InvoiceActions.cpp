@@ -207,14 +207,6 @@ bool InvoiceActions::ensureInvoiceCounter(const QString &counter)
         lowest, lowest);
     if (!first)
         return false;
-    if (*first < lowest)
-        throw platform::EConvertError(
-            QStringLiteral("Die Rechnungsnummer %1 ist schon vergeben: die Gäste oder die abgelegten Rechnungen tragen "
-                           "Nummern bis %2. Rechnungsnummern dürfen sich nicht wiederholen; die nächste Rechnung kann "
-                           "frühestens mit %3 beginnen.")
-                .arg(*first)
-                .arg(lowest - 1)
-                .arg(lowest));
     ReNrBeginnen(counter, *first, lowest - 1);
     return true;
 }

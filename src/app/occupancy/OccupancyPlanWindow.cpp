@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/ExportTargets.h"
 #include "app/occupancy/PlanView.h"
+#include "billing/InvoiceFiles.h"
 #include "calendar/OccupancyPlan.h"
 #include "platform/Clock.h"
 
@@ -227,7 +228,7 @@ void OccupancyPlanWindow::print()
     if (!context_.dialogs().askPrinterFor(this, printer, QStringLiteral("Belegungsplan drucken")) ||
         !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
-    const auto file = PrivatePrintout(printer); // names the guests of the days shown
+    const auto file = billing::PrivatePrintout(printer); // names the guests of the days shown
     PrintPlan(printer, view_->geometry());
     if (file)
         file->keep();

@@ -548,15 +548,8 @@ void SettingsDialog::setUpCounter()
     if (!chosen)
         return;
     try {
-        if (*chosen < lowestFree_)
-            throw platform::EConvertError(
-                QStringLiteral("Die Rechnungsnummer %1 ist schon vergeben: die Gäste oder die abgelegten Rechnungen "
-                               "tragen Nummern bis %2. Rechnungsnummern dürfen sich nicht wiederholen; die nächste "
-                               "Rechnung kann frühestens mit %3 beginnen.")
-                    .arg(*chosen)
-                    .arg(lowestFree_ - 1)
-                    .arg(lowestFree_));
-        ReNrBeginnen(path, *chosen);
+        // A number issued already is refused, the journal's and the kept copies' included.
+        ReNrBeginnen(path, *chosen, lowestFree_ - 1);
     } catch (const std::exception &error) {
         dialogs_.showError(this, platform::ErrorText(error));
     }

@@ -4,6 +4,7 @@
 #include "app/ExportTargets.h"
 #include "app/statistics/FiguresChart.h"
 #include "app/statistics/FiguresPrint.h"
+#include "billing/InvoiceFiles.h"
 #include "billing/JournalOverview.h"
 #include "calendar/OccupancyPlan.h"
 #include "exchange/Csv.h"
@@ -358,7 +359,7 @@ void StatisticsWindow::print()
         !MayPrintTo(this, context_.dialogs(), context_.dataFolder(), printer))
         return;
     // The house's takings are no one else's business either.
-    const auto file = PrivatePrintout(printer);
+    const auto file = billing::PrivatePrintout(printer);
     printYearFigures(printer, zahlen());
     if (file)
         file->keep();
