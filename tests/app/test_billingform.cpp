@@ -66,6 +66,8 @@ private Q_SLOTS:
     void computeOnDemand_data();
     void computeOnDemand();
     void costSaidGoesWithAnotherGuest();
+    void unusualAmountIsAskedBeforeANumber_data();
+    void unusualAmountIsAskedBeforeANumber();
     void amountThatDoesNotFitIsAsked_data();
     void amountThatDoesNotFitIsAsked();
     void invoiceWithoutAddressAsks();
@@ -169,6 +171,38 @@ void TestBillingForm::costSaidGoesWithAnotherGuest()
     app.w<QSpinBox>("SpinBox1")->setValue(2);
     QCOMPARE(app.list().current().Name, QStringLiteral("Bruder Paul"));
     QVERIFY2(app.status().isEmpty(), qPrintable(app.status()));
+}
+
+void TestBillingForm::unusualAmountIsAskedBeforeANumber_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Ja") << true;
+    QTest::newRow("Nein") << false;
+}
+
+void TestBillingForm::unusualAmountIsAskedBeforeANumber()
+{
+    QFETCH(bool, yes);
+    // GIVEN a stay of 12.500,00 typed for three nights (a slip of a zero or two)
+    BillingWindow app(guestLine(1, "2", 2, "14.12.2026", "17.12.2026", "Schwester Maria", "12500,00"));
+    app.w<QSpinBox>("SpinBox1")->setValue(1);
+    app.dialogs.choose = [](const QString &, const QStringList &buttons) {
+        return buttons.contains(QStringLiteral("Eingetragener Betrag")) ? QStringLiteral("Eingetragener Betrag")
+                                                                         : QString();
+    };
+    app.dialogs.confirmAnswer = yes;
+    app.printToPdf(app.path(QStringLiteral("rechnung.pdf")));
+
+    // WHEN the invoice is printed THEN the host is asked first, "Nein" being the default
+    app.click("ButtonPrintRe");
+    QCOMPARE(app.dialogs.noByDefault.size(), 1);
+    QVERIFY2(app.dialogs.noByDefault.front().startsWith(QStringLiteral("Die Kosten von 12.500,00 € für 3 Nächte sind "
+                                                                       "ungewöhnlich hoch.")),
+             qPrintable(app.dialogs.noByDefault.front()));
+    // and a "Nein" takes no number and prints nothing
+    QCOMPARE(app.list().current().ReNr, yes ? 42 : 0);
+    QCOMPARE(app.counter(), yes ? QByteArray("42\r\n") : QByteArray("41\r\n"));
+    QCOMPARE(QFileInfo::exists(app.path(QStringLiteral("rechnung.pdf"))), yes);
 }
 
 void TestBillingForm::amountThatDoesNotFitIsAsked_data()
