@@ -3,6 +3,7 @@
 #include "billing/InvoiceArchive.h"
 #include "billing/InvoiceNumber.h"
 #include "guestfile/GuestFile.h"
+#include "platform/DataFolderLayout.h"
 #include "register/BlockTakeover.h"
 
 #include <QDir>
@@ -11,13 +12,10 @@
 namespace app {
 
 using billing::kPreisMatrixDatei;
-using billing::kRechnungenOrdner;
-using billing::kReNummerDatei;
 using billing::SuchePreisMatrix;
 using billing::TPreisMatrix;
 using calendar::PickState;
 using guestfile::housePostalCode;
-using guestfile::kGuestFileName;
 using guestfile::RememberDataFolder;
 using guestfile::setHousePostalCode;
 
@@ -60,17 +58,17 @@ QString AppContext::chosenFolder() const
 
 QString AppContext::guestFilePath() const
 {
-    return dataFolder_.pathOf(QString::fromUtf8(kGuestFileName));
+    return platform::DataFolderLayout(dataFolder_.folder()).guestFile();
 }
 
 QString AppContext::invoiceCounterPath() const
 {
-    return dataFolder_.pathOf(QString::fromUtf8(kReNummerDatei));
+    return platform::DataFolderLayout(dataFolder_.folder()).invoiceCounter();
 }
 
 QString AppContext::invoiceFolder() const
 {
-    return dataFolder_.pathOf(QString::fromUtf8(kRechnungenOrdner));
+    return platform::DataFolderLayout(dataFolder_.folder()).invoiceFolder();
 }
 
 QString AppContext::dataPath(QWidget *asker, const QString &fileName, bool forSaving)

@@ -6,7 +6,8 @@ namespace platform {
 
 QString DataFolderLayout::path(const char *name) const
 {
-    return QDir(folder_.isEmpty() ? QStringLiteral(".") : folder_).filePath(QString::fromUtf8(name));
+    // Without a folder, the name alone: relative to the current folder.
+    return folder_.isEmpty() ? QString::fromUtf8(name) : QDir(folder_).filePath(QString::fromUtf8(name));
 }
 
 QString DataFolderLayout::path(const char *folder, const char *name) const

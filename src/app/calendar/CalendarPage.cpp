@@ -137,10 +137,11 @@ void CalendarPage::GridZimmerCellClick(int Column, int Row)
 {
     if (Column != 0)
         return;
-    const QString text = calendar_->cellText(Row, 0);
-    if (text.isEmpty())
+    // The day from the model, not read back from the text the cell shows.
+    const QVariant day = calendar_->data(calendar_->index(Row, 0), RoomCalendarModel::DayRole);
+    if (!day.isValid())
         return;
-    const QString name = De_Feiertage::GetFeiertagName(context_.postalCode(), platform::StrToDate(text));
+    const QString name = De_Feiertage::GetFeiertagName(context_.postalCode(), day.toDouble());
     if (!name.isEmpty())
         context_.dialogs().inform(window_, name);
 }

@@ -300,7 +300,7 @@ void InvoiceActions::ButtonPrintReClick()
         return;
     }
     if (context_.dataFolder().chosen() &&
-        !ensureInvoiceCounter(context_.dataFolder().pathOf(QString::fromUtf8(kReNummerDatei)))) {
+        !ensureInvoiceCounter(context_.invoiceCounterPath())) {
         status_.say(kKeineRechnung);
         return;
     }
@@ -308,7 +308,7 @@ void InvoiceActions::ButtonPrintReClick()
     // Printed to a file, the invoice is named after its number: the one the counter will give,
     // looked at without taking it (CreateBill renames the file should another be taken).
     QString vorschlag;
-    if (const auto next = NaechsteReNrVorschau(context_.dataFolder().pathOf(QString::fromUtf8(kReNummerDatei))))
+    if (const auto next = NaechsteReNrVorschau(context_.invoiceCounterPath()))
         vorschlag = SuggestPrintFile(printer, context_.dataFolder().pathOf(RechnungsDateiname(*next)));
     if (dialogs.askPrinter(window_, printer) && MayPrintTo(window_, dialogs, context_.dataFolder(), printer)) {
         const auto keepPrivate = qScopeGuard([&] { KeepPrintedFilePrivate(printer, context_.dataFolder().folder()); });
@@ -449,7 +449,7 @@ void InvoiceActions::RechnungStornierenClick()
     }
     QPrinter printer(QPrinter::HighResolution);
     QString vorschlag;
-    if (const auto next = NaechsteReNrVorschau(context_.dataFolder().pathOf(QString::fromUtf8(kReNummerDatei))))
+    if (const auto next = NaechsteReNrVorschau(context_.invoiceCounterPath()))
         vorschlag =
             SuggestPrintFile(printer, context_.dataFolder().pathOf(billing::cancellationFileName(*next, gast.ReNr)));
     if (!dialogs.askPrinterFor(window_, printer, QStringLiteral("Stornorechnung drucken")) ||

@@ -82,15 +82,17 @@ void handOverWithoutMailProgram(AppContext &context, QWidget *parent, const exch
 {
     QGuiApplication::clipboard()->setText(request.address);
     enum class Next { Ordner, Text, Schliessen };
-    const QStringList buttons = {QStringLiteral("Ordner öffnen"), QStringLiteral("Betreff und Text kopieren"),
-                                 QStringLiteral("Schließen")};
     const QString folder = QFileInfo(request.attachment).absolutePath();
     const QString text =
         QStringLiteral("Kein E-Mail-Programm gefunden. Die Bestätigung liegt in:\n%1\n\nDie E-Mail-Adresse %2 ist "
                        "in die Zwischenablage kopiert. So können Sie die E-Mail mit einem anderen Programm "
                        "schreiben und die Bestätigung anhängen.")
             .arg(QDir::toNativeSeparators(request.attachment), request.address);
-    const auto next = static_cast<Next>(context.dialogs().choose(parent, text, buttons, 0, 2));
+    const Next next = context.dialogs().choose(parent, text,
+                                               {{Next::Ordner, QStringLiteral("Ordner öffnen")},
+                                                {Next::Text, QStringLiteral("Betreff und Text kopieren")},
+                                                {Next::Schliessen, QStringLiteral("Schließen")}},
+                                               Next::Ordner, Next::Schliessen);
     if (next == Next::Ordner && !context.dialogs().openDocument(parent, folder))
         context.dialogs().showError(parent, QStringLiteral("Der Ordner %1 konnte nicht geöffnet werden.")
                                                 .arg(QDir::toNativeSeparators(folder)));
