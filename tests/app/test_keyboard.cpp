@@ -94,6 +94,8 @@ private Q_SLOTS:
     void fieldsGrowWithTheWindow();
     void sizeIsRemembered();
     void statisticsFitASmallScreen();
+    void dateReachedByTabIsTypedWhole_data();
+    void dateReachedByTabIsTypedWhole();
     void everyWayToTheCalendarFillsIt_data();
     void everyWayToTheCalendarFillsIt();
     void escClosesEveryToolWindow_data();
@@ -450,6 +452,39 @@ void TestKeyboard::statisticsFitASmallScreen()
     QCoreApplication::processEvents();
     auto *scroll = window->findChild<QAbstractScrollArea *>(QStringLiteral("ScrollAuswertung"));
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+}
+
+void TestKeyboard::dateReachedByTabIsTypedWhole_data()
+{
+    QTest::addColumn<QString>("from");   // the control the host starts in
+    QTest::addColumn<bool>("backwards"); // Shift+Tab
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Tab into Anreise") << "EditOrt" << false << "DateEditVon" << "24.03.2027" << "24.03.2027";
+    QTest::newRow("Tab into Abreise, short") << "TimeEditAnreise" << false << "DateEditBis" << "24.3.27" << "24.03.2027";
+    QTest::newRow("Shift+Tab into Abreise") << "TimeEditAbreise" << true << "DateEditBis" << "25.03.2027"
+                                            << "25.03.2027";
+    QTest::newRow("Tab into a time") << "DateEditVon" << false << "TimeEditAnreise" << "1530" << "15:30";
+}
+
+void TestKeyboard::dateReachedByTabIsTypedWhole()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, backwards);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    AppFixture app;
+    readFile(app, kWeiss);
+    app.w(qPrintable(from))->setFocus(Qt::OtherFocusReason);
+    pressTab(backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(focusName(), field);
+    // Whatever the field showed is replaced by what is typed, with nothing selected by hand.
+    AppFixture::keyClicks(QApplication::focusWidget(), typed);
+    pressTab();
+    QCOMPARE(app.w<QAbstractSpinBox>(qPrintable(field))->text(), shown);
+    QVERIFY2(app.dialogs.errors.isEmpty(), qPrintable(app.dialogs.errors.join(u'/')));
 }
 
 void TestKeyboard::everyWayToTheCalendarFillsIt_data()
