@@ -468,25 +468,50 @@ private Q_SLOTS:
                  QStringLiteral("Doppelbelegung: Gast 3 (Carl) und Portal A"));
     }
 
+    // A double-click on a portal's block, in the calendar or in the plan, offers a new guest with
+    // the block's days and room.
     void newGuestFromBlock_data()
     {
+        QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("added");
-        QTest::newRow("Neuer Gast") << "Neuer Gast" << true;
-        QTest::newRow("Abbrechen") << "Abbrechen" << false;
+        for (const char *where : {"Zimmerkalender", "Belegungsplan"}) {
+            QTest::addRow("%s, Neuer Gast", where) << where << "Neuer Gast" << true;
+            QTest::addRow("%s, Abbrechen", where) << where << "Abbrechen" << false;
+        }
     }
 
     void newGuestFromBlock()
     {
+        QFETCH(QString, where);
         QFETCH(QString, answer);
         QFETCH(bool, added);
+        // GIVEN Portal A's block in room 3
         PortalHouse app;
-        app.subscribe(app.address(QStringLiteral("file")));
+        app.subscribe(app.address(QStringLiteral("http")));
         QVERIFY(app.syncFromMenu());
         app.dialogs.choose = [answer](const QString &, const QStringList &) { return answer; };
         const int before = app.list().lastIndex();
-        clickTab(app, 1);
-        doubleClickCell(app, calendarModel(app)->rowOfDay(feb(21)), 4);
+
+        // WHEN the host double-clicks it
+        PlanView *view = nullptr;
+        if (where == u"Zimmerkalender") {
+            clickTab(app, 1);
+            doubleClickCell(app, calendarModel(app)->rowOfDay(feb(21)), 4);
+        } else {
+            app.trigger("ActionBelegungsplan");
+            auto *planWindow = app.window->findChild<OccupancyPlanWindow *>(QStringLiteral("OccupancyPlan"));
+            QVERIFY(planWindow);
+            view = planWindow->findChild<PlanView *>();
+            const PlanBar *block = nullptr;
+            for (const PlanBar &bar : view->geometry().bars)
+                if (bar.block >= 0)
+                    block = &bar;
+            QVERIFY(block);
+            QTest::mouseDClick(view, Qt::LeftButton, {}, view->planLayout().barRect(*block).center().toPoint());
+        }
+
+        // THEN the host is asked, and the answer taken
         QCOMPARE(app.dialogs.choicesAsked.size(), 1);
         QVERIFY2(app.dialogs.choicesAsked.first().startsWith(
                      QStringLiteral("Zimmer 3 ist vom 20.02.2025 bis 23.02.2025 über Portal A belegt.")),
@@ -501,6 +526,10 @@ private Q_SLOTS:
         QCOMPARE(platform::DateOf(gast.Bis), feb(23));
         QCOMPARE(app.w<QTabWidget>("Tabcontrol1")->currentWidget()->objectName(), QStringLiteral("Gast"));
         QCOMPARE(app.w<QLineEdit>("EditZimmer")->text(), QStringLiteral("3"));
+        // The block now stands for the guest: the plan shows it no more.
+        if (view)
+            for (const PlanBar &bar : view->geometry().bars)
+                QCOMPARE(bar.block, -1);
     }
 
     void planShowsGreyBarAndPrintsIt()
@@ -775,53 +804,6 @@ private Q_SLOTS:
         QCOMPARE(exchange::readBlocks(app.daten(QString())).blocks.size(), std::size_t(2));
     }
 
-    void doubleClickOnABlockInThePlanOffersANewGuest_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<bool>("added");
-        QTest::newRow("Neuer Gast") << "Neuer Gast" << true;
-        QTest::newRow("Abbrechen") << "Abbrechen" << false;
-    }
-
-    void doubleClickOnABlockInThePlanOffersANewGuest()
-    {
-        QFETCH(QString, answer);
-        QFETCH(bool, added);
-        // GIVEN the plan showing Portal A's block in room 3
-        PortalHouse app;
-        app.subscribe(app.address(QStringLiteral("http")));
-        QVERIFY(app.syncFromMenu());
-        app.trigger("ActionBelegungsplan");
-        auto *planWindow = app.window->findChild<OccupancyPlanWindow *>(QStringLiteral("OccupancyPlan"));
-        QVERIFY(planWindow);
-        auto *view = planWindow->findChild<PlanView *>();
-        const PlanBar *block = nullptr;
-        for (const PlanBar &bar : view->geometry().bars)
-            if (bar.block >= 0)
-                block = &bar;
-        QVERIFY(block);
-        app.dialogs.choose = [answer](const QString &, const QStringList &) { return answer; };
-        const int before = app.list().lastIndex();
-
-        // WHEN the host double-clicks it
-        QTest::mouseDClick(view, Qt::LeftButton, {}, view->planLayout().barRect(*block).center().toPoint());
-
-        // THEN the question of the calendar is asked, and the answer taken
-        QCOMPARE(app.dialogs.choicesAsked.size(), 1);
-        QVERIFY2(app.dialogs.choicesAsked.first().startsWith(
-                     QStringLiteral("Zimmer 3 ist vom 20.02.2025 bis 23.02.2025 über Portal A belegt.")),
-                 qPrintable(app.dialogs.choicesAsked.first()));
-        QCOMPARE(app.list().lastIndex(), before + (added ? 1 : 0));
-        if (!added)
-            return;
-        QCOMPARE(app.list().currentIndex(), before + 1);
-        QCOMPARE(app.list().current().Zimmer, QStringLiteral("3"));
-        QCOMPARE(platform::DateOf(app.list().current().Von), feb(20));
-        QCOMPARE(platform::DateOf(app.list().current().Bis), feb(23));
-        // The block now stands for the guest: the plan shows it no more.
-        for (const PlanBar &bar : view->geometry().bars)
-            QCOMPARE(bar.block, -1);
-    }
 };
 
 QTEST_MAIN(TestPortals)
